@@ -22,6 +22,15 @@ public:
     QString Name() const { return objectName(); }
     bool isUnloading() const { return m_unloading; }
 
+    // With key preview on, the form sees every key of its controls first (the key
+    // layer of platform/KeyInput calls these before the control's own handlers).
+    bool KeyPreview() const { return m_keyPreview; }
+    void setKeyPreview(bool on) { m_keyPreview = on; }
+    // Runtime key codes and ANSI key codes; a handler may change them or set them to 0.
+    virtual void Form_KeyDown(int& KeyCode, int Shift) { Q_UNUSED(KeyCode); Q_UNUSED(Shift); }
+    virtual void Form_KeyPress(int& KeyAscii) { Q_UNUSED(KeyAscii); }
+    virtual void Form_KeyUp(int& KeyCode, int Shift) { Q_UNUSED(KeyCode); Q_UNUSED(Shift); }
+
 signals:
     // Emitted when the window stops being shown (hidden or unloaded): ends a modal show.
     void shownEnded();
@@ -37,6 +46,7 @@ protected:
 private:
     friend class Forms;
     bool m_unloading = false;
+    bool m_keyPreview = false;
 };
 
 class Forms {
