@@ -17,11 +17,17 @@ DbResult Database::open(const QString& path) {
     return result;
 }
 
-bool Database::isOpen() const { return m_connection != nullptr; }
+bool Database::isOpen() const {
+    return m_connection != nullptr;
+}
 
-void Database::close() { m_connection.reset(); }
+void Database::close() {
+    m_connection.reset();
+}
 
-QString Database::path() const { return m_connection ? m_connection->path() : QString(); }
+QString Database::path() const {
+    return m_connection ? m_connection->path() : QString();
+}
 
 DbResult Database::execute(const Query& query) {
     SqlStatement st;

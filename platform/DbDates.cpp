@@ -1,16 +1,18 @@
 #include "platform/DbDates.h"
 
+#include "platform/Formats.h"
+
 namespace rt {
 
 namespace {
 
-const QString shortDateFormat = QStringLiteral("dd/MM/yyyy");
-const QString shortTimeFormat = QStringLiteral("HH:mm");
 const QString isoDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString isoTimeFormat = QStringLiteral("HH:mm");
 const QString isoTimeSecondsFormat = QStringLiteral("HH:mm:ss");
 
-bool isNull(const QVariant& value) { return !value.isValid() || value.isNull(); }
+bool isNull(const QVariant& value) {
+    return !value.isValid() || value.isNull();
+}
 
 QTime parseStoredTime(const QString& text) {
     QTime t = QTime::fromString(text, isoTimeFormat);
@@ -22,7 +24,7 @@ QTime parseStoredTime(const QString& text) {
 } // namespace
 
 QVariant dbDateFromShort(const QString& shortDate) {
-    return dbDate(QDate::fromString(shortDate.trimmed(), shortDateFormat));
+    return dbDate(ParseShortDate(shortDate).value_or(QDate()));
 }
 
 QVariant dbDate(const QDate& date) {
@@ -34,7 +36,7 @@ QString shortDateFromDb(const QVariant& value) {
         return QString();
     const QString text = value.toString();
     const QDate d = QDate::fromString(text, isoDateFormat);
-    return d.isValid() ? d.toString(shortDateFormat) : text;
+    return d.isValid() ? ShortDate(d) : text;
 }
 
 QDate dateFromDb(const QVariant& value) {
@@ -42,7 +44,7 @@ QDate dateFromDb(const QVariant& value) {
 }
 
 QVariant dbTimeFromShort(const QString& shortTime) {
-    return dbTime(QTime::fromString(shortTime.trimmed(), shortTimeFormat));
+    return dbTime(ParseShortTime(shortTime).value_or(QTime()));
 }
 
 QVariant dbTime(const QTime& time) {
@@ -54,7 +56,7 @@ QString shortTimeFromDb(const QVariant& value) {
         return QString();
     const QString text = value.toString();
     const QTime t = parseStoredTime(text);
-    return t.isValid() ? t.toString(shortTimeFormat) : text;
+    return t.isValid() ? ShortTime(t) : text;
 }
 
 QTime timeFromDb(const QVariant& value) {

@@ -12,7 +12,8 @@
 // text on the screen side.
 namespace rt {
 
-// "05/03/2024" -> "2024-03-05"; empty or not a valid date -> Null.
+// "05/03/2024" -> "2024-03-05" (read as rt::ParseShortDate reads); empty or not a
+// valid date -> Null.
 QVariant dbDateFromShort(const QString& shortDate);
 // A valid date -> its ISO text; an invalid date -> Null.
 QVariant dbDate(const QDate& date);
@@ -21,7 +22,8 @@ QString shortDateFromDb(const QVariant& value);
 // ISO text -> the date; Null or anything else -> an invalid QDate.
 QDate dateFromDb(const QVariant& value);
 
-// "09:05" -> "09:05"; empty or not a valid time -> Null.
+// "09:05" -> "09:05" (read as rt::ParseShortTime reads); empty or not a valid time
+// -> Null.
 QVariant dbTimeFromShort(const QString& shortTime);
 // A valid time -> "HH:mm" (seconds dropped); an invalid time -> Null.
 QVariant dbTime(const QTime& time);

@@ -24,7 +24,9 @@ struct Token {
 
 // Folds per code point (simple folding) so that pattern and text fold alike and
 // positions of the two never drift apart.
-char32_t fold(char32_t c) { return QChar::toCaseFolded(c); }
+char32_t fold(char32_t c) {
+    return QChar::toCaseFolded(c);
+}
 
 } // namespace
 
@@ -57,8 +59,8 @@ bool likeMatch(QStringView pattern, QStringView text, char32_t escape) {
     // variable-length token, and it keeps long texts linear in the common cases.
     qsizetype i = 0, j = 0, star = -1, mark = 0;
     while (i < s.size()) {
-        if (j < t.size() && (t[j].kind == Token::One ||
-                             (t[j].kind == Token::Literal && t[j].ch == s[i]))) {
+        if (j < t.size() &&
+            (t[j].kind == Token::One || (t[j].kind == Token::Literal && t[j].ch == s[i]))) {
             ++i;
             ++j;
         } else if (j < t.size() && t[j].kind == Token::Any) {

@@ -14,7 +14,9 @@ QString quoted(const QString& identifier) {
     return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
-QString utf8(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
+QString utf8(const char* text) {
+    return text ? QString::fromUtf8(text) : QString();
+}
 
 DbResult closedDatabase() {
     return DbResult::failure(SQLITE_MISUSE, QStringLiteral("the database has been closed"));
@@ -101,8 +103,8 @@ DbResult Recordset::openDynaset(const std::shared_ptr<SqlConnection>& connection
         const QString t = utf8(sqlite3_column_table_name(st.handle(), i));
         const QString o = utf8(sqlite3_column_origin_name(st.handle(), i));
         if (t.isEmpty() || o.isEmpty())
-            return notUpdatable(QStringLiteral("column %1 is not a column of a table")
-                                    .arg(st.columnName(i)));
+            return notUpdatable(
+                QStringLiteral("column %1 is not a column of a table").arg(st.columnName(i)));
         if (i == 0) {
             schema = s;
             table = t;
@@ -157,7 +159,9 @@ DbResult Recordset::openDynaset(const std::shared_ptr<SqlConnection>& connection
     return DbResult{};
 }
 
-void Recordset::close() { *this = Recordset(); }
+void Recordset::close() {
+    *this = Recordset();
+}
 
 int Recordset::recordCount() const {
     return int(m_type == RecordsetType::Snapshot ? m_rows.size() : m_ids.size());
@@ -169,15 +173,21 @@ void Recordset::placeAt(qsizetype position) {
     m_position = std::clamp<qsizetype>(position, -1, recordCount());
 }
 
-void Recordset::moveFirst() { placeAt(0); }
-void Recordset::moveLast() { placeAt(recordCount() - 1); }
+void Recordset::moveFirst() {
+    placeAt(0);
+}
+void Recordset::moveLast() {
+    placeAt(recordCount() - 1);
+}
 
 void Recordset::moveNext() {
     // After a delete the cursor already stands on the row that followed.
     placeAt(m_onDeleted ? m_position : m_position + 1);
 }
 
-void Recordset::movePrevious() { placeAt(m_position - 1); }
+void Recordset::movePrevious() {
+    placeAt(m_position - 1);
+}
 
 bool Recordset::bof() const {
     return !m_onDeleted && (recordCount() == 0 || m_position < 0);
@@ -191,15 +201,21 @@ bool Recordset::onRow() const {
     return m_open && !m_onDeleted && m_position >= 0 && m_position < recordCount();
 }
 
-int Recordset::absolutePosition() const { return onRow() ? int(m_position) : -1; }
+int Recordset::absolutePosition() const {
+    return onRow() ? int(m_position) : -1;
+}
 
-QString Recordset::fieldName(int index) const { return m_names.value(index); }
+QString Recordset::fieldName(int index) const {
+    return m_names.value(index);
+}
 
 int Recordset::fieldIndex(const QString& name) const {
     return m_index.value(name.toCaseFolded(), -1);
 }
 
-QVariant Recordset::field(const QString& name) const { return field(fieldIndex(name)); }
+QVariant Recordset::field(const QString& name) const {
+    return field(fieldIndex(name));
+}
 
 QVariant Recordset::field(int index) const {
     if (index < 0 || index >= fieldCount())
@@ -299,8 +315,7 @@ DbResult Recordset::update() {
     if (!r)
         return r;
     if (m_pending == Pending::None)
-        return DbResult::failure(SQLITE_MISUSE,
-                                 QStringLiteral("update without addNew or edit"));
+        return DbResult::failure(SQLITE_MISUSE, QStringLiteral("update without addNew or edit"));
     sqlite3* db = m_connection.lock()->handle();
 
     QStringList columns;
@@ -347,10 +362,10 @@ DbResult Recordset::update() {
                 c += QStringLiteral(" = ?");
             values.append(id);
             SqlStatement st;
-            r = st.prepare(db, Query{QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                         .arg(m_table, columns.join(u", "),
-                                              m_columns.at(m_idField)),
-                                     values});
+            r = st.prepare(db,
+                           Query{QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                     .arg(m_table, columns.join(u", "), m_columns.at(m_idField)),
+                                 values});
             if (r)
                 r = st.run();
             if (!r)
@@ -374,10 +389,10 @@ DbResult Recordset::deleteCurrent() {
     if (!onRow())
         return DbResult::failure(SQLITE_NOTFOUND, QStringLiteral("there is no current row"));
     SqlStatement st;
-    r = st.prepare(m_connection.lock()->handle(),
-                   Query{QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                             .arg(m_table, m_columns.at(m_idField)),
-                         {m_ids.at(m_position)}});
+    r = st.prepare(
+        m_connection.lock()->handle(),
+        Query{QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table, m_columns.at(m_idField)),
+              {m_ids.at(m_position)}});
     if (r)
         r = st.run();
     if (!r)

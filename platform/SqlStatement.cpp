@@ -93,9 +93,9 @@ DbResult SqlStatement::bind(int index, const QVariant& value) {
         case QMetaType::ULongLong: {
             const qulonglong v = value.toULongLong();
             if (v > qulonglong(std::numeric_limits<qint64>::max()))
-                return DbResult::failure(SQLITE_MISMATCH,
-                                         QStringLiteral("value %1 is too large for a column")
-                                             .arg(index));
+                return DbResult::failure(
+                    SQLITE_MISMATCH,
+                    QStringLiteral("value %1 is too large for a column").arg(index));
             rc = sqlite3_bind_int64(m_stmt, index, sqlite3_int64(v));
             break;
         }
@@ -112,8 +112,8 @@ DbResult SqlStatement::bind(int index, const QVariant& value) {
         }
         case QMetaType::QByteArray: {
             const QByteArray bytes = value.toByteArray();
-            rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(),
-                                     sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+            rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(), sqlite3_uint64(bytes.size()),
+                                     SQLITE_TRANSIENT);
             break;
         }
         case QMetaType::QDate:
@@ -121,10 +121,10 @@ DbResult SqlStatement::bind(int index, const QVariant& value) {
         case QMetaType::QTime:
             return bind(index, dbTime(value.toTime()));
         default:
-            return DbResult::failure(SQLITE_MISMATCH,
-                                     QStringLiteral("value %1 has a type the database cannot hold (%2)")
-                                         .arg(index)
-                                         .arg(QString::fromLatin1(value.typeName())));
+            return DbResult::failure(
+                SQLITE_MISMATCH, QStringLiteral("value %1 has a type the database cannot hold (%2)")
+                                     .arg(index)
+                                     .arg(QString::fromLatin1(value.typeName())));
         }
     }
     return rc == SQLITE_OK ? DbResult{} : lastError(m_db);
@@ -151,7 +151,9 @@ DbResult SqlStatement::run() {
     return result;
 }
 
-int SqlStatement::columnCount() const { return m_stmt ? sqlite3_column_count(m_stmt) : 0; }
+int SqlStatement::columnCount() const {
+    return m_stmt ? sqlite3_column_count(m_stmt) : 0;
+}
 
 QString SqlStatement::columnName(int column) const {
     return QString::fromUtf8(sqlite3_column_name(m_stmt, column));

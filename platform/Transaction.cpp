@@ -21,9 +21,9 @@ Transaction::~Transaction() {
 
 DbResult Transaction::commit() {
     if (!m_active)
-        return m_status.ok ? DbResult::failure(SQLITE_MISUSE,
-                                               QStringLiteral("the transaction is over"))
-                           : m_status;
+        return m_status.ok
+                   ? DbResult::failure(SQLITE_MISUSE, QStringLiteral("the transaction is over"))
+                   : m_status;
     DbResult r = m_db.execute(Query{QStringLiteral("COMMIT"), {}});
     if (r) {
         m_active = false;

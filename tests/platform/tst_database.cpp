@@ -152,6 +152,7 @@ void tst_database::openFailsWithoutCreatingAFile() {
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
+    const QString cwd = QDir::currentPath();
     QString path = folder.filePath(QStringLiteral("SMS.mdb"));
     if (kind == u"uri") {
         // Relative on purpose: SQLite reads "file:" names as URIs, and mode=rwc creates.
@@ -172,7 +173,7 @@ void tst_database::openFailsWithoutCreatingAFile() {
 
     rt::Database db;
     const rt::DbResult r = db.open(path);
-    QDir::setCurrent(QDir::tempPath());
+    QDir::setCurrent(cwd);
 
     QVERIFY(!r.ok);
     QCOMPARE(r.number, number);
@@ -221,8 +222,7 @@ void tst_database::executeRejectsBadStatements_data() {
     QTest::newRow("syntax error") << "DELETE members" << QVariantList{} << SQLITE_ERROR;
     QTest::newRow("too few values") << "DELETE FROM members WHERE LastName = ? OR FirstName = ?"
                                     << QVariantList{"a"} << SQLITE_RANGE;
-    QTest::newRow("too many values")
-        << "DELETE FROM members" << QVariantList{"a"} << SQLITE_RANGE;
+    QTest::newRow("too many values") << "DELETE FROM members" << QVariantList{"a"} << SQLITE_RANGE;
     QTest::newRow("second statement")
         << "DELETE FROM groups; DELETE FROM members" << QVariantList{} << SQLITE_MISUSE;
     QTest::newRow("no statement") << " -- nothing" << QVariantList{} << SQLITE_MISUSE;
@@ -263,8 +263,8 @@ void tst_database::boundTextIsLiteral_data() {
                              << '%' + rt::escapeLike("50%") + '%' << QStringList{"50% off"};
     QTest::newRow("underscore") << QStringList{"a_c", "abc"} << like << rt::escapeLike("a_") + '%'
                                 << QStringList{"a_c"};
-    QTest::newRow("escape character") << QStringList{"hi!", "hi", "hi!!"} << like
-                                      << rt::escapeLike("hi!") << QStringList{"hi!"};
+    QTest::newRow("escape character")
+        << QStringList{"hi!", "hi", "hi!!"} << like << rt::escapeLike("hi!") << QStringList{"hi!"};
     QTest::newRow("membership backslashes")
         << QStringList{"\\13\\", "\\3\\5\\", "\\5\\3\\"} << like
         << '%' + rt::escapeLike("\\3\\") + '%' << QStringList{"\\3\\5\\", "\\5\\3\\"};
@@ -291,23 +291,40 @@ void tst_database::likeFoldsCaseButKeepsAccents_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<bool>("matches");
-    QTest::newRow("Greek capitals") << "Παπαδόπουλος" << "ΠΑΠ%" << true;
-    QTest::newRow("final sigma") << "ΠΑΠΑΔΌΠΟΥΛΟΣ" << "παπαδόπουλος" << true;
-    QTest::newRow("accent counts") << "Παπαδόπουλος" << "ΠΑΠΑΔΟΠΟΥΛΟΣ" << false;
-    QTest::newRow("one and any") << "Παπαδόπουλος" << "_απ%ς" << true;
-    QTest::newRow("Latin") << "abc" << "ABC" << true;
-    QTest::newRow("longer text") << "abcd" << "abc" << false;
-    QTest::newRow("back up after any") << "mississippi" << "%iss%ppi" << true;
-    QTest::newRow("any then literal at end") << "aXbXc" << "%b%c" << true;
-    QTest::newRow("too short for ones") << "ab" << "a__" << false;
-    QTest::newRow("empty text, any") << "" << "%" << true;
-    QTest::newRow("empty text, one") << "" << "_" << false;
-    QTest::newRow("escaped percent") << "100%" << "100!%" << true;
-    QTest::newRow("escaped percent is no wildcard") << "1000" << "100!%" << false;
-    QTest::newRow("escaped underscore") << "a_b" << "a!_b" << true;
-    QTest::newRow("escaped underscore is no wildcard") << "axb" << "a!_b" << false;
-    QTest::newRow("escaped escape") << "a!" << "a!!" << true;
-    QTest::newRow("escape at end") << "a" << "a!" << false;
+    QTest::newRow("Greek capitals") << "Παπαδόπουλος"
+                                    << "ΠΑΠ%" << true;
+    QTest::newRow("final sigma") << "ΠΑΠΑΔΌΠΟΥΛΟΣ"
+                                 << "παπαδόπουλος" << true;
+    QTest::newRow("accent counts") << "Παπαδόπουλος"
+                                   << "ΠΑΠΑΔΟΠΟΥΛΟΣ" << false;
+    QTest::newRow("one and any") << "Παπαδόπουλος"
+                                 << "_απ%ς" << true;
+    QTest::newRow("Latin") << "abc"
+                           << "ABC" << true;
+    QTest::newRow("longer text") << "abcd"
+                                 << "abc" << false;
+    QTest::newRow("back up after any") << "mississippi"
+                                       << "%iss%ppi" << true;
+    QTest::newRow("any then literal at end") << "aXbXc"
+                                             << "%b%c" << true;
+    QTest::newRow("too short for ones") << "ab"
+                                        << "a__" << false;
+    QTest::newRow("empty text, any") << ""
+                                     << "%" << true;
+    QTest::newRow("empty text, one") << ""
+                                     << "_" << false;
+    QTest::newRow("escaped percent") << "100%"
+                                     << "100!%" << true;
+    QTest::newRow("escaped percent is no wildcard") << "1000"
+                                                    << "100!%" << false;
+    QTest::newRow("escaped underscore") << "a_b"
+                                        << "a!_b" << true;
+    QTest::newRow("escaped underscore is no wildcard") << "axb"
+                                                       << "a!_b" << false;
+    QTest::newRow("escaped escape") << "a!"
+                                    << "a!!" << true;
+    QTest::newRow("escape at end") << "a"
+                                   << "a!" << false;
 }
 
 void tst_database::likeFoldsCaseButKeepsAccents() {
@@ -357,8 +374,8 @@ void tst_database::nullRoundTrip() {
                                          "VALUES (?, ?, ?)"),
                           {"Α", QVariant(), ""}})
                 .ok);
-    rt::Recordset rs = m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}},
-                                          RecordsetType::Dynaset);
+    rt::Recordset rs =
+        m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}}, RecordsetType::Dynaset);
     QVERIFY(rs.isOpen());
     QVERIFY(!rs.field("FirstName").isValid());
     QVERIFY(rs.field("Occupation").isValid());
@@ -369,8 +386,7 @@ void tst_database::nullRoundTrip() {
     QVERIFY(rs.setField("FirstName", ""));
     QVERIFY(rs.update().ok);
 
-    rs = m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}},
-                            RecordsetType::Snapshot);
+    rs = m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}}, RecordsetType::Snapshot);
     QVERIFY(!rs.field("Occupation").isValid());
     QVERIFY(rs.field("FirstName").isValid());
     QCOMPARE(column({QStringLiteral("SELECT count(*) FROM members WHERE Occupation IS NULL"), {}}),
@@ -378,8 +394,8 @@ void tst_database::nullRoundTrip() {
 }
 
 void tst_database::idsAreNeverReused() {
-    rt::Recordset rs = m_db.openRecordset({QStringLiteral("SELECT * FROM groups"), {}},
-                                          RecordsetType::Dynaset);
+    rt::Recordset rs =
+        m_db.openRecordset({QStringLiteral("SELECT * FROM groups"), {}}, RecordsetType::Dynaset);
     QVERIFY(rs.isOpen());
     QList<qint64> ids;
     for (int i = 0; i < 3; ++i) {
@@ -388,16 +404,15 @@ void tst_database::idsAreNeverReused() {
         QVERIFY(rs.update().ok);
         ids.append(rs.lastModified());
     }
-    QVERIFY(m_db.execute({QStringLiteral("DELETE FROM groups WHERE group_id = ?"), {ids.last()}})
-                .ok);
+    QVERIFY(
+        m_db.execute({QStringLiteral("DELETE FROM groups WHERE group_id = ?"), {ids.last()}}).ok);
     QVERIFY(rs.addNew().ok);
     QVERIFY(rs.update().ok);
     QVERIFY(rs.lastModified() > ids.last());
     ids.append(rs.lastModified());
 
     QVERIFY(m_db.execute({QStringLiteral("DELETE FROM groups"), {}}).ok);
-    QVERIFY(m_db.execute({QStringLiteral("INSERT INTO groups (group_name) VALUES (?)"), {"n"}})
-                .ok);
+    QVERIFY(m_db.execute({QStringLiteral("INSERT INTO groups (group_name) VALUES (?)"), {"n"}}).ok);
     QCOMPARE(column({QStringLiteral("SELECT group_id > ? FROM groups"), {ids.last()}}),
              QStringList{"1"});
 }
@@ -415,8 +430,7 @@ void tst_database::transactionRollsBackUnlessCommitted() {
         // The failure that makes the caller give up before commit().
         QVERIFY(!m_db.execute({QStringLiteral("INSERT INTO no_such_table VALUES (?)"), {1}}).ok);
     }
-    QCOMPARE(column({QStringLiteral("SELECT LastName FROM members"), {}}),
-             QStringList{"before"});
+    QCOMPARE(column({QStringLiteral("SELECT LastName FROM members"), {}}), QStringList{"before"});
     QCOMPARE(column({QStringLiteral("SELECT count(*) FROM groups"), {}}), QStringList{"0"});
 
     {
@@ -439,8 +453,7 @@ void tst_database::nestedTransactionLeavesOuterAlone() {
     }
     QVERIFY(outer.isActive());
     QVERIFY(outer.commit().ok);
-    QCOMPARE(column({QStringLiteral("SELECT LastName FROM members"), {}}),
-             QStringList{"inside"});
+    QCOMPARE(column({QStringLiteral("SELECT LastName FROM members"), {}}), QStringList{"inside"});
 }
 
 // --- recordsets ------------------------------------------------------------------
@@ -454,11 +467,12 @@ void tst_database::snapshotKeepsItsRowsWhileTableChanges() {
 
     rt::Database other;
     QVERIFY(other.open(m_path).ok);
-    QVERIFY(other.execute({QStringLiteral("UPDATE members SET LastName = ? WHERE LastName = ?"),
-                           {"TWO", "two"}})
+    QVERIFY(other
+                .execute({QStringLiteral("UPDATE members SET LastName = ? WHERE LastName = ?"),
+                          {"TWO", "two"}})
                 .ok);
-    QVERIFY(other.execute({QStringLiteral("DELETE FROM members WHERE LastName = ?"), {"three"}})
-                .ok);
+    QVERIFY(
+        other.execute({QStringLiteral("DELETE FROM members WHERE LastName = ?"), {"three"}}).ok);
     QVERIFY(
         other.execute({QStringLiteral("INSERT INTO members (LastName) VALUES (?)"), {"four"}}).ok);
 
@@ -478,11 +492,12 @@ void tst_database::dynasetKeepsItsRowSetButReadsCurrentValues() {
 
     rt::Database other;
     QVERIFY(other.open(m_path).ok);
-    QVERIFY(other.execute({QStringLiteral("UPDATE members SET LastName = ? WHERE LastName = ?"),
-                           {"TWO", "two"}})
+    QVERIFY(other
+                .execute({QStringLiteral("UPDATE members SET LastName = ? WHERE LastName = ?"),
+                          {"TWO", "two"}})
                 .ok);
-    QVERIFY(other.execute({QStringLiteral("DELETE FROM members WHERE LastName = ?"), {"three"}})
-                .ok);
+    QVERIFY(
+        other.execute({QStringLiteral("DELETE FROM members WHERE LastName = ?"), {"three"}}).ok);
     QVERIFY(
         other.execute({QStringLiteral("INSERT INTO members (LastName) VALUES (?)"), {"four"}}).ok);
 
@@ -529,8 +544,7 @@ void tst_database::navigation_data() {
 
 void tst_database::navigation() {
     QFETCH(RecordsetType, type);
-    rt::Recordset empty =
-        m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}}, type);
+    rt::Recordset empty = m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}}, type);
     QVERIFY(empty.isOpen());
     QCOMPARE(empty.recordCount(), 0);
     QVERIFY(empty.bof() && empty.eof());
@@ -607,9 +621,9 @@ void tst_database::lastModifiedIsTheRowWritten() {
     QCOMPARE(rs.field("group_name").toString(), QStringLiteral("Φίλοι"));
     QVERIFY(rs.update().ok);
     const qint64 first = rs.lastModified();
-    QCOMPARE(column({QStringLiteral("SELECT group_id FROM groups WHERE group_name = ?"),
-                     {"Φίλοι"}}),
-             QStringList{QString::number(first)});
+    QCOMPARE(
+        column({QStringLiteral("SELECT group_id FROM groups WHERE group_name = ?"), {"Φίλοι"}}),
+        QStringList{QString::number(first)});
     QCOMPARE(rs.recordCount(), 1);
 
     QVERIFY(rs.addNew().ok);
@@ -618,13 +632,12 @@ void tst_database::lastModifiedIsTheRowWritten() {
     QVERIFY(rs.update().ok);
     const qint64 second = rs.lastModified();
     QVERIFY(second != first);
-    QCOMPARE(column({QStringLiteral("SELECT group_name FROM groups WHERE group_id = ?"),
-                     {second}}),
+    QCOMPARE(column({QStringLiteral("SELECT group_name FROM groups WHERE group_id = ?"), {second}}),
              QStringList{"Συνάδελφοι"});
 
-    rt::Recordset edit = m_db.openRecordset(
-        {QStringLiteral("SELECT * FROM groups WHERE group_id = ?"), {first}},
-        RecordsetType::Dynaset);
+    rt::Recordset edit =
+        m_db.openRecordset({QStringLiteral("SELECT * FROM groups WHERE group_id = ?"), {first}},
+                           RecordsetType::Dynaset);
     QCOMPARE(edit.recordCount(), 1);
     QVERIFY(edit.edit().ok);
     QVERIFY(edit.setField("group_name", "Οικογένεια"));
@@ -637,8 +650,8 @@ void tst_database::lastModifiedIsTheRowWritten() {
 
 void tst_database::snapshotIsReadOnly() {
     addMember(QStringLiteral("a"));
-    rt::Recordset rs = m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}},
-                                          RecordsetType::Snapshot);
+    rt::Recordset rs =
+        m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}}, RecordsetType::Snapshot);
     QCOMPARE(rs.addNew().number, SQLITE_READONLY);
     QCOMPARE(rs.edit().number, SQLITE_READONLY);
     QCOMPARE(rs.deleteCurrent().number, SQLITE_READONLY);
@@ -653,8 +666,7 @@ void tst_database::dynasetNeedsOneTableWithItsId_data() {
     QTest::newRow("id in other case") << "SELECT LastName, MEMBER_ID FROM Members" << true;
     QTest::newRow("without the id") << "SELECT LastName FROM members" << false;
     QTest::newRow("expression") << "SELECT member_id, upper(LastName) FROM members" << false;
-    QTest::newRow("two tables")
-        << "SELECT member_id, group_id FROM members, groups" << false;
+    QTest::newRow("two tables") << "SELECT member_id, group_id FROM members, groups" << false;
 }
 
 void tst_database::dynasetNeedsOneTableWithItsId() {
@@ -670,8 +682,8 @@ void tst_database::dynasetNeedsOneTableWithItsId() {
 void tst_database::recordsetOutlivesItsDatabase() {
     addMember(QStringLiteral("a"));
     addMember(QStringLiteral("b"));
-    rt::Recordset rs = m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}},
-                                          RecordsetType::Dynaset);
+    rt::Recordset rs =
+        m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}}, RecordsetType::Dynaset);
     QVERIFY(rs.isOpen());
     m_db.close();
     rs.moveNext();
