@@ -12,8 +12,7 @@ namespace {
 
 // IPv4 peers of a dual-stack socket show as mapped IPv6 addresses; callers expect the
 // dotted form.
-QString addressText(const QHostAddress& address)
-{
+QString addressText(const QHostAddress& address) {
     if (address.isNull())
         return QString();
     bool isV4 = false;
@@ -22,41 +21,55 @@ QString addressText(const QHostAddress& address)
 }
 
 // The socket API's error numbers, which is what hosts of the old control logged.
-int errorNumber(QAbstractSocket::SocketError error)
-{
+int errorNumber(QAbstractSocket::SocketError error) {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return 10061;
-    case QAbstractSocket::RemoteHostClosedError: return 10054;
-    case QAbstractSocket::HostNotFoundError: return 11001;
-    case QAbstractSocket::SocketAccessError: return 10013;
-    case QAbstractSocket::SocketResourceError: return 10055;
-    case QAbstractSocket::SocketTimeoutError: return 10060;
-    case QAbstractSocket::NetworkError: return 10050;
-    case QAbstractSocket::AddressInUseError: return 10048;
-    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
-    case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
-    default: return 10053;
+    case QAbstractSocket::ConnectionRefusedError:
+        return 10061;
+    case QAbstractSocket::RemoteHostClosedError:
+        return 10054;
+    case QAbstractSocket::HostNotFoundError:
+        return 11001;
+    case QAbstractSocket::SocketAccessError:
+        return 10013;
+    case QAbstractSocket::SocketResourceError:
+        return 10055;
+    case QAbstractSocket::SocketTimeoutError:
+        return 10060;
+    case QAbstractSocket::NetworkError:
+        return 10050;
+    case QAbstractSocket::AddressInUseError:
+        return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return 10049;
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return 10045;
+    default:
+        return 10053;
     }
 }
 
 } // namespace
 
-Winsock::Winsock(QObject* parent) : QObject(parent)
-{
+Winsock::Winsock(QObject* parent) : QObject(parent) {
     connect(&m_socket, &QAbstractSocket::stateChanged, this, &Winsock::onSocketState);
     connect(&m_socket, &QAbstractSocket::errorOccurred, this, &Winsock::onSocketError);
     connect(&m_socket, &QIODevice::readyRead, this,
             [this] { emit DataArrival(m_socket.bytesAvailable()); });
 }
 
-int Winsock::LocalPort() const
-{
+Winsock::~Winsock() {
+    // The socket's own teardown would report a last state change to a half-destroyed
+    // owner.
+    disconnect(&m_socket, nullptr, this, nullptr);
+    m_socket.abort();
+}
+
+int Winsock::LocalPort() const {
     return m_socket.state() == QAbstractSocket::UnconnectedState ? m_localPort
                                                                  : m_socket.localPort();
 }
 
-QString Winsock::LocalIP() const
-{
+QString Winsock::LocalIP() const {
     if (m_socket.state() == QAbstractSocket::ConnectedState)
         return addressText(m_socket.localAddress());
     const auto all = QNetworkInterface::allAddresses();
@@ -67,30 +80,39 @@ QString Winsock::LocalIP() const
     return QStringLiteral("127.0.0.1");
 }
 
-QString Winsock::LocalHostName() const { return QHostInfo::localHostName(); }
+QString Winsock::LocalHostName() const {
+    return QHostInfo::localHostName();
+}
 
-QString Winsock::RemoteHostIP() const { return addressText(m_socket.peerAddress()); }
+QString Winsock::RemoteHostIP() const {
+    return addressText(m_socket.peerAddress());
+}
 
-int Winsock::State() const
-{
+int Winsock::State() const {
     if (m_failed)
         return Failed;
     if (m_peerClosed)
         return PeerClosing;
     switch (m_socket.state()) {
-    case QAbstractSocket::UnconnectedState: return Closed;
-    case QAbstractSocket::HostLookupState: return ResolvingHost;
-    case QAbstractSocket::ConnectingState: return Connecting;
-    case QAbstractSocket::ConnectedState: return Connected;
-    case QAbstractSocket::BoundState: return Open;
-    case QAbstractSocket::ListeningState: return Listening;
-    case QAbstractSocket::ClosingState: return PeerClosing;
+    case QAbstractSocket::UnconnectedState:
+        return Closed;
+    case QAbstractSocket::HostLookupState:
+        return ResolvingHost;
+    case QAbstractSocket::ConnectingState:
+        return Connecting;
+    case QAbstractSocket::ConnectedState:
+        return Connected;
+    case QAbstractSocket::BoundState:
+        return Open;
+    case QAbstractSocket::ListeningState:
+        return Listening;
+    case QAbstractSocket::ClosingState:
+        return PeerClosing;
     }
     return Closed;
 }
 
-bool Winsock::Connect()
-{
+bool Winsock::Connect() {
     if (State() != Closed) {
         m_errorNumber = 10056;
         m_errorDescription = QStringLiteral("The socket is already in use");
@@ -106,8 +128,8 @@ bool Winsock::Connect()
     m_errorNumber = 0;
     m_errorDescription.clear();
     m_attempting = true;
-    if (m_localPort > 0 && m_localPort <= 65535
-        && !m_socket.bind(QHostAddress::Any, static_cast<quint16>(m_localPort))) {
+    if (m_localPort > 0 && m_localPort <= 65535 &&
+        !m_socket.bind(QHostAddress::Any, static_cast<quint16>(m_localPort))) {
         m_attempting = false;
         if (!m_failed)
             fail(errorNumber(m_socket.error()), m_socket.errorString());
@@ -117,8 +139,7 @@ bool Winsock::Connect()
     return true;
 }
 
-void Winsock::Close()
-{
+void Winsock::Close() {
     m_closing = true;
     m_attempting = false;
     m_socket.abort();
@@ -128,8 +149,7 @@ void Winsock::Close()
     report();
 }
 
-bool Winsock::SendData(const QString& text)
-{
+bool Winsock::SendData(const QString& text) {
     if (State() != Connected) {
         m_errorNumber = 10057;
         m_errorDescription = QStringLiteral("The socket is not connected");
@@ -145,10 +165,11 @@ bool Winsock::SendData(const QString& text)
     return true;
 }
 
-QString Winsock::GetData() { return cp1253::toUnicode(m_socket.readAll()); }
+QString Winsock::GetData() {
+    return cp1253::toUnicode(m_socket.readAll());
+}
 
-void Winsock::onSocketState(QAbstractSocket::SocketState state)
-{
+void Winsock::onSocketState(QAbstractSocket::SocketState state) {
     if (m_closing)
         return;
     if (state == QAbstractSocket::ConnectedState) {
@@ -165,8 +186,7 @@ void Winsock::onSocketState(QAbstractSocket::SocketState state)
     report();
 }
 
-void Winsock::onSocketError(QAbstractSocket::SocketError error)
-{
+void Winsock::onSocketError(QAbstractSocket::SocketError error) {
     if (m_closing)
         return;
     if (error == QAbstractSocket::RemoteHostClosedError && !m_attempting) {
@@ -179,8 +199,7 @@ void Winsock::onSocketError(QAbstractSocket::SocketError error)
     fail(errorNumber(error), m_socket.errorString());
 }
 
-void Winsock::fail(int number, const QString& description)
-{
+void Winsock::fail(int number, const QString& description) {
     m_failed = true;
     m_errorNumber = number;
     m_errorDescription = description;
@@ -188,8 +207,7 @@ void Winsock::fail(int number, const QString& description)
     report();
 }
 
-void Winsock::report()
-{
+void Winsock::report() {
     const int now = State();
     if (now != m_reported) {
         m_reported = now;

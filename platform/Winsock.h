@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QNetworkProxy>
 #include <QObject>
 #include <QString>
 #include <QTcpSocket>
@@ -25,6 +26,7 @@ public:
     };
 
     explicit Winsock(QObject* parent = nullptr);
+    ~Winsock() override;
 
     QString RemoteHost() const { return m_remoteHost; }
     void setRemoteHost(const QString& host) { m_remoteHost = host; }
@@ -34,6 +36,11 @@ public:
     // the next Connect binds to (0 lets the system choose).
     int LocalPort() const;
     void setLocalPort(int port) { m_localPort = port; }
+
+    // Connects through this proxy instead of the application's (none). Tests hold an
+    // attempt open with a proxy that never answers: nothing on this machine leaves a
+    // direct loopback connection pending.
+    void setProxy(const QNetworkProxy& proxy) { m_socket.setProxy(proxy); }
 
     // The local address of the connection, or of this machine when there is none.
     QString LocalIP() const;
