@@ -18,7 +18,6 @@ QPalette::ColorRole roleOf(quint32 index)
     case 7: // menu text
     case 8: // window text
         return QPalette::WindowText;
-    case 12: // application workspace
     case 16: // button shadow
         return QPalette::Dark;
     case 13:
@@ -48,8 +47,15 @@ QPalette::ColorRole roleOf(quint32 index)
 
 QColor toColor(quint32 value)
 {
-    if (value & 0x80000000u)
-        return QGuiApplication::palette().color(roleOf(value & 0xFFu));
+    if (value & 0x80000000u) {
+        const quint32 index = value & 0xFFu;
+        const QPalette palette = QGuiApplication::palette();
+        // The palette has no workspace colour; a shade below the button shadow gives
+        // the usual mid grey, on which highlighted (white) text stays readable.
+        if (index == 12)
+            return palette.color(QPalette::Dark).darker(125);
+        return palette.color(roleOf(index));
+    }
     return QColor(int(value & 0xFFu), int((value >> 8) & 0xFFu), int((value >> 16) & 0xFFu));
 }
 
