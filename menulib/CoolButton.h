@@ -8,7 +8,6 @@
 #include <QString>
 #include <QVariantMap>
 #include <QWidget>
-
 #include <optional>
 
 class QLabel;

@@ -7,12 +7,11 @@ namespace tirnaval::OleColor {
 
 namespace {
 
-QPalette::ColorRole roleOf(quint32 index)
-{
+QPalette::ColorRole roleOf(quint32 index) {
     switch (index) {
     case 5: // window
         return QPalette::Base;
-    case 6: // window frame
+    case 6:  // window frame
     case 21: // 3-D dark shadow
         return QPalette::Shadow;
     case 7: // menu text
@@ -45,8 +44,7 @@ QPalette::ColorRole roleOf(quint32 index)
 
 } // namespace
 
-QColor toColor(quint32 value)
-{
+QColor toColor(quint32 value) {
     if (value & 0x80000000u) {
         const quint32 index = value & 0xFFu;
         const QPalette palette = QGuiApplication::palette();

@@ -8,7 +8,6 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
-
 #include <array>
 
 class QTimer;

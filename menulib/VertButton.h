@@ -7,7 +7,6 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
-
 #include <array>
 
 class CoolButton;

@@ -15,20 +15,17 @@ struct OpenKey {
     RegistryHive hive; // the snapshot taken when the key was opened
 };
 
-QString& hivePathOverride()
-{
+QString& hivePathOverride() {
     static QString path;
     return path;
 }
 
-QHash<HKEY, OpenKey>& openKeys()
-{
+QHash<HKEY, OpenKey>& openKeys() {
     static QHash<HKEY, OpenKey> keys;
     return keys;
 }
 
-HKEY nextHandle()
-{
+HKEY nextHandle() {
     // Handles of opened keys stay clear of the predefined roots (0x80000000 and up).
     static HKEY next = 0;
     do {
@@ -37,8 +34,7 @@ HKEY nextHandle()
     return next;
 }
 
-QString rootName(HKEY root)
-{
+QString rootName(HKEY root) {
     switch (root) {
     case HKEY_CLASSES_ROOT:
         return QStringLiteral("HKEY_CLASSES_ROOT");
@@ -55,17 +51,17 @@ QString rootName(HKEY root)
 
 } // namespace
 
-QString RegistryHivePath()
-{
+QString RegistryHivePath() {
     if (!hivePathOverride().isEmpty())
         return hivePathOverride();
     return QDir(QCoreApplication::applicationDirPath()).filePath(RegistryHive::defaultFileName());
 }
 
-void SetRegistryHivePath(const QString& path) { hivePathOverride() = path; }
+void SetRegistryHivePath(const QString& path) {
+    hivePathOverride() = path;
+}
 
-long RegOpenKeyEx(HKEY root, const QString& subKey, std::uint32_t, std::uint32_t, HKEY* result)
-{
+long RegOpenKeyEx(HKEY root, const QString& subKey, std::uint32_t, std::uint32_t, HKEY* result) {
     if (!result)
         return reg::ERROR_INVALID_HANDLE;
     *result = 0;
@@ -91,8 +87,7 @@ long RegOpenKeyEx(HKEY root, const QString& subKey, std::uint32_t, std::uint32_t
 }
 
 long RegQueryValueEx(HKEY key, const QString& valueName, std::uint32_t* type, QByteArray* data,
-                     std::uint32_t bufferSize)
-{
+                     std::uint32_t bufferSize) {
     const auto open = openKeys().constFind(key);
     if (open == openKeys().constEnd())
         return reg::ERROR_INVALID_HANDLE;
@@ -116,8 +111,7 @@ long RegQueryValueEx(HKEY key, const QString& valueName, std::uint32_t* type, QB
     return reg::ERROR_SUCCESS;
 }
 
-long RegCloseKey(HKEY key)
-{
+long RegCloseKey(HKEY key) {
     return openKeys().remove(key) ? reg::ERROR_SUCCESS : reg::ERROR_INVALID_HANDLE;
 }
 

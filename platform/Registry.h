@@ -3,7 +3,6 @@
 // value, close. It reads the text hive of the program folder (RegistryHive.h).
 #include <QByteArray>
 #include <QString>
-
 #include <cstdint>
 
 namespace rt {
@@ -35,8 +34,8 @@ void SetRegistryHivePath(const QString& path);
 // Opens HKEY root\subKey. The key's values are read when it opens; later changes of
 // the file are not seen through this handle. options and samDesired are accepted for
 // the callers' sake; the hive is read-only here.
-long RegOpenKeyEx(HKEY root, const QString& subKey, std::uint32_t options,
-                  std::uint32_t samDesired, HKEY* result);
+long RegOpenKeyEx(HKEY root, const QString& subKey, std::uint32_t options, std::uint32_t samDesired,
+                  HKEY* result);
 
 // Fills type and data as the registry does: a string is its UTF-8 bytes (the form
 // file names take on this system) followed by one zero byte; a double-word is four

@@ -13,21 +13,21 @@ namespace {
 // At the offscreen platform's 96 DPI a pixel is 15 twips.
 constexpr int kTwipsPerPixel = 15;
 
-QPixmap picture(int width, int height)
-{
+QPixmap picture(int width, int height) {
     QPixmap pm(width, height);
     pm.fill(Qt::darkBlue);
     return pm;
 }
 
-QWidget* part(CoolButton& button, const char* name)
-{
+QWidget* part(CoolButton& button, const char* name) {
     auto* w = button.findChild<QWidget*>(QLatin1String(name));
     Q_ASSERT(w);
     return w;
 }
 
-QColor pixel(QWidget& w, int x, int y) { return w.grab().toImage().pixelColor(x, y); }
+QColor pixel(QWidget& w, int x, int y) {
+    return w.grab().toImage().pixelColor(x, y);
+}
 
 } // namespace
 
@@ -35,8 +35,7 @@ class tst_coolbutton : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
+    void init() {
         host_ = std::make_unique<QWidget>();
         host_->resize(300, 200);
         button_ = new CoolButton(host_.get());
@@ -44,14 +43,12 @@ private slots:
         host_->show();
         QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
     }
-    void cleanup()
-    {
+    void cleanup() {
         host_.reset();
         QCursor::setPos(QPoint(5000, 5000));
     }
 
-    void blockIsCentred_data()
-    {
+    void blockIsCentred_data() {
         QTest::addColumn<bool>("withPicture");
         QTest::addColumn<QString>("caption");
         QTest::newRow("caption only") << false << QStringLiteral("Εξερχόμενα");
@@ -59,8 +56,7 @@ private slots:
         QTest::newRow("picture and caption") << true << QStringLiteral("Εξερχόμενα");
         QTest::newRow("two-line caption") << true << QStringLiteral("Ιστορικό\nΣφαλμάτων");
     }
-    void blockIsCentred()
-    {
+    void blockIsCentred() {
         QFETCH(bool, withPicture);
         QFETCH(QString, caption);
         button_->setCaption(caption);
@@ -90,8 +86,7 @@ private slots:
                  qPrintable(QStringLiteral("block %1..%2").arg(blockTop).arg(blockBottom)));
     }
 
-    void pressShiftsByOnePixelAndSwapsTheFrame()
-    {
+    void pressShiftsByOnePixelAndSwapsTheFrame() {
         button_->setCoolBorder(false);
         button_->setPicture(picture(16, 16));
         QWidget* image = part(*button_, "btnImage");
@@ -123,14 +118,12 @@ private slots:
         QCOMPARE(pixel(*button_, right, bottom), dark);
     }
 
-    void clickFollowsEveryRelease_data()
-    {
+    void clickFollowsEveryRelease_data() {
         QTest::addColumn<QPoint>("releaseAt");
         QTest::newRow("inside") << QPoint(30, 30);
         QTest::newRow("outside the button") << QPoint(200, 150);
     }
-    void clickFollowsEveryRelease()
-    {
+    void clickFollowsEveryRelease() {
         QFETCH(QPoint, releaseAt);
         QSignalSpy down(button_, &CoolButton::MouseDown);
         QSignalSpy up(button_, &CoolButton::MouseUp);
@@ -148,8 +141,7 @@ private slots:
         QCOMPARE(up.at(0).at(2).toFloat(), float(releaseAt.x() * kTwipsPerPixel));
     }
 
-    void hoverFrameAppearsAndGoes()
-    {
+    void hoverFrameAppearsAndGoes() {
         QWidget* area = part(*button_, "ButtonArea");
         QWidget* top = part(*button_, "lnUp");
         auto* timer = button_->findChild<QTimer*>(QStringLiteral("btnTimer"));
@@ -171,8 +163,7 @@ private slots:
         QVERIFY(!timer->isActive());
     }
 
-    void fixedFrameNeedsNoTimer()
-    {
+    void fixedFrameNeedsNoTimer() {
         button_->setCoolBorder(false);
         QWidget* area = part(*button_, "ButtonArea");
         auto* timer = button_->findChild<QTimer*>(QStringLiteral("btnTimer"));
@@ -187,19 +178,18 @@ private slots:
         QVERIFY(part(*button_, "lnRight")->isVisible());
     }
 
-    void toolTipIsTheButtonArea()
-    {
+    void toolTipIsTheButtonArea() {
         button_->setButtonToolTip(QStringLiteral("Ιστορικό Σφαλμάτων"));
         QCOMPARE(part(*button_, "ButtonArea")->toolTip(), QStringLiteral("Ιστορικό Σφαλμάτων"));
     }
 
-    void defaultsAreNotSaved()
-    {
+    void defaultsAreNotSaved() {
         CoolButton fresh(host_.get());
         QVERIFY(fresh.WriteProperties().isEmpty());
         fresh.ReadProperties(QVariantMap());
         QCOMPARE(fresh.Caption(), QStringLiteral("Caption"));
-        QCOMPARE(static_cast<QLabel*>(part(fresh, "btnCaption"))->text(), QStringLiteral("Caption"));
+        QCOMPARE(static_cast<QLabel*>(part(fresh, "btnCaption"))->text(),
+                 QStringLiteral("Caption"));
         QVERIFY(fresh.CoolBorder());
         QVERIFY(fresh.WriteProperties().isEmpty());
 
@@ -210,8 +200,7 @@ private slots:
         QVERIFY(fresh.WriteProperties().isEmpty());
     }
 
-    void changedPropertyIsSavedAndReadBack_data()
-    {
+    void changedPropertyIsSavedAndReadBack_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QVariant>("value");
         QFont font = QApplication::font();
@@ -219,16 +208,16 @@ private slots:
         font.setBold(true);
         QTest::newRow("BackColor") << QStringLiteral("BackColor") << QVariant(uint(0x8000000C));
         QTest::newRow("ForeColor") << QStringLiteral("ForeColor") << QVariant(uint(0x000000FF));
-        QTest::newRow("Caption") << QStringLiteral("Caption") << QVariant(QStringLiteral("Οργάνωση"));
+        QTest::newRow("Caption") << QStringLiteral("Caption")
+                                 << QVariant(QStringLiteral("Οργάνωση"));
         QTest::newRow("empty Caption") << QStringLiteral("Caption") << QVariant(QString());
-        QTest::newRow("ButtonToolTip") << QStringLiteral("ButtonToolTip")
-                                       << QVariant(QStringLiteral("Σημειωματάριο"));
+        QTest::newRow("ButtonToolTip")
+            << QStringLiteral("ButtonToolTip") << QVariant(QStringLiteral("Σημειωματάριο"));
         QTest::newRow("Font") << QStringLiteral("Font") << QVariant(font);
         QTest::newRow("Picture") << QStringLiteral("Picture") << QVariant(picture(8, 8));
         QTest::newRow("CoolBorder") << QStringLiteral("CoolBorder") << QVariant(false);
     }
-    void changedPropertyIsSavedAndReadBack()
-    {
+    void changedPropertyIsSavedAndReadBack() {
         QFETCH(QString, name);
         QFETCH(QVariant, value);
         QSignalSpy changed(button_, &CoolButton::PropertyChanged);
@@ -248,8 +237,7 @@ private slots:
         QCOMPARE(loaded.WriteProperties().keys(), QStringList{name});
     }
 
-    void coolBorderReadFromTheBagSetsTheFrame()
-    {
+    void coolBorderReadFromTheBagSetsTheFrame() {
         CoolButton loaded(host_.get());
         loaded.show();
         loaded.ReadProperties({{QStringLiteral("CoolBorder"), false}});

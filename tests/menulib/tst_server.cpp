@@ -8,27 +8,25 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <memory>
 
 namespace {
 
-QString libraryFile() { return QFileInfo(QStringLiteral(TIRNAVAL_LIBRARY_FILE)).canonicalFilePath(); }
+QString libraryFile() {
+    return QFileInfo(QStringLiteral(TIRNAVAL_LIBRARY_FILE)).canonicalFilePath();
+}
 
-rt::RegistryHive readHive(const QString& path)
-{
+rt::RegistryHive readHive(const QString& path) {
     rt::RegistryHive hive;
     hive.load(path);
     return hive;
 }
 
-QString classesKey(const QString& relative)
-{
+QString classesKey(const QString& relative) {
     return rt::classkeys::root() + QLatin1Char('\\') + relative;
 }
 
-QString defaultOf(const rt::RegistryHive& hive, const QString& relative)
-{
+QString defaultOf(const rt::RegistryHive& hive, const QString& relative) {
     const auto v = hive.value(classesKey(relative), QString());
     return v ? v->text : QString();
 }
@@ -41,13 +39,12 @@ class tst_server : public QObject {
 private slots:
     void cleanup() { DllSetRegistryHive(nullptr); }
 
-    void registrationWritesBothClassesAndKeepsOtherKeys()
-    {
+    void registrationWritesBothClassesAndKeepsOtherKeys() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Vantrel.REG"));
         rt::RegistryHive other;
-        other.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"), QStringLiteral("PATH"),
-                        QStringLiteral("/usr/bin/tool"));
+        other.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"),
+                        QStringLiteral("PATH"), QStringLiteral("/usr/bin/tool"));
         QVERIFY(other.save(path));
 
         const QByteArray hivePath = path.toUtf8();
@@ -56,9 +53,11 @@ private slots:
 
         const rt::RegistryHive hive = readHive(path);
         for (const char* progId : {tirnaval::TirnavexProgId, tirnaval::CoolButtonProgId}) {
-            const QString classId = defaultOf(hive, rt::classkeys::progIdClass(QLatin1String(progId)));
+            const QString classId =
+                defaultOf(hive, rt::classkeys::progIdClass(QLatin1String(progId)));
             QVERIFY2(classId.startsWith(QLatin1Char('{')), progId);
-            QCOMPARE(QFileInfo(defaultOf(hive, rt::classkeys::inprocServer(classId))).canonicalFilePath(),
+            QCOMPARE(QFileInfo(defaultOf(hive, rt::classkeys::inprocServer(classId)))
+                         .canonicalFilePath(),
                      libraryFile());
             QCOMPARE(defaultOf(hive, rt::classkeys::classKey(classId) + QStringLiteral("\\ProgID")),
                      QLatin1String(progId));
@@ -67,7 +66,8 @@ private slots:
             QCOMPARE(DllGetClassObject(id.constData(), &factory), rt::ResultOk);
             QVERIFY(factory);
         }
-        QVERIFY(hive.value(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"), QStringLiteral("PATH")));
+        QVERIFY(hive.value(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"),
+                           QStringLiteral("PATH")));
 
         // Registering twice leaves one registration.
         QCOMPARE(DllRegisterServer(), rt::ResultOk);
@@ -79,33 +79,33 @@ private slots:
         QVERIFY(!after.hasKey(classesKey(QLatin1String(tirnaval::CoolButtonProgId))));
         QVERIFY(!after.hasKey(classesKey(QStringLiteral("CLSID"))));
         QVERIFY(!after.hasKey(classesKey(QStringLiteral("TypeLib"))));
-        QCOMPARE(after.value(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"), QStringLiteral("PATH"))
+        QCOMPARE(after
+                     .value(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"),
+                            QStringLiteral("PATH"))
                      ->text,
                  QStringLiteral("/usr/bin/tool"));
     }
 
-    void defaultHiveLiesBesideTheLibrary()
-    {
+    void defaultHiveLiesBesideTheLibrary() {
         const QString path =
             QFileInfo(libraryFile()).absoluteDir().filePath(rt::RegistryHive::defaultFileName());
         if (QFileInfo::exists(path))
             QSKIP("a hive already lies beside the built library");
         QCOMPARE(DllRegisterServer(), rt::ResultOk);
-        const bool written = readHive(path).hasKey(classesKey(QLatin1String(tirnaval::TirnavexProgId)));
+        const bool written =
+            readHive(path).hasKey(classesKey(QLatin1String(tirnaval::TirnavexProgId)));
         QFile::remove(path);
         QVERIFY(written);
     }
 
-    void unwritableHiveFails()
-    {
+    void unwritableHiveFails() {
         QTemporaryDir dir;
         const QByteArray path = dir.filePath(QStringLiteral("missing/folder/Vantrel.REG")).toUtf8();
         DllSetRegistryHive(path.constData());
         QCOMPARE(DllRegisterServer(), rt::ResultRegisterClass);
     }
 
-    void unknownClassHasNoFactory()
-    {
+    void unknownClassHasNoFactory() {
         void* factory = reinterpret_cast<void*>(1);
         QCOMPARE(DllGetClassObject("{00000000-0000-0000-0000-000000000000}", &factory),
                  rt::ResultClassNotAvailable);
@@ -113,8 +113,7 @@ private slots:
         QCOMPARE(DllGetClassObject(nullptr, nullptr), rt::ResultPointer);
     }
 
-    void canUnloadOnlyWithNoControlAlive()
-    {
+    void canUnloadOnlyWithNoControlAlive() {
         QCOMPARE(DllCanUnloadNow(), rt::ResultOk);
         auto bar = std::make_unique<Tirnavex>();
         QCOMPARE(DllCanUnloadNow(), rt::ResultFalse);

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
-
 #include <memory>
 
 namespace {
@@ -36,8 +35,7 @@ const Entry kMenu[] = {
     {"mnTools", "", "btnNotepad", "Σημειωματάριο", "Σημειωματάριο"},
 };
 
-QPixmap picture(int index)
-{
+QPixmap picture(int index) {
     QPixmap pm(32, 32);
     pm.fill(Qt::transparent);
     QPainter painter(&pm);
@@ -48,8 +46,7 @@ QPixmap picture(int index)
 
 bool invoke(QObject* control, const char* method, QGenericArgument a, QGenericArgument b,
             QGenericArgument c = QGenericArgument(), QGenericArgument d = QGenericArgument(),
-            QGenericArgument e = QGenericArgument())
-{
+            QGenericArgument e = QGenericArgument()) {
     bool result = false;
     if (!QMetaObject::invokeMethod(control, method, Qt::DirectConnection,
                                    Q_RETURN_ARG(bool, result), a, b, c, d, e))
@@ -57,8 +54,7 @@ bool invoke(QObject* control, const char* method, QGenericArgument a, QGenericAr
     return result;
 }
 
-QWidget* buttonArea(QWidget* control, int panel, const char* button)
-{
+QWidget* buttonArea(QWidget* control, int panel, const char* button) {
     QWidget* p = control->findChild<QWidget*>(QStringLiteral("VertPanel_%1").arg(panel));
     QWidget* b = p ? p->findChild<QWidget*>(QLatin1String(button)) : nullptr;
     return b ? b->findChild<QWidget*>(QStringLiteral("ButtonArea")) : nullptr;
@@ -72,8 +68,7 @@ class Host : public QWidget {
 public:
     QStringList clicks;
 public slots:
-    void VMenu_ButtonClick(const QString& MenuKey, const QString& ButtonKey)
-    {
+    void VMenu_ButtonClick(const QString& MenuKey, const QString& ButtonKey) {
         clicks.append(MenuKey + QLatin1Char('/') + ButtonKey);
     }
 };
@@ -82,20 +77,17 @@ class tst_controlfactory : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
+    void init() {
         QVERIFY(dir_.isValid());
         hive_ = dir_.filePath(rt::RegistryHive::defaultFileName());
         rt::SetRegistryHivePath(hive_);
     }
-    void cleanup()
-    {
+    void cleanup() {
         rt::SetRegistryHivePath(QString());
         QFile::remove(hive_);
     }
 
-    void panelMenuByRegisteredClass()
-    {
+    void panelMenuByRegisteredClass() {
         QString error;
         QVERIFY2(rt::RegisterServer(kLibrary, hive_, &error), qPrintable(error));
 
@@ -116,14 +108,15 @@ private slots:
                                Q_ARG(QString, QLatin1String(e.panelKey))));
             QVERIFY(invoke(menu, "AddButton", Q_ARG(QString, QLatin1String(e.panelKey)),
                            Q_ARG(QString, QString::fromUtf8(e.caption)),
-                           Q_ARG(QString, QLatin1String(e.buttonKey)), Q_ARG(QPixmap, picture(++index)),
+                           Q_ARG(QString, QLatin1String(e.buttonKey)),
+                           Q_ARG(QPixmap, picture(++index)),
                            Q_ARG(QString, QString::fromUtf8(e.toolTip))));
         }
         QVERIFY(!invoke(menu, "AddPanel", Q_ARG(QString, QStringLiteral("Τέταρτο")),
                         Q_ARG(QString, QStringLiteral("mnMore"))));
 
-        QVERIFY(connect(menu, SIGNAL(ButtonClick(QString,QString)), &host,
-                        SLOT(VMenu_ButtonClick(QString,QString))));
+        QVERIFY(connect(menu, SIGNAL(ButtonClick(QString, QString)), &host,
+                        SLOT(VMenu_ButtonClick(QString, QString))));
         QWidget* groups = buttonArea(menu, 0, "Button_1");
         QVERIFY(groups);
         QTest::mouseClick(groups, Qt::LeftButton);
@@ -150,18 +143,16 @@ private slots:
         QVERIFY(!error.isEmpty());
     }
 
-    void creationFails_data()
-    {
+    void creationFails_data() {
         QTest::addColumn<QString>("progId");
         QTest::addColumn<QString>("libraryPath");
         QTest::newRow("unknown class") << QStringLiteral("Tirnaval.Nothing") << kLibrary;
-        QTest::newRow("library gone") << QStringLiteral("Tirnaval.Tirnavex")
-                                      << QStringLiteral("/nonexistent/libtirnaval.so");
+        QTest::newRow("library gone")
+            << QStringLiteral("Tirnaval.Tirnavex") << QStringLiteral("/nonexistent/libtirnaval.so");
         QTest::newRow("not a control library")
             << QStringLiteral("Tirnaval.Tirnavex") << QStringLiteral("libc.so.6");
     }
-    void creationFails()
-    {
+    void creationFails() {
         QFETCH(QString, progId);
         QFETCH(QString, libraryPath);
         QString error;
@@ -181,8 +172,7 @@ private slots:
         QVERIFY(host.children().isEmpty());
     }
 
-    void registrationOfAMissingLibraryFails()
-    {
+    void registrationOfAMissingLibraryFails() {
         QString error;
         QVERIFY(!rt::RegisterServer(QStringLiteral("/nonexistent/libtirnaval.so"), hive_, &error));
         QVERIFY(!error.isEmpty());

@@ -9,20 +9,17 @@ class tst_registry : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
+    void init() {
         QVERIFY(dir_.isValid());
         path_ = dir_.filePath(QStringLiteral("Vantrel.REG"));
         rt::SetRegistryHivePath(path_);
     }
-    void cleanup()
-    {
+    void cleanup() {
         rt::SetRegistryHivePath(QString());
         QFile::remove(path_);
     }
 
-    void textSurvivesAWriteAndARead_data()
-    {
+    void textSurvivesAWriteAndARead_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("plain") << QStringLiteral("/opt/Vantrel/libtirnaval.so");
         QTest::newRow("backslashes") << QStringLiteral("C:\\Program Files\\tool\\");
@@ -31,23 +28,25 @@ private slots:
         QTest::newRow("empty") << QString();
         QTest::newRow("brackets and equals") << QStringLiteral("[not a key]=@\"x\"");
     }
-    void textSurvivesAWriteAndARead()
-    {
+    void textSurvivesAWriteAndARead() {
         QFETCH(QString, text);
         rt::RegistryHive hive;
-        hive.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\Κλειδί\\Sub"), QStringLiteral("Όνομα"), text);
+        hive.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\Κλειδί\\Sub"), QStringLiteral("Όνομα"),
+                       text);
         hive.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\Κλειδί\\Sub"), QString(), text);
         QVERIFY(hive.save(path_));
         rt::RegistryHive back;
         QVERIFY(back.load(path_));
-        QCOMPARE(back.value(QStringLiteral("HKEY_LOCAL_MACHINE\\Κλειδί\\Sub"), QStringLiteral("Όνομα"))->text,
+        QCOMPARE(
+            back.value(QStringLiteral("HKEY_LOCAL_MACHINE\\Κλειδί\\Sub"), QStringLiteral("Όνομα"))
+                ->text,
+            text);
+        QCOMPARE(back.value(QStringLiteral("HKEY_LOCAL_MACHINE\\Κλειδί\\Sub"), QString())->text,
                  text);
-        QCOMPARE(back.value(QStringLiteral("HKEY_LOCAL_MACHINE\\Κλειδί\\Sub"), QString())->text, text);
         QCOMPARE(back.serialize(), hive.serialize());
     }
 
-    void handWrittenHiveIsRead()
-    {
+    void handWrittenHiveIsRead() {
         writeHive("; the installation's values\r\n"
                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Shared Tools\\SysInfo]\r\n"
                   "\"PATH\"=\"/usr/bin/sysinfo\"\r\n"
@@ -59,8 +58,9 @@ private slots:
                   "@=\"{1234}\"\n");
         rt::RegistryHive hive;
         QVERIFY(hive.load(path_));
-        const auto count = hive.value(QStringLiteral("hkey_local_machine\\software\\SHARED TOOLS\\sysinfo"),
-                                      QStringLiteral("count"));
+        const auto count =
+            hive.value(QStringLiteral("hkey_local_machine\\software\\SHARED TOOLS\\sysinfo"),
+                       QStringLiteral("count"));
         QVERIFY(count);
         QCOMPARE(count->type, rt::RegistryHive::DWord);
         QCOMPARE(count->number, 123456u);
@@ -68,16 +68,20 @@ private slots:
                             QStringLiteral("Broken")));
         QVERIFY(!hive.value(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Shared Tools\\SysInfo"),
                             QStringLiteral("Bad")));
-        QCOMPARE(hive.value(QStringLiteral("HKEY_CLASSES_ROOT\\Tirnaval.Tirnavex\\CLSID"), QString())->text,
-                 QStringLiteral("{1234}"));
+        QCOMPARE(
+            hive.value(QStringLiteral("HKEY_CLASSES_ROOT\\Tirnaval.Tirnavex\\CLSID"), QString())
+                ->text,
+            QStringLiteral("{1234}"));
     }
 
-    void removeTreeTakesOnlyThatBranch()
-    {
+    void removeTreeTakesOnlyThatBranch() {
         rt::RegistryHive hive;
-        hive.setString(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32"), QString(), QStringLiteral("a"));
-        hive.setString(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}"), QString(), QStringLiteral("A"));
-        hive.setString(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{AB}"), QString(), QStringLiteral("AB"));
+        hive.setString(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32"), QString(),
+                       QStringLiteral("a"));
+        hive.setString(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}"), QString(),
+                       QStringLiteral("A"));
+        hive.setString(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{AB}"), QString(),
+                       QStringLiteral("AB"));
         hive.removeTree(QStringLiteral("hkey_classes_root\\clsid\\{a}"));
         QVERIFY(!hive.hasKey(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}")));
         QVERIFY(!hive.hasKey(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32")));
@@ -85,12 +89,12 @@ private slots:
         QVERIFY(hive.hasKey(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID")));
     }
 
-    void queryGivesTheRegistrysBytes()
-    {
+    void queryGivesTheRegistrysBytes() {
         rt::RegistryHive hive;
-        hive.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"), QStringLiteral("Path"),
-                       QStringLiteral("/usr/bin/εργαλείο"));
-        hive.setDWord(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"), QStringLiteral("Flags"), 0x0102A0FFu);
+        hive.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"),
+                       QStringLiteral("Path"), QStringLiteral("/usr/bin/εργαλείο"));
+        hive.setDWord(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"),
+                      QStringLiteral("Flags"), 0x0102A0FFu);
         QVERIFY(hive.save(path_));
 
         rt::HKEY key = 0;
@@ -127,24 +131,27 @@ private slots:
         QCOMPARE(rt::RegCloseKey(tools), rt::reg::ERROR_INVALID_HANDLE);
     }
 
-    void missingKeysAndHivesFailToOpen_data()
-    {
+    void missingKeysAndHivesFailToOpen_data() {
         QTest::addColumn<bool>("hiveExists");
         QTest::addColumn<rt::HKEY>("root");
         QTest::addColumn<QString>("subKey");
-        QTest::newRow("no hive file") << false << rt::HKEY_LOCAL_MACHINE << QStringLiteral("SOFTWARE");
-        QTest::newRow("missing key") << true << rt::HKEY_LOCAL_MACHINE << QStringLiteral("SOFTWARE\\Other");
-        QTest::newRow("other root") << true << rt::HKEY_CURRENT_USER << QStringLiteral("SOFTWARE\\Tools");
-        QTest::newRow("part of a name") << true << rt::HKEY_LOCAL_MACHINE << QStringLiteral("SOFTWARE\\To");
+        QTest::newRow("no hive file")
+            << false << rt::HKEY_LOCAL_MACHINE << QStringLiteral("SOFTWARE");
+        QTest::newRow("missing key")
+            << true << rt::HKEY_LOCAL_MACHINE << QStringLiteral("SOFTWARE\\Other");
+        QTest::newRow("other root")
+            << true << rt::HKEY_CURRENT_USER << QStringLiteral("SOFTWARE\\Tools");
+        QTest::newRow("part of a name")
+            << true << rt::HKEY_LOCAL_MACHINE << QStringLiteral("SOFTWARE\\To");
     }
-    void missingKeysAndHivesFailToOpen()
-    {
+    void missingKeysAndHivesFailToOpen() {
         QFETCH(bool, hiveExists);
         QFETCH(rt::HKEY, root);
         QFETCH(QString, subKey);
         if (hiveExists) {
             rt::RegistryHive hive;
-            hive.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"), QString(), QStringLiteral("x"));
+            hive.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"), QString(),
+                           QStringLiteral("x"));
             QVERIFY(hive.save(path_));
         }
         rt::HKEY key = 7;
@@ -154,8 +161,7 @@ private slots:
     }
 
 private:
-    void writeHive(const char* text)
-    {
+    void writeHive(const char* text) {
         QFile file(path_);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(text);
