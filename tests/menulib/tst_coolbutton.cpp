@@ -1,6 +1,7 @@
 #include "menulib/CoolButton.h"
 
 #include <QCursor>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -176,6 +177,14 @@ private slots:
         QTest::qWait(120);
         QVERIFY(part(*button_, "lnUp")->isVisible());
         QVERIFY(part(*button_, "lnRight")->isVisible());
+    }
+
+    // Without a font that has Greek the captions render as boxes, silently.
+    void greekCaptionsHaveGlyphs() {
+        button_->setCaption(QStringLiteral("Σημειωματάριο"));
+        const QFontMetrics metrics(part(*button_, "btnCaption")->font());
+        for (QChar c : QStringLiteral("ΣημειωματάριοΩΨ"))
+            QVERIFY2(metrics.inFont(c), qPrintable(QString(c)));
     }
 
     void toolTipIsTheButtonArea() {
