@@ -91,7 +91,13 @@ bool TCPSender::Busy() const
     return state != rt::Winsock::Closed && state != rt::Winsock::Failed;
 }
 
-void TCPSender::InitializeConnection() { ConnectionTimer->start(); }
+void TCPSender::InitializeConnection()
+{
+    // Called before every exchange: restarting a running poll would starve it in a batch
+    // of quick exchanges.
+    if (!ConnectionTimer->isActive())
+        ConnectionTimer->start();
+}
 
 bool TCPSender::OpenConnection() { return open() == Opened::Connected; }
 

@@ -222,9 +222,9 @@ FakeSmsService::FakeSmsService(QObject* parent) : QObject(parent)
 
 FakeSmsService::~FakeSmsService() { stop(); }
 
-bool FakeSmsService::start()
+bool FakeSmsService::start(quint16 port)
 {
-    if (!m_server.isListening() && !m_server.listen(QHostAddress::LocalHost, 0))
+    if (!m_server.isListening() && !m_server.listen(QHostAddress::LocalHost, port))
         return false;
     m_port = m_server.serverPort();
     return true;
