@@ -91,6 +91,18 @@ private slots:
         QCOMPARE(states.last().at(0).toInt(), 0);
     }
 
+    void pollKeepsItsRhythm()
+    {
+        // Every exchange starts the poll again; quick exchanges must not hold it off.
+        TCPSender sender;
+        QSignalSpy states(&sender, &TCPSender::ConnectionStateChanged);
+        QTimer again;
+        connect(&again, &QTimer::timeout, &sender, &TCPSender::InitializeConnection);
+        sender.InitializeConnection();
+        again.start(200);
+        QVERIFY(states.wait(2000));
+    }
+
     void exchangeSendsAndDeliversOnce()
     {
         TCPSender sender;
