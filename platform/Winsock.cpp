@@ -129,6 +129,7 @@ bool Winsock::Connect()
     }
     m_failed = false;
     m_peerClosed = false;
+    m_lostAttempt = false;
     m_errorNumber = 0;
     m_errorDescription.clear();
     m_attempting = true;
@@ -151,6 +152,7 @@ void Winsock::Close()
     m_closing = false;
     m_failed = false;
     m_peerClosed = false;
+    m_lostAttempt = false;
     report();
 }
 
@@ -182,9 +184,10 @@ void Winsock::onSocketState(QAbstractSocket::SocketState state)
     } else if (state == QAbstractSocket::UnconnectedState) {
         // The toolkit reports the lost attempt before it says why; the state must not
         // read "closed" in between.
-        if (m_attempting)
+        if (m_attempting) {
             m_failed = true;
-        else if (!m_failed)
+            m_lostAttempt = true;
+        } else if (!m_failed)
             m_peerClosed = true;
         m_attempting = false;
     }
@@ -195,7 +198,9 @@ void Winsock::onSocketError(QAbstractSocket::SocketError error)
 {
     if (m_closing)
         return;
-    if (error == QAbstractSocket::RemoteHostClosedError && !m_attempting) {
+    const bool attempt = m_attempting || m_lostAttempt;
+    m_lostAttempt = false;
+    if (error == QAbstractSocket::RemoteHostClosedError && !attempt) {
         // An orderly or abrupt end from the peer is not a failure of ours.
         m_peerClosed = true;
         report();
