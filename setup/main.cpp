@@ -1,6 +1,7 @@
 // The installation's helper: makes an empty database from the schema and lays out
 // the first files of a program folder.
 #include "platform/ControlFactory.h"
+#include "platform/DatabaseCreation.h"
 #include "platform/RegistryHive.h"
 
 #include <QCoreApplication>
@@ -8,34 +9,17 @@
 #include <QFile>
 #include <QTextStream>
 
-#include <sqlite3.h>
 
 namespace {
 
 int createDatabase(const QString& folder, const QString& schemaPath)
 {
-    QFile schema(schemaPath);
-    if (!schema.open(QIODevice::ReadOnly)) {
-        QTextStream(stderr) << "cannot read " << schemaPath << '\n';
+    QString error;
+    if (!rt::createDatabaseFromSchema(folder + QStringLiteral("/SMS.mdb"), schemaPath, &error)) {
+        QTextStream(stderr) << error << '\n';
         return 1;
     }
-    const QByteArray sql = schema.readAll();
-    const QByteArray dbPath = QFile::encodeName(folder + QStringLiteral("/SMS.mdb"));
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(dbPath.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
-        QTextStream(stderr) << "cannot create " << dbPath << '\n';
-        sqlite3_close(db);
-        return 1;
-    }
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error);
-    if (rc != SQLITE_OK) {
-        QTextStream(stderr) << "schema failed: " << (error ? error : "") << '\n';
-        sqlite3_free(error);
-    }
-    sqlite3_close(db);
-    return rc == SQLITE_OK ? 0 : 1;
+    return 0;
 }
 
 // The control library registers itself into the hive of the program folder.

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace rt {
+
+// The open and save file dialogs as the program asks for them. The filter is in the
+// runtime's form: "description|patterns|description|patterns".
+struct FileDialogRequest {
+    enum Kind { Open, Save } kind = Open;
+    QString title;
+    QString filter;
+    QString defaultExt;  // without the dot; added to a name typed without one
+    QString fileName;    // proposed name
+    QString initialDir;
+};
+
+// The chosen path, or nothing when the user cancelled (callers treat that as failure).
+// The toolkit's own overwrite question is off: the program asks its own.
+std::optional<QString> ShowFileDialog(const FileDialogRequest& request);
+
+using FileDialogHandler = std::function<std::optional<QString>(const FileDialogRequest&)>;
+void setFileDialogHandler(FileDialogHandler handler);
+
+// The runtime's filter turned into the toolkit's ("Text (*.txt);;All (*.*)").
+QString toolkitFilter(const QString& runtimeFilter);
+
+} // namespace rt

@@ -1,0 +1,150 @@
+#include "platform/Form.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QPointer>
+
+#include <map>
+
+namespace rt {
+
+namespace {
+
+struct Registry {
+    std::map<std::type_index, Form*> byType;
+    QList<Form*> order;
+    Forms::ModalDriver driver;
+};
+
+Registry& registry()
+{
+    static Registry value;
+    return value;
+}
+
+void forget(Form* form)
+{
+    Registry& r = registry();
+    r.order.removeAll(form);
+    for (auto it = r.byType.begin(); it != r.byType.end(); ++it) {
+        if (it->second == form) {
+            r.byType.erase(it);
+            break;
+        }
+    }
+}
+
+} // namespace
+
+Form::Form(const QString& name, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(name);
+}
+
+Form::~Form() { forget(this); }
+
+void Form::closeEvent(QCloseEvent* event)
+{
+    // The window's own close box: an unload the form may refuse.
+    if (m_unloading) {
+        event->accept();
+        return;
+    }
+    if (Forms::unload(this))
+        event->accept();
+    else
+        event->ignore();
+}
+
+void Form::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        emit shownEnded();
+}
+
+Form* Forms::lookup(std::type_index type)
+{
+    const auto it = registry().byType.find(type);
+    return it == registry().byType.end() ? nullptr : it->second;
+}
+
+void Forms::enrol(std::type_index type, Form* form)
+{
+    registry().byType[type] = form;
+    registry().order.append(form);
+}
+
+void Forms::load(Form* form) { form->Form_Load(); }
+
+bool Forms::unload(Form* form)
+{
+    if (form == nullptr || form->m_unloading || !registry().order.contains(form))
+        return true;
+    bool cancel = false;
+    form->Form_Unload(cancel);
+    if (cancel)
+        return false;
+    form->m_unloading = true;
+    forget(form);
+    form->hide();
+    emit form->shownEnded();
+    form->deleteLater();
+    return true;
+}
+
+QList<Form*> Forms::loaded() { return registry().order; }
+
+bool Forms::isLoaded(const QString& name) { return findByName(name) != nullptr; }
+
+Form* Forms::findByName(const QString& name)
+{
+    for (Form* form : registry().order) {
+        if (form->objectName() == name)
+            return form;
+    }
+    return nullptr;
+}
+
+void Forms::setModalDriver(ModalDriver driver) { registry().driver = std::move(driver); }
+
+void Forms::showModal(Form& form)
+{
+    QPointer<Form> guard(&form);
+    if (registry().driver) {
+        form.show();
+        registry().driver(form);
+        if (guard && !guard->m_unloading)
+            guard->hide();
+        return;
+    }
+    form.setWindowModality(Qt::ApplicationModal);
+    form.show();
+    QEventLoop loop;
+    QObject::connect(&form, &Form::shownEnded, &loop, &QEventLoop::quit);
+    QObject::connect(&form, &QObject::destroyed, &loop, &QEventLoop::quit);
+    if (guard && form.isVisible())
+        loop.exec();
+    if (guard)
+        guard->setWindowModality(Qt::NonModal);
+}
+
+void Forms::discardAll()
+{
+    QList<QPointer<Form>> forms;
+    for (Form* form : registry().order)
+        forms.prepend(form); // the last loaded first: docked forms before their host
+    registry().order.clear();
+    registry().byType.clear();
+    for (const QPointer<Form>& form : forms) {
+        if (form) {
+            form->m_unloading = true;
+            delete form.data();
+        }
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace rt

@@ -1,0 +1,94 @@
+#include "platform/MsgBox.h"
+
+#include "platform/App.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace rt {
+
+namespace {
+
+MsgBoxHandler& handler()
+{
+    static MsgBoxHandler value;
+    return value;
+}
+
+struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    int answer;
+};
+
+QList<ButtonSpec> buttonsFor(int buttons)
+{
+    switch (buttons) {
+    case mb::OKCancel:
+        return {{QMessageBox::Ok, mb::OK}, {QMessageBox::Cancel, mb::Cancel}};
+    case mb::AbortRetryIgnore:
+        return {{QMessageBox::Abort, mb::Abort},
+                {QMessageBox::Retry, mb::Retry},
+                {QMessageBox::Ignore, mb::Ignore}};
+    case mb::YesNoCancel:
+        return {{QMessageBox::Yes, mb::Yes}, {QMessageBox::No, mb::No},
+                {QMessageBox::Cancel, mb::Cancel}};
+    case mb::YesNo:
+        return {{QMessageBox::Yes, mb::Yes}, {QMessageBox::No, mb::No}};
+    case mb::RetryCancel:
+        return {{QMessageBox::Retry, mb::Retry}, {QMessageBox::Cancel, mb::Cancel}};
+    default:
+        return {{QMessageBox::Ok, mb::OK}};
+    }
+}
+
+QMessageBox::Icon iconFor(int icon)
+{
+    switch (icon) {
+    case mb::Critical:
+        return QMessageBox::Critical;
+    case mb::Question:
+        return QMessageBox::Question;
+    case mb::Exclamation:
+        return QMessageBox::Warning;
+    case mb::Information:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+void setMsgBoxHandler(MsgBoxHandler value) { handler() = std::move(value); }
+
+int MsgBox(const QString& text, int style, const QString& title)
+{
+    const QString shownTitle = title.isEmpty() ? App::title() : title;
+    if (handler())
+        return handler()(text, style, shownTitle);
+
+    const QList<ButtonSpec> specs = buttonsFor(style & 0x0F);
+    QMessageBox box(iconFor(style & 0x70), shownTitle, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QMessageBox::StandardButtons all;
+    for (const ButtonSpec& spec : specs)
+        all |= spec.button;
+    box.setStandardButtons(all);
+    const int defaultIndex = (style & mb::DefaultButton3) ? 2 : (style & mb::DefaultButton2) ? 1 : 0;
+    box.setDefaultButton(specs.value(defaultIndex, specs.first()).button);
+    // Closing the box without a button answers Cancel where there is one, else the
+    // only button.
+    const int pressed = box.exec();
+    for (const ButtonSpec& spec : specs) {
+        if (spec.button == pressed)
+            return spec.answer;
+    }
+    for (const ButtonSpec& spec : specs) {
+        if (spec.answer == mb::Cancel)
+            return mb::Cancel;
+    }
+    return specs.first().answer;
+}
+
+} // namespace rt
