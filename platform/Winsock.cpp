@@ -86,9 +86,15 @@ QString Winsock::LocalIP() const
     return QStringLiteral("127.0.0.1");
 }
 
-QString Winsock::LocalHostName() const { return QHostInfo::localHostName(); }
+QString Winsock::LocalHostName() const
+{
+    return QHostInfo::localHostName();
+}
 
-QString Winsock::RemoteHostIP() const { return addressText(m_socket.peerAddress()); }
+QString Winsock::RemoteHostIP() const
+{
+    return addressText(m_socket.peerAddress());
+}
 
 int Winsock::State() const
 {
@@ -173,7 +179,10 @@ bool Winsock::SendData(const QString& text)
     return true;
 }
 
-QString Winsock::GetData() { return cp1253::toUnicode(m_socket.readAll()); }
+QString Winsock::GetData()
+{
+    return cp1253::toUnicode(m_socket.readAll());
+}
 
 void Winsock::onSocketState(QAbstractSocket::SocketState state)
 {

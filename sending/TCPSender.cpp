@@ -54,11 +54,23 @@ TCPSender::TCPSender(QWidget* parent)
     connect(Winsock, &rt::Winsock::Error, this, &TCPSender::ConnectionError);
 }
 
-TCPSender::~TCPSender() { disconnect(Winsock, nullptr, this, nullptr); }
+TCPSender::~TCPSender()
+{
+    disconnect(Winsock, nullptr, this, nullptr);
+}
 
-QString TCPSender::HostIP() const { return Winsock->LocalIP(); }
-QString TCPSender::HostName() const { return Winsock->LocalHostName(); }
-int TCPSender::HostPort() const { return Winsock->LocalPort(); }
+QString TCPSender::HostIP() const
+{
+    return Winsock->LocalIP();
+}
+QString TCPSender::HostName() const
+{
+    return Winsock->LocalHostName();
+}
+int TCPSender::HostPort() const
+{
+    return Winsock->LocalPort();
+}
 
 void TCPSender::setHostPort(int port)
 {
@@ -66,8 +78,14 @@ void TCPSender::setHostPort(int port)
     emit PropertyChanged(QStringLiteral("HostPort"));
 }
 
-QString TCPSender::RemoteIP() const { return Winsock->RemoteHostIP(); }
-int TCPSender::RemotePort() const { return Winsock->RemotePort(); }
+QString TCPSender::RemoteIP() const
+{
+    return Winsock->RemoteHostIP();
+}
+int TCPSender::RemotePort() const
+{
+    return Winsock->RemotePort();
+}
 
 void TCPSender::setRemotePort(int port)
 {
@@ -75,7 +93,10 @@ void TCPSender::setRemotePort(int port)
     emit PropertyChanged(QStringLiteral("RemotePort"));
 }
 
-QString TCPSender::RemoteHost() const { return Winsock->RemoteHost(); }
+QString TCPSender::RemoteHost() const
+{
+    return Winsock->RemoteHost();
+}
 
 void TCPSender::setRemoteHost(const QString& host)
 {
@@ -83,7 +104,10 @@ void TCPSender::setRemoteHost(const QString& host)
     emit PropertyChanged(QStringLiteral("RemoteHost"));
 }
 
-int TCPSender::ConnectionState() const { return Winsock->State(); }
+int TCPSender::ConnectionState() const
+{
+    return Winsock->State();
+}
 
 bool TCPSender::Busy() const
 {
@@ -99,13 +123,25 @@ void TCPSender::InitializeConnection()
         ConnectionTimer->start();
 }
 
-bool TCPSender::OpenConnection() { return open() == Opened::Connected; }
+bool TCPSender::OpenConnection()
+{
+    return open() == Opened::Connected;
+}
 
-void TCPSender::CloseConnection() { Winsock->Close(); }
+void TCPSender::CloseConnection()
+{
+    Winsock->Close();
+}
 
-bool TCPSender::SendData(const QString& data) { return exchange(data, m_sendDataLimitMs); }
+bool TCPSender::SendData(const QString& data)
+{
+    return exchange(data, m_sendDataLimitMs);
+}
 
-bool TCPSender::SendDataAndWait(const QString& data) { return exchange(data, m_replyLimitMs); }
+bool TCPSender::SendDataAndWait(const QString& data)
+{
+    return exchange(data, m_replyLimitMs);
+}
 
 TCPSender::Opened TCPSender::open()
 {

@@ -176,7 +176,10 @@ QString EncodeFormValue(const QString& value)
     return out;
 }
 
-QString EncodeMessageText(const QString& text) { return MapGreekToLatin(EncodeFormValue(text)); }
+QString EncodeMessageText(const QString& text)
+{
+    return MapGreekToLatin(EncodeFormValue(text));
+}
 
 bool ConnectionSettingsComplete(const Account& account, const QString& originator)
 {

@@ -16,9 +16,15 @@ Q_DECLARE_METATYPE(FakeSmsService::Answer)
 
 namespace {
 
-QByteArray reply(qint32 code) { return FakeSmsService::resultReply(QString::number(code)); }
+QByteArray reply(qint32 code)
+{
+    return FakeSmsService::resultReply(QString::number(code));
+}
 
-int headLength(const QByteArray& reply) { return int(reply.indexOf("\r\n\r\n")) + 4; }
+int headLength(const QByteArray& reply)
+{
+    return int(reply.indexOf("\r\n\r\n")) + 4;
+}
 
 } // namespace
 

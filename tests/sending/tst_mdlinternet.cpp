@@ -12,7 +12,10 @@ using namespace mdlInternet;
 
 namespace {
 
-QByteArray bytes(const QString& text) { return rt::cp1253::fromUnicode(text); }
+QByteArray bytes(const QString& text)
+{
+    return rt::cp1253::fromUnicode(text);
+}
 
 const QString head = QStringLiteral("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n");
 

@@ -24,9 +24,15 @@ QString creditsRequest()
                                                           QStringLiteral("p")});
 }
 
-QByteArray reply(qint32 code) { return FakeSmsService::resultReply(QString::number(code)); }
+QByteArray reply(qint32 code)
+{
+    return FakeSmsService::resultReply(QString::number(code));
+}
 
-qint64 headLength(const QByteArray& reply) { return reply.indexOf("\r\n\r\n") + 4; }
+qint64 headLength(const QByteArray& reply)
+{
+    return reply.indexOf("\r\n\r\n") + 4;
+}
 
 double cpuSeconds()
 {

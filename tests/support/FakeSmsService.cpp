@@ -138,9 +138,15 @@ private:
 
 using Answer = FakeSmsService::Answer;
 
-Answer Answer::code(qint32 code) { return result(QString::number(code)); }
+Answer Answer::code(qint32 code)
+{
+    return result(QString::number(code));
+}
 
-Answer Answer::result(const QString& inner) { return raw(resultReply(inner)); }
+Answer Answer::result(const QString& inner)
+{
+    return raw(resultReply(inner));
+}
 
 Answer Answer::raw(const QByteArray& bytes)
 {
@@ -220,7 +226,10 @@ FakeSmsService::FakeSmsService(QObject* parent) : QObject(parent)
     connect(&m_server, &QTcpServer::newConnection, this, &FakeSmsService::accept);
 }
 
-FakeSmsService::~FakeSmsService() { stop(); }
+FakeSmsService::~FakeSmsService()
+{
+    stop();
+}
 
 bool FakeSmsService::start(quint16 port)
 {
