@@ -14,12 +14,13 @@
 
 namespace {
 
-QString caption(const QString& title) { return QStringLiteral("ΜΗΝΥΜΑ (") + title + u')'; }
+QString caption(const QString& title) {
+    return QStringLiteral("ΜΗΝΥΜΑ (") + title + u')';
+}
 
 } // namespace
 
-MessageEditor::MessageEditor(QWidget* parent) : rt::UserControl(parent)
-{
+MessageEditor::MessageEditor(QWidget* parent) : rt::UserControl(parent) {
     btnTitle = new rt::AxButton(QStringLiteral("btnTitle"), this);
     btnTitle->setCaption(QStringLiteral("ΜΗΝΥΜΑ"));
     btnTitle->setToolTipText(QStringLiteral("Κάντε κλίκ εδώ για να αλλάξετε τον τίτλο"));
@@ -59,15 +60,15 @@ MessageEditor::MessageEditor(QWidget* parent) : rt::UserControl(parent)
     layoutControls();
 }
 
-MessageEditor::MessageEditor(const QString& name, QWidget* parent) : MessageEditor(parent)
-{
+MessageEditor::MessageEditor(const QString& name, QWidget* parent) : MessageEditor(parent) {
     setObjectName(name);
 }
 
-QString MessageEditor::Title() const { return msgTitle->Text(); }
+QString MessageEditor::Title() const {
+    return msgTitle->Text();
+}
 
-void MessageEditor::setTitle(const QString& value)
-{
+void MessageEditor::setTitle(const QString& value) {
     msgTitle->setText(value);
     // Latin capitals here, unlike the editor's own captions: they look alike on screen.
     btnTitle->setCaption(QStringLiteral("MHNYMA (") + value + u')');
@@ -75,18 +76,20 @@ void MessageEditor::setTitle(const QString& value)
     emit PropertyChanged(QStringLiteral("Title"));
 }
 
-QString MessageEditor::Text() const { return MsgText->Text(); }
+QString MessageEditor::Text() const {
+    return MsgText->Text();
+}
 
-void MessageEditor::setText(const QString& value)
-{
+void MessageEditor::setText(const QString& value) {
     MsgText->setText(value);
     emit PropertyChanged(QStringLiteral("Text"));
 }
 
-bool MessageEditor::Flash() const { return optMsgType[1]->isChecked(); }
+bool MessageEditor::Flash() const {
+    return optMsgType[1]->isChecked();
+}
 
-void MessageEditor::setFlash(bool value)
-{
+void MessageEditor::setFlash(bool value) {
     if (value) {
         optMsgType[1]->setChecked(true);
         return;
@@ -97,18 +100,20 @@ void MessageEditor::setFlash(bool value)
     optMsgType[1]->setAutoExclusive(true);
 }
 
-void MessageEditor::setValidSymbols(const QString& value)
-{
+void MessageEditor::setValidSymbols(const QString& value) {
     m_validSymbols = value;
     emit PropertyChanged(QStringLiteral("ValidSymbols"));
 }
 
-void MessageEditor::SendCharacter(const QString& character) { MsgText->setSelText(character); }
+void MessageEditor::SendCharacter(const QString& character) {
+    MsgText->setSelText(character);
+}
 
-QString MessageEditor::MapGreekToLatin(const QString& text) const { return ::MapGreekToLatin(text); }
+QString MessageEditor::MapGreekToLatin(const QString& text) const {
+    return ::MapGreekToLatin(text);
+}
 
-void MessageEditor::MsgText_KeyPress(int& KeyAscii)
-{
+void MessageEditor::MsgText_KeyPress(int& KeyAscii) {
     if (KeyAscii == rt::ascii::Back)
         return;
     if (KeyAscii <= 0 || KeyAscii > 255) {
@@ -117,12 +122,11 @@ void MessageEditor::MsgText_KeyPress(int& KeyAscii)
     }
     const QString mapped =
         MapGreekToLatin(QString(rt::cp1253::character(static_cast<unsigned char>(KeyAscii))));
-    KeyAscii = m_validSymbols.contains(mapped, Qt::CaseSensitive) ? rt::cp1253::code(mapped.at(0))
-                                                                  : 0;
+    KeyAscii =
+        m_validSymbols.contains(mapped, Qt::CaseSensitive) ? rt::cp1253::code(mapped.at(0)) : 0;
 }
 
-void MessageEditor::btnTitle_Click()
-{
+void MessageEditor::btnTitle_Click() {
     if (!picTitle->isHidden()) {
         picTitle->hide();
         return;
@@ -135,8 +139,7 @@ void MessageEditor::btnTitle_Click()
     msgTitle->setSelLength(int(msgTitle->Text().size()));
 }
 
-void MessageEditor::msgTitle_KeyDown(int& KeyCode, int Shift)
-{
+void MessageEditor::msgTitle_KeyDown(int& KeyCode, int Shift) {
     Q_UNUSED(Shift);
     SwallowNextTitleKey = false;
     if (KeyCode == rt::key::Return) {
@@ -151,47 +154,48 @@ void MessageEditor::msgTitle_KeyDown(int& KeyCode, int Shift)
     }
 }
 
-void MessageEditor::msgTitle_KeyPress(int& KeyAscii)
-{
+void MessageEditor::msgTitle_KeyPress(int& KeyAscii) {
     if (SwallowNextTitleKey)
         KeyAscii = 0;
 }
 
-void MessageEditor::MsgText_Click() { CommitTitle(); }
+void MessageEditor::MsgText_Click() {
+    CommitTitle();
+}
 
-void MessageEditor::CommitTitle()
-{
+void MessageEditor::CommitTitle() {
     if (picTitle->isHidden())
         return;
     picTitle->hide();
     const QString title = msgTitle->Text();
-    btnTitle->setCaption(caption(title.trimmed().isEmpty() ? QStringLiteral("Χωρίς Τίτλο") : title));
+    btnTitle->setCaption(
+        caption(title.trimmed().isEmpty() ? QStringLiteral("Χωρίς Τίτλο") : title));
     emit TitleChange();
 }
 
-void MessageEditor::resizeEvent(QResizeEvent* event)
-{
+void MessageEditor::resizeEvent(QResizeEvent* event) {
     rt::UserControl::resizeEvent(event);
     layoutControls();
 }
 
-void MessageEditor::layoutControls()
-{
+void MessageEditor::layoutControls() {
     const int w = width();
     const int h = height();
-    const int buttonHeight = btnTitle->sizeHint().height();
+    // Tall enough for the title editor laid over it.
+    const int buttonHeight = qMax(btnTitle->sizeHint().height(), rt::toPixels(345));
     btnTitle->setGeometry(0, 0, w, buttonHeight);
 
     const int editorLeft = rt::toPixels(300);
     picTitle->setGeometry(editorLeft, rt::toPixels(30), w - (editorLeft + rt::toPixels(120)),
-                          qMin(rt::toPixels(285), buttonHeight));
+                          rt::toPixels(285));
     const int labelWidth = lblTitle->sizeHint().width();
     lblTitle->setGeometry(0, 0, labelWidth, picTitle->height());
     const int titleLeft = labelWidth + rt::toPixels(60);
     msgTitle->setGeometry(titleLeft, 0, picTitle->width() - (titleLeft + rt::toPixels(60)),
                           picTitle->height());
 
-    const int labelHeight = qMax(lblMsgType->sizeHint().height(), optMsgType[0]->sizeHint().height());
+    const int labelHeight =
+        qMax(lblMsgType->sizeHint().height(), optMsgType[0]->sizeHint().height());
     const int labelTop = h - labelHeight;
     const int labelW = lblMsgType->sizeHint().width();
     lblMsgType->setGeometry(0, labelTop, labelW, labelHeight);

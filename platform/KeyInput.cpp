@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWidget>
-
 #include <algorithm>
 
 namespace rt {
@@ -19,8 +18,7 @@ constexpr char routedProperty[] = "_rt_routesOwnKeys";
 // The key of each Greek capital on the Greek keyboard (U+0391 to U+03A9).
 constexpr char greekKeys[] = "ABGDEZHUIKLMNJOPR\0STYFXCV";
 
-int codeOfCharacter(QChar c)
-{
+int codeOfCharacter(QChar c) {
     // Accented letters sit on the key of their base letter.
     const QString base = QString(c).normalized(QString::NormalizationForm_D);
     if (!base.isEmpty())
@@ -36,84 +34,154 @@ int codeOfCharacter(QChar c)
     if (upper >= 0x0391 && upper <= 0x03A9)
         return greekKeys[upper - 0x0391];
     switch (u) {
-    case '!': return '1';
-    case '@': return '2';
-    case '#': return '3';
-    case '$': return '4';
-    case '%': return '5';
-    case '^': return '6';
-    case '&': return '7';
-    case '*': return '8';
-    case '(': return '9';
-    case ')': return '0';
-    case ';': case ':': return 186;
-    case '=': case '+': return 187;
-    case ',': case '<': return 188;
-    case '-': case '_': return 189;
-    case '.': case '>': return 190;
-    case '/': case '?': return 191;
-    case '`': case '~': return 192;
-    case '[': case '{': return 219;
-    case '\\': case '|': return 220;
-    case ']': case '}': return 221;
-    case '\'': case '"': return 222;
-    default: return 0;
+    case '!':
+        return '1';
+    case '@':
+        return '2';
+    case '#':
+        return '3';
+    case '$':
+        return '4';
+    case '%':
+        return '5';
+    case '^':
+        return '6';
+    case '&':
+        return '7';
+    case '*':
+        return '8';
+    case '(':
+        return '9';
+    case ')':
+        return '0';
+    case ';':
+    case ':':
+        return 186;
+    case '=':
+    case '+':
+        return 187;
+    case ',':
+    case '<':
+        return 188;
+    case '-':
+    case '_':
+        return 189;
+    case '.':
+    case '>':
+        return 190;
+    case '/':
+    case '?':
+        return 191;
+    case '`':
+    case '~':
+        return 192;
+    case '[':
+    case '{':
+        return 219;
+    case '\\':
+    case '|':
+        return 220;
+    case ']':
+    case '}':
+        return 221;
+    case '\'':
+    case '"':
+        return 222;
+    default:
+        return 0;
     }
 }
 
-int keypadCode(int key)
-{
+int keypadCode(int key) {
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return 96 + key - Qt::Key_0;
     switch (key) {
-    case Qt::Key_Asterisk: return 106;
-    case Qt::Key_Plus: return 107;
-    case Qt::Key_Minus: return 109;
-    case Qt::Key_Period: case Qt::Key_Comma: return 110;
-    case Qt::Key_Slash: return 111;
-    default: return -1;
+    case Qt::Key_Asterisk:
+        return 106;
+    case Qt::Key_Plus:
+        return 107;
+    case Qt::Key_Minus:
+        return 109;
+    case Qt::Key_Period:
+    case Qt::Key_Comma:
+        return 110;
+    case Qt::Key_Slash:
+        return 111;
+    default:
+        return -1;
     }
 }
 
-int specialCode(int key)
-{
+int specialCode(int key) {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return key::F1 + key - Qt::Key_F1;
     switch (key) {
-    case Qt::Key_Backspace: return key::Back;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return key::Tab;
-    case Qt::Key_Clear: return key::Clear;
-    case Qt::Key_Return: case Qt::Key_Enter: return key::Return;
-    case Qt::Key_Shift: return key::Shift;
-    case Qt::Key_Control: return key::Control;
-    case Qt::Key_Alt: case Qt::Key_AltGr: return key::Menu;
-    case Qt::Key_Pause: return key::Pause;
-    case Qt::Key_CapsLock: return key::Capital;
-    case Qt::Key_Escape: return key::Escape;
-    case Qt::Key_PageUp: return key::PageUp;
-    case Qt::Key_PageDown: return key::PageDown;
-    case Qt::Key_End: return key::End;
-    case Qt::Key_Home: return key::Home;
-    case Qt::Key_Left: return key::Left;
-    case Qt::Key_Up: return key::Up;
-    case Qt::Key_Right: return key::Right;
-    case Qt::Key_Down: return key::Down;
-    case Qt::Key_Print: case Qt::Key_SysReq: return key::Print;
-    case Qt::Key_Insert: return key::Insert;
-    case Qt::Key_Delete: return key::Delete;
-    case Qt::Key_Help: return key::Help;
-    case Qt::Key_Meta: return 91;
-    case Qt::Key_Menu: return 93;
-    case Qt::Key_NumLock: return key::NumLock;
-    case Qt::Key_ScrollLock: return key::ScrollLock;
-    default: return 0;
+    case Qt::Key_Backspace:
+        return key::Back;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return key::Tab;
+    case Qt::Key_Clear:
+        return key::Clear;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return key::Return;
+    case Qt::Key_Shift:
+        return key::Shift;
+    case Qt::Key_Control:
+        return key::Control;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+        return key::Menu;
+    case Qt::Key_Pause:
+        return key::Pause;
+    case Qt::Key_CapsLock:
+        return key::Capital;
+    case Qt::Key_Escape:
+        return key::Escape;
+    case Qt::Key_PageUp:
+        return key::PageUp;
+    case Qt::Key_PageDown:
+        return key::PageDown;
+    case Qt::Key_End:
+        return key::End;
+    case Qt::Key_Home:
+        return key::Home;
+    case Qt::Key_Left:
+        return key::Left;
+    case Qt::Key_Up:
+        return key::Up;
+    case Qt::Key_Right:
+        return key::Right;
+    case Qt::Key_Down:
+        return key::Down;
+    case Qt::Key_Print:
+    case Qt::Key_SysReq:
+        return key::Print;
+    case Qt::Key_Insert:
+        return key::Insert;
+    case Qt::Key_Delete:
+        return key::Delete;
+    case Qt::Key_Help:
+        return key::Help;
+    case Qt::Key_Meta:
+        return 91;
+    case Qt::Key_Menu:
+        return 93;
+    case Qt::Key_NumLock:
+        return key::NumLock;
+    case Qt::Key_ScrollLock:
+        return key::ScrollLock;
+    default:
+        return 0;
     }
 }
 
-bool isSpecialKey(int key) { return key >= Qt::Key_Escape && key < Qt::Key_unknown; }
+bool isSpecialKey(int key) {
+    return key >= Qt::Key_Escape && key < Qt::Key_unknown;
+}
 
-Form* formOf(const QWidget* control)
-{
+Form* formOf(const QWidget* control) {
     for (QWidget* w = control ? control->parentWidget() : nullptr; w; w = w->parentWidget()) {
         if (Form* form = qobject_cast<Form*>(w))
             return form;
@@ -128,8 +196,7 @@ public:
     using QObject::QObject;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
         if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType())
             return false;
@@ -169,8 +236,7 @@ protected:
 
 private:
     // A key event that its receiver ignored travels on to the parents: it was seen.
-    bool propagated(const QKeyEvent& key, QWidget* widget) const
-    {
+    bool propagated(const QKeyEvent& key, QWidget* widget) const {
         return &key == m_event && key.type() == m_type && key.timestamp() == m_timestamp &&
                m_receiver && m_receiver != widget && widget->isAncestorOf(m_receiver);
     }
@@ -185,8 +251,7 @@ private:
 
 namespace keys {
 
-int keyCode(const QKeyEvent& event)
-{
+int keyCode(const QKeyEvent& event) {
     const int key = event.key();
     if (event.modifiers() & Qt::KeypadModifier) {
         const int code = keypadCode(key);
@@ -207,15 +272,13 @@ int keyCode(const QKeyEvent& event)
     return text.size() == 1 ? codeOfCharacter(text.at(0)) : 0;
 }
 
-int shiftState(const QKeyEvent& event)
-{
+int shiftState(const QKeyEvent& event) {
     const Qt::KeyboardModifiers m = event.modifiers();
     return ((m & Qt::ShiftModifier) ? shift::Shift : 0) |
            ((m & Qt::ControlModifier) ? shift::Ctrl : 0) | ((m & Qt::AltModifier) ? shift::Alt : 0);
 }
 
-QList<int> keyAsciis(const QKeyEvent& event)
-{
+QList<int> keyAsciis(const QKeyEvent& event) {
     const int key = event.key();
     const Qt::KeyboardModifiers m = event.modifiers();
     const bool ctrl = m & Qt::ControlModifier;
@@ -259,14 +322,12 @@ QList<int> keyAsciis(const QKeyEvent& event)
     return out;
 }
 
-Form* previewForm(const QWidget* control)
-{
+Form* previewForm(const QWidget* control) {
     Form* form = formOf(control);
     return form != nullptr && form->KeyPreview() ? form : nullptr;
 }
 
-void ensurePreview()
-{
+void ensurePreview() {
     static QPointer<Preview> installed;
     QCoreApplication* app = QCoreApplication::instance();
     if (installed || app == nullptr)
@@ -275,14 +336,12 @@ void ensurePreview()
     app->installEventFilter(installed);
 }
 
-void routeOwnKeys(QWidget* control)
-{
+void routeOwnKeys(QWidget* control) {
     control->setProperty(routedProperty, true);
     ensurePreview();
 }
 
-Press routePress(QWidget* control, const QKeyEvent& event, Handlers& handlers)
-{
+Press routePress(QWidget* control, const QKeyEvent& event, Handlers& handlers) {
     int code = keyCode(event);
     const int shift = shiftState(event);
     if (code != 0) {
@@ -298,8 +357,7 @@ Press routePress(QWidget* control, const QKeyEvent& event, Handlers& handlers)
     return press;
 }
 
-int routeAscii(QWidget* control, int keyAscii, Handlers& handlers)
-{
+int routeAscii(QWidget* control, int keyAscii, Handlers& handlers) {
     if (Form* form = previewForm(control))
         form->Form_KeyPress(keyAscii);
     if (keyAscii != 0)
@@ -307,8 +365,7 @@ int routeAscii(QWidget* control, int keyAscii, Handlers& handlers)
     return keyAscii;
 }
 
-void routeRelease(QWidget* control, const QKeyEvent& event, Handlers& handlers)
-{
+void routeRelease(QWidget* control, const QKeyEvent& event, Handlers& handlers) {
     int code = keyCode(event);
     if (code == 0 || event.isAutoRepeat())
         return;
@@ -321,8 +378,7 @@ void routeRelease(QWidget* control, const QKeyEvent& event, Handlers& handlers)
 
 } // namespace keys
 
-bool SendTab()
-{
+bool SendTab() {
     QWidget* focus = QApplication::focusWidget();
     if (focus == nullptr)
         return false;
@@ -340,14 +396,12 @@ bool SendTab()
     return false;
 }
 
-KeyEvents::KeyEvents(QWidget* control) : QObject(control), m_control(control)
-{
+KeyEvents::KeyEvents(QWidget* control) : QObject(control), m_control(control) {
     keys::routeOwnKeys(control);
     control->installEventFilter(this);
 }
 
-bool KeyEvents::eventFilter(QObject* watched, QEvent* event)
-{
+bool KeyEvents::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_control)
         return false;
     if (event->type() == QEvent::KeyPress) {

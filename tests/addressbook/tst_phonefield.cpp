@@ -9,13 +9,11 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <memory>
 
 namespace {
 
-void type(QWidget* w, const QString& text)
-{
+void type(QWidget* w, const QString& text) {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
@@ -26,18 +24,21 @@ class tst_phonefield : public QObject {
     Q_OBJECT
 
 private slots:
-    void onlyDigitsAreTyped_data()
-    {
+    void onlyDigitsAreTyped_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
-        QTest::newRow("digits") << "6912345678" << "6912345678";
-        QTest::newRow("a letter between digits") << "69a12" << "6912";
-        QTest::newRow("plus sign and blanks") << "+30 69 1" << "30691";
-        QTest::newRow("Greek letters") << "6Ωα9" << "69";
-        QTest::newRow("superscript two is no digit") << "1²2" << "12";
+        QTest::newRow("digits") << "6912345678"
+                                << "6912345678";
+        QTest::newRow("a letter between digits") << "69a12"
+                                                 << "6912";
+        QTest::newRow("plus sign and blanks") << "+30 69 1"
+                                              << "30691";
+        QTest::newRow("Greek letters") << "6Ωα9"
+                                       << "69";
+        QTest::newRow("superscript two is no digit") << "1²2"
+                                                     << "12";
     }
-    void onlyDigitsAreTyped()
-    {
+    void onlyDigitsAreTyped() {
         QFETCH(QString, typed);
         QFETCH(QString, text);
         PhoneField field;
@@ -45,8 +46,7 @@ private slots:
         QCOMPARE(field.Text(), text);
     }
 
-    void editingKeysStillWork()
-    {
+    void editingKeysStillWork() {
         PhoneField field;
         type(field.box(), QStringLiteral("69123"));
         QTest::keyClick(field.box(), Qt::Key_Backspace);
@@ -61,8 +61,7 @@ private slots:
         QCOMPARE(field.Text(), QStringLiteral("90125"));
     }
 
-    void hostSeesEnterFirstButEnterNeverTypes()
-    {
+    void hostSeesEnterFirstButEnterNeverTypes() {
         PhoneField field;
         QList<int> seen;
         connect(&field, &PhoneField::KeyPress, &field, [&seen](int& a) { seen.append(a); });
@@ -72,8 +71,7 @@ private slots:
         QCOMPARE(field.Text(), QStringLiteral("1"));
     }
 
-    void hostMayChangeOrDropFirst()
-    {
+    void hostMayChangeOrDropFirst() {
         PhoneField field;
         connect(&field, &PhoneField::KeyPress, &field, [](int& a) {
             if (a == '5')
@@ -87,8 +85,7 @@ private slots:
         QCOMPARE(field.Text(), QStringLiteral("17"));
     }
 
-    void clipboardShortcutsAreDropped()
-    {
+    void clipboardShortcutsAreDropped() {
         QApplication::clipboard()->setText(QStringLiteral("6944"));
         PhoneField field;
         field.setText(QStringLiteral("210"));
@@ -101,8 +98,7 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("6944"));
     }
 
-    void contextMenuPasteIsNotFiltered()
-    {
+    void contextMenuPasteIsNotFiltered() {
         QApplication::clipboard()->setText(QStringLiteral("+30 69"));
         PhoneField field;
         std::unique_ptr<QMenu> menu(field.box()->createStandardContextMenu());
@@ -113,8 +109,7 @@ private slots:
         QCOMPARE(field.Text(), QStringLiteral("+30 69"));
     }
 
-    void textByCodeIsTakenAsItIs()
-    {
+    void textByCodeIsTakenAsItIs() {
         PhoneField field;
         QSignalSpy changes(&field, &PhoneField::Change);
         QSignalSpy announced(&field, &PhoneField::PropertyChanged);
@@ -125,8 +120,7 @@ private slots:
         QCOMPARE(announced.at(0).at(0).toString(), QStringLiteral("Text"));
     }
 
-    void setSelection()
-    {
+    void setSelection() {
         PhoneField field;
         field.setText(QStringLiteral("6912345"));
         field.SetSelection(2);
@@ -139,16 +133,14 @@ private slots:
         QCOMPARE(field.box()->SelLength(), 0);
     }
 
-    void maximumLengthRefusesTheEleventhDigit()
-    {
+    void maximumLengthRefusesTheEleventhDigit() {
         PhoneField field;
         field.setMaxLength(10);
         type(field.box(), QStringLiteral("69123456789"));
         QCOMPARE(field.Text(), QStringLiteral("6912345678"));
     }
 
-    void savedProperties()
-    {
+    void savedProperties() {
         PhoneField field;
         rt::PropertyBag bag;
         field.WriteProperties(bag);
@@ -159,8 +151,9 @@ private slots:
         field.setToolTipText(QStringLiteral("Κινητό"));
         field.setEnabled(false);
         field.WriteProperties(bag);
-        QCOMPARE(bag.names(), (QStringList{QStringLiteral("Enabled"), QStringLiteral("Locked"),
-                                           QStringLiteral("MaxLength"), QStringLiteral("ToolTipText")}));
+        QCOMPARE(bag.names(),
+                 (QStringList{QStringLiteral("Enabled"), QStringLiteral("Locked"),
+                              QStringLiteral("MaxLength"), QStringLiteral("ToolTipText")}));
 
         PhoneField loaded;
         loaded.ReadProperties(bag);

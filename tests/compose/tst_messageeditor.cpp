@@ -10,18 +10,16 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <memory>
 
 namespace {
 
 // The message alphabet as the message window hands it over.
-QString validSymbols()
-{
+QString validSymbols() {
     QString s(QLatin1Char(' '));
-    for (char16_t c : {0x40, 0x3B, 0x3A, 0x2C, 0x2E, 0x21, 0x3F, 0x28, 0x29, 0x27, 0x2B, 0x3D,
-                       0x2D, 0x2A, 0x3C, 0x3E, 0x5C, 0x7E, 0x22, 0xA4, 0x23, 0xA7, 0xA6, 0xA5,
-                       0xA3, 0x24, 0x25, 0x26, 0x5F, 0x2F})
+    for (char16_t c :
+         {0x40, 0x3B, 0x3A, 0x2C, 0x2E, 0x21, 0x3F, 0x28, 0x29, 0x27, 0x2B, 0x3D, 0x2D, 0x2A, 0x3C,
+          0x3E, 0x5C, 0x7E, 0x22, 0xA4, 0x23, 0xA7, 0xA6, 0xA5, 0xA3, 0x24, 0x25, 0x26, 0x5F, 0x2F})
         s.append(QChar(c));
     for (char16_t c = '0'; c <= '9'; ++c)
         s.append(QChar(c));
@@ -36,8 +34,7 @@ QString validSymbols()
     return s;
 }
 
-void type(QWidget* w, const QString& text)
-{
+void type(QWidget* w, const QString& text) {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
@@ -49,9 +46,7 @@ struct Parts {
           title(editor.findChild<rt::TextBox*>(QStringLiteral("msgTitle"))),
           text(editor.findChild<rt::MultiLineTextBox*>(QStringLiteral("MsgText"))),
           normal(editor.findChild<QRadioButton*>(QStringLiteral("optMsgType_0"))),
-          flash(editor.findChild<QRadioButton*>(QStringLiteral("optMsgType_1")))
-    {
-    }
+          flash(editor.findChild<QRadioButton*>(QStringLiteral("optMsgType_1"))) {}
     rt::AxButton* button;
     QWidget* picTitle;
     rt::TextBox* title;
@@ -60,8 +55,7 @@ struct Parts {
     QRadioButton* flash;
 };
 
-void pasteFromContextMenu(rt::MultiLineTextBox* box)
-{
+void pasteFromContextMenu(rt::MultiLineTextBox* box) {
     std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
     for (QAction* action : menu->actions()) {
         if (action->objectName() == QLatin1String("edit-paste"))
@@ -77,8 +71,7 @@ class tst_messageeditor : public QObject {
 private:
     std::unique_ptr<MessageEditor> m_editor;
 
-    Parts open()
-    {
+    Parts open() {
         m_editor = std::make_unique<MessageEditor>(QStringLiteral("Message"), nullptr);
         m_editor->resize(420, 220);
         m_editor->show();
@@ -94,26 +87,35 @@ private slots:
 
     void theAlphabetHasItsSize() { QCOMPARE(validSymbols().size(), 117); }
 
-    void typedCharacters_data()
-    {
+    void typedCharacters_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Greek omicron becomes the Latin O") << "Ο" << "O";
-        QTest::newRow("all look-alikes become Latin")
-            << "ΑΒΕΖΗΙΚΜΝΟΡΤΥΧ" << "ABEZHIKMNOPTYX";
-        QTest::newRow("the other Greek capitals stay") << "ΓΔΘΛΞΠΣΦΨΩ" << "ΓΔΘΛΞΠΣΦΨΩ";
-        QTest::newRow("small omega is dropped") << "ω" << "";
-        QTest::newRow("small alpha with accent is dropped") << "ά" << "";
-        QTest::newRow("accented capital is dropped") << "ΆΈ" << "";
-        QTest::newRow("final sigma is dropped") << "ς" << "";
-        QTest::newRow("Latin, digits, blank") << "Hi 2 u" << "Hi 2 u";
-        QTest::newRow("quote, backslash and the set's symbols") << "\"\\¤§¦¥£~" << "\"\\¤§¦¥£~";
-        QTest::newRow("vertical line is not in the set") << "a|b" << "ab";
-        QTest::newRow("euro sign is not in the set") << "€5" << "5";
-        QTest::newRow("line feed as a character") << "a\nb" << "ab";
+        QTest::newRow("Greek omicron becomes the Latin O") << "Ο"
+                                                           << "O";
+        QTest::newRow("all look-alikes become Latin") << "ΑΒΕΖΗΙΚΜΝΟΡΤΥΧ"
+                                                      << "ABEZHIKMNOPTYX";
+        QTest::newRow("the other Greek capitals stay") << "ΓΔΘΛΞΠΣΦΨΩ"
+                                                       << "ΓΔΘΛΞΠΣΦΨΩ";
+        QTest::newRow("small omega is dropped") << "ω"
+                                                << "";
+        QTest::newRow("small alpha with accent is dropped") << "ά"
+                                                            << "";
+        QTest::newRow("accented capital is dropped") << "ΆΈ"
+                                                     << "";
+        QTest::newRow("final sigma is dropped") << "ς"
+                                                << "";
+        QTest::newRow("Latin, digits, blank") << "Hi 2 u"
+                                              << "Hi 2 u";
+        QTest::newRow("quote, backslash and the set's symbols") << "\"\\¤§¦¥£~"
+                                                                << "\"\\¤§¦¥£~";
+        QTest::newRow("vertical line is not in the set") << "a|b"
+                                                         << "ab";
+        QTest::newRow("euro sign is not in the set") << "€5"
+                                                     << "5";
+        QTest::newRow("line feed as a character") << "a\nb"
+                                                  << "ab";
     }
-    void typedCharacters()
-    {
+    void typedCharacters() {
         QFETCH(QString, typed);
         QFETCH(QString, text);
         Parts p = open();
@@ -121,8 +123,7 @@ private slots:
         QCOMPARE(m_editor->Text(), text);
     }
 
-    void controlKeysAreDropped_data()
-    {
+    void controlKeysAreDropped_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
@@ -131,8 +132,7 @@ private slots:
         QTest::newRow("Ctrl+V") << int(Qt::Key_V) << int(Qt::ControlModifier);
         QTest::newRow("Ctrl+X") << int(Qt::Key_X) << int(Qt::ControlModifier);
     }
-    void controlKeysAreDropped()
-    {
+    void controlKeysAreDropped() {
         QFETCH(int, key);
         QFETCH(int, modifiers);
         Parts p = open();
@@ -144,8 +144,7 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("PASTED"));
     }
 
-    void backspacePassesEvenWithoutSymbols()
-    {
+    void backspacePassesEvenWithoutSymbols() {
         Parts p = open();
         m_editor->setValidSymbols(QString());
         m_editor->setText(QStringLiteral("AB"));
@@ -155,8 +154,7 @@ private slots:
         QCOMPARE(m_editor->Text(), QStringLiteral("A"));
     }
 
-    void theLimitOf160()
-    {
+    void theLimitOf160() {
         Parts p = open();
         QSignalSpy changes(m_editor.get(), &MessageEditor::MessageChange);
         m_editor->setText(QString(200, QLatin1Char('x')));
@@ -178,8 +176,7 @@ private slots:
         QVERIFY(!m_editor->Text().contains(QLatin1Char('|')));
     }
 
-    void sendCharacterAndTextTakeAnyCharacter()
-    {
+    void sendCharacterAndTextTakeAnyCharacter() {
         Parts p = open();
         QSignalSpy changes(m_editor.get(), &MessageEditor::MessageChange);
         m_editor->setText(QStringLiteral("καλημέρα"));
@@ -194,8 +191,7 @@ private slots:
         QCOMPARE(changes.count(), 4);
     }
 
-    void enterCommitsTheTitle()
-    {
+    void enterCommitsTheTitle() {
         Parts p = open();
         QSignalSpy titleChanges(m_editor.get(), &MessageEditor::TitleChange);
         QTest::mouseClick(p.button, Qt::LeftButton);
@@ -216,8 +212,7 @@ private slots:
         QCOMPARE(p.button->Caption(), QStringLiteral("ΜΗΝΥΜΑ ()"));
     }
 
-    void escapeRestoresTheTitle()
-    {
+    void escapeRestoresTheTitle() {
         Parts p = open();
         m_editor->setTitle(QStringLiteral("Πρώτο"));
         const QString shown = p.button->Caption();
@@ -229,16 +224,17 @@ private slots:
         QCOMPARE(p.button->Caption(), shown);
     }
 
-    void aClickIntoTheTextCommits_data()
-    {
+    void aClickIntoTheTextCommits_data() {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("a title") << " Νέα " << "ΜΗΝΥΜΑ ( Νέα )";
-        QTest::newRow("empty") << "" << "ΜΗΝΥΜΑ (Χωρίς Τίτλο)";
-        QTest::newRow("blanks only") << "   " << "ΜΗΝΥΜΑ (Χωρίς Τίτλο)";
+        QTest::newRow("a title") << " Νέα "
+                                 << "ΜΗΝΥΜΑ ( Νέα )";
+        QTest::newRow("empty") << ""
+                               << "ΜΗΝΥΜΑ (Χωρίς Τίτλο)";
+        QTest::newRow("blanks only") << "   "
+                                     << "ΜΗΝΥΜΑ (Χωρίς Τίτλο)";
     }
-    void aClickIntoTheTextCommits()
-    {
+    void aClickIntoTheTextCommits() {
         QFETCH(QString, title);
         QFETCH(QString, caption);
         Parts p = open();
@@ -256,8 +252,7 @@ private slots:
         QCOMPARE(titleChanges.count(), 1);
     }
 
-    void aSecondClickClosesWithoutCommitting()
-    {
+    void aSecondClickClosesWithoutCommitting() {
         Parts p = open();
         QTest::mouseClick(p.button, Qt::LeftButton);
         type(p.title, QStringLiteral("Νέος"));
@@ -267,12 +262,12 @@ private slots:
         QCOMPARE(m_editor->Title(), QStringLiteral("Νέος"));
     }
 
-    void titlePropertyWritesTheLatinPrefix()
-    {
+    void titlePropertyWritesTheLatinPrefix() {
         Parts p = open();
         QSignalSpy announced(m_editor.get(), &MessageEditor::PropertyChanged);
         m_editor->setTitle(QStringLiteral("Δοκιμή"));
-        QCOMPARE(p.button->Caption(), QString(QLatin1String("MHNYMA (")) + QStringLiteral("Δοκιμή)"));
+        QCOMPARE(p.button->Caption(),
+                 QString(QLatin1String("MHNYMA (")) + QStringLiteral("Δοκιμή)"));
         QVERIFY(p.button->Caption() != QStringLiteral("ΜΗΝΥΜΑ (Δοκιμή)"));
         QCOMPARE(announced.count(), 1);
         QCOMPARE(announced.at(0).at(0).toString(), QStringLiteral("Title"));
@@ -282,8 +277,7 @@ private slots:
         QCOMPARE(m_editor->Title().size(), 50);
     }
 
-    void flashOption()
-    {
+    void flashOption() {
         Parts p = open();
         QVERIFY(!m_editor->Flash());
         QVERIFY(p.normal->isChecked());

@@ -13,24 +13,23 @@
 #include <QStringList>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <memory>
 
 namespace {
 
 // Greek cannot go through QTest::keyClicks on this toolkit: one event per character.
-void type(QWidget* w, const QString& text)
-{
+void type(QWidget* w, const QString& text) {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-void ctrl(QWidget* w, Qt::Key key) { QTest::keyClick(w, key, Qt::ControlModifier); }
+void ctrl(QWidget* w, Qt::Key key) {
+    QTest::keyClick(w, key, Qt::ControlModifier);
+}
 
 QStringList* journal = nullptr;
 
-void note(const QString& line)
-{
+void note(const QString& line) {
     if (journal)
         journal->append(line);
 }
@@ -38,8 +37,7 @@ void note(const QString& line)
 // A form that previews keys, writes what it sees and drops what it is told to.
 class frmKeys : public rt::Form {
 public:
-    frmKeys() : rt::Form(QStringLiteral("frmKeys"))
-    {
+    frmKeys() : rt::Form(QStringLiteral("frmKeys")) {
         auto* layout = new QVBoxLayout(this);
         for (int i = 0; i < 3; ++i) {
             boxes[i] = new rt::TextBox(QStringLiteral("Text_%1").arg(i), this);
@@ -48,8 +46,7 @@ public:
         check = new QCheckBox(QStringLiteral("Επιλογή"), this);
         layout->addWidget(check);
     }
-    void Form_KeyDown(int& KeyCode, int Shift) override
-    {
+    void Form_KeyDown(int& KeyCode, int Shift) override {
         note(QStringLiteral("form down %1 %2").arg(KeyCode).arg(Shift));
         swallow = false;
         if (KeyCode == rt::key::Return && enterMovesOn) {
@@ -57,14 +54,12 @@ public:
             rt::SendTab();
         }
     }
-    void Form_KeyPress(int& KeyAscii) override
-    {
+    void Form_KeyPress(int& KeyAscii) override {
         note(QStringLiteral("form press %1").arg(KeyAscii));
         if (swallow || KeyAscii == dropAscii)
             KeyAscii = 0;
     }
-    void Form_KeyUp(int& KeyCode, int Shift) override
-    {
+    void Form_KeyUp(int& KeyCode, int Shift) override {
         note(QStringLiteral("form up %1 %2").arg(KeyCode).arg(Shift));
     }
 
@@ -75,8 +70,7 @@ public:
     bool enterMovesOn = false;
 };
 
-template <class Box> void journalBox(Box* box)
-{
+template <class Box> void journalBox(Box* box) {
     QObject::connect(box, &Box::KeyDown, box, [](int& code, int shift) {
         note(QStringLiteral("box down %1 %2").arg(code).arg(shift));
     });
@@ -87,8 +81,7 @@ template <class Box> void journalBox(Box* box)
     });
 }
 
-QAction* contextPaste(QMenu* menu)
-{
+QAction* contextPaste(QMenu* menu) {
     for (QAction* action : menu->actions()) {
         // The line edit's actions carry no object names on this toolkit.
         if (action->objectName() == QLatin1String("edit-paste") ||
@@ -104,19 +97,16 @@ class tst_keyinput : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
+    void init() {
         m_journal.clear();
         journal = &m_journal;
     }
-    void cleanup()
-    {
+    void cleanup() {
         journal = nullptr;
         rt::Forms::discardAll();
     }
 
-    void codesOfKeys_data()
-    {
+    void codesOfKeys_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("text");
@@ -134,7 +124,8 @@ private slots:
         QTest::newRow("z") << int(Qt::Key_Z) << none << "z" << 90 << 0 << L{122};
         QTest::newRow("0") << int(Qt::Key_0) << none << "0" << 48 << 0 << L{48};
         QTest::newRow("9") << int(Qt::Key_9) << none << "9" << 57 << 0 << L{57};
-        QTest::newRow("Shift+1 is the 1 key") << int(Qt::Key_Exclam) << sh << "!" << 49 << 1 << L{33};
+        QTest::newRow("Shift+1 is the 1 key")
+            << int(Qt::Key_Exclam) << sh << "!" << 49 << 1 << L{33};
         QTest::newRow("keypad 5") << int(Qt::Key_5) << kp << "5" << 101 << 0 << L{53};
         QTest::newRow("space") << int(Qt::Key_Space) << none << " " << 32 << 0 << L{32};
         QTest::newRow("Enter") << int(Qt::Key_Return) << none << "\r" << 13 << 0 << L{13};
@@ -142,7 +133,8 @@ private slots:
         QTest::newRow("Escape") << int(Qt::Key_Escape) << none << "\x1b" << 27 << 0 << L{27};
         QTest::newRow("Tab") << int(Qt::Key_Tab) << none << "\t" << 9 << 0 << L{9};
         QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << "\b" << 8 << 0 << L{8};
-        QTest::newRow("Delete types nothing") << int(Qt::Key_Delete) << none << "\x7f" << 46 << 0 << L{};
+        QTest::newRow("Delete types nothing")
+            << int(Qt::Key_Delete) << none << "\x7f" << 46 << 0 << L{};
         QTest::newRow("Left") << int(Qt::Key_Left) << none << "" << 37 << 0 << L{};
         QTest::newRow("Up") << int(Qt::Key_Up) << none << "" << 38 << 0 << L{};
         QTest::newRow("Right") << int(Qt::Key_Right) << none << "" << 39 << 0 << L{};
@@ -158,16 +150,18 @@ private slots:
         QTest::newRow("Ctrl+X") << int(Qt::Key_X) << ct << "x" << 88 << 2 << L{24};
         QTest::newRow("Ctrl+Shift+V") << int(Qt::Key_V) << (ct | sh) << "V" << 86 << 3 << L{22};
         QTest::newRow("Ctrl+1 types nothing") << int(Qt::Key_1) << ct << "1" << 49 << 2 << L{};
-        QTest::newRow("Ctrl+V on the Greek layout") << 0x3A9 << ct << QString(QChar(0x3C9)) << 86 << 2 << L{22};
+        QTest::newRow("Ctrl+V on the Greek layout")
+            << 0x3A9 << ct << QString(QChar(0x3C9)) << 86 << 2 << L{22};
         QTest::newRow("Greek alpha") << int(Qt::Key_unknown) << none << "α" << 65 << 0 << L{225};
-        QTest::newRow("Greek capital omega") << int(Qt::Key_unknown) << none << "Ω" << 86 << 0 << L{217};
+        QTest::newRow("Greek capital omega")
+            << int(Qt::Key_unknown) << none << "Ω" << 86 << 0 << L{217};
         QTest::newRow("accented alpha") << int(Qt::Key_unknown) << none << "ά" << 65 << 0 << L{220};
         QTest::newRow("final sigma") << int(Qt::Key_unknown) << none << "ς" << 87 << 0 << L{242};
         QTest::newRow("euro sign") << int(Qt::Key_unknown) << none << "€" << 0 << 0 << L{128};
-        QTest::newRow("Cyrillic cannot be held") << int(Qt::Key_unknown) << none << "ж" << 0 << 0 << L{-1};
+        QTest::newRow("Cyrillic cannot be held")
+            << int(Qt::Key_unknown) << none << "ж" << 0 << 0 << L{-1};
     }
-    void codesOfKeys()
-    {
+    void codesOfKeys() {
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(QString, text);
@@ -180,8 +174,7 @@ private slots:
         QCOMPARE(rt::keys::keyAsciis(event), typed);
     }
 
-    void handlerDropsAndChangesCharacters()
-    {
+    void handlerDropsAndChangesCharacters() {
         rt::TextBox box;
         rt::MultiLineTextBox area;
         for (QWidget* w : {static_cast<QWidget*>(&box), static_cast<QWidget*>(&area)}) {
@@ -201,8 +194,7 @@ private slots:
         QCOMPARE(area.Text(), QStringLiteral("xyΩzα"));
     }
 
-    void droppedCtrlVCancelsThePaste()
-    {
+    void droppedCtrlVCancelsThePaste() {
         QApplication::clipboard()->setText(QStringLiteral("123"));
         rt::TextBox box;
         rt::MultiLineTextBox area;
@@ -234,8 +226,7 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("123"));
     }
 
-    void contextMenuPasteIsNoKeyPress()
-    {
+    void contextMenuPasteIsNoKeyPress() {
         QApplication::clipboard()->setText(QStringLiteral("9x€ж"));
         rt::TextBox box;
         int presses = 0;
@@ -260,8 +251,7 @@ private slots:
         QCOMPARE(area.Text(), QStringLiteral("9x€"));
     }
 
-    void unencodableCharactersAreDropped()
-    {
+    void unencodableCharactersAreDropped() {
         rt::TextBox box;
         rt::MultiLineTextBox area;
         int presses = 0;
@@ -287,8 +277,7 @@ private slots:
         QCOMPARE(area.Text(), QStringLiteral("12\n35"));
     }
 
-    void previewRunsFormThenControl()
-    {
+    void previewRunsFormThenControl() {
         frmKeys& form = rt::Forms::get<frmKeys>();
         form.setKeyPreview(true);
         journalBox(form.boxes[0]);
@@ -298,9 +287,9 @@ private slots:
         const QStringList expected = {
             QStringLiteral("form down 16 1"), QStringLiteral("box down 16 1"),
             QStringLiteral("form down 65 1"), QStringLiteral("box down 65 1"),
-            QStringLiteral("form press 65"), QStringLiteral("box press 65"),
-            QStringLiteral("form up 65 1"), QStringLiteral("box up 65 1"),
-            QStringLiteral("form up 16 0"), QStringLiteral("box up 16 0")};
+            QStringLiteral("form press 65"),  QStringLiteral("box press 65"),
+            QStringLiteral("form up 65 1"),   QStringLiteral("box up 65 1"),
+            QStringLiteral("form up 16 0"),   QStringLiteral("box up 16 0")};
         QCOMPARE(m_journal, expected);
         QCOMPARE(form.boxes[0]->Text(), QStringLiteral("A"));
 
@@ -321,8 +310,7 @@ private slots:
         QVERIFY(!m_journal.join(QLatin1Char(' ')).contains(QStringLiteral("form")));
     }
 
-    void previewSeesPlainControls()
-    {
+    void previewSeesPlainControls() {
         frmKeys& form = rt::Forms::get<frmKeys>();
         form.setKeyPreview(true);
         form.dropAscii = ' ';
@@ -338,8 +326,7 @@ private slots:
         QCOMPARE(m_journal.count(QStringLiteral("form down 116 0")), 1);
     }
 
-    void enterMovesToTheNextControl()
-    {
+    void enterMovesToTheNextControl() {
         frmKeys& form = rt::Forms::get<frmKeys>();
         form.setKeyPreview(true);
         form.enterMovesOn = true;
@@ -360,8 +347,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), form.check);
     }
 
-    void multiLineKeepsItsMaximumLength()
-    {
+    void multiLineKeepsItsMaximumLength() {
         rt::MultiLineTextBox area;
         area.setMaxLength(5);
         area.setText(QStringLiteral("abcdefg"));
@@ -387,8 +373,7 @@ private slots:
         QCOMPARE(area.Text(), QStringLiteral("\nΩ1de"));
     }
 
-    void singleLineProperties()
-    {
+    void singleLineProperties() {
         rt::TextBox box;
         QSignalSpy changes(&box, &rt::TextBox::Change);
         box.setMaxLength(4);

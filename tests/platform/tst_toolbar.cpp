@@ -9,15 +9,13 @@
 
 namespace {
 
-QPixmap filled(Qt::GlobalColor color)
-{
+QPixmap filled(Qt::GlobalColor color) {
     QPixmap pixmap(16, 16);
     pixmap.fill(color);
     return pixmap;
 }
 
-QImage shownPicture(const QToolButton& button)
-{
+QImage shownPicture(const QToolButton& button) {
     return button.icon().pixmap(QSize(16, 16)).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
@@ -27,15 +25,16 @@ class tst_toolbar : public QObject {
     Q_OBJECT
 
 private slots:
-    void buttonsReportTheirKeys()
-    {
+    void buttonsReportTheirKeys() {
         rt::Toolbar bar;
         bar.AddButton(QStringLiteral("btnSaveMsg"), QStringLiteral("Αποθήκευση"), {},
                       QStringLiteral("Αποθήκευση Μηνύματος"));
         bar.AddSeparator();
         bar.AddButton(QStringLiteral("btnNew"), QStringLiteral("Νέο"));
-        bar.AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("mnGroup"), QStringLiteral("Ομάδα"));
-        bar.AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("mnMember"), QStringLiteral("Μέλος"));
+        bar.AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("mnGroup"),
+                          QStringLiteral("Ομάδα"));
+        bar.AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("mnMember"),
+                          QStringLiteral("Μέλος"));
         bar.resize(bar.sizeHint());
         QSignalSpy clicks(&bar, &rt::Toolbar::ButtonClick);
         QSignalSpy menuClicks(&bar, &rt::Toolbar::ButtonMenuClick);
@@ -43,17 +42,19 @@ private slots:
         QTest::mouseClick(bar.Button(QStringLiteral("btnSaveMsg")), Qt::LeftButton);
         QCOMPARE(clicks.count(), 1);
         QCOMPARE(clicks.at(0).at(0).toString(), QStringLiteral("btnSaveMsg"));
-        QCOMPARE(bar.Button(QStringLiteral("btnSaveMsg"))->toolTip(), QStringLiteral("Αποθήκευση Μηνύματος"));
+        QCOMPARE(bar.Button(QStringLiteral("btnSaveMsg"))->toolTip(),
+                 QStringLiteral("Αποθήκευση Μηνύματος"));
 
-        bar.ButtonMenu(QStringLiteral("btnNew"))->findChild<QAction*>(QStringLiteral("mnMember"))->trigger();
+        bar.ButtonMenu(QStringLiteral("btnNew"))
+            ->findChild<QAction*>(QStringLiteral("mnMember"))
+            ->trigger();
         QCOMPARE(menuClicks.count(), 1);
         QCOMPARE(menuClicks.at(0).at(0).toString(), QStringLiteral("btnNew"));
         QCOMPARE(menuClicks.at(0).at(1).toString(), QStringLiteral("mnMember"));
         QCOMPARE(bar.Buttons().size(), 2);
     }
 
-    void hiddenButtonsTakeNoPlace()
-    {
+    void hiddenButtonsTakeNoPlace() {
         rt::Toolbar bar;
         bar.AddButton(QStringLiteral("a"), QStringLiteral("Α"));
         bar.AddButton(QStringLiteral("b"), QStringLiteral("Β"));
@@ -67,8 +68,7 @@ private slots:
         QVERIFY(!bar.isButtonEnabled(QStringLiteral("c")));
     }
 
-    void wrappingFillsRows_data()
-    {
+    void wrappingFillsRows_data() {
         QTest::addColumn<bool>("wrap");
         QTest::addColumn<int>("perRow");
         QTest::addColumn<int>("rows");
@@ -77,8 +77,7 @@ private slots:
         QTest::newRow("narrower than a button") << true << 0 << 10;
         QTest::newRow("one-row mode") << false << 3 << 1;
     }
-    void wrappingFillsRows()
-    {
+    void wrappingFillsRows() {
         QFETCH(bool, wrap);
         QFETCH(int, perRow);
         QFETCH(int, rows);
@@ -100,8 +99,7 @@ private slots:
         QCOMPARE(last.top(), wrap ? 1 + (rows - 1) * h : 1);
     }
 
-    void reparentedToolbarKeepsWorking()
-    {
+    void reparentedToolbarKeepsWorking() {
         QWidget form;
         QWidget strip;
         auto* bar = new rt::Toolbar(&form);
@@ -113,8 +111,7 @@ private slots:
         QCOMPARE(clicks.count(), 1);
     }
 
-    void axButtonShowsAndExchangesItsPictures()
-    {
+    void axButtonShowsAndExchangesItsPictures() {
         rt::AxButton button(QStringLiteral("cmdExpand"), nullptr);
         const QPixmap right = filled(Qt::red);
         const QPixmap left = filled(Qt::blue);
