@@ -326,6 +326,21 @@ private slots:
         QCOMPARE(m_journal.count(QStringLiteral("form down 116 0")), 1);
     }
 
+    void anyWidgetCanHaveKeyEvents() {
+        QCheckBox check(QStringLiteral("Ενεργό"));
+        auto* events = new rt::KeyEvents(&check);
+        QList<int> downs;
+        connect(events, &rt::KeyEvents::KeyDown, &check,
+                [&downs](int& code, int) { downs.append(code); });
+        connect(events, &rt::KeyEvents::KeyPress, &check, [](int& a) {
+            if (a == ' ')
+                a = 0;
+        });
+        QTest::keyClick(&check, Qt::Key_Space);
+        QVERIFY(!check.isChecked());
+        QCOMPARE(downs, (QList<int>{32}));
+    }
+
     void enterMovesToTheNextControl() {
         frmKeys& form = rt::Forms::get<frmKeys>();
         form.setKeyPreview(true);
