@@ -20,14 +20,16 @@ const QStringList greekGroup = {
     QStringLiteral("P"),   QStringLiteral("Σ"), QStringLiteral("T"), QStringLiteral("Y"),
     QStringLiteral("Φ"),   QStringLiteral("X"), QStringLiteral("Ψ"), QStringLiteral("Ω")};
 
-QStringList charactersOf(const QString& text) {
+QStringList charactersOf(const QString& text)
+{
     QStringList out;
     for (const QChar c : text)
         out.append(QString(c));
     return out;
 }
 
-QList<QStringList> groups() {
+QList<QStringList> groups()
+{
     return {greekGroup, charactersOf(QStringLiteral("CDFGJLQRSUVW")),
             charactersOf(QStringLiteral("abcdefghijklmnopqrstuvwxyz")),
             charactersOf(QStringLiteral("0123456789")),
@@ -35,14 +37,16 @@ QList<QStringList> groups() {
             charactersOf(QStringLiteral(" @;:,.!?()'+=-*<>\\~\"¤#§|¥£$%&_/"))};
 }
 
-int symbolOf(const QString& caption) {
+int symbolOf(const QString& caption)
+{
     const QString symbol = caption.trimmed();
     return symbol.isEmpty() ? 32 : rt::cp1253::code(symbol.at(0));
 }
 
 } // namespace
 
-CharacterMap::CharacterMap(QWidget* parent) : rt::UserControl(parent) {
+CharacterMap::CharacterMap(QWidget* parent) : rt::UserControl(parent)
+{
     ChMap = new rt::Toolbar(QStringLiteral("ChMap"), this);
     ChMap->setWrappable(true);
     bool first = true;
@@ -72,32 +76,38 @@ CharacterMap::CharacterMap(QWidget* parent) : rt::UserControl(parent) {
     layoutControls();
 }
 
-CharacterMap::CharacterMap(const QString& name, QWidget* parent) : CharacterMap(parent) {
+CharacterMap::CharacterMap(const QString& name, QWidget* parent) : CharacterMap(parent)
+{
     setObjectName(name);
 }
 
-QStringList CharacterMap::symbolCaptions() {
+QStringList CharacterMap::symbolCaptions()
+{
     QStringList out;
     for (const QStringList& group : groups())
         out += group;
     return out;
 }
 
-void CharacterMap::ChMap_ButtonClick(const QString& key) {
+void CharacterMap::ChMap_ButtonClick(const QString& key)
+{
     if (QToolButton* button = ChMap->Button(key))
         emit SymbolClick(symbolOf(ChMap->ButtonCaption(button->objectName())));
 }
 
-void CharacterMap::VScroll_Change(int value) {
+void CharacterMap::VScroll_Change(int value)
+{
     ChMap->move(0, pnlTitle->height() - std::abs(value));
 }
 
-void CharacterMap::resizeEvent(QResizeEvent* event) {
+void CharacterMap::resizeEvent(QResizeEvent* event)
+{
     rt::UserControl::resizeEvent(event);
     layoutControls();
 }
 
-void CharacterMap::layoutControls() {
+void CharacterMap::layoutControls()
+{
     const int w = width();
     const int h = height();
     const int t = pnlTitle->height();

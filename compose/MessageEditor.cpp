@@ -14,13 +14,15 @@
 
 namespace {
 
-QString caption(const QString& title) {
+QString caption(const QString& title)
+{
     return QStringLiteral("ΜΗΝΥΜΑ (") + title + u')';
 }
 
 } // namespace
 
-MessageEditor::MessageEditor(QWidget* parent) : rt::UserControl(parent) {
+MessageEditor::MessageEditor(QWidget* parent) : rt::UserControl(parent)
+{
     btnTitle = new rt::AxButton(QStringLiteral("btnTitle"), this);
     btnTitle->setCaption(QStringLiteral("ΜΗΝΥΜΑ"));
     btnTitle->setToolTipText(QStringLiteral("Κάντε κλίκ εδώ για να αλλάξετε τον τίτλο"));
@@ -60,15 +62,18 @@ MessageEditor::MessageEditor(QWidget* parent) : rt::UserControl(parent) {
     layoutControls();
 }
 
-MessageEditor::MessageEditor(const QString& name, QWidget* parent) : MessageEditor(parent) {
+MessageEditor::MessageEditor(const QString& name, QWidget* parent) : MessageEditor(parent)
+{
     setObjectName(name);
 }
 
-QString MessageEditor::Title() const {
+QString MessageEditor::Title() const
+{
     return msgTitle->Text();
 }
 
-void MessageEditor::setTitle(const QString& value) {
+void MessageEditor::setTitle(const QString& value)
+{
     msgTitle->setText(value);
     // Latin capitals here, unlike the editor's own captions: they look alike on screen.
     btnTitle->setCaption(QStringLiteral("MHNYMA (") + value + u')');
@@ -76,20 +81,24 @@ void MessageEditor::setTitle(const QString& value) {
     emit PropertyChanged(QStringLiteral("Title"));
 }
 
-QString MessageEditor::Text() const {
+QString MessageEditor::Text() const
+{
     return MsgText->Text();
 }
 
-void MessageEditor::setText(const QString& value) {
+void MessageEditor::setText(const QString& value)
+{
     MsgText->setText(value);
     emit PropertyChanged(QStringLiteral("Text"));
 }
 
-bool MessageEditor::Flash() const {
+bool MessageEditor::Flash() const
+{
     return optMsgType[1]->isChecked();
 }
 
-void MessageEditor::setFlash(bool value) {
+void MessageEditor::setFlash(bool value)
+{
     if (value) {
         optMsgType[1]->setChecked(true);
         return;
@@ -100,20 +109,24 @@ void MessageEditor::setFlash(bool value) {
     optMsgType[1]->setAutoExclusive(true);
 }
 
-void MessageEditor::setValidSymbols(const QString& value) {
+void MessageEditor::setValidSymbols(const QString& value)
+{
     m_validSymbols = value;
     emit PropertyChanged(QStringLiteral("ValidSymbols"));
 }
 
-void MessageEditor::SendCharacter(const QString& character) {
+void MessageEditor::SendCharacter(const QString& character)
+{
     MsgText->setSelText(character);
 }
 
-QString MessageEditor::MapGreekToLatin(const QString& text) const {
+QString MessageEditor::MapGreekToLatin(const QString& text) const
+{
     return ::MapGreekToLatin(text);
 }
 
-void MessageEditor::MsgText_KeyPress(int& KeyAscii) {
+void MessageEditor::MsgText_KeyPress(int& KeyAscii)
+{
     if (KeyAscii == rt::ascii::Back)
         return;
     if (KeyAscii <= 0 || KeyAscii > 255) {
@@ -126,7 +139,8 @@ void MessageEditor::MsgText_KeyPress(int& KeyAscii) {
         m_validSymbols.contains(mapped, Qt::CaseSensitive) ? rt::cp1253::code(mapped.at(0)) : 0;
 }
 
-void MessageEditor::btnTitle_Click() {
+void MessageEditor::btnTitle_Click()
+{
     if (!picTitle->isHidden()) {
         picTitle->hide();
         return;
@@ -139,7 +153,8 @@ void MessageEditor::btnTitle_Click() {
     msgTitle->setSelLength(int(msgTitle->Text().size()));
 }
 
-void MessageEditor::msgTitle_KeyDown(int& KeyCode, int Shift) {
+void MessageEditor::msgTitle_KeyDown(int& KeyCode, int Shift)
+{
     Q_UNUSED(Shift);
     SwallowNextTitleKey = false;
     if (KeyCode == rt::key::Return) {
@@ -154,16 +169,19 @@ void MessageEditor::msgTitle_KeyDown(int& KeyCode, int Shift) {
     }
 }
 
-void MessageEditor::msgTitle_KeyPress(int& KeyAscii) {
+void MessageEditor::msgTitle_KeyPress(int& KeyAscii)
+{
     if (SwallowNextTitleKey)
         KeyAscii = 0;
 }
 
-void MessageEditor::MsgText_Click() {
+void MessageEditor::MsgText_Click()
+{
     CommitTitle();
 }
 
-void MessageEditor::CommitTitle() {
+void MessageEditor::CommitTitle()
+{
     if (picTitle->isHidden())
         return;
     picTitle->hide();
@@ -173,12 +191,14 @@ void MessageEditor::CommitTitle() {
     emit TitleChange();
 }
 
-void MessageEditor::resizeEvent(QResizeEvent* event) {
+void MessageEditor::resizeEvent(QResizeEvent* event)
+{
     rt::UserControl::resizeEvent(event);
     layoutControls();
 }
 
-void MessageEditor::layoutControls() {
+void MessageEditor::layoutControls()
+{
     const int w = width();
     const int h = height();
     // Tall enough for the title editor laid over it.

@@ -4,7 +4,8 @@
 
 namespace rt {
 
-AxButton::AxButton(QWidget* parent) : QToolButton(parent) {
+AxButton::AxButton(QWidget* parent) : QToolButton(parent)
+{
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     connect(this, &QToolButton::clicked, this, &AxButton::Click);
@@ -12,26 +13,31 @@ AxButton::AxButton(QWidget* parent) : QToolButton(parent) {
     connect(this, &QToolButton::released, this, &AxButton::showPicture);
 }
 
-AxButton::AxButton(const QString& name, QWidget* parent) : AxButton(parent) {
+AxButton::AxButton(const QString& name, QWidget* parent) : AxButton(parent)
+{
     setObjectName(name);
 }
 
-void AxButton::setCaption(const QString& value) {
+void AxButton::setCaption(const QString& value)
+{
     setText(value);
     showPicture();
 }
 
-void AxButton::setPicture(const QPixmap& value) {
+void AxButton::setPicture(const QPixmap& value)
+{
     m_picture = value;
     showPicture();
 }
 
-void AxButton::setPictureDown(const QPixmap& value) {
+void AxButton::setPictureDown(const QPixmap& value)
+{
     m_pictureDown = value;
     showPicture();
 }
 
-void AxButton::showPicture() {
+void AxButton::showPicture()
+{
     const QPixmap& shown = isDown() && !m_pictureDown.isNull() ? m_pictureDown : m_picture;
     setIcon(shown.isNull() ? QIcon() : QIcon(shown));
     if (!shown.isNull())

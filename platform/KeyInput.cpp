@@ -18,7 +18,8 @@ constexpr char routedProperty[] = "_rt_routesOwnKeys";
 // The key of each Greek capital on the Greek keyboard (U+0391 to U+03A9).
 constexpr char greekKeys[] = "ABGDEZHUIKLMNJOPR\0STYFXCV";
 
-int codeOfCharacter(QChar c) {
+int codeOfCharacter(QChar c)
+{
     // Accented letters sit on the key of their base letter.
     const QString base = QString(c).normalized(QString::NormalizationForm_D);
     if (!base.isEmpty())
@@ -92,7 +93,8 @@ int codeOfCharacter(QChar c) {
     }
 }
 
-int keypadCode(int key) {
+int keypadCode(int key)
+{
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return 96 + key - Qt::Key_0;
     switch (key) {
@@ -112,7 +114,8 @@ int keypadCode(int key) {
     }
 }
 
-int specialCode(int key) {
+int specialCode(int key)
+{
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return key::F1 + key - Qt::Key_F1;
     switch (key) {
@@ -177,11 +180,13 @@ int specialCode(int key) {
     }
 }
 
-bool isSpecialKey(int key) {
+bool isSpecialKey(int key)
+{
     return key >= Qt::Key_Escape && key < Qt::Key_unknown;
 }
 
-Form* formOf(const QWidget* control) {
+Form* formOf(const QWidget* control)
+{
     for (QWidget* w = control ? control->parentWidget() : nullptr; w; w = w->parentWidget()) {
         if (Form* form = qobject_cast<Form*>(w))
             return form;
@@ -196,7 +201,8 @@ public:
     using QObject::QObject;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         const QEvent::Type type = event->type();
         if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType())
             return false;
@@ -236,7 +242,8 @@ protected:
 
 private:
     // A key event that its receiver ignored travels on to the parents: it was seen.
-    bool propagated(const QKeyEvent& key, QWidget* widget) const {
+    bool propagated(const QKeyEvent& key, QWidget* widget) const
+    {
         return &key == m_event && key.type() == m_type && key.timestamp() == m_timestamp &&
                m_receiver && m_receiver != widget && widget->isAncestorOf(m_receiver);
     }
@@ -251,7 +258,8 @@ private:
 
 namespace keys {
 
-int keyCode(const QKeyEvent& event) {
+int keyCode(const QKeyEvent& event)
+{
     const int key = event.key();
     if (event.modifiers() & Qt::KeypadModifier) {
         const int code = keypadCode(key);
@@ -272,13 +280,15 @@ int keyCode(const QKeyEvent& event) {
     return text.size() == 1 ? codeOfCharacter(text.at(0)) : 0;
 }
 
-int shiftState(const QKeyEvent& event) {
+int shiftState(const QKeyEvent& event)
+{
     const Qt::KeyboardModifiers m = event.modifiers();
     return ((m & Qt::ShiftModifier) ? shift::Shift : 0) |
            ((m & Qt::ControlModifier) ? shift::Ctrl : 0) | ((m & Qt::AltModifier) ? shift::Alt : 0);
 }
 
-QList<int> keyAsciis(const QKeyEvent& event) {
+QList<int> keyAsciis(const QKeyEvent& event)
+{
     const int key = event.key();
     const Qt::KeyboardModifiers m = event.modifiers();
     const bool ctrl = m & Qt::ControlModifier;
@@ -322,12 +332,14 @@ QList<int> keyAsciis(const QKeyEvent& event) {
     return out;
 }
 
-Form* previewForm(const QWidget* control) {
+Form* previewForm(const QWidget* control)
+{
     Form* form = formOf(control);
     return form != nullptr && form->KeyPreview() ? form : nullptr;
 }
 
-void ensurePreview() {
+void ensurePreview()
+{
     static QPointer<Preview> installed;
     QCoreApplication* app = QCoreApplication::instance();
     if (installed || app == nullptr)
@@ -336,12 +348,14 @@ void ensurePreview() {
     app->installEventFilter(installed);
 }
 
-void routeOwnKeys(QWidget* control) {
+void routeOwnKeys(QWidget* control)
+{
     control->setProperty(routedProperty, true);
     ensurePreview();
 }
 
-Press routePress(QWidget* control, const QKeyEvent& event, Handlers& handlers) {
+Press routePress(QWidget* control, const QKeyEvent& event, Handlers& handlers)
+{
     int code = keyCode(event);
     const int shift = shiftState(event);
     if (code != 0) {
@@ -357,7 +371,8 @@ Press routePress(QWidget* control, const QKeyEvent& event, Handlers& handlers) {
     return press;
 }
 
-int routeAscii(QWidget* control, int keyAscii, Handlers& handlers) {
+int routeAscii(QWidget* control, int keyAscii, Handlers& handlers)
+{
     if (Form* form = previewForm(control))
         form->Form_KeyPress(keyAscii);
     if (keyAscii != 0)
@@ -365,7 +380,8 @@ int routeAscii(QWidget* control, int keyAscii, Handlers& handlers) {
     return keyAscii;
 }
 
-void routeRelease(QWidget* control, const QKeyEvent& event, Handlers& handlers) {
+void routeRelease(QWidget* control, const QKeyEvent& event, Handlers& handlers)
+{
     int code = keyCode(event);
     if (code == 0 || event.isAutoRepeat())
         return;
@@ -378,7 +394,8 @@ void routeRelease(QWidget* control, const QKeyEvent& event, Handlers& handlers) 
 
 } // namespace keys
 
-bool SendTab() {
+bool SendTab()
+{
     QWidget* focus = QApplication::focusWidget();
     if (focus == nullptr)
         return false;
@@ -396,12 +413,14 @@ bool SendTab() {
     return false;
 }
 
-KeyEvents::KeyEvents(QWidget* control) : QObject(control), m_control(control) {
+KeyEvents::KeyEvents(QWidget* control) : QObject(control), m_control(control)
+{
     keys::routeOwnKeys(control);
     control->installEventFilter(this);
 }
 
-bool KeyEvents::eventFilter(QObject* watched, QEvent* event) {
+bool KeyEvents::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched != m_control)
         return false;
     if (event->type() == QEvent::KeyPress) {

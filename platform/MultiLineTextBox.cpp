@@ -13,7 +13,8 @@ namespace rt {
 
 namespace {
 
-QString plain(QString text) {
+QString plain(QString text)
+{
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text;
@@ -21,19 +22,21 @@ QString plain(QString text) {
 
 } // namespace
 
-MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {
+MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent)
+{
     setTabChangesFocus(true);
     keys::routeOwnKeys(this);
     // The document reports format changes as text changes too: only real ones count.
     connect(this, &QPlainTextEdit::textChanged, this, &MultiLineTextBox::textMayHaveChanged);
 }
 
-MultiLineTextBox::MultiLineTextBox(const QString& name, QWidget* parent)
-    : MultiLineTextBox(parent) {
+MultiLineTextBox::MultiLineTextBox(const QString& name, QWidget* parent) : MultiLineTextBox(parent)
+{
     setObjectName(name);
 }
 
-void MultiLineTextBox::textMayHaveChanged() {
+void MultiLineTextBox::textMayHaveChanged()
+{
     QString now = toPlainText();
     if (now == m_lastText)
         return;
@@ -41,7 +44,8 @@ void MultiLineTextBox::textMayHaveChanged() {
     emit Change();
 }
 
-void MultiLineTextBox::setText(const QString& value) {
+void MultiLineTextBox::setText(const QString& value)
+{
     QString text = cp1253::keepEncodable(value);
     if (m_maxLength > 0)
         text.truncate(m_maxLength);
@@ -50,33 +54,39 @@ void MultiLineTextBox::setText(const QString& value) {
     moveCursor(QTextCursor::End);
 }
 
-void MultiLineTextBox::setMaxLength(int value) {
+void MultiLineTextBox::setMaxLength(int value)
+{
     m_maxLength = qMax(0, value);
 }
 
-void MultiLineTextBox::setLocked(bool value) {
+void MultiLineTextBox::setLocked(bool value)
+{
     m_locked = value;
     // Locked text can still be selected and copied, by mouse and keyboard.
     setTextInteractionFlags(value ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
                                   : Qt::TextEditorInteraction);
 }
 
-int MultiLineTextBox::SelStart() const {
+int MultiLineTextBox::SelStart() const
+{
     return textCursor().selectionStart();
 }
 
-void MultiLineTextBox::setSelStart(int value) {
+void MultiLineTextBox::setSelStart(int value)
+{
     QTextCursor cursor = textCursor();
     cursor.setPosition(qBound(0, value, int(toPlainText().size())));
     setTextCursor(cursor);
 }
 
-int MultiLineTextBox::SelLength() const {
+int MultiLineTextBox::SelLength() const
+{
     const QTextCursor cursor = textCursor();
     return cursor.selectionEnd() - cursor.selectionStart();
 }
 
-void MultiLineTextBox::setSelLength(int value) {
+void MultiLineTextBox::setSelLength(int value)
+{
     const int start = SelStart();
     const int length = qBound(0, value, int(toPlainText().size()) - start);
     QTextCursor cursor = textCursor();
@@ -85,40 +95,47 @@ void MultiLineTextBox::setSelLength(int value) {
     setTextCursor(cursor);
 }
 
-QString MultiLineTextBox::SelText() const {
+QString MultiLineTextBox::SelText() const
+{
     return plain(textCursor().selectedText());
 }
 
-void MultiLineTextBox::setSelText(const QString& value) {
+void MultiLineTextBox::setSelText(const QString& value)
+{
     insertFitting(cp1253::keepEncodable(value));
 }
 
-int MultiLineTextBox::room() const {
+int MultiLineTextBox::room() const
+{
     if (m_maxLength == 0)
         return std::numeric_limits<int>::max();
     return qMax(0, m_maxLength - (int(toPlainText().size()) - SelLength()));
 }
 
-void MultiLineTextBox::insertFitting(const QString& text) {
+void MultiLineTextBox::insertFitting(const QString& text)
+{
     QTextCursor cursor = textCursor();
     cursor.insertText(text.left(room()));
     setTextCursor(cursor);
     ensureCursorVisible();
 }
 
-void MultiLineTextBox::typeText(const QString& text) {
+void MultiLineTextBox::typeText(const QString& text)
+{
     if (m_locked || text.size() > room())
         return;
     insertFitting(text);
 }
 
-void MultiLineTextBox::insertFromMimeData(const QMimeData* source) {
+void MultiLineTextBox::insertFromMimeData(const QMimeData* source)
+{
     if (m_locked || source == nullptr || !source->hasText())
         return;
     insertFitting(cp1253::keepEncodable(source->text()));
 }
 
-void MultiLineTextBox::keyPressEvent(QKeyEvent* event) {
+void MultiLineTextBox::keyPressEvent(QKeyEvent* event)
+{
     const keys::Press press = keys::routePress(this, *event, *this);
     if (press.typesNothing()) {
         QPlainTextEdit::keyPressEvent(event);
@@ -141,12 +158,14 @@ void MultiLineTextBox::keyPressEvent(QKeyEvent* event) {
         typeCode(a);
 }
 
-void MultiLineTextBox::keyReleaseEvent(QKeyEvent* event) {
+void MultiLineTextBox::keyReleaseEvent(QKeyEvent* event)
+{
     keys::routeRelease(this, *event, *this);
     QPlainTextEdit::keyReleaseEvent(event);
 }
 
-void MultiLineTextBox::inputMethodEvent(QInputMethodEvent* event) {
+void MultiLineTextBox::inputMethodEvent(QInputMethodEvent* event)
+{
     const QString committed = event->commitString();
     if (committed.isEmpty()) {
         QPlainTextEdit::inputMethodEvent(event);
@@ -162,7 +181,8 @@ void MultiLineTextBox::inputMethodEvent(QInputMethodEvent* event) {
     }
 }
 
-void MultiLineTextBox::typeCode(int keyAscii) {
+void MultiLineTextBox::typeCode(int keyAscii)
+{
     switch (keyAscii) {
     case 0:
         return;
@@ -203,14 +223,16 @@ void MultiLineTextBox::typeCode(int keyAscii) {
         typeText(QString(c));
 }
 
-void MultiLineTextBox::mouseReleaseEvent(QMouseEvent* event) {
+void MultiLineTextBox::mouseReleaseEvent(QMouseEvent* event)
+{
     QPlainTextEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton &&
         viewport()->rect().contains(event->position().toPoint()))
         emit Click();
 }
 
-void MultiLineTextBox::mouseDoubleClickEvent(QMouseEvent* event) {
+void MultiLineTextBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
     QPlainTextEdit::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         emit DblClick();

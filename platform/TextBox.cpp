@@ -17,7 +17,8 @@ class CodePageValidator : public QValidator {
 public:
     using QValidator::QValidator;
 
-    State validate(QString& input, int& pos) const override {
+    State validate(QString& input, int& pos) const override
+    {
         QString kept;
         kept.reserve(input.size());
         int newPos = pos;
@@ -39,40 +40,48 @@ constexpr int toolkitNoLimit = 32767;
 
 } // namespace
 
-TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
+{
     setValidator(new CodePageValidator(this));
     QLineEdit::setMaxLength(toolkitNoLimit);
     keys::routeOwnKeys(this);
     connect(this, &QLineEdit::textChanged, this, &TextBox::Change);
 }
 
-TextBox::TextBox(const QString& name, QWidget* parent) : TextBox(parent) {
+TextBox::TextBox(const QString& name, QWidget* parent) : TextBox(parent)
+{
     setObjectName(name);
 }
 
-void TextBox::setText(const QString& value) {
+void TextBox::setText(const QString& value)
+{
     QLineEdit::setText(cp1253::keepEncodable(value));
 }
 
-void TextBox::setMaxLength(int value) {
+void TextBox::setMaxLength(int value)
+{
     m_maxLength = qMax(0, value);
     QLineEdit::setMaxLength(m_maxLength == 0 ? toolkitNoLimit : m_maxLength);
 }
 
-int TextBox::SelStart() const {
+int TextBox::SelStart() const
+{
     return hasSelectedText() ? selectionStart() : cursorPosition();
 }
 
-void TextBox::setSelStart(int value) {
+void TextBox::setSelStart(int value)
+{
     deselect();
     setCursorPosition(qBound(0, value, int(text().size())));
 }
 
-int TextBox::SelLength() const {
+int TextBox::SelLength() const
+{
     return hasSelectedText() ? selectionLength() : 0;
 }
 
-void TextBox::setSelLength(int value) {
+void TextBox::setSelLength(int value)
+{
     const int start = SelStart();
     const int length = qBound(0, value, int(text().size()) - start);
     if (length == 0)
@@ -81,11 +90,13 @@ void TextBox::setSelLength(int value) {
         setSelection(start, length);
 }
 
-void TextBox::setSelText(const QString& value) {
+void TextBox::setSelText(const QString& value)
+{
     insert(cp1253::keepEncodable(value));
 }
 
-void TextBox::keyPressEvent(QKeyEvent* event) {
+void TextBox::keyPressEvent(QKeyEvent* event)
+{
     const keys::Press press = keys::routePress(this, *event, *this);
     if (press.typesNothing() || !press.changed()) {
         QLineEdit::keyPressEvent(event);
@@ -96,12 +107,14 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
         typeCode(a);
 }
 
-void TextBox::keyReleaseEvent(QKeyEvent* event) {
+void TextBox::keyReleaseEvent(QKeyEvent* event)
+{
     keys::routeRelease(this, *event, *this);
     QLineEdit::keyReleaseEvent(event);
 }
 
-void TextBox::inputMethodEvent(QInputMethodEvent* event) {
+void TextBox::inputMethodEvent(QInputMethodEvent* event)
+{
     // Characters composed by an input method are typed characters too.
     const QString committed = event->commitString();
     if (committed.isEmpty()) {
@@ -118,7 +131,8 @@ void TextBox::inputMethodEvent(QInputMethodEvent* event) {
     }
 }
 
-void TextBox::typeCode(int keyAscii) {
+void TextBox::typeCode(int keyAscii)
+{
     switch (keyAscii) {
     case 0:
         return;
@@ -147,13 +161,15 @@ void TextBox::typeCode(int keyAscii) {
         insert(QString(c));
 }
 
-void TextBox::mouseReleaseEvent(QMouseEvent* event) {
+void TextBox::mouseReleaseEvent(QMouseEvent* event)
+{
     QLineEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit Click();
 }
 
-void TextBox::mouseDoubleClickEvent(QMouseEvent* event) {
+void TextBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
     QLineEdit::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         emit DblClick();

@@ -14,22 +14,26 @@ constexpr int margin = 1;
 constexpr char captionProperty[] = "_rt_caption";
 
 // Captions are plain text: an "&" is shown, never taken as a mnemonic.
-void showCaption(QToolButton* button, const QString& caption) {
+void showCaption(QToolButton* button, const QString& caption)
+{
     button->setProperty(captionProperty, caption);
     button->setText(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
 }
 } // namespace
 
-Toolbar::Toolbar(QWidget* parent) : QWidget(parent) {
+Toolbar::Toolbar(QWidget* parent) : QWidget(parent)
+{
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
-Toolbar::Toolbar(const QString& name, QWidget* parent) : Toolbar(parent) {
+Toolbar::Toolbar(const QString& name, QWidget* parent) : Toolbar(parent)
+{
     setObjectName(name);
 }
 
 QToolButton* Toolbar::AddButton(const QString& key, const QString& caption, const QIcon& picture,
-                                const QString& toolTip) {
+                                const QString& toolTip)
+{
     auto* button = new QToolButton(this);
     button->setObjectName(key);
     showCaption(button, caption);
@@ -47,7 +51,8 @@ QToolButton* Toolbar::AddButton(const QString& key, const QString& caption, cons
     return button;
 }
 
-void Toolbar::AddSeparator() {
+void Toolbar::AddSeparator()
+{
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::VLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -56,7 +61,8 @@ void Toolbar::AddSeparator() {
     changed();
 }
 
-void Toolbar::AddButtonMenu(const QString& buttonKey, const QString& itemKey, const QString& text) {
+void Toolbar::AddButtonMenu(const QString& buttonKey, const QString& itemKey, const QString& text)
+{
     QToolButton* button = Button(buttonKey);
     if (button == nullptr)
         return;
@@ -74,14 +80,16 @@ void Toolbar::AddButtonMenu(const QString& buttonKey, const QString& itemKey, co
     changed();
 }
 
-void Toolbar::Clear() {
+void Toolbar::Clear()
+{
     for (const Item& item : std::as_const(m_items))
         delete item.widget;
     m_items.clear();
     changed();
 }
 
-QList<QToolButton*> Toolbar::Buttons() const {
+QList<QToolButton*> Toolbar::Buttons() const
+{
     QList<QToolButton*> out;
     for (const Item& item : m_items) {
         if (item.button)
@@ -90,7 +98,8 @@ QList<QToolButton*> Toolbar::Buttons() const {
     return out;
 }
 
-QToolButton* Toolbar::Button(const QString& key) const {
+QToolButton* Toolbar::Button(const QString& key) const
+{
     for (const Item& item : m_items) {
         if (item.button && item.button->objectName() == key)
             return item.button;
@@ -98,29 +107,34 @@ QToolButton* Toolbar::Button(const QString& key) const {
     return nullptr;
 }
 
-QMenu* Toolbar::ButtonMenu(const QString& buttonKey) const {
+QMenu* Toolbar::ButtonMenu(const QString& buttonKey) const
+{
     QToolButton* button = Button(buttonKey);
     return button ? button->menu() : nullptr;
 }
 
-void Toolbar::setButtonCaption(const QString& key, const QString& caption) {
+void Toolbar::setButtonCaption(const QString& key, const QString& caption)
+{
     if (QToolButton* button = Button(key)) {
         showCaption(button, caption);
         changed();
     }
 }
 
-QString Toolbar::ButtonCaption(const QString& key) const {
+QString Toolbar::ButtonCaption(const QString& key) const
+{
     QToolButton* button = Button(key);
     return button ? button->property(captionProperty).toString() : QString();
 }
 
-void Toolbar::setButtonToolTip(const QString& key, const QString& toolTip) {
+void Toolbar::setButtonToolTip(const QString& key, const QString& toolTip)
+{
     if (QToolButton* button = Button(key))
         button->setToolTip(toolTip);
 }
 
-void Toolbar::setButtonPicture(const QString& key, const QIcon& picture) {
+void Toolbar::setButtonPicture(const QString& key, const QIcon& picture)
+{
     if (QToolButton* button = Button(key)) {
         button->setIcon(picture);
         button->setToolButtonStyle(picture.isNull() ? Qt::ToolButtonTextOnly
@@ -129,49 +143,57 @@ void Toolbar::setButtonPicture(const QString& key, const QIcon& picture) {
     }
 }
 
-void Toolbar::setButtonEnabled(const QString& key, bool enabled) {
+void Toolbar::setButtonEnabled(const QString& key, bool enabled)
+{
     if (QToolButton* button = Button(key))
         button->setEnabled(enabled);
 }
 
-bool Toolbar::isButtonEnabled(const QString& key) const {
+bool Toolbar::isButtonEnabled(const QString& key) const
+{
     QToolButton* button = Button(key);
     return button && button->isEnabled();
 }
 
-void Toolbar::setButtonVisible(const QString& key, bool visible) {
+void Toolbar::setButtonVisible(const QString& key, bool visible)
+{
     if (QToolButton* button = Button(key)) {
         button->setHidden(!visible);
         changed();
     }
 }
 
-bool Toolbar::isButtonVisible(const QString& key) const {
+bool Toolbar::isButtonVisible(const QString& key) const
+{
     QToolButton* button = Button(key);
     return button && !button->isHidden();
 }
 
-void Toolbar::setButtonMenuEnabled(const QString& buttonKey, const QString& itemKey, bool enabled) {
+void Toolbar::setButtonMenuEnabled(const QString& buttonKey, const QString& itemKey, bool enabled)
+{
     if (QMenu* menu = ButtonMenu(buttonKey)) {
         if (QAction* action = menu->findChild<QAction*>(itemKey))
             action->setEnabled(enabled);
     }
 }
 
-void Toolbar::setButtonMenuVisible(const QString& buttonKey, const QString& itemKey, bool visible) {
+void Toolbar::setButtonMenuVisible(const QString& buttonKey, const QString& itemKey, bool visible)
+{
     if (QMenu* menu = ButtonMenu(buttonKey)) {
         if (QAction* action = menu->findChild<QAction*>(itemKey))
             action->setVisible(visible);
     }
 }
 
-void Toolbar::setWrappable(bool value) {
+void Toolbar::setWrappable(bool value)
+{
     m_wrappable = value;
     setSizePolicy(QSizePolicy::Preferred, value ? QSizePolicy::Preferred : QSizePolicy::Fixed);
     changed();
 }
 
-QSize Toolbar::buttonSize() const {
+QSize Toolbar::buttonSize() const
+{
     QSize size(0, 0);
     for (const Item& item : m_items) {
         if (item.button && !item.button->isHidden())
@@ -187,14 +209,17 @@ QSize Toolbar::buttonSize() const {
     return size;
 }
 
-int Toolbar::ButtonWidth() const {
+int Toolbar::ButtonWidth() const
+{
     return buttonSize().width();
 }
-int Toolbar::ButtonHeight() const {
+int Toolbar::ButtonHeight() const
+{
     return buttonSize().height();
 }
 
-QList<QRect> Toolbar::place(int width, int* usedHeight) const {
+QList<QRect> Toolbar::place(int width, int* usedHeight) const
+{
     const QSize size = buttonSize();
     QList<QRect> rects;
     int x = margin;
@@ -225,13 +250,15 @@ QList<QRect> Toolbar::place(int width, int* usedHeight) const {
     return rects;
 }
 
-int Toolbar::heightForWidth(int width) const {
+int Toolbar::heightForWidth(int width) const
+{
     int height = 0;
     place(width, &height);
     return height;
 }
 
-QSize Toolbar::sizeHint() const {
+QSize Toolbar::sizeHint() const
+{
     int width = margin;
     const QSize size = buttonSize();
     for (const Item& item : m_items) {
@@ -241,11 +268,13 @@ QSize Toolbar::sizeHint() const {
     return QSize(width + margin, size.height() + 2 * margin);
 }
 
-QSize Toolbar::minimumSizeHint() const {
+QSize Toolbar::minimumSizeHint() const
+{
     return QSize(0, buttonSize().height() + 2 * margin);
 }
 
-void Toolbar::relayout() {
+void Toolbar::relayout()
+{
     const QList<QRect> rects = place(width(), nullptr);
     for (qsizetype i = 0; i < m_items.size(); ++i) {
         if (!rects.at(i).isNull())
@@ -253,7 +282,8 @@ void Toolbar::relayout() {
     }
 }
 
-void Toolbar::changed() {
+void Toolbar::changed()
+{
     updateGeometry();
     relayout();
     if (m_wrappable && !m_fitting) {
@@ -266,12 +296,14 @@ void Toolbar::changed() {
     }
 }
 
-void Toolbar::resizeEvent(QResizeEvent* event) {
+void Toolbar::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     changed();
 }
 
-void Toolbar::showEvent(QShowEvent* event) {
+void Toolbar::showEvent(QShowEvent* event)
+{
     QWidget::showEvent(event);
     changed();
 }

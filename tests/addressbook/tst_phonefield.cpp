@@ -13,7 +13,8 @@
 
 namespace {
 
-void type(QWidget* w, const QString& text) {
+void type(QWidget* w, const QString& text)
+{
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
@@ -24,7 +25,8 @@ class tst_phonefield : public QObject {
     Q_OBJECT
 
 private slots:
-    void onlyDigitsAreTyped_data() {
+    void onlyDigitsAreTyped_data()
+    {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
         QTest::newRow("digits") << "6912345678"
@@ -38,7 +40,8 @@ private slots:
         QTest::newRow("superscript two is no digit") << "1²2"
                                                      << "12";
     }
-    void onlyDigitsAreTyped() {
+    void onlyDigitsAreTyped()
+    {
         QFETCH(QString, typed);
         QFETCH(QString, text);
         PhoneField field;
@@ -46,7 +49,8 @@ private slots:
         QCOMPARE(field.Text(), text);
     }
 
-    void editingKeysStillWork() {
+    void editingKeysStillWork()
+    {
         PhoneField field;
         type(field.box(), QStringLiteral("69123"));
         QTest::keyClick(field.box(), Qt::Key_Backspace);
@@ -61,7 +65,8 @@ private slots:
         QCOMPARE(field.Text(), QStringLiteral("90125"));
     }
 
-    void hostSeesEnterFirstButEnterNeverTypes() {
+    void hostSeesEnterFirstButEnterNeverTypes()
+    {
         PhoneField field;
         QList<int> seen;
         connect(&field, &PhoneField::KeyPress, &field, [&seen](int& a) { seen.append(a); });
@@ -71,7 +76,8 @@ private slots:
         QCOMPARE(field.Text(), QStringLiteral("1"));
     }
 
-    void hostMayChangeOrDropFirst() {
+    void hostMayChangeOrDropFirst()
+    {
         PhoneField field;
         connect(&field, &PhoneField::KeyPress, &field, [](int& a) {
             if (a == '5')
@@ -85,7 +91,8 @@ private slots:
         QCOMPARE(field.Text(), QStringLiteral("17"));
     }
 
-    void clipboardShortcutsAreDropped() {
+    void clipboardShortcutsAreDropped()
+    {
         QApplication::clipboard()->setText(QStringLiteral("6944"));
         PhoneField field;
         field.setText(QStringLiteral("210"));
@@ -98,7 +105,8 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("6944"));
     }
 
-    void contextMenuPasteIsNotFiltered() {
+    void contextMenuPasteIsNotFiltered()
+    {
         QApplication::clipboard()->setText(QStringLiteral("+30 69"));
         PhoneField field;
         std::unique_ptr<QMenu> menu(field.box()->createStandardContextMenu());
@@ -109,7 +117,8 @@ private slots:
         QCOMPARE(field.Text(), QStringLiteral("+30 69"));
     }
 
-    void textByCodeIsTakenAsItIs() {
+    void textByCodeIsTakenAsItIs()
+    {
         PhoneField field;
         QSignalSpy changes(&field, &PhoneField::Change);
         QSignalSpy announced(&field, &PhoneField::PropertyChanged);
@@ -120,7 +129,8 @@ private slots:
         QCOMPARE(announced.at(0).at(0).toString(), QStringLiteral("Text"));
     }
 
-    void setSelection() {
+    void setSelection()
+    {
         PhoneField field;
         field.setText(QStringLiteral("6912345"));
         field.SetSelection(2);
@@ -133,14 +143,16 @@ private slots:
         QCOMPARE(field.box()->SelLength(), 0);
     }
 
-    void maximumLengthRefusesTheEleventhDigit() {
+    void maximumLengthRefusesTheEleventhDigit()
+    {
         PhoneField field;
         field.setMaxLength(10);
         type(field.box(), QStringLiteral("69123456789"));
         QCOMPARE(field.Text(), QStringLiteral("6912345678"));
     }
 
-    void savedProperties() {
+    void savedProperties()
+    {
         PhoneField field;
         rt::PropertyBag bag;
         field.WriteProperties(bag);

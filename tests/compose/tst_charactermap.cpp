@@ -10,16 +10,19 @@
 
 namespace {
 
-QList<QToolButton*> symbolButtons(CharacterMap& map) {
+QList<QToolButton*> symbolButtons(CharacterMap& map)
+{
     return map.findChild<rt::Toolbar*>(QStringLiteral("ChMap"))->Buttons();
 }
 
-QString captionOf(QToolButton* button) {
+QString captionOf(QToolButton* button)
+{
     auto* bar = qobject_cast<rt::Toolbar*>(button->parentWidget());
     return bar->ButtonCaption(button->objectName());
 }
 
-QToolButton* buttonWithCaption(CharacterMap& map, const QString& caption) {
+QToolButton* buttonWithCaption(CharacterMap& map, const QString& caption)
+{
     for (QToolButton* button : symbolButtons(map)) {
         if (captionOf(button) == caption)
             return button;
@@ -33,7 +36,8 @@ class tst_charactermap : public QObject {
     Q_OBJECT
 
 private slots:
-    void buttonsInTheirOrder() {
+    void buttonsInTheirOrder()
+    {
         CharacterMap map;
         QStringList captions;
         for (QToolButton* button : symbolButtons(map))
@@ -61,7 +65,8 @@ private slots:
         QCOMPARE(gaps, (QList<int>{24, 36, 62, 72}));
     }
 
-    void clicksReportTheCodePage_data() {
+    void clicksReportTheCodePage_data()
+    {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<int>("code");
         QTest::newRow("first button A") << " A " << 65;
@@ -74,7 +79,8 @@ private slots:
         QTest::newRow("double quote") << "\"" << 34;
         QTest::newRow("ampersand") << "&" << 38;
     }
-    void clicksReportTheCodePage() {
+    void clicksReportTheCodePage()
+    {
         QFETCH(QString, caption);
         QFETCH(int, code);
         CharacterMap map;
@@ -88,7 +94,8 @@ private slots:
         QCOMPARE(clicks.at(0).at(0).toInt(), code);
     }
 
-    void the23rdSmallLetterIsW() {
+    void the23rdSmallLetterIsW()
+    {
         CharacterMap map;
         map.resize(300, 400);
         map.show();
@@ -97,7 +104,8 @@ private slots:
         QCOMPARE(clicks.at(0).at(0).toInt(), 119);
     }
 
-    void scrollBarOnlyWhenTheRowsDoNotFit() {
+    void scrollBarOnlyWhenTheRowsDoNotFit()
+    {
         CharacterMap map;
         auto* bar = map.findChild<rt::Toolbar*>(QStringLiteral("ChMap"));
         auto* scroll = map.findChild<QScrollBar*>(QStringLiteral("VScroll"));
@@ -130,7 +138,8 @@ private slots:
         QVERIFY2(lastBottom < map.height(), qPrintable(QString::number(lastBottom)));
     }
 
-    void greekCaptionsHaveGlyphs() {
+    void greekCaptionsHaveGlyphs()
+    {
         CharacterMap map;
         const QFontMetrics metrics(buttonWithCaption(map, QStringLiteral("Ω"))->font());
         for (const QString& caption : CharacterMap::symbolCaptions()) {

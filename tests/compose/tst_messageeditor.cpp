@@ -15,7 +15,8 @@
 namespace {
 
 // The message alphabet as the message window hands it over.
-QString validSymbols() {
+QString validSymbols()
+{
     QString s(QLatin1Char(' '));
     for (char16_t c :
          {0x40, 0x3B, 0x3A, 0x2C, 0x2E, 0x21, 0x3F, 0x28, 0x29, 0x27, 0x2B, 0x3D, 0x2D, 0x2A, 0x3C,
@@ -34,7 +35,8 @@ QString validSymbols() {
     return s;
 }
 
-void type(QWidget* w, const QString& text) {
+void type(QWidget* w, const QString& text)
+{
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
@@ -46,7 +48,9 @@ struct Parts {
           title(editor.findChild<rt::TextBox*>(QStringLiteral("msgTitle"))),
           text(editor.findChild<rt::MultiLineTextBox*>(QStringLiteral("MsgText"))),
           normal(editor.findChild<QRadioButton*>(QStringLiteral("optMsgType_0"))),
-          flash(editor.findChild<QRadioButton*>(QStringLiteral("optMsgType_1"))) {}
+          flash(editor.findChild<QRadioButton*>(QStringLiteral("optMsgType_1")))
+    {
+    }
     rt::AxButton* button;
     QWidget* picTitle;
     rt::TextBox* title;
@@ -55,7 +59,8 @@ struct Parts {
     QRadioButton* flash;
 };
 
-void pasteFromContextMenu(rt::MultiLineTextBox* box) {
+void pasteFromContextMenu(rt::MultiLineTextBox* box)
+{
     std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
     for (QAction* action : menu->actions()) {
         if (action->objectName() == QLatin1String("edit-paste"))
@@ -71,7 +76,8 @@ class tst_messageeditor : public QObject {
 private:
     std::unique_ptr<MessageEditor> m_editor;
 
-    Parts open() {
+    Parts open()
+    {
         m_editor = std::make_unique<MessageEditor>(QStringLiteral("Message"), nullptr);
         m_editor->resize(420, 220);
         m_editor->show();
@@ -87,7 +93,8 @@ private slots:
 
     void theAlphabetHasItsSize() { QCOMPARE(validSymbols().size(), 117); }
 
-    void typedCharacters_data() {
+    void typedCharacters_data()
+    {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
         QTest::newRow("Greek omicron becomes the Latin O") << "Ο"
@@ -115,7 +122,8 @@ private slots:
         QTest::newRow("line feed as a character") << "a\nb"
                                                   << "ab";
     }
-    void typedCharacters() {
+    void typedCharacters()
+    {
         QFETCH(QString, typed);
         QFETCH(QString, text);
         Parts p = open();
@@ -123,7 +131,8 @@ private slots:
         QCOMPARE(m_editor->Text(), text);
     }
 
-    void controlKeysAreDropped_data() {
+    void controlKeysAreDropped_data()
+    {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
@@ -132,7 +141,8 @@ private slots:
         QTest::newRow("Ctrl+V") << int(Qt::Key_V) << int(Qt::ControlModifier);
         QTest::newRow("Ctrl+X") << int(Qt::Key_X) << int(Qt::ControlModifier);
     }
-    void controlKeysAreDropped() {
+    void controlKeysAreDropped()
+    {
         QFETCH(int, key);
         QFETCH(int, modifiers);
         Parts p = open();
@@ -144,7 +154,8 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("PASTED"));
     }
 
-    void backspacePassesEvenWithoutSymbols() {
+    void backspacePassesEvenWithoutSymbols()
+    {
         Parts p = open();
         m_editor->setValidSymbols(QString());
         m_editor->setText(QStringLiteral("AB"));
@@ -154,7 +165,8 @@ private slots:
         QCOMPARE(m_editor->Text(), QStringLiteral("A"));
     }
 
-    void theLimitOf160() {
+    void theLimitOf160()
+    {
         Parts p = open();
         QSignalSpy changes(m_editor.get(), &MessageEditor::MessageChange);
         m_editor->setText(QString(200, QLatin1Char('x')));
@@ -176,7 +188,8 @@ private slots:
         QVERIFY(!m_editor->Text().contains(QLatin1Char('|')));
     }
 
-    void sendCharacterAndTextTakeAnyCharacter() {
+    void sendCharacterAndTextTakeAnyCharacter()
+    {
         Parts p = open();
         QSignalSpy changes(m_editor.get(), &MessageEditor::MessageChange);
         m_editor->setText(QStringLiteral("καλημέρα"));
@@ -191,7 +204,8 @@ private slots:
         QCOMPARE(changes.count(), 4);
     }
 
-    void enterCommitsTheTitle() {
+    void enterCommitsTheTitle()
+    {
         Parts p = open();
         QSignalSpy titleChanges(m_editor.get(), &MessageEditor::TitleChange);
         QTest::mouseClick(p.button, Qt::LeftButton);
@@ -212,7 +226,8 @@ private slots:
         QCOMPARE(p.button->Caption(), QStringLiteral("ΜΗΝΥΜΑ ()"));
     }
 
-    void escapeRestoresTheTitle() {
+    void escapeRestoresTheTitle()
+    {
         Parts p = open();
         m_editor->setTitle(QStringLiteral("Πρώτο"));
         const QString shown = p.button->Caption();
@@ -224,7 +239,8 @@ private slots:
         QCOMPARE(p.button->Caption(), shown);
     }
 
-    void aClickIntoTheTextCommits_data() {
+    void aClickIntoTheTextCommits_data()
+    {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("caption");
         QTest::newRow("a title") << " Νέα "
@@ -234,7 +250,8 @@ private slots:
         QTest::newRow("blanks only") << "   "
                                      << "ΜΗΝΥΜΑ (Χωρίς Τίτλο)";
     }
-    void aClickIntoTheTextCommits() {
+    void aClickIntoTheTextCommits()
+    {
         QFETCH(QString, title);
         QFETCH(QString, caption);
         Parts p = open();
@@ -252,7 +269,8 @@ private slots:
         QCOMPARE(titleChanges.count(), 1);
     }
 
-    void aSecondClickClosesWithoutCommitting() {
+    void aSecondClickClosesWithoutCommitting()
+    {
         Parts p = open();
         QTest::mouseClick(p.button, Qt::LeftButton);
         type(p.title, QStringLiteral("Νέος"));
@@ -262,7 +280,8 @@ private slots:
         QCOMPARE(m_editor->Title(), QStringLiteral("Νέος"));
     }
 
-    void titlePropertyWritesTheLatinPrefix() {
+    void titlePropertyWritesTheLatinPrefix()
+    {
         Parts p = open();
         QSignalSpy announced(m_editor.get(), &MessageEditor::PropertyChanged);
         m_editor->setTitle(QStringLiteral("Δοκιμή"));
@@ -277,7 +296,8 @@ private slots:
         QCOMPARE(m_editor->Title().size(), 50);
     }
 
-    void flashOption() {
+    void flashOption()
+    {
         Parts p = open();
         QVERIFY(!m_editor->Flash());
         QVERIFY(p.normal->isChecked());

@@ -18,18 +18,21 @@
 namespace {
 
 // Greek cannot go through QTest::keyClicks on this toolkit: one event per character.
-void type(QWidget* w, const QString& text) {
+void type(QWidget* w, const QString& text)
+{
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-void ctrl(QWidget* w, Qt::Key key) {
+void ctrl(QWidget* w, Qt::Key key)
+{
     QTest::keyClick(w, key, Qt::ControlModifier);
 }
 
 QStringList* journal = nullptr;
 
-void note(const QString& line) {
+void note(const QString& line)
+{
     if (journal)
         journal->append(line);
 }
@@ -37,7 +40,8 @@ void note(const QString& line) {
 // A form that previews keys, writes what it sees and drops what it is told to.
 class frmKeys : public rt::Form {
 public:
-    frmKeys() : rt::Form(QStringLiteral("frmKeys")) {
+    frmKeys() : rt::Form(QStringLiteral("frmKeys"))
+    {
         auto* layout = new QVBoxLayout(this);
         for (int i = 0; i < 3; ++i) {
             boxes[i] = new rt::TextBox(QStringLiteral("Text_%1").arg(i), this);
@@ -46,7 +50,8 @@ public:
         check = new QCheckBox(QStringLiteral("Επιλογή"), this);
         layout->addWidget(check);
     }
-    void Form_KeyDown(int& KeyCode, int Shift) override {
+    void Form_KeyDown(int& KeyCode, int Shift) override
+    {
         note(QStringLiteral("form down %1 %2").arg(KeyCode).arg(Shift));
         swallow = false;
         if (KeyCode == rt::key::Return && enterMovesOn) {
@@ -54,12 +59,14 @@ public:
             rt::SendTab();
         }
     }
-    void Form_KeyPress(int& KeyAscii) override {
+    void Form_KeyPress(int& KeyAscii) override
+    {
         note(QStringLiteral("form press %1").arg(KeyAscii));
         if (swallow || KeyAscii == dropAscii)
             KeyAscii = 0;
     }
-    void Form_KeyUp(int& KeyCode, int Shift) override {
+    void Form_KeyUp(int& KeyCode, int Shift) override
+    {
         note(QStringLiteral("form up %1 %2").arg(KeyCode).arg(Shift));
     }
 
@@ -70,7 +77,8 @@ public:
     bool enterMovesOn = false;
 };
 
-template <class Box> void journalBox(Box* box) {
+template <class Box> void journalBox(Box* box)
+{
     QObject::connect(box, &Box::KeyDown, box, [](int& code, int shift) {
         note(QStringLiteral("box down %1 %2").arg(code).arg(shift));
     });
@@ -81,7 +89,8 @@ template <class Box> void journalBox(Box* box) {
     });
 }
 
-QAction* contextPaste(QMenu* menu) {
+QAction* contextPaste(QMenu* menu)
+{
     for (QAction* action : menu->actions()) {
         // The line edit's actions carry no object names on this toolkit.
         if (action->objectName() == QLatin1String("edit-paste") ||
@@ -97,16 +106,19 @@ class tst_keyinput : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
+    void init()
+    {
         m_journal.clear();
         journal = &m_journal;
     }
-    void cleanup() {
+    void cleanup()
+    {
         journal = nullptr;
         rt::Forms::discardAll();
     }
 
-    void codesOfKeys_data() {
+    void codesOfKeys_data()
+    {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("text");
@@ -161,7 +173,8 @@ private slots:
         QTest::newRow("Cyrillic cannot be held")
             << int(Qt::Key_unknown) << none << "ж" << 0 << 0 << L{-1};
     }
-    void codesOfKeys() {
+    void codesOfKeys()
+    {
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(QString, text);
@@ -174,7 +187,8 @@ private slots:
         QCOMPARE(rt::keys::keyAsciis(event), typed);
     }
 
-    void handlerDropsAndChangesCharacters() {
+    void handlerDropsAndChangesCharacters()
+    {
         rt::TextBox box;
         rt::MultiLineTextBox area;
         for (QWidget* w : {static_cast<QWidget*>(&box), static_cast<QWidget*>(&area)}) {
@@ -194,7 +208,8 @@ private slots:
         QCOMPARE(area.Text(), QStringLiteral("xyΩzα"));
     }
 
-    void droppedCtrlVCancelsThePaste() {
+    void droppedCtrlVCancelsThePaste()
+    {
         QApplication::clipboard()->setText(QStringLiteral("123"));
         rt::TextBox box;
         rt::MultiLineTextBox area;
@@ -226,7 +241,8 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("123"));
     }
 
-    void contextMenuPasteIsNoKeyPress() {
+    void contextMenuPasteIsNoKeyPress()
+    {
         QApplication::clipboard()->setText(QStringLiteral("9x€ж"));
         rt::TextBox box;
         int presses = 0;
@@ -251,7 +267,8 @@ private slots:
         QCOMPARE(area.Text(), QStringLiteral("9x€"));
     }
 
-    void unencodableCharactersAreDropped() {
+    void unencodableCharactersAreDropped()
+    {
         rt::TextBox box;
         rt::MultiLineTextBox area;
         int presses = 0;
@@ -277,7 +294,8 @@ private slots:
         QCOMPARE(area.Text(), QStringLiteral("12\n35"));
     }
 
-    void previewRunsFormThenControl() {
+    void previewRunsFormThenControl()
+    {
         frmKeys& form = rt::Forms::get<frmKeys>();
         form.setKeyPreview(true);
         journalBox(form.boxes[0]);
@@ -310,7 +328,8 @@ private slots:
         QVERIFY(!m_journal.join(QLatin1Char(' ')).contains(QStringLiteral("form")));
     }
 
-    void previewSeesPlainControls() {
+    void previewSeesPlainControls()
+    {
         frmKeys& form = rt::Forms::get<frmKeys>();
         form.setKeyPreview(true);
         form.dropAscii = ' ';
@@ -326,7 +345,8 @@ private slots:
         QCOMPARE(m_journal.count(QStringLiteral("form down 116 0")), 1);
     }
 
-    void anyWidgetCanHaveKeyEvents() {
+    void anyWidgetCanHaveKeyEvents()
+    {
         QCheckBox check(QStringLiteral("Ενεργό"));
         auto* events = new rt::KeyEvents(&check);
         QList<int> downs;
@@ -341,7 +361,8 @@ private slots:
         QCOMPARE(downs, (QList<int>{32}));
     }
 
-    void enterMovesToTheNextControl() {
+    void enterMovesToTheNextControl()
+    {
         frmKeys& form = rt::Forms::get<frmKeys>();
         form.setKeyPreview(true);
         form.enterMovesOn = true;
@@ -362,7 +383,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), form.check);
     }
 
-    void multiLineKeepsItsMaximumLength() {
+    void multiLineKeepsItsMaximumLength()
+    {
         rt::MultiLineTextBox area;
         area.setMaxLength(5);
         area.setText(QStringLiteral("abcdefg"));
@@ -388,7 +410,8 @@ private slots:
         QCOMPARE(area.Text(), QStringLiteral("\nΩ1de"));
     }
 
-    void singleLineProperties() {
+    void singleLineProperties()
+    {
         rt::TextBox box;
         QSignalSpy changes(&box, &rt::TextBox::Change);
         box.setMaxLength(4);

@@ -6,7 +6,8 @@ class tst_propertybag : public QObject {
     Q_OBJECT
 
 private slots:
-    void defaultsAreNotWritten() {
+    void defaultsAreNotWritten()
+    {
         rt::PropertyBag bag;
         bag.WriteProperty(QStringLiteral("Enabled"), true, true);
         bag.WriteProperty(QStringLiteral("MaxLength"), 10, 0);
@@ -23,7 +24,8 @@ private slots:
             QStringLiteral("Form Title"));
     }
 
-    void writingTheDefaultAgainForgetsTheValue() {
+    void writingTheDefaultAgainForgetsTheValue()
+    {
         rt::PropertyBag bag;
         bag.WriteProperty(QStringLiteral("Locked"), true, false);
         QVERIFY(bag.contains(QStringLiteral("Locked")));

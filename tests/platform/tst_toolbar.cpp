@@ -9,13 +9,15 @@
 
 namespace {
 
-QPixmap filled(Qt::GlobalColor color) {
+QPixmap filled(Qt::GlobalColor color)
+{
     QPixmap pixmap(16, 16);
     pixmap.fill(color);
     return pixmap;
 }
 
-QImage shownPicture(const QToolButton& button) {
+QImage shownPicture(const QToolButton& button)
+{
     return button.icon().pixmap(QSize(16, 16)).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
@@ -25,7 +27,8 @@ class tst_toolbar : public QObject {
     Q_OBJECT
 
 private slots:
-    void buttonsReportTheirKeys() {
+    void buttonsReportTheirKeys()
+    {
         rt::Toolbar bar;
         bar.AddButton(QStringLiteral("btnSaveMsg"), QStringLiteral("Αποθήκευση"), {},
                       QStringLiteral("Αποθήκευση Μηνύματος"));
@@ -54,7 +57,8 @@ private slots:
         QCOMPARE(bar.Buttons().size(), 2);
     }
 
-    void hiddenButtonsTakeNoPlace() {
+    void hiddenButtonsTakeNoPlace()
+    {
         rt::Toolbar bar;
         bar.AddButton(QStringLiteral("a"), QStringLiteral("Α"));
         bar.AddButton(QStringLiteral("b"), QStringLiteral("Β"));
@@ -68,7 +72,8 @@ private slots:
         QVERIFY(!bar.isButtonEnabled(QStringLiteral("c")));
     }
 
-    void wrappingFillsRows_data() {
+    void wrappingFillsRows_data()
+    {
         QTest::addColumn<bool>("wrap");
         QTest::addColumn<int>("perRow");
         QTest::addColumn<int>("rows");
@@ -77,7 +82,8 @@ private slots:
         QTest::newRow("narrower than a button") << true << 0 << 10;
         QTest::newRow("one-row mode") << false << 3 << 1;
     }
-    void wrappingFillsRows() {
+    void wrappingFillsRows()
+    {
         QFETCH(bool, wrap);
         QFETCH(int, perRow);
         QFETCH(int, rows);
@@ -99,7 +105,8 @@ private slots:
         QCOMPARE(last.top(), wrap ? 1 + (rows - 1) * h : 1);
     }
 
-    void reparentedToolbarKeepsWorking() {
+    void reparentedToolbarKeepsWorking()
+    {
         QWidget form;
         QWidget strip;
         auto* bar = new rt::Toolbar(&form);
@@ -111,7 +118,8 @@ private slots:
         QCOMPARE(clicks.count(), 1);
     }
 
-    void axButtonShowsAndExchangesItsPictures() {
+    void axButtonShowsAndExchangesItsPictures()
+    {
         rt::AxButton button(QStringLiteral("cmdExpand"), nullptr);
         const QPixmap right = filled(Qt::red);
         const QPixmap left = filled(Qt::blue);
