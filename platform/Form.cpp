@@ -97,13 +97,15 @@ bool Forms::unload(Form* form)
 
 QList<Form*> Forms::loaded() { return registry().order; }
 
-bool Forms::isLoaded(const QString& name)
+bool Forms::isLoaded(const QString& name) { return findByName(name) != nullptr; }
+
+Form* Forms::findByName(const QString& name)
 {
     for (Form* form : registry().order) {
         if (form->objectName() == name)
-            return true;
+            return form;
     }
-    return false;
+    return nullptr;
 }
 
 void Forms::setModalDriver(ModalDriver driver) { registry().driver = std::move(driver); }

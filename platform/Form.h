@@ -78,6 +78,8 @@ public:
     static QList<Form*> loaded();
     // True when a loaded form's Name equals the text exactly (case-sensitive).
     static bool isLoaded(const QString& name);
+    // The first loaded form of that exact name, or nullptr; never loads one.
+    static Form* findByName(const QString& name);
 
     // Shows the form modally and returns once it is hidden or unloaded. Tests install a
     // driver that acts on the shown form instead of a nested event loop.

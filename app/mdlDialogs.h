@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// Failure codes turned into the program's Greek message boxes, the error log and the
+// two fixed questions of start-up and login.
+namespace mdlDialogs {
+
+// The settings codes -1, -2, -3 (settings file missing, foreign, unreadable), -4
+// (settings not saved); any other code (callers pass 0) shows the current run-time
+// error. Reads rt::Err(), so it is called from an error handler. Text is not read.
+int ShowErrorMessage(int Code, const QString& Text = QString());
+
+// Appends one line to the program folder's ERROR.LOG.
+void WriteErrorLog(const QVariant& Number, const QVariant& Source, const QString& Description);
+
+// Kind 1: the incomplete-settings question (Yes/No); kind 2: the wrong-password box.
+int AskUser(int Kind, const QString& Text = QString());
+
+// The log line as written (without its CR LF), for the given moment.
+QString ErrorLogLine(const QDateTime& when, const QVariant& Number, const QVariant& Source,
+                     const QString& Description);
+
+// The box for an error no handler trapped: the code-0 box, logged.
+void ReportUntrappedError();
+
+} // namespace mdlDialogs

@@ -1,0 +1,42 @@
+#include "platform/Database.h"
+
+#include "platform/SqlConnection.h"
+#include "platform/SqlStatement.h"
+
+namespace rt {
+
+Database::Database() = default;
+Database::~Database() = default;
+Database::Database(Database&&) noexcept = default;
+Database& Database::operator=(Database&&) noexcept = default;
+
+DbResult Database::open(const QString& path) {
+    close();
+    DbResult result;
+    m_connection = SqlConnection::open(path, result);
+    return result;
+}
+
+bool Database::isOpen() const {
+    return m_connection != nullptr;
+}
+
+void Database::close() {
+    m_connection.reset();
+}
+
+QString Database::path() const {
+    return m_connection ? m_connection->path() : QString();
+}
+
+DbResult Database::execute(const Query& query) {
+    SqlStatement st;
+    DbResult r = st.prepare(m_connection ? m_connection->handle() : nullptr, query);
+    return r ? st.run() : r;
+}
+
+Recordset Database::openRecordset(const Query& query, RecordsetType type) {
+    return Recordset::open(m_connection, query, type);
+}
+
+} // namespace rt

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/DbResult.h"
+#include "platform/Query.h"
+#include "platform/Recordset.h"
+
+#include <QString>
+#include <memory>
+
+namespace rt {
+
+class SqlConnection;
+
+// The program's database: one SQLite file, opened shared and read-write.
+//
+// open() never creates a file. It fails only when the file is missing, cannot be opened
+// or is not a database (an empty file is not one either); a database lacking a table
+// opens and the first statement that uses the table fails.
+//
+// Every connection compares with the program's own LIKE (Unicode case folding,
+// accent-sensitive, `%` and `_`, optional ESCAPE; see Like.h) and offers the collation
+// GREEK (Greek alphabetical order, letter case ignored):
+//     "SELECT * FROM members WHERE LastName LIKE ? ESCAPE '!' ORDER BY LastName COLLATE GREEK"
+//
+// Statements run in autocommit mode unless a Transaction is open. A busy database
+// (another program writing at that moment) fails the statement with SQLITE_BUSY at once.
+class Database {
+public:
+    Database();
+    ~Database();
+    Database(Database&&) noexcept;
+    Database& operator=(Database&&) noexcept;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens `path`, closing whatever this object had open. On failure it stays closed
+    // and the result carries the SQLite result code and message.
+    DbResult open(const QString& path);
+    bool isOpen() const;
+    // Recordsets still open afterwards read as empty and refuse writes.
+    void close();
+    // The absolute path of the open file; empty when closed.
+    QString path() const;
+
+    // Runs one statement (INSERT, UPDATE, DELETE, BEGIN ...); rowsAffected in the result.
+    DbResult execute(const Query& query);
+
+    // Runs a query into a recordset; check isOpen() or status() on the result.
+    Recordset openRecordset(const Query& query, RecordsetType type);
+
+private:
+    friend class Transaction;
+    std::shared_ptr<SqlConnection> m_connection;
+};
+
+} // namespace rt

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace rt {
+
+// The outcome of a database operation. On failure `number` is an SQLite result code
+// (SQLITE_ERROR 1, SQLITE_BUSY 5, SQLITE_READONLY 8, SQLITE_NOTFOUND 12,
+// SQLITE_CANTOPEN 14, SQLITE_CONSTRAINT 19, SQLITE_MISMATCH 20, SQLITE_MISUSE 21,
+// SQLITE_RANGE 25, SQLITE_NOTADB 26 ...) and `description` is SQLite's message or ours,
+// ready for the program's error box ("Σφάλμα: " number, line feed, description).
+struct DbResult {
+    bool ok = true;
+    int number = 0;
+    QString description;
+    // Rows inserted, changed or deleted by Database::execute (0 elsewhere).
+    qint64 rowsAffected = 0;
+
+    explicit operator bool() const noexcept { return ok; }
+
+    static DbResult failure(int number, const QString& description) {
+        return DbResult{false, number, description, 0};
+    }
+};
+
+} // namespace rt

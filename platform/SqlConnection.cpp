@@ -1,0 +1,122 @@
+#include "platform/SqlConnection.h"
+
+#include "platform/Like.h"
+#include "platform/SqlStatement.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QStringView>
+#include <sqlite3.h>
+
+namespace rt {
+
+namespace {
+
+QString valueText(sqlite3_value* value) {
+    // sqlite3_value_text must come before sqlite3_value_bytes: it may convert the value.
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return QString::fromUtf8(text, sqlite3_value_bytes(value));
+}
+
+// like(pattern, text [, escape]) is what SQLite calls for "text LIKE pattern [ESCAPE e]".
+void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(context);
+            return;
+        }
+    }
+    char32_t escape = 0;
+    if (argc == 3) {
+        const QList<uint> e = valueText(argv[2]).toUcs4();
+        if (e.size() != 1) {
+            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e.first();
+    }
+    sqlite3_result_int(context, likeMatch(valueText(argv[0]), valueText(argv[1]), escape) ? 1 : 0);
+}
+
+int greekCompare(void* collator, int lengthA, const void* a, int lengthB, const void* b) {
+    const QStringView left(static_cast<const char16_t*>(a), lengthA / 2);
+    const QStringView right(static_cast<const char16_t*>(b), lengthB / 2);
+    const int c = static_cast<QCollator*>(collator)->compare(left, right);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+} // namespace
+
+SqlConnection::SqlConnection(sqlite3* db, const QString& path)
+    : m_db(db), m_path(path), m_greek(QLocale(QLocale::Greek, QLocale::Greece)) {
+    m_greek.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+SqlConnection::~SqlConnection() {
+    // close_v2 never fails for an open handle; a statement still alive keeps it until it
+    // is finalised.
+    sqlite3_close_v2(m_db);
+}
+
+std::shared_ptr<SqlConnection> SqlConnection::open(const QString& path, DbResult& result) {
+    // An absolute path keeps SQLite from reading the name as a URI ("file:...?mode=rwc")
+    // or as ":memory:", either of which could make a database out of nothing.
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        result = DbResult::failure(SQLITE_CANTOPEN,
+                                   QStringLiteral("the database file %1 does not exist").arg(path));
+        return nullptr;
+    }
+    if (!info.isFile()) {
+        result = DbResult::failure(SQLITE_CANTOPEN,
+                                   QStringLiteral("%1 is not a database file").arg(path));
+        return nullptr;
+    }
+    // SQLite takes an empty file for an empty database; no program wrote it, so it is
+    // no database of ours.
+    if (info.size() == 0) {
+        result = DbResult::failure(SQLITE_NOTADB, QStringLiteral("file is not a database"));
+        return nullptr;
+    }
+
+    sqlite3* db = nullptr;
+    const QByteArray name = info.absoluteFilePath().toUtf8();
+    const int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        result = db ? SqlStatement::lastError(db)
+                    : DbResult::failure(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+        sqlite3_close(db);
+        return nullptr;
+    }
+    std::shared_ptr<SqlConnection> connection(new SqlConnection(db, info.absoluteFilePath()));
+
+    result = connection->registerFunctions();
+    if (!result)
+        return nullptr;
+
+    // SQLite opens anything lazily; the first read is what tells a database from
+    // another file.
+    SqlStatement probe;
+    result = probe.prepare(db, Query{QStringLiteral("SELECT count(*) FROM sqlite_master"), {}});
+    if (result)
+        result = probe.run();
+    if (!result)
+        return nullptr;
+    result = DbResult{};
+    return connection;
+}
+
+DbResult SqlConnection::registerFunctions() {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    for (const int args : {2, 3}) {
+        if (sqlite3_create_function_v2(m_db, "like", args, flags, nullptr, likeFunction, nullptr,
+                                       nullptr, nullptr) != SQLITE_OK)
+            return SqlStatement::lastError(m_db);
+    }
+    if (sqlite3_create_collation_v2(m_db, "GREEK", SQLITE_UTF16_ALIGNED, &m_greek, greekCompare,
+                                    nullptr) != SQLITE_OK)
+        return SqlStatement::lastError(m_db);
+    return DbResult{};
+}
+
+} // namespace rt

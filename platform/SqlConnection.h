@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/DbResult.h"
+
+#include <QCollator>
+#include <QString>
+#include <memory>
+
+struct sqlite3;
+
+namespace rt {
+
+// Internal to the database layer: one open SQLite connection with the program's LIKE
+// and GREEK collation registered on it. Shared by the Database and its recordsets so
+// that a recordset can tell when its database has been closed (it keeps a weak_ptr).
+class SqlConnection {
+public:
+    // Opens an existing database file read-write; never creates one.
+    static std::shared_ptr<SqlConnection> open(const QString& path, DbResult& result);
+
+    ~SqlConnection();
+    SqlConnection(const SqlConnection&) = delete;
+    SqlConnection& operator=(const SqlConnection&) = delete;
+
+    sqlite3* handle() const { return m_db; }
+    const QString& path() const { return m_path; }
+
+private:
+    SqlConnection(sqlite3* db, const QString& path);
+    DbResult registerFunctions();
+
+    sqlite3* m_db;
+    QString m_path;
+    QCollator m_greek;
+};
+
+} // namespace rt

@@ -1,0 +1,121 @@
+#include "platform/StatusBar.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace rt {
+
+StatusPanel::StatusPanel(const QString& key, QWidget* parent)
+    : QWidget(parent), m_key(key), m_icon(new QLabel(this)), m_text(new QLabel(this))
+{
+    setObjectName(key);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 1, 4, 1);
+    layout->setSpacing(3);
+    m_icon->setVisible(false);
+    layout->addWidget(m_icon);
+    layout->addWidget(m_text, 1);
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral("rt--StatusPanel { border: 1px solid palette(mid); }"));
+    setMinimumWidth(60);
+    setAutoSize(NoAutoSize);
+}
+
+QString StatusPanel::Text() const { return m_text->text(); }
+
+void StatusPanel::setText(const QString& text) { m_text->setText(text); }
+
+void StatusPanel::setPicture(const QIcon& picture)
+{
+    m_picture = picture;
+    m_icon->setVisible(!picture.isNull());
+    if (!picture.isNull())
+        m_icon->setPixmap(picture.pixmap(16, 16));
+    else
+        m_icon->clear();
+}
+
+void StatusPanel::setAutoSize(AutoSize mode)
+{
+    m_autoSize = mode;
+    setSizePolicy(mode == Spring ? QSizePolicy::Expanding : QSizePolicy::Preferred,
+                  QSizePolicy::Preferred);
+    if (auto* bar = qobject_cast<QWidget*>(parentWidget())) {
+        if (auto* layout = qobject_cast<QHBoxLayout*>(bar->layout()))
+            layout->setStretchFactor(this, mode == Spring ? 1 : 0);
+    }
+}
+
+StatusBar::StatusBar(QWidget* parent) : QWidget(parent), m_layout(new QHBoxLayout(this))
+{
+    m_layout->setContentsMargins(2, 2, 2, 2);
+    m_layout->setSpacing(2);
+    setFixedHeight(24);
+}
+
+StatusPanel* StatusBar::Add(int index, const QString& key, const QString& text)
+{
+    if (!key.isEmpty() && Panel(key))
+        return nullptr;
+    auto* panel = new StatusPanel(key, this);
+    panel->setText(text);
+    const int position = (index <= 0 || index > Count()) ? Count() : index - 1;
+    m_panels.insert(position, panel);
+    relayout();
+    panel->show();
+    return panel;
+}
+
+StatusPanel* StatusBar::Panel(int index) const
+{
+    return index >= 1 && index <= Count() ? m_panels.at(index - 1) : nullptr;
+}
+
+StatusPanel* StatusBar::Panel(const QString& key) const
+{
+    const int index = IndexOf(key);
+    return index ? m_panels.at(index - 1) : nullptr;
+}
+
+int StatusBar::IndexOf(const QString& key) const
+{
+    if (key.isEmpty())
+        return 0;
+    for (int i = 0; i < Count(); ++i) {
+        if (m_panels.at(i)->Key() == key)
+            return i + 1;
+    }
+    return 0;
+}
+
+bool StatusBar::Remove(const QString& key) { return Remove(IndexOf(key)); }
+
+bool StatusBar::Remove(int index)
+{
+    StatusPanel* panel = Panel(index);
+    if (!panel)
+        return false;
+    m_panels.removeAt(index - 1);
+    m_layout->removeWidget(panel);
+    delete panel;
+    return true;
+}
+
+QStringList StatusBar::Keys() const
+{
+    QStringList keys;
+    for (const StatusPanel* panel : m_panels)
+        keys << panel->Key();
+    return keys;
+}
+
+void StatusBar::relayout()
+{
+    for (StatusPanel* panel : m_panels)
+        m_layout->removeWidget(panel);
+    for (StatusPanel* panel : m_panels)
+        m_layout->addWidget(panel, panel->autoSize() == StatusPanel::Spring ? 1 : 0);
+}
+
+} // namespace rt
