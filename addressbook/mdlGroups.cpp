@@ -82,7 +82,10 @@ QString between(const QString& id)
 }
 } // namespace
 
-bool MembershipHas(const QString& list, const QString& id) { return list.contains(between(id)); }
+bool MembershipHas(const QString& list, const QString& id)
+{
+    return list.contains(between(id));
+}
 
 QString AddMembership(const QString& list, const QString& id)
 {
@@ -117,7 +120,10 @@ QVariant StoredMembership(const QString& working)
     return stored;
 }
 
-bool NodeExists(rt::TreeView& tree, const QString& key) { return tree.Nodes().Exists(key); }
+bool NodeExists(rt::TreeView& tree, const QString& key)
+{
+    return tree.Nodes().Exists(key);
+}
 
 bool ListItemExists(rt::ListView& list, const QString& key)
 {

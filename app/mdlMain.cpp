@@ -38,9 +38,15 @@ void AddComboItem(QComboBox* combo, const QString& text, qint32 value, bool sele
         combo->setCurrentIndex(row);
 }
 
-void SetMousePointer(int pointer) { rt::SetMousePointer(pointer); }
+void SetMousePointer(int pointer)
+{
+    rt::SetMousePointer(pointer);
+}
 
-bool FileExists(const QString& path) { return rt::FileExists(path); }
+bool FileExists(const QString& path)
+{
+    return rt::FileExists(path);
+}
 
 void SelectAllText(QLineEdit* box)
 {

@@ -28,7 +28,7 @@ struct Member {
 std::vector<Member> makeMembers()
 {
     const QStringList syllables{"Πα", "πα", "δο", "Κω", "στα", "ντί", "νου", "Γε", "ωρ", "γί",
-                                "ου", "Ά", "λε", "ξα", "ά", "νδρ", "Ελ", "έ", "νη", "Μα"};
+                                "ου", "Ά",  "λε", "ξα", "ά",   "νδρ", "Ελ",  "έ",  "νη", "Μα"};
     std::mt19937 random(1253);
     auto word = [&](int parts) {
         QString w;
@@ -215,9 +215,8 @@ int main(int argc, char* argv[])
                    item.setSelected(++i % 2 == 0); // alternating: 25,000 ranges
                list.Refresh();
            }));
-    report("find by tag (last item)", timed([&] {
-               list.FindItem(members.back().tag, rt::ListView::lvwTag);
-           }));
+    report("find by tag (last item)",
+           timed([&] { list.FindItem(members.back().tag, rt::ListView::lvwTag); }));
     report("remove 25,000 selected items, last to first", timed([&] {
                rt::ListItems items = list.ListItems();
                for (int i = items.Count(); i >= 1; --i) {
@@ -263,9 +262,7 @@ int main(int argc, char* argv[])
     big.resize(300, 600);
     big.show();
     report("fill tree of 50,551 nodes", timed([&] { fillTree(big, 1010); }));
-    report("tick the root of 50,551 nodes", timed([&] {
-               checkSubtree(big.Nodes()(1), true);
-           }));
+    report("tick the root of 50,551 nodes", timed([&] { checkSubtree(big.Nodes()(1), true); }));
     QStandardItemModel plainTree;
     QTreeView plainTreeView;
     plainTreeView.setModel(&plainTree);
@@ -283,11 +280,11 @@ int main(int argc, char* argv[])
         }
     });
     std::printf("%-52s %9.1f ms\n", "(plain Qt model: fill tree of 50,551 nodes)", plainTreeFill);
-    report("move a group of 1,010 under another", timed([&] {
-               big.Nodes()(QStringLiteral("GRP_1")).setParent(big.Nodes()(QStringLiteral("GRP_1012")));
-           }));
-    report("remove a group of 1,010 with its subgroups", timed([&] {
-               big.Nodes().Remove(QStringLiteral("GRP_1012"));
-           }));
+    report(
+        "move a group of 1,010 under another", timed([&] {
+            big.Nodes()(QStringLiteral("GRP_1")).setParent(big.Nodes()(QStringLiteral("GRP_1012")));
+        }));
+    report("remove a group of 1,010 with its subgroups",
+           timed([&] { big.Nodes().Remove(QStringLiteral("GRP_1012")); }));
     return 0;
 }

@@ -170,8 +170,7 @@ QString ListView::ColumnText(int column) const
 
 int ListView::ColumnWidth(int column) const
 {
-    return column >= 1 && column <= ColumnCount() ? toTwips(header()->sectionSize(column - 1))
-                                                  : 0;
+    return column >= 1 && column <= ColumnCount() ? toTwips(header()->sectionSize(column - 1)) : 0;
 }
 
 void ListView::setColumnWidth(int column, int widthTwips)
@@ -274,6 +273,7 @@ bool ListView::removeItem(ListItemData* item)
 {
     if (!item || item->owner != this)
         return false;
+    const Store::Ptr keep = m_store.shared(item); // the store may hold the last reference
     if (item->selected) {
         item->selected = false;
         --m_selectedCount;
@@ -438,13 +438,11 @@ void ListView::sortNow()
         entries.push_back({collator.sortKey(text), item});
     }
     if (m_sortOrder == lvwDescending) {
-        std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            return b.key.compare(a.key) < 0;
-        });
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const Entry& a, const Entry& b) { return b.key.compare(a.key) < 0; });
     } else {
-        std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            return a.key.compare(b.key) < 0;
-        });
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const Entry& a, const Entry& b) { return a.key.compare(b.key) < 0; });
     }
     std::vector<Store::Ptr> ordered;
     ordered.reserve(entries.size());
@@ -465,8 +463,8 @@ void ListView::schedule()
 
 bool ListView::pending() const
 {
-    return m_structure != Structure::Same || m_dataDirty || m_selectionDirty ||
-           m_currentDirty || m_sortPending;
+    return m_structure != Structure::Same || m_dataDirty || m_selectionDirty || m_currentDirty ||
+           m_sortPending;
 }
 
 void ListView::Refresh()
@@ -720,7 +718,10 @@ void ListItem::setSmallIcon(const ImageRef& icon)
     d->owner->noteDataChanged();
 }
 
-int ListItem::Index() const { return isNull() ? 0 : d->owner->indexOfItem(d.get()); }
+int ListItem::Index() const
+{
+    return isNull() ? 0 : d->owner->indexOfItem(d.get());
+}
 
 void ListItem::EnsureVisible() const
 {
@@ -735,10 +736,22 @@ ListItem ListItems::Add(const QString& key, const QString& text, const ImageRef&
     return m_view->addItem(key, text, smallIcon);
 }
 
-int ListItems::Count() const { return m_view->itemCount(); }
-ListItem ListItems::Item(int index) const { return m_view->itemAt(index); }
-ListItem ListItems::Item(const QString& key) const { return m_view->itemByKey(key); }
-bool ListItems::Exists(const QString& key) const { return m_view->m_store.contains(key); }
+int ListItems::Count() const
+{
+    return m_view->itemCount();
+}
+ListItem ListItems::Item(int index) const
+{
+    return m_view->itemAt(index);
+}
+ListItem ListItems::Item(const QString& key) const
+{
+    return m_view->itemByKey(key);
+}
+bool ListItems::Exists(const QString& key) const
+{
+    return m_view->m_store.contains(key);
+}
 
 bool ListItems::Remove(int index)
 {
@@ -746,13 +759,19 @@ bool ListItems::Remove(int index)
     return !item.isNull() && m_view->removeItem(item.d.get());
 }
 
-bool ListItems::Remove(const QString& key) { return m_view->removeItem(m_view->m_store.byKey(key)); }
+bool ListItems::Remove(const QString& key)
+{
+    return m_view->removeItem(m_view->m_store.byKey(key));
+}
 
 bool ListItems::Remove(const ListItem& item)
 {
     return !item.isNull() && m_view->removeItem(item.d.get());
 }
 
-void ListItems::Clear() { m_view->clearItems(); }
+void ListItems::Clear()
+{
+    m_view->clearItems();
+}
 
 } // namespace rt

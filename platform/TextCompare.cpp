@@ -14,6 +14,9 @@ const QCollator& textCollator()
     return collator;
 }
 
-int CompareText(const QString& a, const QString& b) { return textCollator().compare(a, b); }
+int CompareText(const QString& a, const QString& b)
+{
+    return textCollator().compare(a, b);
+}
 
 } // namespace rt

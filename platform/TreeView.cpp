@@ -57,8 +57,8 @@ public:
             if (!m_view->m_images)
                 return {};
             const bool selected = m_view->selectionModel()->isSelected(index);
-            const ImageRef& ref = selected && !node->selectedImage.isNone() ? node->selectedImage
-                                                                             : node->image;
+            const ImageRef& ref =
+                selected && !node->selectedImage.isNone() ? node->selectedImage : node->image;
             if (ref.isNone())
                 return {};
             return m_view->m_images->Icon(ref);
@@ -161,9 +161,15 @@ int TreeView::rowOf(NodeData* node)
     return node->row;
 }
 
-QModelIndex TreeView::indexOf(NodeData* node) { return m_model->indexFor(node); }
+QModelIndex TreeView::indexOf(NodeData* node)
+{
+    return m_model->indexFor(node);
+}
 
-Node TreeView::handle(NodeData* node) const { return Node(m_store.shared(node)); }
+Node TreeView::handle(NodeData* node) const
+{
+    return Node(m_store.shared(node));
+}
 
 NodeData* TreeView::nodeAt(const QModelIndex& index) const
 {
@@ -225,11 +231,16 @@ bool TreeView::removeNode(NodeData* node)
     p->children.erase(p->children.begin() + row);
     p->rowsDirty = true;
     m_model->endRemoveRows();
+    // Qt may still hold plain indexes that point at these nodes until control returns to
+    // the event loop: keep them alive (and marked as removed) until then.
+    if (m_removed.empty())
+        QTimer::singleShot(0, this, [this] { m_removed.clear(); });
     for (NodeData* gone : subtree) {
-        m_store.remove(gone);
+        m_removed.push_back(m_store.shared(gone));
         gone->owner = nullptr;
         gone->parent = nullptr;
         gone->children.clear();
+        m_store.remove(gone);
     }
     return true;
 }
@@ -237,10 +248,13 @@ bool TreeView::removeNode(NodeData* node)
 void TreeView::clearNodes()
 {
     m_model->beginResetModel();
+    if (m_removed.empty())
+        QTimer::singleShot(0, this, [this] { m_removed.clear(); });
     for (const Store::Ptr& node : m_store.items()) {
         node->owner = nullptr;
         node->parent = nullptr;
         node->children.clear();
+        m_removed.push_back(node);
     }
     m_store.clear();
     m_top.children.clear();
@@ -274,7 +288,10 @@ bool TreeView::moveNode(NodeData* node, NodeData* parent)
 
 // ---- view properties
 
-Node TreeView::SelectedItem() const { return handle(nodeAt(currentIndex())); }
+Node TreeView::SelectedItem() const
+{
+    return handle(nodeAt(currentIndex()));
+}
 
 void TreeView::setSelectedItem(const Node& node)
 {
@@ -418,7 +435,10 @@ void Node::setSelectedImage(const ImageRef& image)
     d->owner->scheduleRepaint();
 }
 
-bool Node::Expanded() const { return !isNull() && d->owner->isExpanded(d->owner->indexOf(d.get())); }
+bool Node::Expanded() const
+{
+    return !isNull() && d->owner->isExpanded(d->owner->indexOf(d.get()));
+}
 
 void Node::setExpanded(bool expanded)
 {
@@ -426,7 +446,10 @@ void Node::setExpanded(bool expanded)
         d->owner->setExpanded(d->owner->indexOf(d.get()), expanded);
 }
 
-bool Node::Selected() const { return !isNull() && d->owner->SelectedItem() == *this; }
+bool Node::Selected() const
+{
+    return !isNull() && d->owner->SelectedItem() == *this;
+}
 
 void Node::setSelected(bool selected)
 {
@@ -438,7 +461,10 @@ void Node::setSelected(bool selected)
         d->owner->setSelectedItem(Node());
 }
 
-int Node::Index() const { return isNull() ? 0 : d->owner->m_store.positionOf(d.get()) + 1; }
+int Node::Index() const
+{
+    return isNull() ? 0 : d->owner->m_store.positionOf(d.get()) + 1;
+}
 
 Node Node::Parent() const
 {
@@ -521,14 +547,38 @@ Node Nodes::AddChild(const QString& parentKey, const QString& key, const QString
     return m_view->addNode(parent, key, text, image, selectedImage);
 }
 
-int Nodes::Count() const { return m_view->m_store.count(); }
-Node Nodes::Item(int index) const { return Node(m_view->m_store.at(index - 1)); }
-Node Nodes::Item(const QString& key) const { return m_view->handle(m_view->m_store.byKey(key)); }
-bool Nodes::Exists(const QString& key) const { return m_view->m_store.contains(key); }
+int Nodes::Count() const
+{
+    return m_view->m_store.count();
+}
+Node Nodes::Item(int index) const
+{
+    return Node(m_view->m_store.at(index - 1));
+}
+Node Nodes::Item(const QString& key) const
+{
+    return m_view->handle(m_view->m_store.byKey(key));
+}
+bool Nodes::Exists(const QString& key) const
+{
+    return m_view->m_store.contains(key);
+}
 
-bool Nodes::Remove(int index) { return Remove(Item(index)); }
-bool Nodes::Remove(const QString& key) { return m_view->removeNode(m_view->m_store.byKey(key)); }
-bool Nodes::Remove(const Node& node) { return !node.isNull() && m_view->removeNode(node.d.get()); }
-void Nodes::Clear() { m_view->clearNodes(); }
+bool Nodes::Remove(int index)
+{
+    return Remove(Item(index));
+}
+bool Nodes::Remove(const QString& key)
+{
+    return m_view->removeNode(m_view->m_store.byKey(key));
+}
+bool Nodes::Remove(const Node& node)
+{
+    return !node.isNull() && m_view->removeNode(node.d.get());
+}
+void Nodes::Clear()
+{
+    m_view->clearNodes();
+}
 
 } // namespace rt

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QTreeView>
 
+#include <vector>
+
 namespace rt {
 
 class TreeViewModel;
@@ -71,8 +73,8 @@ private:
     friend class TreeViewModel;
     using Store = ItemStore<NodeData>;
 
-    Node addNode(NodeData* parent, const QString& key, const QString& text,
-                 const ImageRef& image, const ImageRef& selectedImage);
+    Node addNode(NodeData* parent, const QString& key, const QString& text, const ImageRef& image,
+                 const ImageRef& selectedImage);
     bool removeNode(NodeData* node);
     void clearNodes();
     bool moveNode(NodeData* node, NodeData* parent);
@@ -85,6 +87,7 @@ private:
 
     Store m_store;
     NodeData m_top; // the hidden parent of the top-level nodes
+    std::vector<Store::Ptr> m_removed;
     TreeViewModel* m_model;
     QPointer<rt::ImageList> m_images;
     QString m_tag;

@@ -25,7 +25,10 @@ private:
     rt::TestClock m_clock;
 };
 
-QString timerPartOf(const QString& key) { return key.mid(key.indexOf(QStringLiteral("45000")) + 5); }
+QString timerPartOf(const QString& key)
+{
+    return key.mid(key.indexOf(QStringLiteral("45000")) + 5);
+}
 
 } // namespace
 
@@ -37,13 +40,20 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("id");
-        QTest::newRow("root") << "GRP_0" << "0";
-        QTest::newRow("member") << "MEMBER_12" << "12";
-        QTest::newRow("two underscores") << "a_b_c" << "b_c";
-        QTest::newRow("no underscore") << "45000372350" << "45000372350";
-        QTest::newRow("temporary key") << "GRP_45000372350" << "45000372350";
-        QTest::newRow("trailing underscore") << "MSG_" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("root") << "GRP_0"
+                              << "0";
+        QTest::newRow("member") << "MEMBER_12"
+                                << "12";
+        QTest::newRow("two underscores") << "a_b_c"
+                                         << "b_c";
+        QTest::newRow("no underscore") << "45000372350"
+                                       << "45000372350";
+        QTest::newRow("temporary key") << "GRP_45000372350"
+                                       << "45000372350";
+        QTest::newRow("trailing underscore") << "MSG_"
+                                             << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void keyToId()
     {
@@ -58,14 +68,20 @@ private slots:
         QTest::addColumn<QTime>("time");
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<QString>("key");
-        QTest::newRow("one decimal is padded") << QTime(1, 2, 3, 500) << "GRP_" << "GRP_45000372350";
-        QTest::newRow("two decimals stay") << QTime(1, 2, 3, 520) << "GRP_" << "GRP_45000372352";
-        QTest::newRow("whole number stays") << QTime(1, 2, 3) << "MEMBER_" << "MEMBER_450003723";
-        QTest::newRow("single character") << QTime(0, 0, 5) << "GRP_" << "GRP_4500050";
-        QTest::newRow("single digit with decimal") << QTime(0, 0, 5, 500) << "" << "45000550";
+        QTest::newRow("one decimal is padded") << QTime(1, 2, 3, 500) << "GRP_"
+                                               << "GRP_45000372350";
+        QTest::newRow("two decimals stay") << QTime(1, 2, 3, 520) << "GRP_"
+                                           << "GRP_45000372352";
+        QTest::newRow("whole number stays") << QTime(1, 2, 3) << "MEMBER_"
+                                            << "MEMBER_450003723";
+        QTest::newRow("single character") << QTime(0, 0, 5) << "GRP_"
+                                          << "GRP_4500050";
+        QTest::newRow("single digit with decimal") << QTime(0, 0, 5, 500) << ""
+                                                   << "45000550";
         QTest::newRow("at most two decimals") << QTime(13, 53, 20, 126) << "GRP_"
                                               << "GRP_450005000013";
-        QTest::newRow("late in the day") << QTime(23, 59, 59, 990) << "" << "450008639999";
+        QTest::newRow("late in the day") << QTime(23, 59, 59, 990) << ""
+                                         << "450008639999";
     }
     void newTempKey()
     {
@@ -110,12 +126,18 @@ private slots:
         QTest::addColumn<QString>("id");
         QTest::addColumn<bool>("has");
         QTest::addColumn<QString>("removed");
-        QTest::newRow("1 is not 15") << "\\0\\15\\" << "1" << false << "\\0\\15\\";
-        QTest::newRow("15 is there") << "\\0\\15\\" << "15" << true << "\\0\\";
-        QTest::newRow("every occurrence") << "\\0\\5\\15\\5\\" << "5" << true << "\\0\\15\\";
-        QTest::newRow("adjacent repeats") << "\\0\\5\\5\\" << "5" << true << "\\0\\";
-        QTest::newRow("root") << "\\0\\7\\" << "0" << true << "\\7\\";
-        QTest::newRow("temporary id") << "\\0\\45000372350\\" << "45000372350" << true << "\\0\\";
+        QTest::newRow("1 is not 15") << "\\0\\15\\"
+                                     << "1" << false << "\\0\\15\\";
+        QTest::newRow("15 is there") << "\\0\\15\\"
+                                     << "15" << true << "\\0\\";
+        QTest::newRow("every occurrence") << "\\0\\5\\15\\5\\"
+                                          << "5" << true << "\\0\\15\\";
+        QTest::newRow("adjacent repeats") << "\\0\\5\\5\\"
+                                          << "5" << true << "\\0\\";
+        QTest::newRow("root") << "\\0\\7\\"
+                              << "0" << true << "\\7\\";
+        QTest::newRow("temporary id") << "\\0\\45000372350\\"
+                                      << "45000372350" << true << "\\0\\";
     }
     void membership()
     {
@@ -162,7 +184,8 @@ private slots:
         // Not "\0": a group added to that would read "\05\".
         const QString working = mdlGroups::WorkingMembership(QString(QLatin1String("")));
         QCOMPARE(working, QStringLiteral("\\0\\"));
-        QCOMPARE(mdlGroups::AddMembership(working, QStringLiteral("5")), QStringLiteral("\\0\\5\\"));
+        QCOMPARE(mdlGroups::AddMembership(working, QStringLiteral("5")),
+                 QStringLiteral("\\0\\5\\"));
     }
 
     void searchCriteriaClear()
@@ -217,16 +240,26 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("cleaned");
         QTest::addColumn<int>("entries");
-        QTest::newRow("blanks and commas") << " ,69,,,69 " << "69,69" << 2;
-        QTest::newRow("single comma") << "," << "" << 0;
-        QTest::newRow("two blanks") << "  " << "" << 0;
-        QTest::newRow("empty") << "" << "" << 0;
-        QTest::newRow("line breaks") << "6944\r\n6912\r\n\r\n" << "6944,6912" << 2;
-        QTest::newRow("blank inside a number") << "69 44,6912" << "6944,6912" << 2;
-        QTest::newRow("blank between CR and LF") << "6944\r \n6912" << "6944,6912" << 2;
-        QTest::newRow("long comma run") << "1,,,,,,,,,2" << "1,2" << 2;
-        QTest::newRow("lone LF stays") << "1\n2" << "1\n2" << 1;
-        QTest::newRow("one number") << "6944" << "6944" << 1;
+        QTest::newRow("blanks and commas") << " ,69,,,69 "
+                                           << "69,69" << 2;
+        QTest::newRow("single comma") << ","
+                                      << "" << 0;
+        QTest::newRow("two blanks") << "  "
+                                    << "" << 0;
+        QTest::newRow("empty") << ""
+                               << "" << 0;
+        QTest::newRow("line breaks") << "6944\r\n6912\r\n\r\n"
+                                     << "6944,6912" << 2;
+        QTest::newRow("blank inside a number") << "69 44,6912"
+                                               << "6944,6912" << 2;
+        QTest::newRow("blank between CR and LF") << "6944\r \n6912"
+                                                 << "6944,6912" << 2;
+        QTest::newRow("long comma run") << "1,,,,,,,,,2"
+                                        << "1,2" << 2;
+        QTest::newRow("lone LF stays") << "1\n2"
+                                       << "1\n2" << 1;
+        QTest::newRow("one number") << "6944"
+                                    << "6944" << 1;
     }
     void cleanNumberList()
     {

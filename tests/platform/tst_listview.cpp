@@ -170,8 +170,8 @@ private slots:
         const int partial = rt::ListView::lvwPartial;
         QTest::newRow("partial, small letters") << "παπ" << text << 1 << partial << "k2";
         QTest::newRow("partial from a later start") << "παπ" << text << 3 << partial << "k4";
-        QTest::newRow("partial is a prefix, not a substring") << "δοπ" << text << 1 << partial
-                                                                << "";
+        QTest::newRow("partial is a prefix, not a substring")
+            << "δοπ" << text << 1 << partial << "";
         QTest::newRow("whole needs the whole text") << "παπ" << text << 1 << whole << "";
         QTest::newRow("whole, other case") << "βλάχος" << text << 1 << whole << "k3";
         QTest::newRow("tag") << "17" << tag << 1 << whole << "k3";
@@ -319,8 +319,8 @@ private slots:
         QVERIFY(!model->index(0, 0).data(Qt::ForegroundRole).isValid());
         QCOMPARE(model->index(1, 0).data(Qt::ForegroundRole).value<QBrush>().color(),
                  list.palette().color(QPalette::Disabled, QPalette::Text));
-        const QImage plain = model->index(0, 0).data(Qt::DecorationRole).value<QIcon>()
-                                 .pixmap(16, 16).toImage();
+        const QImage plain =
+            model->index(0, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage();
         const QImage dimmed =
             model->index(1, 0).data(Qt::DecorationRole).value<QPixmap>().toImage();
         QCOMPARE(plain.pixelColor(8, 8), QColor(Qt::red));

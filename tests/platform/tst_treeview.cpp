@@ -18,9 +18,12 @@ void fill(rt::TreeView& tree)
     rt::Nodes nodes = tree.Nodes();
     nodes.Add(QStringLiteral("GRP_0"), QStringLiteral("ΟΜΑΔΕΣ SMS"), 1).setExpanded(true);
     nodes.AddChild(QStringLiteral("GRP_0"), QStringLiteral("GRP_1"), QStringLiteral("Φίλοι"), 2, 3);
-    nodes.AddChild(QStringLiteral("GRP_0"), QStringLiteral("GRP_2"), QStringLiteral("Δουλειά"), 2, 3);
-    nodes.AddChild(QStringLiteral("GRP_1"), QStringLiteral("GRP_11"), QStringLiteral("Σχολείο"), 2, 3);
-    nodes.AddChild(QStringLiteral("GRP_1"), QStringLiteral("GRP_12"), QStringLiteral("Γειτονιά"), 2, 3);
+    nodes.AddChild(QStringLiteral("GRP_0"), QStringLiteral("GRP_2"), QStringLiteral("Δουλειά"), 2,
+                   3);
+    nodes.AddChild(QStringLiteral("GRP_1"), QStringLiteral("GRP_11"), QStringLiteral("Σχολείο"), 2,
+                   3);
+    nodes.AddChild(QStringLiteral("GRP_1"), QStringLiteral("GRP_12"), QStringLiteral("Γειτονιά"), 2,
+                   3);
 }
 
 // Keys depth first, each node before its children, as the windows collect group ids.
@@ -70,10 +73,12 @@ private slots:
         rt::TreeView tree;
         fill(tree);
         rt::Nodes nodes = tree.Nodes();
-        QVERIFY(nodes.AddChild(QStringLiteral("GRP_0"), QStringLiteral("GRP_2"), QStringLiteral("x"))
-                    .isNull());
-        QVERIFY(nodes.AddChild(QStringLiteral("GRP_99"), QStringLiteral("GRP_3"), QStringLiteral("x"))
-                    .isNull());
+        QVERIFY(
+            nodes.AddChild(QStringLiteral("GRP_0"), QStringLiteral("GRP_2"), QStringLiteral("x"))
+                .isNull());
+        QVERIFY(
+            nodes.AddChild(QStringLiteral("GRP_99"), QStringLiteral("GRP_3"), QStringLiteral("x"))
+                .isNull());
         QVERIFY(nodes.AddChild(rt::Node(), QStringLiteral("GRP_3"), QStringLiteral("x")).isNull());
         QVERIFY(nodes.Add(QStringLiteral("GRP_0"), QStringLiteral("x")).isNull());
         QCOMPARE(nodes.Count(), 5);
@@ -116,10 +121,14 @@ private slots:
     {
         QTest::addColumn<QString>("node");
         QTest::addColumn<QString>("parent");
-        QTest::newRow("onto itself") << "GRP_1" << "GRP_1";
-        QTest::newRow("under its child") << "GRP_1" << "GRP_11";
-        QTest::newRow("root under a group") << "GRP_0" << "GRP_2";
-        QTest::newRow("under no node") << "GRP_1" << "";
+        QTest::newRow("onto itself") << "GRP_1"
+                                     << "GRP_1";
+        QTest::newRow("under its child") << "GRP_1"
+                                         << "GRP_11";
+        QTest::newRow("root under a group") << "GRP_0"
+                                            << "GRP_2";
+        QTest::newRow("under no node") << "GRP_1"
+                                       << "";
     }
     void aMoveUnderItselfIsRefused()
     {
@@ -157,10 +166,18 @@ private slots:
         QTest::addColumn<QString>("removed");
         QTest::addColumn<QString>("selected"); // the node that was selected
         QTest::addColumn<QString>("after");
-        QTest::newRow("to the next sibling") << "GRP_11" << "GRP_11" << "GRP_12";
-        QTest::newRow("last child: to the parent") << "GRP_12" << "GRP_12" << "GRP_1";
-        QTest::newRow("from inside the subtree") << "GRP_1" << "GRP_12" << "GRP_2";
-        QTest::newRow("another node keeps it") << "GRP_2" << "GRP_11" << "GRP_11";
+        QTest::newRow("to the next sibling") << "GRP_11"
+                                             << "GRP_11"
+                                             << "GRP_12";
+        QTest::newRow("last child: to the parent") << "GRP_12"
+                                                   << "GRP_12"
+                                                   << "GRP_1";
+        QTest::newRow("from inside the subtree") << "GRP_1"
+                                                 << "GRP_12"
+                                                 << "GRP_2";
+        QTest::newRow("another node keeps it") << "GRP_2"
+                                               << "GRP_11"
+                                               << "GRP_11";
     }
     void theSelectionMovesOffARemovedNode()
     {
@@ -214,8 +231,8 @@ private slots:
         const rt::Node school = nodes(QStringLiteral("GRP_11"));
         school.EnsureVisible();
         QVERIFY(nodes(QStringLiteral("GRP_1")).Expanded());
-        const QModelIndex schoolIndex = tree.model()->index(
-            0, 0, tree.model()->index(0, 0, tree.model()->index(0, 0)));
+        const QModelIndex schoolIndex =
+            tree.model()->index(0, 0, tree.model()->index(0, 0, tree.model()->index(0, 0)));
         const QPoint onSchool = tree.visualRect(schoolIndex).center();
         QCOMPARE(tree.HitTest(onSchool), school);
         QVERIFY(tree.HitTest(QPoint(10, tree.viewport()->height() - 2)).isNull());
@@ -250,7 +267,8 @@ private slots:
         rt::Nodes nodes = tree.Nodes();
         rt::Node root = nodes.Add(QStringLiteral("GRP_0"), QStringLiteral("ΟΜΑΔΕΣ SMS"));
         root.setExpanded(true);
-        const rt::Node child = nodes.AddChild(root, QStringLiteral("GRP_5"), QStringLiteral("Φίλοι"));
+        const rt::Node child =
+            nodes.AddChild(root, QStringLiteral("GRP_5"), QStringLiteral("Φίλοι"));
         QVERIFY(root.Expanded());
         QVERIFY(tree.visualRect(tree.model()->index(0, 0, tree.model()->index(0, 0))).isValid());
         QCOMPARE(child.Parent(), root);
