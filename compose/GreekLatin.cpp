@@ -1,6 +1,7 @@
 #include "compose/GreekLatin.h"
 
-QString MapGreekToLatin(const QString& text) {
+QString MapGreekToLatin(const QString& text)
+{
     static const QString greek = QStringLiteral("ΑΒΕΖΗΙΚΜΝΟΡΤΥΧ");
     static const QString latin = QStringLiteral("ABEZHIKMNOPTYX");
     QString out = text;

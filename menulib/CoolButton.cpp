@@ -24,11 +24,10 @@ const QString kFont = QStringLiteral("Font");
 const QString kPicture = QStringLiteral("Picture");
 const QString kCoolBorder = QStringLiteral("CoolBorder");
 
-QString defaultCaption() {
-    return QStringLiteral("Caption");
-}
+QString defaultCaption() { return QStringLiteral("Caption"); }
 
-QWidget* makeLine(QWidget* parent, const char* name) {
+QWidget* makeLine(QWidget* parent, const char* name)
+{
     auto* line = new QWidget(parent);
     line->setObjectName(QLatin1String(name));
     line->setAutoFillBackground(true);
@@ -36,7 +35,8 @@ QWidget* makeLine(QWidget* parent, const char* name) {
     return line;
 }
 
-void setLineColor(QWidget* line, quint32 color) {
+void setLineColor(QWidget* line, quint32 color)
+{
     QPalette palette = line->palette();
     palette.setColor(QPalette::Window, tirnaval::OleColor::toColor(color));
     line->setPalette(palette);
@@ -44,7 +44,8 @@ void setLineColor(QWidget* line, quint32 color) {
 
 // The runtime's mouse arguments: buttons 1 left, 2 right, 4 middle; shift 1, ctrl 2,
 // alt 4; coordinates in twips.
-int buttonCode(Qt::MouseButtons buttons) {
+int buttonCode(Qt::MouseButtons buttons)
+{
     int code = 0;
     if (buttons & Qt::LeftButton)
         code |= 1;
@@ -55,7 +56,8 @@ int buttonCode(Qt::MouseButtons buttons) {
     return code;
 }
 
-int shiftCode(Qt::KeyboardModifiers modifiers) {
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
     int code = 0;
     if (modifiers & Qt::ShiftModifier)
         code |= 1;
@@ -70,7 +72,8 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
 
 CoolButton::CoolButton(QWidget* parent)
     : QWidget(parent), backColor_(tirnaval::OleColor::ButtonFace),
-      foreColor_(tirnaval::OleColor::ButtonText), caption_(defaultCaption()) {
+      foreColor_(tirnaval::OleColor::ButtonText), caption_(defaultCaption())
+{
     tirnaval::server::objectCreated();
     setAutoFillBackground(true);
 
@@ -100,16 +103,13 @@ CoolButton::CoolButton(QWidget* parent)
     ReadProperties(QVariantMap());
 }
 
-CoolButton::~CoolButton() {
-    tirnaval::server::objectDestroyed();
-}
+CoolButton::~CoolButton() { tirnaval::server::objectDestroyed(); }
 
 // The widget's own font is the container's unless someone set it directly.
-QFont CoolButton::ambientFont() const {
-    return QWidget::font();
-}
+QFont CoolButton::ambientFont() const { return QWidget::font(); }
 
-void CoolButton::applyColors() {
+void CoolButton::applyColors()
+{
     QPalette own = palette();
     own.setColor(QPalette::Window, tirnaval::OleColor::toColor(backColor_));
     QWidget::setPalette(own);
@@ -118,12 +118,14 @@ void CoolButton::applyColors() {
     btnCaption->setPalette(text);
 }
 
-void CoolButton::applyFont() {
+void CoolButton::applyFont()
+{
     // An empty font inherits everything, so the caption follows the container.
     btnCaption->setFont(font_.value_or(QFont()));
 }
 
-void CoolButton::ReadProperties(const QVariantMap& bag) {
+void CoolButton::ReadProperties(const QVariantMap& bag)
+{
     backColor_ = bag.value(kBackColor, tirnaval::OleColor::ButtonFace).toUInt();
     foreColor_ = bag.value(kForeColor, tirnaval::OleColor::ButtonText).toUInt();
     caption_ = bag.value(kCaption, defaultCaption()).toString();
@@ -145,7 +147,8 @@ void CoolButton::ReadProperties(const QVariantMap& bag) {
         DrawRaised();
 }
 
-QVariantMap CoolButton::WriteProperties() const {
+QVariantMap CoolButton::WriteProperties() const
+{
     QVariantMap bag;
     if (backColor_ != tirnaval::OleColor::ButtonFace)
         bag.insert(kBackColor, backColor_);
@@ -164,46 +167,53 @@ QVariantMap CoolButton::WriteProperties() const {
     return bag;
 }
 
-void CoolButton::setBackColor(uint value) {
+void CoolButton::setBackColor(uint value)
+{
     backColor_ = value;
     applyColors();
     emit PropertyChanged(kBackColor);
 }
 
-void CoolButton::setForeColor(uint value) {
+void CoolButton::setForeColor(uint value)
+{
     foreColor_ = value;
     applyColors();
     emit PropertyChanged(kForeColor);
 }
 
-void CoolButton::setCaption(const QString& value) {
+void CoolButton::setCaption(const QString& value)
+{
     caption_ = value;
     btnCaption->setText(caption_);
     emit PropertyChanged(kCaption);
     Layout();
 }
 
-void CoolButton::setButtonToolTip(const QString& value) {
+void CoolButton::setButtonToolTip(const QString& value)
+{
     toolTip_ = value;
     ButtonArea->setToolTip(toolTip_);
     emit PropertyChanged(kButtonToolTip);
 }
 
-void CoolButton::setCaptionFont(const QFont& value) {
+void CoolButton::setCaptionFont(const QFont& value)
+{
     font_ = value;
     applyFont();
     emit PropertyChanged(kFont);
     Layout();
 }
 
-void CoolButton::setPicture(const QPixmap& value) {
+void CoolButton::setPicture(const QPixmap& value)
+{
     picture_ = value;
     btnImage->setPixmap(picture_);
     emit PropertyChanged(kPicture);
     Layout();
 }
 
-void CoolButton::setCoolBorder(bool value) {
+void CoolButton::setCoolBorder(bool value)
+{
     coolBorder_ = value;
     emit PropertyChanged(kCoolBorder);
     if (coolBorder_) {
@@ -214,18 +224,21 @@ void CoolButton::setCoolBorder(bool value) {
     }
 }
 
-void CoolButton::resizeEvent(QResizeEvent* event) {
+void CoolButton::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     Layout();
 }
 
-void CoolButton::changeEvent(QEvent* event) {
+void CoolButton::changeEvent(QEvent* event)
+{
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         Layout();
 }
 
-void CoolButton::Layout() {
+void CoolButton::Layout()
+{
     const double p = tirnaval::twips::perPixel();
     const double width = tirnaval::twips::fromPixels(this->width());
     const double height = tirnaval::twips::fromPixels(this->height());
@@ -263,13 +276,15 @@ void CoolButton::Layout() {
     ButtonArea->raise();
 }
 
-void CoolButton::placeAtRest(double offsetTwips) {
+void CoolButton::placeAtRest(double offsetTwips)
+{
     using tirnaval::twips::toPixels;
     btnImage->move(toPixels(imageLeft_ + offsetTwips), toPixels(imageTop_ + offsetTwips));
     btnCaption->move(toPixels(captionLeft_ + offsetTwips), toPixels(captionTop_ + offsetTwips));
 }
 
-void CoolButton::DrawRaised() {
+void CoolButton::DrawRaised()
+{
     placeAtRest(0);
     setLineColor(lnUp, tirnaval::OleColor::White);
     setLineColor(lnLeft, tirnaval::OleColor::White);
@@ -277,7 +292,8 @@ void CoolButton::DrawRaised() {
     setLineColor(lnRight, tirnaval::OleColor::WindowText);
 }
 
-void CoolButton::DrawPressed() {
+void CoolButton::DrawPressed()
+{
     placeAtRest(tirnaval::twips::perPixel());
     setLineColor(lnUp, tirnaval::OleColor::WindowText);
     setLineColor(lnLeft, tirnaval::OleColor::WindowText);
@@ -285,12 +301,14 @@ void CoolButton::DrawPressed() {
     setLineColor(lnRight, tirnaval::OleColor::White);
 }
 
-void CoolButton::ShowFrame(bool visible) {
+void CoolButton::ShowFrame(bool visible)
+{
     for (QWidget* line : {lnUp, lnLeft, lnDown, lnRight})
         line->setVisible(visible);
 }
 
-void CoolButton::btnTimer_Timer() {
+void CoolButton::btnTimer_Timer()
+{
     const QWidget* under = QApplication::widgetAt(QCursor::pos());
     if (under && (under == this || isAncestorOf(under))) {
         DrawRaised();
@@ -301,7 +319,8 @@ void CoolButton::btnTimer_Timer() {
     btnTimer->stop();
 }
 
-bool CoolButton::eventFilter(QObject* watched, QEvent* event) {
+bool CoolButton::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched != ButtonArea)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
@@ -327,14 +346,16 @@ bool CoolButton::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-void CoolButton::ButtonArea_MouseDown(int button, int shift, float x, float y) {
+void CoolButton::ButtonArea_MouseDown(int button, int shift, float x, float y)
+{
     if (coolBorder_)
         btnTimer->stop();
     DrawPressed();
     emit MouseDown(button, shift, x, y);
 }
 
-void CoolButton::ButtonArea_MouseMove(int button, int shift, float x, float y) {
+void CoolButton::ButtonArea_MouseMove(int button, int shift, float x, float y)
+{
     if (button == 0 && coolBorder_) {
         btnTimer->start();
         ShowFrame(true);
@@ -345,7 +366,8 @@ void CoolButton::ButtonArea_MouseMove(int button, int shift, float x, float y) {
 
 // Click follows every release, also one outside the button: the press grabbed the
 // mouse, so the release comes here wherever it happens.
-void CoolButton::ButtonArea_MouseUp(int button, int shift, float x, float y) {
+void CoolButton::ButtonArea_MouseUp(int button, int shift, float x, float y)
+{
     if (coolBorder_)
         btnTimer->start();
     DrawRaised();

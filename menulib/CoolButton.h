@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariantMap>
 #include <QWidget>
+
 #include <optional>
 
 class QLabel;

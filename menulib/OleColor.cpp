@@ -7,7 +7,8 @@ namespace tirnaval::OleColor {
 
 namespace {
 
-QPalette::ColorRole roleOf(quint32 index) {
+QPalette::ColorRole roleOf(quint32 index)
+{
     switch (index) {
     case 5: // window
         return QPalette::Base;
@@ -44,7 +45,8 @@ QPalette::ColorRole roleOf(quint32 index) {
 
 } // namespace
 
-QColor toColor(quint32 value) {
+QColor toColor(quint32 value)
+{
     if (value & 0x80000000u) {
         const quint32 index = value & 0xFFu;
         const QPalette palette = QGuiApplication::palette();

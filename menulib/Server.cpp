@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
+
 #include <atomic>
 #include <dlfcn.h>
 
@@ -35,19 +36,22 @@ constexpr ControlClass kClasses[] = {kTirnavex, kCoolButton};
 
 std::atomic<int> liveObjectCount{0};
 
-QString& hiveOverride() {
+QString& hiveOverride()
+{
     static QString path;
     return path;
 }
 
-QString libraryPath() {
+QString libraryPath()
+{
     Dl_info info{};
     if (!dladdr(reinterpret_cast<const void*>(&DllRegisterServer), &info) || !info.dli_fname)
         return QString();
     return QFileInfo(QFile::decodeName(info.dli_fname)).absoluteFilePath();
 }
 
-QString hivePath() {
+QString hivePath()
+{
     if (!hiveOverride().isEmpty())
         return hiveOverride();
     const QString library = libraryPath();
@@ -56,17 +60,17 @@ QString hivePath() {
     return QFileInfo(library).absoluteDir().filePath(rt::RegistryHive::defaultFileName());
 }
 
-QString key(const QString& relative) {
+QString key(const QString& relative)
+{
     return rt::classkeys::root() + QLatin1Char('\\') + relative;
 }
 
-bool canMakeWidgets() {
-    return qobject_cast<QApplication*>(QCoreApplication::instance());
-}
+bool canMakeWidgets() { return qobject_cast<QApplication*>(QCoreApplication::instance()); }
 
 template <typename Control> class Factory final : public rt::ClassFactory {
 public:
-    QWidget* CreateInstance(QWidget* parent) override {
+    QWidget* CreateInstance(QWidget* parent) override
+    {
         return canMakeWidgets() ? new Control(parent) : nullptr;
     }
 };
@@ -74,7 +78,8 @@ public:
 Factory<Tirnavex> tirnavexFactory;
 Factory<CoolButton> coolButtonFactory;
 
-void removeClasses(rt::RegistryHive& hive) {
+void removeClasses(rt::RegistryHive& hive)
+{
     for (const ControlClass& c : kClasses) {
         hive.removeTree(key(QLatin1String(c.progId)));
         hive.removeTree(key(rt::classkeys::classKey(QLatin1String(c.classId))));
@@ -86,21 +91,16 @@ void removeClasses(rt::RegistryHive& hive) {
 
 namespace tirnaval::server {
 
-void objectCreated() {
-    ++liveObjectCount;
-}
-void objectDestroyed() {
-    --liveObjectCount;
-}
-int liveObjects() {
-    return liveObjectCount;
-}
+void objectCreated() { ++liveObjectCount; }
+void objectDestroyed() { --liveObjectCount; }
+int liveObjects() { return liveObjectCount; }
 
 } // namespace tirnaval::server
 
 extern "C" {
 
-std::int32_t DllRegisterServer(void) {
+std::int32_t DllRegisterServer(void)
+{
     const QString library = libraryPath();
     const QString path = hivePath();
     if (library.isEmpty() || path.isEmpty())
@@ -130,7 +130,8 @@ std::int32_t DllRegisterServer(void) {
     return hive.save(path) ? rt::ResultOk : rt::ResultRegisterClass;
 }
 
-std::int32_t DllUnregisterServer(void) {
+std::int32_t DllUnregisterServer(void)
+{
     const QString path = hivePath();
     if (path.isEmpty())
         return rt::ResultRegisterClass;
@@ -141,7 +142,8 @@ std::int32_t DllUnregisterServer(void) {
     return hive.save(path) ? rt::ResultOk : rt::ResultRegisterClass;
 }
 
-std::int32_t DllGetClassObject(const char* classId, void** factory) {
+std::int32_t DllGetClassObject(const char* classId, void** factory)
+{
     if (!factory)
         return rt::ResultPointer;
     *factory = nullptr;
@@ -155,11 +157,13 @@ std::int32_t DllGetClassObject(const char* classId, void** factory) {
     return *factory ? rt::ResultOk : rt::ResultClassNotAvailable;
 }
 
-std::int32_t DllCanUnloadNow(void) {
+std::int32_t DllCanUnloadNow(void)
+{
     return tirnaval::server::liveObjects() == 0 ? rt::ResultOk : rt::ResultFalse;
 }
 
-std::int32_t DllSetRegistryHive(const char* path) {
+std::int32_t DllSetRegistryHive(const char* path)
+{
     hiveOverride() = path ? QString::fromUtf8(path) : QString();
     return rt::ResultOk;
 }

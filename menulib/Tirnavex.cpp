@@ -5,6 +5,7 @@
 #include "menulib/VertButton.h"
 
 #include <QTimer>
+
 #include <cmath>
 
 namespace {
@@ -17,7 +18,8 @@ constexpr int kSlideTickMs = 10;
 
 } // namespace
 
-Tirnavex::Tirnavex(QWidget* parent) : QWidget(parent) {
+Tirnavex::Tirnavex(QWidget* parent) : QWidget(parent)
+{
     tirnaval::server::objectCreated();
     for (int i = 0; i < MaxPanels; ++i) {
         VertPanel[i] = new VertButton(this);
@@ -33,11 +35,10 @@ Tirnavex::Tirnavex(QWidget* parent) : QWidget(parent) {
     resize(tirnaval::twips::toPixels(1800), tirnaval::twips::toPixels(6000));
 }
 
-Tirnavex::~Tirnavex() {
-    tirnaval::server::objectDestroyed();
-}
+Tirnavex::~Tirnavex() { tirnaval::server::objectDestroyed(); }
 
-bool Tirnavex::AddPanel(const QString& PanelCaption, const QString& PanelKey) {
+bool Tirnavex::AddPanel(const QString& PanelCaption, const QString& PanelKey)
+{
     if (panelCount_ >= MaxPanels)
         return false;
     VertButton* panel = VertPanel[panelCount_];
@@ -50,7 +51,8 @@ bool Tirnavex::AddPanel(const QString& PanelCaption, const QString& PanelKey) {
 }
 
 bool Tirnavex::AddButton(const QString& mnKey, const QString& bCaption, const QString& bKey,
-                         const QPixmap& bImage, const QString& ToolTip) {
+                         const QPixmap& bImage, const QString& ToolTip)
+{
     for (int i = 0; i < panelCount_; ++i) {
         if (VertPanel[i]->Tag() == mnKey)
             return VertPanel[i]->AddButton(bCaption, bKey, bImage, ToolTip);
@@ -58,30 +60,30 @@ bool Tirnavex::AddButton(const QString& mnKey, const QString& bCaption, const QS
     return true;
 }
 
-bool Tirnavex::isSliding() const {
-    return slidingTo_ >= 0;
-}
+bool Tirnavex::isSliding() const { return slidingTo_ >= 0; }
 
-void Tirnavex::resizeEvent(QResizeEvent* event) {
+void Tirnavex::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     Layout();
 }
 
-int Tirnavex::captionHeight() const {
-    return int(std::lround(VertPanel[0]->CaptionHeight()));
-}
+int Tirnavex::captionHeight() const { return int(std::lround(VertPanel[0]->CaptionHeight())); }
 
-int Tirnavex::bodyHeight() const {
+int Tirnavex::bodyHeight() const
+{
     const int bar = int(std::lround(tirnaval::twips::fromPixels(height())));
     return bar - (panelCount_ - 1) * captionHeight();
 }
 
-void Tirnavex::place(int index) {
+void Tirnavex::place(int index)
+{
     using tirnaval::twips::toPixels;
     VertPanel[index]->setGeometry(0, toPixels(top_[index]), width(), toPixels(bodyHeight()));
 }
 
-void Tirnavex::Layout() {
+void Tirnavex::Layout()
+{
     if (panelCount_ == 0)
         return;
     if (isSliding()) {
@@ -107,14 +109,16 @@ void Tirnavex::Layout() {
     placed_ = panelCount_;
 }
 
-void Tirnavex::computeTargets() {
+void Tirnavex::computeTargets()
+{
     const int body = bodyHeight();
     const int caption = captionHeight();
     for (int i = 0; i < panelCount_; ++i)
         target_[i] = i <= slidingTo_ ? i * caption : body + (i - 1) * caption;
 }
 
-void Tirnavex::OpenPanel(int index) {
+void Tirnavex::OpenPanel(int index)
+{
     if (isSliding()) {
         pendingOpens_.append(index);
         return;
@@ -129,7 +133,8 @@ void Tirnavex::OpenPanel(int index) {
 }
 
 // One pass: every panel not at its target moves one twip toward it.
-bool Tirnavex::slidePass() {
+bool Tirnavex::slidePass()
+{
     bool moved = false;
     for (int i = 0; i < panelCount_; ++i) {
         if (top_[i] == target_[i])
@@ -140,7 +145,8 @@ bool Tirnavex::slidePass() {
     return moved;
 }
 
-void Tirnavex::slideTick() {
+void Tirnavex::slideTick()
+{
     bool moved = true;
     for (int pass = 0; moved && pass < kPassesPerBatch * kBatchesPerTick; ++pass)
         moved = slidePass();

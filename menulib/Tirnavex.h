@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+
 #include <array>
 
 class QTimer;

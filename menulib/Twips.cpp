@@ -6,18 +6,15 @@
 
 namespace tirnaval::twips {
 
-double perPixel() {
+double perPixel()
+{
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
-int toPixels(double twips) {
-    return qRound(twips / perPixel());
-}
+int toPixels(double twips) { return qRound(twips / perPixel()); }
 
-double fromPixels(int pixels) {
-    return pixels * perPixel();
-}
+double fromPixels(int pixels) { return pixels * perPixel(); }
 
 } // namespace tirnaval::twips

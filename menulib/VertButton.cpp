@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QTimer>
+
 #include <algorithm>
 
 namespace {
@@ -22,7 +23,8 @@ constexpr int kScrollSteps = 20;
 constexpr float kScrollStepTwips = 50;
 constexpr int kScrollStepMs = 10;
 
-QPixmap arrowPicture(bool up) {
+QPixmap arrowPicture(bool up)
+{
     QPixmap picture(7, 4);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -36,7 +38,8 @@ QPixmap arrowPicture(bool up) {
 }
 
 CoolButton* makeButton(QWidget* parent, const QString& name, const QVariantMap& design,
-                       double heightTwips) {
+                       double heightTwips)
+{
     auto* button = new CoolButton(parent);
     button->setObjectName(name);
     button->ReadProperties(design);
@@ -46,7 +49,8 @@ CoolButton* makeButton(QWidget* parent, const QString& name, const QVariantMap& 
 
 } // namespace
 
-VertButton::VertButton(QWidget* parent) : QWidget(parent) {
+VertButton::VertButton(QWidget* parent) : QWidget(parent)
+{
     setAutoFillBackground(true);
     QPalette own = palette();
     own.setColor(QPalette::Window, tirnaval::OleColor::toColor(tirnaval::OleColor::AppWorkspace));
@@ -91,14 +95,16 @@ VertButton::VertButton(QWidget* parent) : QWidget(parent) {
 }
 
 // The pictures are the host's: let go of them before the host does.
-VertButton::~VertButton() {
+VertButton::~VertButton()
+{
     scrollTimer_->stop();
     for (CoolButton* item : Button)
         item->setPicture(QPixmap());
 }
 
 bool VertButton::AddButton(const QString& bCaption, const QString& bKey, const QPixmap& bImage,
-                           const QString& ToolTip) {
+                           const QString& ToolTip)
+{
     if (itemCount_ >= MaxItems)
         return false;
     CoolButton* item = Button[itemCount_];
@@ -112,25 +118,27 @@ bool VertButton::AddButton(const QString& bCaption, const QString& bKey, const Q
     return true;
 }
 
-void VertButton::SetMenu(const QString& mnTitle, const QString& mnKey) {
+void VertButton::SetMenu(const QString& mnTitle, const QString& mnKey)
+{
     btnCommand->setCaption(mnTitle);
     btnCommand->setTag(mnKey);
 }
 
-float VertButton::CaptionHeight() const {
+float VertButton::CaptionHeight() const
+{
     return float(tirnaval::twips::fromPixels(btnCommand->height()));
 }
 
-bool VertButton::isScrolling() const {
-    return scrollTimer_->isActive();
-}
+bool VertButton::isScrolling() const { return scrollTimer_->isActive(); }
 
-void VertButton::resizeEvent(QResizeEvent* event) {
+void VertButton::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     Layout();
 }
 
-void VertButton::Layout() {
+void VertButton::Layout()
+{
     using tirnaval::twips::fromPixels;
     using tirnaval::twips::toPixels;
     itemsHeight_ = 0;
@@ -151,7 +159,8 @@ void VertButton::Layout() {
     ArrangeButtons();
 }
 
-void VertButton::ArrangeButtons() {
+void VertButton::ArrangeButtons()
+{
     using tirnaval::twips::fromPixels;
     const double caption = CaptionHeight();
     double y = caption + scrollOffset_;
@@ -169,19 +178,22 @@ void VertButton::ArrangeButtons() {
     cmdDown->raise();
 }
 
-void VertButton::cmdDown_Click() {
+void VertButton::cmdDown_Click()
+{
     pendingScrolls_.append(-1);
     if (!scrollTimer_->isActive())
         scrollTimer_->start();
 }
 
-void VertButton::cmdUp_Click() {
+void VertButton::cmdUp_Click()
+{
     pendingScrolls_.append(+1);
     if (!scrollTimer_->isActive())
         scrollTimer_->start();
 }
 
-void VertButton::scrollStep() {
+void VertButton::scrollStep()
+{
     if (stepsLeft_ == 0) {
         if (pendingScrolls_.isEmpty()) {
             scrollTimer_->stop();

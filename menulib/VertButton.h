@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+
 #include <array>
 
 class CoolButton;

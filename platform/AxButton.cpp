@@ -13,7 +13,10 @@ AxButton::AxButton(QWidget* parent) : QToolButton(parent)
     connect(this, &QToolButton::released, this, &AxButton::showPicture);
 }
 
-AxButton::AxButton(const QString& name, QWidget* parent) : AxButton(parent) { setObjectName(name); }
+AxButton::AxButton(const QString& name, QWidget* parent) : AxButton(parent)
+{
+    setObjectName(name);
+}
 
 void AxButton::setCaption(const QString& value)
 {

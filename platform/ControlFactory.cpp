@@ -5,19 +5,22 @@
 
 #include <QFile>
 #include <QWidget>
+
 #include <dlfcn.h>
 
 namespace rt {
 
 namespace {
 
-void fail(QString* error, const QString& why) {
+void fail(QString* error, const QString& why)
+{
     if (error)
         *error = why;
 }
 
 // The key's default value as text, or empty when the key or value is missing.
-QString defaultString(const QString& subKey) {
+QString defaultString(const QString& subKey)
+{
     HKEY key = 0;
     if (RegOpenKeyEx(HKEY_CLASSES_ROOT, subKey, 0, reg::KEY_ALL_ACCESS, &key) != reg::ERROR_SUCCESS)
         return QString();
@@ -34,7 +37,8 @@ QString defaultString(const QString& subKey) {
 
 // Libraries stay loaded for the life of the process: a control's code must outlive
 // every control made from it, and the host cannot see when the last one goes.
-void* openLibrary(const QString& path, QString* error) {
+void* openLibrary(const QString& path, QString* error)
+{
     void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
         fail(error, QString::fromLocal8Bit(dlerror()));
@@ -42,7 +46,8 @@ void* openLibrary(const QString& path, QString* error) {
 }
 
 bool callRegistration(const QString& libraryPath, const QString& hivePath, const char* entry,
-                      QString* error) {
+                      QString* error)
+{
     void* library = openLibrary(libraryPath, error);
     if (!library)
         return false;
@@ -78,7 +83,8 @@ bool callRegistration(const QString& libraryPath, const QString& hivePath, const
 
 } // namespace
 
-QWidget* CreateControl(const QString& progId, QWidget* parent, QString* error) {
+QWidget* CreateControl(const QString& progId, QWidget* parent, QString* error)
+{
     const QString classId = defaultString(classkeys::progIdClass(progId));
     if (classId.isEmpty()) {
         fail(error, QStringLiteral("class %1 is not registered").arg(progId));
@@ -110,11 +116,13 @@ QWidget* CreateControl(const QString& progId, QWidget* parent, QString* error) {
     return control;
 }
 
-bool RegisterServer(const QString& libraryPath, const QString& hivePath, QString* error) {
+bool RegisterServer(const QString& libraryPath, const QString& hivePath, QString* error)
+{
     return callRegistration(libraryPath, hivePath, "DllRegisterServer", error);
 }
 
-bool UnregisterServer(const QString& libraryPath, const QString& hivePath, QString* error) {
+bool UnregisterServer(const QString& libraryPath, const QString& hivePath, QString* error)
+{
     return callRegistration(libraryPath, hivePath, "DllUnregisterServer", error);
 }
 

@@ -23,6 +23,7 @@
 //   CLSID\<class id>\TypeLib        @ = the library's type-library id
 //   TypeLib\<id>\<version>          @ = the library's name, "Path" = the library file
 #include <QString>
+
 #include <cstdint>
 
 class QWidget;
@@ -56,21 +57,14 @@ using DllSetRegistryHiveFn = std::int32_t (*)(const char* path);
 
 namespace classkeys {
 // The root the keys below live under; the functions give paths relative to it.
-inline QString root() {
-    return QStringLiteral("HKEY_CLASSES_ROOT");
-}
-inline QString progIdClass(const QString& progId) {
-    return progId + QStringLiteral("\\CLSID");
-}
-inline QString classKey(const QString& classId) {
-    return QStringLiteral("CLSID\\") + classId;
-}
-inline QString inprocServer(const QString& classId) {
+inline QString root() { return QStringLiteral("HKEY_CLASSES_ROOT"); }
+inline QString progIdClass(const QString& progId) { return progId + QStringLiteral("\\CLSID"); }
+inline QString classKey(const QString& classId) { return QStringLiteral("CLSID\\") + classId; }
+inline QString inprocServer(const QString& classId)
+{
     return classKey(classId) + QStringLiteral("\\InprocServer32");
 }
-inline QString typeLib(const QString& libId) {
-    return QStringLiteral("TypeLib\\") + libId;
-}
+inline QString typeLib(const QString& libId) { return QStringLiteral("TypeLib\\") + libId; }
 } // namespace classkeys
 
 } // namespace rt

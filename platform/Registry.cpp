@@ -1,9 +1,8 @@
 #include "platform/Registry.h"
 
+#include "platform/App.h"
 #include "platform/RegistryHive.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QHash>
 
 namespace rt {
@@ -15,17 +14,14 @@ struct OpenKey {
     RegistryHive hive; // the snapshot taken when the key was opened
 };
 
-QString& hivePathOverride() {
-    static QString path;
-    return path;
-}
-
-QHash<HKEY, OpenKey>& openKeys() {
+QHash<HKEY, OpenKey>& openKeys()
+{
     static QHash<HKEY, OpenKey> keys;
     return keys;
 }
 
-HKEY nextHandle() {
+HKEY nextHandle()
+{
     // Handles of opened keys stay clear of the predefined roots (0x80000000 and up).
     static HKEY next = 0;
     do {
@@ -34,7 +30,8 @@ HKEY nextHandle() {
     return next;
 }
 
-QString rootName(HKEY root) {
+QString rootName(HKEY root)
+{
     switch (root) {
     case HKEY_CLASSES_ROOT:
         return QStringLiteral("HKEY_CLASSES_ROOT");
@@ -51,17 +48,10 @@ QString rootName(HKEY root) {
 
 } // namespace
 
-QString RegistryHivePath() {
-    if (!hivePathOverride().isEmpty())
-        return hivePathOverride();
-    return QDir(QCoreApplication::applicationDirPath()).filePath(RegistryHive::defaultFileName());
-}
+QString RegistryHivePath() { return App::file(RegistryHive::defaultFileName()); }
 
-void SetRegistryHivePath(const QString& path) {
-    hivePathOverride() = path;
-}
-
-long RegOpenKeyEx(HKEY root, const QString& subKey, std::uint32_t, std::uint32_t, HKEY* result) {
+long RegOpenKeyEx(HKEY root, const QString& subKey, std::uint32_t, std::uint32_t, HKEY* result)
+{
     if (!result)
         return reg::ERROR_INVALID_HANDLE;
     *result = 0;
@@ -87,7 +77,8 @@ long RegOpenKeyEx(HKEY root, const QString& subKey, std::uint32_t, std::uint32_t
 }
 
 long RegQueryValueEx(HKEY key, const QString& valueName, std::uint32_t* type, QByteArray* data,
-                     std::uint32_t bufferSize) {
+                     std::uint32_t bufferSize)
+{
     const auto open = openKeys().constFind(key);
     if (open == openKeys().constEnd())
         return reg::ERROR_INVALID_HANDLE;
@@ -111,7 +102,8 @@ long RegQueryValueEx(HKEY key, const QString& valueName, std::uint32_t* type, QB
     return reg::ERROR_SUCCESS;
 }
 
-long RegCloseKey(HKEY key) {
+long RegCloseKey(HKEY key)
+{
     return openKeys().remove(key) ? reg::ERROR_SUCCESS : reg::ERROR_INVALID_HANDLE;
 }
 

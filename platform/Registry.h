@@ -3,6 +3,7 @@
 // value, close. It reads the text hive of the program folder (RegistryHive.h).
 #include <QByteArray>
 #include <QString>
+
 #include <cstdint>
 
 namespace rt {
@@ -25,11 +26,9 @@ inline constexpr std::uint32_t REG_DWORD = 4;
 inline constexpr std::uint32_t KEY_ALL_ACCESS = 0xF003F;
 } // namespace reg
 
-// The hive file the calls below read: by default RegistryHive::defaultFileName() in
-// the executable's folder; tests and the installation point it elsewhere. An empty
-// path goes back to the default.
+// The hive file the calls below read: RegistryHive::defaultFileName() in the program
+// folder (App::path), its name found without regard to letter case.
 QString RegistryHivePath();
-void SetRegistryHivePath(const QString& path);
 
 // Opens HKEY root\subKey. The key's values are read when it opens; later changes of
 // the file are not seen through this handle. options and samDesired are accepted for

@@ -18,6 +18,7 @@
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
+
 #include <optional>
 
 namespace rt {
@@ -36,7 +37,8 @@ public:
     };
 
     // A missing file is an empty hive; only a file that exists and cannot be read fails.
-    bool load(const QString& path, QString* error = nullptr) {
+    bool load(const QString& path, QString* error = nullptr)
+    {
         keys_.clear();
         QFile file(path);
         if (!file.exists())
@@ -51,7 +53,8 @@ public:
     }
 
     // Written through a temporary file so that a failed write leaves the old hive whole.
-    bool save(const QString& path, QString* error = nullptr) const {
+    bool save(const QString& path, QString* error = nullptr) const
+    {
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly)) {
             if (error)
@@ -67,7 +70,8 @@ public:
         return true;
     }
 
-    void parse(const QString& text) {
+    void parse(const QString& text)
+    {
         keys_.clear();
         Key* current = nullptr;
         const QStringList lines = text.split(QLatin1Char('\n'));
@@ -89,7 +93,8 @@ public:
         }
     }
 
-    QString serialize() const {
+    QString serialize() const
+    {
         QString out = QStringLiteral("; Vantrel registry hive\n");
         for (const Key& key : keys_) {
             out += QStringLiteral("\n[") + key.path + QStringLiteral("]\n");
@@ -106,7 +111,8 @@ public:
         return out;
     }
 
-    bool hasKey(const QString& path) const {
+    bool hasKey(const QString& path) const
+    {
         const QString wanted = normalizedPath(path);
         if (wanted.isEmpty())
             return false;
@@ -117,7 +123,8 @@ public:
         return false;
     }
 
-    std::optional<Value> value(const QString& keyPath, const QString& name) const {
+    std::optional<Value> value(const QString& keyPath, const QString& name) const
+    {
         if (const Key* key = find(normalizedPath(keyPath))) {
             for (const Value& v : key->values) {
                 if (v.name.compare(name, Qt::CaseInsensitive) == 0)
@@ -127,13 +134,15 @@ public:
         return std::nullopt;
     }
 
-    void createKey(const QString& path) {
+    void createKey(const QString& path)
+    {
         const QString p = normalizedPath(path);
         if (!p.isEmpty())
             keyFor(p);
     }
 
-    void setString(const QString& keyPath, const QString& name, const QString& text) {
+    void setString(const QString& keyPath, const QString& name, const QString& text)
+    {
         Value v;
         v.name = name;
         v.type = String;
@@ -141,7 +150,8 @@ public:
         setValue(keyPath, v);
     }
 
-    void setDWord(const QString& keyPath, const QString& name, quint32 number) {
+    void setDWord(const QString& keyPath, const QString& name, quint32 number)
+    {
         Value v;
         v.name = name;
         v.type = DWord;
@@ -150,7 +160,8 @@ public:
     }
 
     // Removes the key and every key below it.
-    void removeTree(const QString& path) {
+    void removeTree(const QString& path)
+    {
         const QString p = normalizedPath(path);
         if (p.isEmpty())
             return;
@@ -159,7 +170,8 @@ public:
     }
 
     // "\" separates the parts of a key path; doubled or outer separators mean nothing.
-    static QString normalizedPath(const QString& path) {
+    static QString normalizedPath(const QString& path)
+    {
         QStringList parts = path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
         for (QString& part : parts)
             part = part.trimmed();
@@ -173,16 +185,19 @@ private:
         QList<Value> values;
     };
 
-    static bool samePath(const QString& a, const QString& b) {
+    static bool samePath(const QString& a, const QString& b)
+    {
         return a.compare(b, Qt::CaseInsensitive) == 0;
     }
 
-    static bool isBelow(const QString& path, const QString& ancestor) {
+    static bool isBelow(const QString& path, const QString& ancestor)
+    {
         return path.size() > ancestor.size() && path.at(ancestor.size()) == QLatin1Char('\\') &&
                path.startsWith(ancestor, Qt::CaseInsensitive);
     }
 
-    const Key* find(const QString& path) const {
+    const Key* find(const QString& path) const
+    {
         for (const Key& key : keys_) {
             if (samePath(key.path, path))
                 return &key;
@@ -190,7 +205,8 @@ private:
         return nullptr;
     }
 
-    Key& keyFor(const QString& path) {
+    Key& keyFor(const QString& path)
+    {
         for (Key& key : keys_) {
             if (samePath(key.path, path))
                 return key;
@@ -199,13 +215,15 @@ private:
         return keys_.last();
     }
 
-    void setValue(const QString& keyPath, const Value& v) {
+    void setValue(const QString& keyPath, const Value& v)
+    {
         const QString p = normalizedPath(keyPath);
         if (!p.isEmpty())
             put(keyFor(p), v);
     }
 
-    static void put(Key& key, const Value& v) {
+    static void put(Key& key, const Value& v)
+    {
         for (Value& old : key.values) {
             if (old.name.compare(v.name, Qt::CaseInsensitive) == 0) {
                 old = v;
@@ -215,7 +233,8 @@ private:
         key.values.append(v);
     }
 
-    static QString quoted(const QString& text) {
+    static QString quoted(const QString& text)
+    {
         QString out = QStringLiteral("\"");
         for (QChar c : text) {
             if (c == QLatin1Char('\\') || c == QLatin1Char('"'))
@@ -231,7 +250,8 @@ private:
     }
 
     // Reads a quoted string starting at text[pos] == '"'; pos ends after the closing quote.
-    static std::optional<QString> unquote(const QString& text, qsizetype& pos) {
+    static std::optional<QString> unquote(const QString& text, qsizetype& pos)
+    {
         QString out;
         for (++pos; pos < text.size(); ++pos) {
             const QChar c = text.at(pos);
@@ -253,7 +273,8 @@ private:
         return std::nullopt;
     }
 
-    static std::optional<Value> parseValue(const QString& line) {
+    static std::optional<Value> parseValue(const QString& line)
+    {
         Value v;
         qsizetype pos = 0;
         if (line.startsWith(QLatin1Char('@'))) {

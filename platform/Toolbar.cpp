@@ -11,6 +11,14 @@ namespace rt {
 namespace {
 constexpr int separatorWidth = 8;
 constexpr int margin = 1;
+constexpr char captionProperty[] = "_rt_caption";
+
+// Captions are plain text: an "&" is shown, never taken as a mnemonic.
+void showCaption(QToolButton* button, const QString& caption)
+{
+    button->setProperty(captionProperty, caption);
+    button->setText(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
 } // namespace
 
 Toolbar::Toolbar(QWidget* parent) : QWidget(parent)
@@ -18,21 +26,25 @@ Toolbar::Toolbar(QWidget* parent) : QWidget(parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
-Toolbar::Toolbar(const QString& name, QWidget* parent) : Toolbar(parent) { setObjectName(name); }
+Toolbar::Toolbar(const QString& name, QWidget* parent) : Toolbar(parent)
+{
+    setObjectName(name);
+}
 
 QToolButton* Toolbar::AddButton(const QString& key, const QString& caption, const QIcon& picture,
                                 const QString& toolTip)
 {
     auto* button = new QToolButton(this);
     button->setObjectName(key);
-    button->setText(caption);
+    showCaption(button, caption);
     button->setToolTip(toolTip);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setIcon(picture);
     button->setToolButtonStyle(picture.isNull() ? Qt::ToolButtonTextOnly
                                                 : Qt::ToolButtonTextUnderIcon);
-    connect(button, &QToolButton::clicked, this, [this, button] { emit ButtonClick(button->objectName()); });
+    connect(button, &QToolButton::clicked, this,
+            [this, button] { emit ButtonClick(button->objectName()); });
     button->show();
     m_items.append(Item{button, button});
     changed();
@@ -104,9 +116,15 @@ QMenu* Toolbar::ButtonMenu(const QString& buttonKey) const
 void Toolbar::setButtonCaption(const QString& key, const QString& caption)
 {
     if (QToolButton* button = Button(key)) {
-        button->setText(caption);
+        showCaption(button, caption);
         changed();
     }
+}
+
+QString Toolbar::ButtonCaption(const QString& key) const
+{
+    QToolButton* button = Button(key);
+    return button ? button->property(captionProperty).toString() : QString();
 }
 
 void Toolbar::setButtonToolTip(const QString& key, const QString& toolTip)
@@ -191,8 +209,14 @@ QSize Toolbar::buttonSize() const
     return size;
 }
 
-int Toolbar::ButtonWidth() const { return buttonSize().width(); }
-int Toolbar::ButtonHeight() const { return buttonSize().height(); }
+int Toolbar::ButtonWidth() const
+{
+    return buttonSize().width();
+}
+int Toolbar::ButtonHeight() const
+{
+    return buttonSize().height();
+}
 
 QList<QRect> Toolbar::place(int width, int* usedHeight) const
 {
@@ -204,6 +228,11 @@ QList<QRect> Toolbar::place(int width, int* usedHeight) const
     for (const Item& item : m_items) {
         if (item.widget->isHidden()) {
             rects.append(QRect());
+            continue;
+        }
+        if (m_wrappable && !item.button && x + separatorWidth > width - margin) {
+            // A separator where a row breaks: the break parts the groups already.
+            rects.append(QRect(x, y, 0, size.height()));
             continue;
         }
         const int w = item.button ? size.width() : separatorWidth;

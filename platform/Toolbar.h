@@ -37,6 +37,8 @@ public:
     QToolButton* Button(const QString& key) const;
     QMenu* ButtonMenu(const QString& buttonKey) const;
 
+    // Captions are plain text ("&" shows as itself).
+    QString ButtonCaption(const QString& key) const;
     void setButtonCaption(const QString& key, const QString& caption);
     void setButtonToolTip(const QString& key, const QString& toolTip);
     void setButtonPicture(const QString& key, const QIcon& picture);

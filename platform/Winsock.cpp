@@ -12,7 +12,8 @@ namespace {
 
 // IPv4 peers of a dual-stack socket show as mapped IPv6 addresses; callers expect the
 // dotted form.
-QString addressText(const QHostAddress& address) {
+QString addressText(const QHostAddress& address)
+{
     if (address.isNull())
         return QString();
     bool isV4 = false;
@@ -21,7 +22,8 @@ QString addressText(const QHostAddress& address) {
 }
 
 // The socket API's error numbers, which is what hosts of the old control logged.
-int errorNumber(QAbstractSocket::SocketError error) {
+int errorNumber(QAbstractSocket::SocketError error)
+{
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
         return 10061;
@@ -50,26 +52,30 @@ int errorNumber(QAbstractSocket::SocketError error) {
 
 } // namespace
 
-Winsock::Winsock(QObject* parent) : QObject(parent) {
+Winsock::Winsock(QObject* parent) : QObject(parent)
+{
     connect(&m_socket, &QAbstractSocket::stateChanged, this, &Winsock::onSocketState);
     connect(&m_socket, &QAbstractSocket::errorOccurred, this, &Winsock::onSocketError);
     connect(&m_socket, &QIODevice::readyRead, this,
             [this] { emit DataArrival(m_socket.bytesAvailable()); });
 }
 
-Winsock::~Winsock() {
+Winsock::~Winsock()
+{
     // The socket's own teardown would report a last state change to a half-destroyed
     // owner.
     disconnect(&m_socket, nullptr, this, nullptr);
     m_socket.abort();
 }
 
-int Winsock::LocalPort() const {
+int Winsock::LocalPort() const
+{
     return m_socket.state() == QAbstractSocket::UnconnectedState ? m_localPort
                                                                  : m_socket.localPort();
 }
 
-QString Winsock::LocalIP() const {
+QString Winsock::LocalIP() const
+{
     if (m_socket.state() == QAbstractSocket::ConnectedState)
         return addressText(m_socket.localAddress());
     const auto all = QNetworkInterface::allAddresses();
@@ -80,15 +86,18 @@ QString Winsock::LocalIP() const {
     return QStringLiteral("127.0.0.1");
 }
 
-QString Winsock::LocalHostName() const {
+QString Winsock::LocalHostName() const
+{
     return QHostInfo::localHostName();
 }
 
-QString Winsock::RemoteHostIP() const {
+QString Winsock::RemoteHostIP() const
+{
     return addressText(m_socket.peerAddress());
 }
 
-int Winsock::State() const {
+int Winsock::State() const
+{
     if (m_failed)
         return Failed;
     if (m_peerClosed)
@@ -112,7 +121,8 @@ int Winsock::State() const {
     return Closed;
 }
 
-bool Winsock::Connect() {
+bool Winsock::Connect()
+{
     if (State() != Closed) {
         m_errorNumber = 10056;
         m_errorDescription = QStringLiteral("The socket is already in use");
@@ -125,6 +135,7 @@ bool Winsock::Connect() {
     }
     m_failed = false;
     m_peerClosed = false;
+    m_lostAttempt = false;
     m_errorNumber = 0;
     m_errorDescription.clear();
     m_attempting = true;
@@ -139,17 +150,20 @@ bool Winsock::Connect() {
     return true;
 }
 
-void Winsock::Close() {
+void Winsock::Close()
+{
     m_closing = true;
     m_attempting = false;
     m_socket.abort();
     m_closing = false;
     m_failed = false;
     m_peerClosed = false;
+    m_lostAttempt = false;
     report();
 }
 
-bool Winsock::SendData(const QString& text) {
+bool Winsock::SendData(const QString& text)
+{
     if (State() != Connected) {
         m_errorNumber = 10057;
         m_errorDescription = QStringLiteral("The socket is not connected");
@@ -165,11 +179,13 @@ bool Winsock::SendData(const QString& text) {
     return true;
 }
 
-QString Winsock::GetData() {
+QString Winsock::GetData()
+{
     return cp1253::toUnicode(m_socket.readAll());
 }
 
-void Winsock::onSocketState(QAbstractSocket::SocketState state) {
+void Winsock::onSocketState(QAbstractSocket::SocketState state)
+{
     if (m_closing)
         return;
     if (state == QAbstractSocket::ConnectedState) {
@@ -177,19 +193,23 @@ void Winsock::onSocketState(QAbstractSocket::SocketState state) {
     } else if (state == QAbstractSocket::UnconnectedState) {
         // The toolkit reports the lost attempt before it says why; the state must not
         // read "closed" in between.
-        if (m_attempting)
+        if (m_attempting) {
             m_failed = true;
-        else if (!m_failed)
+            m_lostAttempt = true;
+        } else if (!m_failed)
             m_peerClosed = true;
         m_attempting = false;
     }
     report();
 }
 
-void Winsock::onSocketError(QAbstractSocket::SocketError error) {
+void Winsock::onSocketError(QAbstractSocket::SocketError error)
+{
     if (m_closing)
         return;
-    if (error == QAbstractSocket::RemoteHostClosedError && !m_attempting) {
+    const bool attempt = m_attempting || m_lostAttempt;
+    m_lostAttempt = false;
+    if (error == QAbstractSocket::RemoteHostClosedError && !attempt) {
         // An orderly or abrupt end from the peer is not a failure of ours.
         m_peerClosed = true;
         report();
@@ -199,7 +219,8 @@ void Winsock::onSocketError(QAbstractSocket::SocketError error) {
     fail(errorNumber(error), m_socket.errorString());
 }
 
-void Winsock::fail(int number, const QString& description) {
+void Winsock::fail(int number, const QString& description)
+{
     m_failed = true;
     m_errorNumber = number;
     m_errorDescription = description;
@@ -207,7 +228,8 @@ void Winsock::fail(int number, const QString& description) {
     report();
 }
 
-void Winsock::report() {
+void Winsock::report()
+{
     const int now = State();
     if (now != m_reported) {
         m_reported = now;

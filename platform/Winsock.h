@@ -82,6 +82,7 @@ private:
     int m_localPort = 0;
     bool m_attempting = false; // a Connect is under way and has not yet connected
     bool m_closing = false;
+    bool m_lostAttempt = false; // the attempt ended; its reason is still to come
     bool m_failed = false;
     bool m_peerClosed = false;
     int m_reported = Closed;

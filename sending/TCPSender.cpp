@@ -14,7 +14,8 @@ namespace {
 const QString closingTag = QStringLiteral("</result>");
 
 // Two linked stations: what the control looks like where a window shows it.
-QPixmap controlPicture() {
+QPixmap controlPicture()
+{
     QPixmap picture(32, 32);
     picture.fill(Qt::transparent);
     QPainter p(&picture);
@@ -33,7 +34,8 @@ QPixmap controlPicture() {
 
 TCPSender::TCPSender(QWidget* parent)
     : QWidget(parent), Winsock(new rt::Winsock(this)), ConnectionTimer(new QTimer(this)),
-      ControlImage(new QLabel(this)) {
+      ControlImage(new QLabel(this))
+{
     setObjectName(QStringLiteral("TCPSender"));
     Winsock->setObjectName(QStringLiteral("Winsock"));
     ConnectionTimer->setObjectName(QStringLiteral("ConnectionTimer"));
@@ -52,76 +54,97 @@ TCPSender::TCPSender(QWidget* parent)
     connect(Winsock, &rt::Winsock::Error, this, &TCPSender::ConnectionError);
 }
 
-TCPSender::~TCPSender() {
+TCPSender::~TCPSender()
+{
     disconnect(Winsock, nullptr, this, nullptr);
 }
 
-QString TCPSender::HostIP() const {
+QString TCPSender::HostIP() const
+{
     return Winsock->LocalIP();
 }
-QString TCPSender::HostName() const {
+QString TCPSender::HostName() const
+{
     return Winsock->LocalHostName();
 }
-int TCPSender::HostPort() const {
+int TCPSender::HostPort() const
+{
     return Winsock->LocalPort();
 }
 
-void TCPSender::setHostPort(int port) {
+void TCPSender::setHostPort(int port)
+{
     Winsock->setLocalPort(port);
     emit PropertyChanged(QStringLiteral("HostPort"));
 }
 
-QString TCPSender::RemoteIP() const {
+QString TCPSender::RemoteIP() const
+{
     return Winsock->RemoteHostIP();
 }
-int TCPSender::RemotePort() const {
+int TCPSender::RemotePort() const
+{
     return Winsock->RemotePort();
 }
 
-void TCPSender::setRemotePort(int port) {
+void TCPSender::setRemotePort(int port)
+{
     Winsock->setRemotePort(port);
     emit PropertyChanged(QStringLiteral("RemotePort"));
 }
 
-QString TCPSender::RemoteHost() const {
+QString TCPSender::RemoteHost() const
+{
     return Winsock->RemoteHost();
 }
 
-void TCPSender::setRemoteHost(const QString& host) {
+void TCPSender::setRemoteHost(const QString& host)
+{
     Winsock->setRemoteHost(host);
     emit PropertyChanged(QStringLiteral("RemoteHost"));
 }
 
-int TCPSender::ConnectionState() const {
+int TCPSender::ConnectionState() const
+{
     return Winsock->State();
 }
 
-bool TCPSender::Busy() const {
+bool TCPSender::Busy() const
+{
     const int state = ConnectionState();
     return state != rt::Winsock::Closed && state != rt::Winsock::Failed;
 }
 
-void TCPSender::InitializeConnection() {
-    ConnectionTimer->start();
+void TCPSender::InitializeConnection()
+{
+    // Called before every exchange: restarting a running poll would starve it in a batch
+    // of quick exchanges.
+    if (!ConnectionTimer->isActive())
+        ConnectionTimer->start();
 }
 
-bool TCPSender::OpenConnection() {
+bool TCPSender::OpenConnection()
+{
     return open() == Opened::Connected;
 }
 
-void TCPSender::CloseConnection() {
+void TCPSender::CloseConnection()
+{
     Winsock->Close();
 }
 
-bool TCPSender::SendData(const QString& data) {
+bool TCPSender::SendData(const QString& data)
+{
     return exchange(data, m_sendDataLimitMs);
 }
 
-bool TCPSender::SendDataAndWait(const QString& data) {
+bool TCPSender::SendDataAndWait(const QString& data)
+{
     return exchange(data, m_replyLimitMs);
 }
 
-TCPSender::Opened TCPSender::open() {
+TCPSender::Opened TCPSender::open()
+{
     ReceiveBuffer.clear();
     if (ConnectionState() != rt::Winsock::Closed)
         Winsock->Close();
@@ -149,7 +172,8 @@ TCPSender::Opened TCPSender::open() {
     return ConnectionState() == rt::Winsock::Connected ? Opened::Connected : Opened::NotConnected;
 }
 
-bool TCPSender::exchange(const QString& data, int limitMs) {
+bool TCPSender::exchange(const QString& data, int limitMs)
+{
     if (open() != Opened::Connected)
         return false;
     if (!Winsock->SendData(data)) {
@@ -186,7 +210,8 @@ bool TCPSender::exchange(const QString& data, int limitMs) {
     return true;
 }
 
-TCPSender::WaitEnd TCPSender::waitUntil(const std::function<bool()>& done, int limitMs) {
+TCPSender::WaitEnd TCPSender::waitUntil(const std::function<bool()>& done, int limitMs)
+{
     if (done())
         return WaitEnd::Done;
     QPointer<TCPSender> self(this);
@@ -214,7 +239,8 @@ TCPSender::WaitEnd TCPSender::waitUntil(const std::function<bool()>& done, int l
     return timedOut ? WaitEnd::TimeLimit : WaitEnd::Done;
 }
 
-void TCPSender::poll() {
+void TCPSender::poll()
+{
     const int state = ConnectionState();
     if (state != LastState) {
         LastState = state;
@@ -222,7 +248,8 @@ void TCPSender::poll() {
     }
 }
 
-void TCPSender::takeData() {
+void TCPSender::takeData()
+{
     if (Winsock->BytesReceived() <= 0)
         return;
     ReceiveBuffer += Winsock->GetData();

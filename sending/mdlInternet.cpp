@@ -22,20 +22,23 @@ namespace {
 const QString crlf = QStringLiteral("\r\n");
 const QString lf = QStringLiteral("\n");
 
-QString join(std::initializer_list<QString> lines, const QString& separator) {
+QString join(std::initializer_list<QString> lines, const QString& separator)
+{
     return QStringList(lines).join(separator);
 }
 
 // The old reader kept positions in 16-bit numbers; a tag further on could not be read.
 constexpr qsizetype lastReadablePosition = 32767;
 
-bool isNull(const QVariant& value) {
+bool isNull(const QVariant& value)
+{
     if (!value.isValid() || value.isNull())
         return true;
     return value.typeId() == QMetaType::QString && value.toString().isEmpty();
 }
 
-std::optional<qint32> wholeNumber(const QString& text) {
+std::optional<qint32> wholeNumber(const QString& text)
+{
     static const QRegularExpression pattern(QStringLiteral("^[+-]?[0-9]+$"));
     const QString t = text.trimmed();
     if (!pattern.match(t).hasMatch())
@@ -49,7 +52,8 @@ std::optional<qint32> wholeNumber(const QString& text) {
 
 } // namespace
 
-QString ServerErrorText(qint32 code) {
+QString ServerErrorText(qint32 code)
+{
     switch (code) {
     case -200:
         return join({QStringLiteral("Ο λογαριασμός σας δεν είναι ενεργός."),
@@ -123,7 +127,8 @@ QString ServerErrorText(qint32 code) {
     }
 }
 
-std::optional<QString> GetTagValue(const QString& text, const QString& tag) {
+std::optional<QString> GetTagValue(const QString& text, const QString& tag)
+{
     const qsizetype a = text.indexOf(tag) + 1;
     const qsizetype b = text.indexOf(QLatin1Char('/') + tag) + 1;
     if (a == 0 || b == 0 || a > lastReadablePosition || b > lastReadablePosition)
@@ -135,7 +140,8 @@ std::optional<QString> GetTagValue(const QString& text, const QString& tag) {
     return text.mid(a + tag.size(), length);
 }
 
-std::optional<QString> GetElement(const QString& tag, const QString& text) {
+std::optional<QString> GetElement(const QString& tag, const QString& text)
+{
     const QString open = QLatin1Char('<') + tag + QLatin1Char('>');
     const QString close = QStringLiteral("</") + tag + QLatin1Char('>');
     const qsizetype s = text.indexOf(open);
@@ -145,7 +151,8 @@ std::optional<QString> GetElement(const QString& tag, const QString& text) {
     return text.mid(s, e + close.size() - s);
 }
 
-QString StripOuterTag(const QString& element) {
+QString StripOuterTag(const QString& element)
+{
     const qsizetype gt = element.indexOf(QLatin1Char('>'));
     if (gt < 0)
         return element;
@@ -156,7 +163,8 @@ QString StripOuterTag(const QString& element) {
     return rest;
 }
 
-QString EncodeFormValue(const QString& value) {
+QString EncodeFormValue(const QString& value)
+{
     // "%" first, so that the escapes made after it are not escaped again.
     QString out = value;
     out.replace(QLatin1Char('%'), QStringLiteral("%25"));
@@ -168,23 +176,27 @@ QString EncodeFormValue(const QString& value) {
     return out;
 }
 
-QString EncodeMessageText(const QString& text) {
+QString EncodeMessageText(const QString& text)
+{
     return MapGreekToLatin(EncodeFormValue(text));
 }
 
-bool ConnectionSettingsComplete(const Account& account, const QString& originator) {
+bool ConnectionSettingsComplete(const Account& account, const QString& originator)
+{
     return !originator.isEmpty() && !account.server.isEmpty() && !account.user.isEmpty() &&
            !account.password.isEmpty() && account.port != 0;
 }
 
-QString BuildLoginFields(const Account& account) {
+QString BuildLoginFields(const Account& account)
+{
     // Sent as they are: the service has always taken them unescaped.
     return QStringLiteral("UID=") + account.user + QStringLiteral("&PWD=") + account.password;
 }
 
 QString BuildSendFields(const QString& originator, const QString& text, const QString& phoneList,
                         const QVariant& schDate, const QVariant& schTime, bool flash,
-                        const QString& settingsOriginator) {
+                        const QString& settingsOriginator)
+{
     QString fields;
     fields += QStringLiteral("&O=") +
               EncodeFormValue(originator.isEmpty() ? settingsOriginator : originator);
@@ -208,7 +220,8 @@ QString BuildSendFields(const QString& originator, const QString& text, const QS
     return fields;
 }
 
-QString NormalizePhoneList(const QString& phoneList) {
+QString NormalizePhoneList(const QString& phoneList)
+{
     QStringList numbers;
     const QStringList entries = phoneList.split(QLatin1Char(','));
     for (const QString& entry : entries) {
@@ -219,7 +232,8 @@ QString NormalizePhoneList(const QString& phoneList) {
     return numbers.join(QLatin1Char(','));
 }
 
-QString BuildRequest(const QString& script, const QString& fields, const Account& account) {
+QString BuildRequest(const QString& script, const QString& fields, const Account& account)
+{
     QString body = BuildLoginFields(account);
     if (!fields.isEmpty())
         body += QLatin1Char('&') + fields;
@@ -229,7 +243,8 @@ QString BuildRequest(const QString& script, const QString& fields, const Account
            QStringLiteral("Content-Type: application/x-www-form-urlencoded") + crlf + crlf + body;
 }
 
-qint32 ReadReply(const QString& reply) {
+qint32 ReadReply(const QString& reply)
+{
     if (reply.isEmpty())
         return NoReply;
     if (!reply.contains(QStringLiteral("<result>")))
@@ -245,7 +260,8 @@ qint32 ReadReply(const QString& reply) {
 }
 
 ExchangeResult PostToServer(TCPSender& sender, const QString& script, const QString& fields,
-                            const Account& account) {
+                            const Account& account)
+{
     ExchangeResult result;
     QObject receiver;
     QObject::connect(&sender, &TCPSender::DataArrival, &receiver,

@@ -14,21 +14,21 @@ namespace {
 // At the offscreen platform's 96 DPI a pixel is 15 twips.
 constexpr int kTwipsPerPixel = 15;
 
-QPixmap picture(int width, int height) {
+QPixmap picture(int width, int height)
+{
     QPixmap pm(width, height);
     pm.fill(Qt::darkBlue);
     return pm;
 }
 
-QWidget* part(CoolButton& button, const char* name) {
+QWidget* part(CoolButton& button, const char* name)
+{
     auto* w = button.findChild<QWidget*>(QLatin1String(name));
     Q_ASSERT(w);
     return w;
 }
 
-QColor pixel(QWidget& w, int x, int y) {
-    return w.grab().toImage().pixelColor(x, y);
-}
+QColor pixel(QWidget& w, int x, int y) { return w.grab().toImage().pixelColor(x, y); }
 
 } // namespace
 
@@ -36,7 +36,8 @@ class tst_coolbutton : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
+    void init()
+    {
         host_ = std::make_unique<QWidget>();
         host_->resize(300, 200);
         button_ = new CoolButton(host_.get());
@@ -44,12 +45,14 @@ private slots:
         host_->show();
         QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
     }
-    void cleanup() {
+    void cleanup()
+    {
         host_.reset();
         QCursor::setPos(QPoint(5000, 5000));
     }
 
-    void blockIsCentred_data() {
+    void blockIsCentred_data()
+    {
         QTest::addColumn<bool>("withPicture");
         QTest::addColumn<QString>("caption");
         QTest::newRow("caption only") << false << QStringLiteral("Εξερχόμενα");
@@ -57,7 +60,8 @@ private slots:
         QTest::newRow("picture and caption") << true << QStringLiteral("Εξερχόμενα");
         QTest::newRow("two-line caption") << true << QStringLiteral("Ιστορικό\nΣφαλμάτων");
     }
-    void blockIsCentred() {
+    void blockIsCentred()
+    {
         QFETCH(bool, withPicture);
         QFETCH(QString, caption);
         button_->setCaption(caption);
@@ -87,7 +91,8 @@ private slots:
                  qPrintable(QStringLiteral("block %1..%2").arg(blockTop).arg(blockBottom)));
     }
 
-    void pressShiftsByOnePixelAndSwapsTheFrame() {
+    void pressShiftsByOnePixelAndSwapsTheFrame()
+    {
         button_->setCoolBorder(false);
         button_->setPicture(picture(16, 16));
         QWidget* image = part(*button_, "btnImage");
@@ -119,12 +124,14 @@ private slots:
         QCOMPARE(pixel(*button_, right, bottom), dark);
     }
 
-    void clickFollowsEveryRelease_data() {
+    void clickFollowsEveryRelease_data()
+    {
         QTest::addColumn<QPoint>("releaseAt");
         QTest::newRow("inside") << QPoint(30, 30);
         QTest::newRow("outside the button") << QPoint(200, 150);
     }
-    void clickFollowsEveryRelease() {
+    void clickFollowsEveryRelease()
+    {
         QFETCH(QPoint, releaseAt);
         QSignalSpy down(button_, &CoolButton::MouseDown);
         QSignalSpy up(button_, &CoolButton::MouseUp);
@@ -142,7 +149,8 @@ private slots:
         QCOMPARE(up.at(0).at(2).toFloat(), float(releaseAt.x() * kTwipsPerPixel));
     }
 
-    void hoverFrameAppearsAndGoes() {
+    void hoverFrameAppearsAndGoes()
+    {
         QWidget* area = part(*button_, "ButtonArea");
         QWidget* top = part(*button_, "lnUp");
         auto* timer = button_->findChild<QTimer*>(QStringLiteral("btnTimer"));
@@ -164,7 +172,8 @@ private slots:
         QVERIFY(!timer->isActive());
     }
 
-    void fixedFrameNeedsNoTimer() {
+    void fixedFrameNeedsNoTimer()
+    {
         button_->setCoolBorder(false);
         QWidget* area = part(*button_, "ButtonArea");
         auto* timer = button_->findChild<QTimer*>(QStringLiteral("btnTimer"));
@@ -180,19 +189,22 @@ private slots:
     }
 
     // Without a font that has Greek the captions render as boxes, silently.
-    void greekCaptionsHaveGlyphs() {
+    void greekCaptionsHaveGlyphs()
+    {
         button_->setCaption(QStringLiteral("Σημειωματάριο"));
         const QFontMetrics metrics(part(*button_, "btnCaption")->font());
         for (QChar c : QStringLiteral("ΣημειωματάριοΩΨ"))
             QVERIFY2(metrics.inFont(c), qPrintable(QString(c)));
     }
 
-    void toolTipIsTheButtonArea() {
+    void toolTipIsTheButtonArea()
+    {
         button_->setButtonToolTip(QStringLiteral("Ιστορικό Σφαλμάτων"));
         QCOMPARE(part(*button_, "ButtonArea")->toolTip(), QStringLiteral("Ιστορικό Σφαλμάτων"));
     }
 
-    void defaultsAreNotSaved() {
+    void defaultsAreNotSaved()
+    {
         CoolButton fresh(host_.get());
         QVERIFY(fresh.WriteProperties().isEmpty());
         fresh.ReadProperties(QVariantMap());
@@ -209,7 +221,8 @@ private slots:
         QVERIFY(fresh.WriteProperties().isEmpty());
     }
 
-    void changedPropertyIsSavedAndReadBack_data() {
+    void changedPropertyIsSavedAndReadBack_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QVariant>("value");
         QFont font = QApplication::font();
@@ -226,7 +239,8 @@ private slots:
         QTest::newRow("Picture") << QStringLiteral("Picture") << QVariant(picture(8, 8));
         QTest::newRow("CoolBorder") << QStringLiteral("CoolBorder") << QVariant(false);
     }
-    void changedPropertyIsSavedAndReadBack() {
+    void changedPropertyIsSavedAndReadBack()
+    {
         QFETCH(QString, name);
         QFETCH(QVariant, value);
         QSignalSpy changed(button_, &CoolButton::PropertyChanged);
@@ -246,7 +260,8 @@ private slots:
         QCOMPARE(loaded.WriteProperties().keys(), QStringList{name});
     }
 
-    void coolBorderReadFromTheBagSetsTheFrame() {
+    void coolBorderReadFromTheBagSetsTheFrame()
+    {
         CoolButton loaded(host_.get());
         loaded.show();
         loaded.ReadProperties({{QStringLiteral("CoolBorder"), false}});

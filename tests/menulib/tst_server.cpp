@@ -8,25 +8,30 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <memory>
 
 namespace {
 
-QString libraryFile() {
+QString libraryFile()
+{
     return QFileInfo(QStringLiteral(TIRNAVAL_LIBRARY_FILE)).canonicalFilePath();
 }
 
-rt::RegistryHive readHive(const QString& path) {
+rt::RegistryHive readHive(const QString& path)
+{
     rt::RegistryHive hive;
     hive.load(path);
     return hive;
 }
 
-QString classesKey(const QString& relative) {
+QString classesKey(const QString& relative)
+{
     return rt::classkeys::root() + QLatin1Char('\\') + relative;
 }
 
-QString defaultOf(const rt::RegistryHive& hive, const QString& relative) {
+QString defaultOf(const rt::RegistryHive& hive, const QString& relative)
+{
     const auto v = hive.value(classesKey(relative), QString());
     return v ? v->text : QString();
 }
@@ -39,7 +44,8 @@ class tst_server : public QObject {
 private slots:
     void cleanup() { DllSetRegistryHive(nullptr); }
 
-    void registrationWritesBothClassesAndKeepsOtherKeys() {
+    void registrationWritesBothClassesAndKeepsOtherKeys()
+    {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Vantrel.REG"));
         rt::RegistryHive other;
@@ -86,7 +92,8 @@ private slots:
                  QStringLiteral("/usr/bin/tool"));
     }
 
-    void defaultHiveLiesBesideTheLibrary() {
+    void defaultHiveLiesBesideTheLibrary()
+    {
         const QString path =
             QFileInfo(libraryFile()).absoluteDir().filePath(rt::RegistryHive::defaultFileName());
         if (QFileInfo::exists(path))
@@ -98,14 +105,16 @@ private slots:
         QVERIFY(written);
     }
 
-    void unwritableHiveFails() {
+    void unwritableHiveFails()
+    {
         QTemporaryDir dir;
         const QByteArray path = dir.filePath(QStringLiteral("missing/folder/Vantrel.REG")).toUtf8();
         DllSetRegistryHive(path.constData());
         QCOMPARE(DllRegisterServer(), rt::ResultRegisterClass);
     }
 
-    void unknownClassHasNoFactory() {
+    void unknownClassHasNoFactory()
+    {
         void* factory = reinterpret_cast<void*>(1);
         QCOMPARE(DllGetClassObject("{00000000-0000-0000-0000-000000000000}", &factory),
                  rt::ResultClassNotAvailable);
@@ -113,7 +122,8 @@ private slots:
         QCOMPARE(DllGetClassObject(nullptr, nullptr), rt::ResultPointer);
     }
 
-    void canUnloadOnlyWithNoControlAlive() {
+    void canUnloadOnlyWithNoControlAlive()
+    {
         QCOMPARE(DllCanUnloadNow(), rt::ResultOk);
         auto bar = std::make_unique<Tirnavex>();
         QCOMPARE(DllCanUnloadNow(), rt::ResultFalse);

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QSignalSpy>
 #include <QTest>
+
 #include <memory>
 
 namespace {
@@ -18,22 +19,23 @@ const QStringList kPanelKeys{QStringLiteral("mnMembers"), QStringLiteral("mnSMS"
 const QStringList kPanelCaptions{QStringLiteral("Οργάνωση"), QStringLiteral("Μηνύματα"),
                                  QStringLiteral("Εργαλεία")};
 
-VertButton* panel(Tirnavex& bar, int i) {
+VertButton* panel(Tirnavex& bar, int i)
+{
     auto* p = bar.findChild<VertButton*>(QStringLiteral("VertPanel_%1").arg(i));
     Q_ASSERT(p);
     return p;
 }
 
-QWidget* area(QWidget* button) {
-    return button->findChild<QWidget*>(QStringLiteral("ButtonArea"));
-}
+QWidget* area(QWidget* button) { return button->findChild<QWidget*>(QStringLiteral("ButtonArea")); }
 
-void clickCaption(Tirnavex& bar, int i) {
+void clickCaption(Tirnavex& bar, int i)
+{
     QTest::mouseClick(area(panel(bar, i)->findChild<CoolButton*>(QStringLiteral("btnCommand"))),
                       Qt::LeftButton);
 }
 
-QList<int> tops(Tirnavex& bar) {
+QList<int> tops(Tirnavex& bar)
+{
     QList<int> result;
     for (int i = 0; i < bar.PanelCount(); ++i)
         result.append(panel(bar, i)->y());
@@ -46,7 +48,8 @@ public:
     QList<int> tops;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if (event->type() == QEvent::Move)
             tops.append(static_cast<QWidget*>(watched)->y());
         return false;
@@ -59,7 +62,8 @@ class tst_tirnavex : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
+    void init()
+    {
         host_ = std::make_unique<QWidget>();
         host_->resize(300, 700);
         bar_ = new Tirnavex(host_.get());
@@ -69,7 +73,8 @@ private slots:
     }
     void cleanup() { host_.reset(); }
 
-    void layoutStacksTheCaptions_data() {
+    void layoutStacksTheCaptions_data()
+    {
         QTest::addColumn<int>("panels");
         QTest::addColumn<QList<int>>("expectedTops");
         QTest::addColumn<int>("expectedHeight");
@@ -80,7 +85,8 @@ private slots:
             << 3 << QList<int>{0, kBarHeight - 2 * kCaptionPx, kBarHeight - kCaptionPx}
             << kBarHeight - 2 * kCaptionPx;
     }
-    void layoutStacksTheCaptions() {
+    void layoutStacksTheCaptions()
+    {
         QFETCH(int, panels);
         QFETCH(QList<int>, expectedTops);
         QFETCH(int, expectedHeight);
@@ -98,7 +104,8 @@ private slots:
         QCOMPARE(panel(*bar_, panels - 1)->y(), expectedTops.last() + (panels > 1 ? 100 : 0));
     }
 
-    void resizeWithoutPanelsDoesNothing() {
+    void resizeWithoutPanelsDoesNothing()
+    {
         const QRect before = panel(*bar_, 0)->geometry();
         bar_->resize(150, 250);
         QCOMPARE(panel(*bar_, 0)->geometry(), before);
@@ -106,7 +113,8 @@ private slots:
         QCOMPARE(bar_->PanelCount(), 0);
     }
 
-    void slideOpensTheClickedPanel() {
+    void slideOpensTheClickedPanel()
+    {
         fill(3);
         QSignalSpy menu(bar_, &Tirnavex::MenuClick);
         MoveRecorder moves(panel(*bar_, 1));
@@ -134,7 +142,8 @@ private slots:
                  (QList<int>{0, kBarHeight - 2 * kCaptionPx, kBarHeight - kCaptionPx}));
     }
 
-    void openPanelCaptionStillReportsTheClick() {
+    void openPanelCaptionStillReportsTheClick()
+    {
         fill(3);
         QSignalSpy menu(bar_, &Tirnavex::MenuClick);
         MoveRecorder moves(panel(*bar_, 1));
@@ -145,7 +154,8 @@ private slots:
         QVERIFY(moves.tops.isEmpty());
     }
 
-    void clickDuringASlideOpensAfterIt() {
+    void clickDuringASlideOpensAfterIt()
+    {
         fill(3);
         QSignalSpy menu(bar_, &Tirnavex::MenuClick);
         clickCaption(*bar_, 2);
@@ -162,7 +172,8 @@ private slots:
         QCOMPARE(tops(*bar_), (QList<int>{0, kCaptionPx, kBarHeight - kCaptionPx}));
     }
 
-    void resizeDuringASlideEndsInTheNewLayout() {
+    void resizeDuringASlideEndsInTheNewLayout()
+    {
         fill(3);
         QSignalSpy menu(bar_, &Tirnavex::MenuClick);
         clickCaption(*bar_, 2);
@@ -177,7 +188,8 @@ private slots:
         QCOMPARE(tops(*bar_), (QList<int>{0, 300 - 2 * kCaptionPx, 300 - kCaptionPx}));
     }
 
-    void itemClickNamesPanelAndButton() {
+    void itemClickNamesPanelAndButton()
+    {
         fill(2);
         QVERIFY(bar_->AddButton(QStringLiteral("mnSMS"), QStringLiteral("Εξερχόμενα"),
                                 QStringLiteral("btnOutBox"), QPixmap(), QString()));
@@ -191,7 +203,8 @@ private slots:
         QCOMPARE(clicked.at(0).at(1).toString(), QStringLiteral("btnOutBox"));
     }
 
-    void fourthPanelChangesNothing() {
+    void fourthPanelChangesNothing()
+    {
         fill(3);
         const QList<int> before = tops(*bar_);
         QVERIFY(!bar_->AddPanel(QStringLiteral("Τέταρτο"), QStringLiteral("mnFourth")));
@@ -203,7 +216,8 @@ private slots:
             QCOMPARE(panel(*bar_, i)->ItemCount(), 0);
     }
 
-    void unknownPanelKeyAddsNothing() {
+    void unknownPanelKeyAddsNothing()
+    {
         fill(2);
         // Keys compare exactly: letter case counts.
         QVERIFY(bar_->AddButton(QStringLiteral("MNSMS"), QStringLiteral("x"),
@@ -215,7 +229,8 @@ private slots:
         QCOMPARE(panel(*bar_, 1)->ItemCount(), 1);
     }
 
-    void ninthButtonOfAPanelFails() {
+    void ninthButtonOfAPanelFails()
+    {
         fill(1);
         for (int i = 0; i < 8; ++i)
             QVERIFY(bar_->AddButton(kPanelKeys[0], QStringLiteral("b"),
@@ -226,7 +241,8 @@ private slots:
     }
 
 private:
-    void fill(int panels) {
+    void fill(int panels)
+    {
         for (int i = 0; i < panels; ++i)
             QVERIFY(bar_->AddPanel(kPanelCaptions[i], kPanelKeys[i]));
     }

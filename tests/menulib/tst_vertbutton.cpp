@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QSignalSpy>
 #include <QTest>
+
 #include <memory>
 
 namespace {
@@ -13,17 +14,20 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kCaptionPx = 25;
 constexpr int kItemPx = 80;
 
-CoolButton* child(QWidget& parent, const QString& name) {
+CoolButton* child(QWidget& parent, const QString& name)
+{
     auto* button = parent.findChild<CoolButton*>(name, Qt::FindDirectChildrenOnly);
     Q_ASSERT(button);
     return button;
 }
 
-CoolButton* item(VertButton& panel, int i) {
+CoolButton* item(VertButton& panel, int i)
+{
     return child(panel, QStringLiteral("Button_%1").arg(i));
 }
 
-void click(CoolButton* button) {
+void click(CoolButton* button)
+{
     QTest::mouseClick(button->findChild<QWidget*>(QStringLiteral("ButtonArea")), Qt::LeftButton);
 }
 
@@ -34,7 +38,8 @@ public:
     QList<int> tops;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if (event->type() == QEvent::Move)
             tops.append(static_cast<QWidget*>(watched)->y());
         return false;
@@ -47,7 +52,8 @@ class tst_vertbutton : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
+    void init()
+    {
         host_ = std::make_unique<QWidget>();
         host_->resize(200, 700);
         panel_ = new VertButton(host_.get());
@@ -56,7 +62,8 @@ private slots:
     }
     void cleanup() { host_.reset(); }
 
-    void arrowsFollowTheOverflow_data() {
+    void arrowsFollowTheOverflow_data()
+    {
         QTest::addColumn<int>("items");
         QTest::addColumn<int>("panelHeight");
         QTest::addColumn<bool>("downShown");
@@ -67,7 +74,8 @@ private slots:
         QTest::newRow("last item cut by 10 px") << 2 << kCaptionPx + 2 * kItemPx - 10 << true;
         QTest::newRow("many items") << 8 << 300 << true;
     }
-    void arrowsFollowTheOverflow() {
+    void arrowsFollowTheOverflow()
+    {
         QFETCH(int, items);
         QFETCH(int, panelHeight);
         QFETCH(bool, downShown);
@@ -80,7 +88,8 @@ private slots:
         QVERIFY(!child(*panel_, QStringLiteral("cmdUp"))->isVisible());
     }
 
-    void scrollsToTheEndAndBack() {
+    void scrollsToTheEndAndBack()
+    {
         fill(8);
         panel_->setGeometry(0, 0, 150, 300);
         panel_->show();
@@ -124,7 +133,8 @@ private slots:
         QVERIFY(down->isVisible());
     }
 
-    void aClickDuringAScrollAddsItsRun() {
+    void aClickDuringAScrollAddsItsRun()
+    {
         fill(8);
         panel_->setGeometry(0, 0, 150, 300);
         panel_->show();
@@ -137,7 +147,8 @@ private slots:
         QCOMPARE(panel_->ScrollOffset(), -2000.0f);
     }
 
-    void itemsKeepTheirOrderAndReportTheirKeys() {
+    void itemsKeepTheirOrderAndReportTheirKeys()
+    {
         fill(3);
         panel_->setGeometry(0, 0, 150, 400);
         panel_->show();
@@ -159,7 +170,8 @@ private slots:
         QCOMPARE(clicked.count(), 1);
     }
 
-    void toolTipOnlyWhenGiven() {
+    void toolTipOnlyWhenGiven()
+    {
         panel_->AddButton(QStringLiteral("a"), QStringLiteral("ka"), QPixmap());
         panel_->AddButton(QStringLiteral("b"), QStringLiteral("kb"), QPixmap(),
                           QStringLiteral("Οργάνωση Ομάδων"));
@@ -170,7 +182,8 @@ private slots:
         QCOMPARE(tip(1), QStringLiteral("Οργάνωση Ομάδων"));
     }
 
-    void ninthItemChangesNothing() {
+    void ninthItemChangesNothing()
+    {
         fill(8);
         panel_->setGeometry(0, 0, 150, 300);
         const float itemsHeight = panel_->ItemsHeight();
@@ -181,7 +194,8 @@ private slots:
             QCOMPARE(item(*panel_, i)->Tag(), QStringLiteral("k%1").arg(i));
     }
 
-    void setMenuFillsTheCaption() {
+    void setMenuFillsTheCaption()
+    {
         panel_->SetMenu(QStringLiteral("Εργαλεία"), QStringLiteral("mnTools"));
         CoolButton* caption = child(*panel_, QStringLiteral("btnCommand"));
         QCOMPARE(caption->Caption(), QStringLiteral("Εργαλεία"));
@@ -190,7 +204,8 @@ private slots:
     }
 
 private:
-    void fill(int count) {
+    void fill(int count)
+    {
         for (int i = 0; i < count; ++i)
             QVERIFY(panel_->AddButton(QStringLiteral("b%1").arg(i), QStringLiteral("k%1").arg(i),
                                       QPixmap()));

@@ -1,13 +1,14 @@
 #include "platform/ControlFactory.h"
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
+#include "tests/support/ProgramFolder.h"
 
 #include <QPainter>
 #include <QPixmap>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+
 #include <memory>
 
 namespace {
@@ -35,7 +36,8 @@ const Entry kMenu[] = {
     {"mnTools", "", "btnNotepad", "Σημειωματάριο", "Σημειωματάριο"},
 };
 
-QPixmap picture(int index) {
+QPixmap picture(int index)
+{
     QPixmap pm(32, 32);
     pm.fill(Qt::transparent);
     QPainter painter(&pm);
@@ -46,7 +48,8 @@ QPixmap picture(int index) {
 
 bool invoke(QObject* control, const char* method, QGenericArgument a, QGenericArgument b,
             QGenericArgument c = QGenericArgument(), QGenericArgument d = QGenericArgument(),
-            QGenericArgument e = QGenericArgument()) {
+            QGenericArgument e = QGenericArgument())
+{
     bool result = false;
     if (!QMetaObject::invokeMethod(control, method, Qt::DirectConnection,
                                    Q_RETURN_ARG(bool, result), a, b, c, d, e))
@@ -54,7 +57,8 @@ bool invoke(QObject* control, const char* method, QGenericArgument a, QGenericAr
     return result;
 }
 
-QWidget* buttonArea(QWidget* control, int panel, const char* button) {
+QWidget* buttonArea(QWidget* control, int panel, const char* button)
+{
     QWidget* p = control->findChild<QWidget*>(QStringLiteral("VertPanel_%1").arg(panel));
     QWidget* b = p ? p->findChild<QWidget*>(QLatin1String(button)) : nullptr;
     return b ? b->findChild<QWidget*>(QStringLiteral("ButtonArea")) : nullptr;
@@ -68,7 +72,8 @@ class Host : public QWidget {
 public:
     QStringList clicks;
 public slots:
-    void VMenu_ButtonClick(const QString& MenuKey, const QString& ButtonKey) {
+    void VMenu_ButtonClick(const QString& MenuKey, const QString& ButtonKey)
+    {
         clicks.append(MenuKey + QLatin1Char('/') + ButtonKey);
     }
 };
@@ -77,17 +82,16 @@ class tst_controlfactory : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QVERIFY(dir_.isValid());
-        hive_ = dir_.filePath(rt::RegistryHive::defaultFileName());
-        rt::SetRegistryHivePath(hive_);
+    void init()
+    {
+        folder_ = std::make_unique<testsupport::ProgramFolder>(false);
+        QVERIFY(folder_->isValid());
+        hive_ = folder_->file(rt::RegistryHive::defaultFileName());
     }
-    void cleanup() {
-        rt::SetRegistryHivePath(QString());
-        QFile::remove(hive_);
-    }
+    void cleanup() { folder_.reset(); }
 
-    void panelMenuByRegisteredClass() {
+    void panelMenuByRegisteredClass()
+    {
         QString error;
         QVERIFY2(rt::RegisterServer(kLibrary, hive_, &error), qPrintable(error));
 
@@ -143,7 +147,8 @@ private slots:
         QVERIFY(!error.isEmpty());
     }
 
-    void creationFails_data() {
+    void creationFails_data()
+    {
         QTest::addColumn<QString>("progId");
         QTest::addColumn<QString>("libraryPath");
         QTest::newRow("unknown class") << QStringLiteral("Tirnaval.Nothing") << kLibrary;
@@ -152,7 +157,8 @@ private slots:
         QTest::newRow("not a control library")
             << QStringLiteral("Tirnaval.Tirnavex") << QStringLiteral("libc.so.6");
     }
-    void creationFails() {
+    void creationFails()
+    {
         QFETCH(QString, progId);
         QFETCH(QString, libraryPath);
         QString error;
@@ -172,7 +178,8 @@ private slots:
         QVERIFY(host.children().isEmpty());
     }
 
-    void registrationOfAMissingLibraryFails() {
+    void registrationOfAMissingLibraryFails()
+    {
         QString error;
         QVERIFY(!rt::RegisterServer(QStringLiteral("/nonexistent/libtirnaval.so"), hive_, &error));
         QVERIFY(!error.isEmpty());
@@ -180,7 +187,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir dir_;
+    std::unique_ptr<testsupport::ProgramFolder> folder_;
     QString hive_;
 };
 

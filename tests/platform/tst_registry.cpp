@@ -1,25 +1,40 @@
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
+#include "tests/support/ProgramFolder.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 class tst_registry : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QVERIFY(dir_.isValid());
-        path_ = dir_.filePath(QStringLiteral("Vantrel.REG"));
-        rt::SetRegistryHivePath(path_);
+    void init()
+    {
+        folder_ = std::make_unique<testsupport::ProgramFolder>(false);
+        QVERIFY(folder_->isValid());
+        path_ = folder_->file(QStringLiteral("Vantrel.REG"));
+        QCOMPARE(rt::RegistryHivePath(), path_);
     }
-    void cleanup() {
-        rt::SetRegistryHivePath(QString());
-        QFile::remove(path_);
+    void cleanup() { folder_.reset(); }
+
+    void hiveNameIgnoresLetterCase()
+    {
+        rt::RegistryHive hive;
+        hive.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE"), QString(),
+                       QStringLiteral("x"));
+        QVERIFY(hive.save(folder_->file(QStringLiteral("vantrel.reg"))));
+        rt::HKEY key = 0;
+        QCOMPARE(rt::RegOpenKeyEx(rt::HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE"), 0,
+                                  rt::reg::KEY_ALL_ACCESS, &key),
+                 rt::reg::ERROR_SUCCESS);
+        QCOMPARE(rt::RegCloseKey(key), rt::reg::ERROR_SUCCESS);
     }
 
-    void textSurvivesAWriteAndARead_data() {
+    void textSurvivesAWriteAndARead_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::newRow("plain") << QStringLiteral("/opt/Vantrel/libtirnaval.so");
         QTest::newRow("backslashes") << QStringLiteral("C:\\Program Files\\tool\\");
@@ -28,7 +43,8 @@ private slots:
         QTest::newRow("empty") << QString();
         QTest::newRow("brackets and equals") << QStringLiteral("[not a key]=@\"x\"");
     }
-    void textSurvivesAWriteAndARead() {
+    void textSurvivesAWriteAndARead()
+    {
         QFETCH(QString, text);
         rt::RegistryHive hive;
         hive.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\Κλειδί\\Sub"), QStringLiteral("Όνομα"),
@@ -46,7 +62,8 @@ private slots:
         QCOMPARE(back.serialize(), hive.serialize());
     }
 
-    void handWrittenHiveIsRead() {
+    void handWrittenHiveIsRead()
+    {
         writeHive("; the installation's values\r\n"
                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Shared Tools\\SysInfo]\r\n"
                   "\"PATH\"=\"/usr/bin/sysinfo\"\r\n"
@@ -74,7 +91,8 @@ private slots:
             QStringLiteral("{1234}"));
     }
 
-    void removeTreeTakesOnlyThatBranch() {
+    void removeTreeTakesOnlyThatBranch()
+    {
         rt::RegistryHive hive;
         hive.setString(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32"), QString(),
                        QStringLiteral("a"));
@@ -89,7 +107,8 @@ private slots:
         QVERIFY(hive.hasKey(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID")));
     }
 
-    void queryGivesTheRegistrysBytes() {
+    void queryGivesTheRegistrysBytes()
+    {
         rt::RegistryHive hive;
         hive.setString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Tools"),
                        QStringLiteral("Path"), QStringLiteral("/usr/bin/εργαλείο"));
@@ -131,7 +150,8 @@ private slots:
         QCOMPARE(rt::RegCloseKey(tools), rt::reg::ERROR_INVALID_HANDLE);
     }
 
-    void missingKeysAndHivesFailToOpen_data() {
+    void missingKeysAndHivesFailToOpen_data()
+    {
         QTest::addColumn<bool>("hiveExists");
         QTest::addColumn<rt::HKEY>("root");
         QTest::addColumn<QString>("subKey");
@@ -144,7 +164,8 @@ private slots:
         QTest::newRow("part of a name")
             << true << rt::HKEY_LOCAL_MACHINE << QStringLiteral("SOFTWARE\\To");
     }
-    void missingKeysAndHivesFailToOpen() {
+    void missingKeysAndHivesFailToOpen()
+    {
         QFETCH(bool, hiveExists);
         QFETCH(rt::HKEY, root);
         QFETCH(QString, subKey);
@@ -161,13 +182,14 @@ private slots:
     }
 
 private:
-    void writeHive(const char* text) {
+    void writeHive(const char* text)
+    {
         QFile file(path_);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
 
-    QTemporaryDir dir_;
+    std::unique_ptr<testsupport::ProgramFolder> folder_;
     QString path_;
 };
 

@@ -34,8 +34,10 @@ private slots:
                       QStringLiteral("Αποθήκευση Μηνύματος"));
         bar.AddSeparator();
         bar.AddButton(QStringLiteral("btnNew"), QStringLiteral("Νέο"));
-        bar.AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("mnGroup"), QStringLiteral("Ομάδα"));
-        bar.AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("mnMember"), QStringLiteral("Μέλος"));
+        bar.AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("mnGroup"),
+                          QStringLiteral("Ομάδα"));
+        bar.AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("mnMember"),
+                          QStringLiteral("Μέλος"));
         bar.resize(bar.sizeHint());
         QSignalSpy clicks(&bar, &rt::Toolbar::ButtonClick);
         QSignalSpy menuClicks(&bar, &rt::Toolbar::ButtonMenuClick);
@@ -43,9 +45,12 @@ private slots:
         QTest::mouseClick(bar.Button(QStringLiteral("btnSaveMsg")), Qt::LeftButton);
         QCOMPARE(clicks.count(), 1);
         QCOMPARE(clicks.at(0).at(0).toString(), QStringLiteral("btnSaveMsg"));
-        QCOMPARE(bar.Button(QStringLiteral("btnSaveMsg"))->toolTip(), QStringLiteral("Αποθήκευση Μηνύματος"));
+        QCOMPARE(bar.Button(QStringLiteral("btnSaveMsg"))->toolTip(),
+                 QStringLiteral("Αποθήκευση Μηνύματος"));
 
-        bar.ButtonMenu(QStringLiteral("btnNew"))->findChild<QAction*>(QStringLiteral("mnMember"))->trigger();
+        bar.ButtonMenu(QStringLiteral("btnNew"))
+            ->findChild<QAction*>(QStringLiteral("mnMember"))
+            ->trigger();
         QCOMPARE(menuClicks.count(), 1);
         QCOMPARE(menuClicks.at(0).at(0).toString(), QStringLiteral("btnNew"));
         QCOMPARE(menuClicks.at(0).at(1).toString(), QStringLiteral("mnMember"));

@@ -9,7 +9,8 @@ using testsupport::FakeSmsService;
 class tst_winsock : public QObject {
     Q_OBJECT
 
-    static bool waitForState(rt::Winsock& socket, int state) {
+    static bool waitForState(rt::Winsock& socket, int state)
+    {
         QSignalSpy spy(&socket, &rt::Winsock::StateChanged);
         for (int i = 0; i < 50 && socket.State() != state; ++i)
             spy.wait(100);
@@ -17,7 +18,8 @@ class tst_winsock : public QObject {
     }
 
 private slots:
-    void connectsAndCloses() {
+    void connectsAndCloses()
+    {
         FakeSmsService service;
         QVERIFY(service.start());
         rt::Winsock socket;
@@ -39,7 +41,8 @@ private slots:
         QVERIFY(socket.RemoteHostIP().isEmpty());
     }
 
-    void textTravelsAsWindows1253() {
+    void textTravelsAsWindows1253()
+    {
         FakeSmsService service;
         QVERIFY(service.start());
         // "Ωμέγα" in the Greek code page
@@ -63,7 +66,8 @@ private slots:
         QCOMPARE(socket.State(), 0);
     }
 
-    void refusedConnectionIsAnError() {
+    void refusedConnectionIsAnError()
+    {
         rt::Winsock socket;
         QSignalSpy errors(&socket, &rt::Winsock::Error);
         socket.setRemoteHost(QStringLiteral("127.0.0.1"));
@@ -81,7 +85,8 @@ private slots:
         QCOMPARE(socket.State(), 0);
     }
 
-    void misuseIsRefused() {
+    void misuseIsRefused()
+    {
         rt::Winsock socket;
         QVERIFY(!socket.SendData(QStringLiteral("x")));
         QCOMPARE(socket.ErrorNumber(), 10057);
@@ -94,7 +99,8 @@ private slots:
         QCOMPARE(socket.State(), 0);
     }
 
-    void localPortIsBound() {
+    void localPortIsBound()
+    {
         FakeSmsService service;
         QVERIFY(service.start());
         const quint16 local = FakeSmsService::unusedPort();

@@ -12,7 +12,8 @@ using namespace mdlInternet;
 
 namespace {
 
-QByteArray bytes(const QString& text) {
+QByteArray bytes(const QString& text)
+{
     return rt::cp1253::fromUnicode(text);
 }
 
@@ -26,19 +27,22 @@ class tst_mdlinternet : public QObject {
     QTemporaryDir m_folder;
     const Account m_account{QStringLiteral("h"), 80, QStringLiteral("u"), QStringLiteral("p")};
 
-    QString sendFields(const QString& text, const QString& phones) const {
+    QString sendFields(const QString& text, const QString& phones) const
+    {
         return BuildSendFields(QStringLiteral("Shop"), text, phones, QVariant(), QVariant(), false,
                                QString());
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(m_folder.isValid());
         rt::App::setPath(m_folder.path());
     }
     void cleanup() { QFile::remove(m_folder.filePath(QStringLiteral("TESTMODE.TST"))); }
 
-    void creditsRequestBytes() {
+    void creditsRequestBytes()
+    {
         QCOMPARE(bytes(BuildRequest(QStringLiteral("credits.php"), QString(), m_account)),
                  QByteArray("POST /prog/credits.php HTTP/1.0\r\n"
                             "HOST: h\r\n"
@@ -48,7 +52,8 @@ private slots:
                             "UID=u&PWD=p"));
     }
 
-    void sendRequestBytes() {
+    void sendRequestBytes()
+    {
         // Greek capitals with Latin look-alikes go as Latin; the other Greek letters go as
         // Windows-1253 bytes, counted one per character in Content-Length.
         const Account account{QStringLiteral("sms.example"), 8080, QStringLiteral("user 1"),
@@ -70,7 +75,8 @@ private slots:
                      body);
     }
 
-    void loginFieldsAndBody() {
+    void loginFieldsAndBody()
+    {
         // The send fields begin with "&", and the request puts one more before them.
         const QString request = BuildRequest(QStringLiteral("send.php"),
                                              sendFields(QStringLiteral("x"), QString()), m_account);
@@ -80,7 +86,8 @@ private slots:
         QCOMPARE(BuildLoginFields(m_account), QStringLiteral("UID=u&PWD=p"));
     }
 
-    void sendFields_data() {
+    void sendFields_data()
+    {
         QTest::addColumn<QString>("originator");
         QTest::addColumn<QVariant>("date");
         QTest::addColumn<QVariant>("time");
@@ -108,7 +115,8 @@ private slots:
             << QStringLiteral("A+B=C #1&Co") << null << null << false
             << QStringLiteral("&O=A%2BB%3DC%20%231%26Co&R=306900000001&M=Hi&F=0&VIA=0");
     }
-    void sendFields() {
+    void sendFields()
+    {
         QFETCH(QString, originator);
         QFETCH(QVariant, date);
         QFETCH(QVariant, time);
@@ -119,12 +127,14 @@ private slots:
                  fields);
     }
 
-    void testModeMarker_data() {
+    void testModeMarker_data()
+    {
         QTest::addColumn<QString>("marker");
         QTest::newRow("as named") << QStringLiteral("TESTMODE.TST");
         QTest::newRow("other letter case") << QStringLiteral("testmode.tst");
     }
-    void testModeMarker() {
+    void testModeMarker()
+    {
         QFETCH(QString, marker);
         QVERIFY(!sendFields(QStringLiteral("x"), QString()).contains(QStringLiteral("&T=1")));
         QFile file(m_folder.filePath(marker));
@@ -135,7 +145,8 @@ private slots:
         QVERIFY(!sendFields(QStringLiteral("x"), QString()).contains(QStringLiteral("&T=1")));
     }
 
-    void encoding_data() {
+    void encoding_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("formValue");
         QTest::addColumn<QString>("messageText");
@@ -156,7 +167,8 @@ private slots:
         QTest::newRow("line breaks unchanged")
             << QStringLiteral("a\r\nb") << QStringLiteral("a\r\nb") << QStringLiteral("a\r\nb");
     }
-    void encoding() {
+    void encoding()
+    {
         QFETCH(QString, text);
         QFETCH(QString, formValue);
         QFETCH(QString, messageText);
@@ -164,7 +176,8 @@ private slots:
         QCOMPARE(EncodeMessageText(text), messageText);
     }
 
-    void phoneList_data() {
+    void phoneList_data()
+    {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("sent");
         QTest::newRow("empty") << QString() << QString();
@@ -178,7 +191,8 @@ private slots:
         QTest::newRow("other numbers kept")
             << QStringLiteral("2101234567,0030697") << QStringLiteral("2101234567,0030697");
     }
-    void phoneList() {
+    void phoneList()
+    {
         QFETCH(QString, stored);
         QFETCH(QString, sent);
         QCOMPARE(NormalizePhoneList(stored), sent);
@@ -186,7 +200,8 @@ private slots:
                  QStringLiteral("&O=Shop&R=") + sent + QStringLiteral("&M=x&F=0&VIA=0"));
     }
 
-    void tagValue_data() {
+    void tagValue_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QVariant>("value"); // invalid: none
         const QVariant none;
@@ -206,7 +221,8 @@ private slots:
         QTest::newRow("closing tag beyond 32,767")
             << QString(32757, QLatin1Char('x')) + QStringLiteral("<result>5</result>") << none;
     }
-    void tagValue() {
+    void tagValue()
+    {
         QFETCH(QString, text);
         QFETCH(QVariant, value);
         const std::optional<QString> got = GetTagValue(text, QStringLiteral("result"));
@@ -215,7 +231,8 @@ private slots:
             QCOMPARE(*got, value.toString());
     }
 
-    void reply_data() {
+    void reply_data()
+    {
         QTest::addColumn<QString>("reply");
         QTest::addColumn<int>("code");
         QTest::newRow("nothing") << QString() << -31000;
@@ -237,7 +254,8 @@ private slots:
             << head + QString(40000, QLatin1Char(' ')) + QStringLiteral("<result>5</result>")
             << -32000;
     }
-    void reply() {
+    void reply()
+    {
         QFETCH(QString, reply);
         QFETCH(int, code);
         WebImportReply = QStringLiteral("untouched");
@@ -245,7 +263,8 @@ private slots:
         QCOMPARE(WebImportReply, QStringLiteral("untouched"));
     }
 
-    void importReply() {
+    void importReply()
+    {
         const QString inner =
             QStringLiteral("<groups>1</groups><group><id>7</id><name>Πελάτες</name>"
                            "<numbers>6900000001,6900000002</numbers><parent>0</parent></group>");
@@ -269,7 +288,8 @@ private slots:
         QVERIFY(WebImportReply.isEmpty());
     }
 
-    void elements_data() {
+    void elements_data()
+    {
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QVariant>("element"); // invalid: none
@@ -287,7 +307,8 @@ private slots:
             << QStringLiteral("id")
             << QString(32767, QLatin1Char(' ')) + QStringLiteral("<id>1</id>") << none;
     }
-    void elements() {
+    void elements()
+    {
         QFETCH(QString, tag);
         QFETCH(QString, text);
         QFETCH(QVariant, element);
@@ -297,7 +318,8 @@ private slots:
             QCOMPARE(*got, element.toString());
     }
 
-    void stripOuterTag_data() {
+    void stripOuterTag_data()
+    {
         QTest::addColumn<QString>("element");
         QTest::addColumn<QString>("rest");
         QTest::newRow("id") << QStringLiteral("<id>17</id>") << QStringLiteral("17");
@@ -307,13 +329,15 @@ private slots:
             << QStringLiteral("<g><id>1</id></g>") << QStringLiteral("<id>1</id>");
         QTest::newRow("no tag") << QStringLiteral("17") << QStringLiteral("17");
     }
-    void stripOuterTag() {
+    void stripOuterTag()
+    {
         QFETCH(QString, element);
         QFETCH(QString, rest);
         QCOMPARE(StripOuterTag(element), rest);
     }
 
-    void serverErrorTexts() {
+    void serverErrorTexts()
+    {
         QCOMPARE(ServerErrorText(-700),
                  QStringLiteral("Παρουσιάστηκε σφάλμα που οφείλεται σε κάποιο απο τους αριθμούς "
                                 "τηλεφώνου\r\n"
@@ -353,7 +377,8 @@ private slots:
             QVERIFY(ServerErrorText(code).isEmpty());
     }
 
-    void settingsComplete_data() {
+    void settingsComplete_data()
+    {
         QTest::addColumn<QString>("originator");
         QTest::addColumn<QString>("server");
         QTest::addColumn<int>("port");
@@ -369,7 +394,8 @@ private slots:
         QTest::newRow("no user") << o << s << 80 << QString() << p << false;
         QTest::newRow("no password") << o << s << 80 << u << QString() << false;
     }
-    void settingsComplete() {
+    void settingsComplete()
+    {
         QFETCH(QString, originator);
         QFETCH(QString, server);
         QFETCH(int, port);

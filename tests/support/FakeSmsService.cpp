@@ -23,7 +23,8 @@ public:
 
     Session(QTcpSocket* socket, FakeSmsService::Answer answer, Recorder record, QObject* parent)
         : QObject(parent), m_socket(socket), m_answer(std::move(answer)),
-          m_record(std::move(record)) {
+          m_record(std::move(record))
+    {
         m_socket->setParent(this);
         connect(m_socket, &QTcpSocket::readyRead, this, &Session::read);
         connect(m_socket, &QTcpSocket::disconnected, this, &QObject::deleteLater);
@@ -35,7 +36,8 @@ public:
     }
 
 private:
-    void read() {
+    void read()
+    {
         if (m_answered)
             return;
         m_request += m_socket->readAll();
@@ -56,7 +58,8 @@ private:
         play();
     }
 
-    void play() {
+    void play()
+    {
         using Kind = FakeSmsService::Answer::Kind;
         switch (m_answer.kind) {
         case Kind::Reply:
@@ -93,7 +96,8 @@ private:
         }
     }
 
-    void drip() {
+    void drip()
+    {
         if (m_dripped >= m_answer.bytes.size()) {
             finish();
             return;
@@ -103,19 +107,22 @@ private:
         later(m_answer.delayMs, [this] { drip(); });
     }
 
-    void send(const QByteArray& bytes, bool last) {
+    void send(const QByteArray& bytes, bool last)
+    {
         m_socket->write(bytes);
         m_socket->flush();
         if (last)
             finish();
     }
 
-    void finish() {
+    void finish()
+    {
         if (!m_answer.keepOpen)
             m_socket->disconnectFromHost();
     }
 
-    void later(int ms, std::function<void()> step) {
+    void later(int ms, std::function<void()> step)
+    {
         QTimer::singleShot(ms < 0 ? 0 : ms, this, std::move(step));
     }
 
@@ -131,21 +138,25 @@ private:
 
 using Answer = FakeSmsService::Answer;
 
-Answer Answer::code(qint32 code) {
+Answer Answer::code(qint32 code)
+{
     return result(QString::number(code));
 }
 
-Answer Answer::result(const QString& inner) {
+Answer Answer::result(const QString& inner)
+{
     return raw(resultReply(inner));
 }
 
-Answer Answer::raw(const QByteArray& bytes) {
+Answer Answer::raw(const QByteArray& bytes)
+{
     Answer a;
     a.bytes = bytes;
     return a;
 }
 
-Answer Answer::split(const QByteArray& bytes, int splitAt, int delayMs) {
+Answer Answer::split(const QByteArray& bytes, int splitAt, int delayMs)
+{
     Answer a = raw(bytes);
     a.kind = Kind::Split;
     a.splitAt = splitAt;
@@ -153,78 +164,91 @@ Answer Answer::split(const QByteArray& bytes, int splitAt, int delayMs) {
     return a;
 }
 
-Answer Answer::drip(const QByteArray& bytes, int intervalMs) {
+Answer Answer::drip(const QByteArray& bytes, int intervalMs)
+{
     Answer a = raw(bytes);
     a.kind = Kind::Drip;
     a.delayMs = intervalMs;
     return a;
 }
 
-Answer Answer::never() {
+Answer Answer::never()
+{
     Answer a;
     a.kind = Kind::Never;
     return a;
 }
 
-Answer Answer::reset() {
+Answer Answer::reset()
+{
     Answer a;
     a.kind = Kind::Reset;
     return a;
 }
 
-Answer Answer::closeAfterRequest() {
+Answer Answer::closeAfterRequest()
+{
     Answer a;
     a.kind = Kind::CloseAfterRequest;
     return a;
 }
 
-Answer Answer::closeAtAccept() {
+Answer Answer::closeAtAccept()
+{
     Answer a;
     a.kind = Kind::CloseAtAccept;
     return a;
 }
 
-Answer Answer::oversized(int size) {
+Answer Answer::oversized(int size)
+{
     Answer a = raw(httpReply(QByteArray(size, 'x')));
     a.keepOpen = true;
     return a;
 }
 
-Answer Answer::delayed(int ms) const {
+Answer Answer::delayed(int ms) const
+{
     Answer a = *this;
     a.delayMs = ms;
     return a;
 }
 
-Answer Answer::leftOpen() const {
+Answer Answer::leftOpen() const
+{
     Answer a = *this;
     a.keepOpen = true;
     return a;
 }
 
-FakeSmsService::FakeSmsService(QObject* parent) : QObject(parent) {
+FakeSmsService::FakeSmsService(QObject* parent) : QObject(parent)
+{
     connect(&m_server, &QTcpServer::newConnection, this, &FakeSmsService::accept);
 }
 
-FakeSmsService::~FakeSmsService() {
+FakeSmsService::~FakeSmsService()
+{
     stop();
 }
 
-bool FakeSmsService::start() {
-    if (!m_server.isListening() && !m_server.listen(QHostAddress::LocalHost, 0))
+bool FakeSmsService::start(quint16 port)
+{
+    if (!m_server.isListening() && !m_server.listen(QHostAddress::LocalHost, port))
         return false;
     m_port = m_server.serverPort();
     return true;
 }
 
-void FakeSmsService::stop() {
+void FakeSmsService::stop()
+{
     m_server.close();
     const auto sessions = findChildren<Session*>(Qt::FindDirectChildrenOnly);
     for (Session* s : sessions)
         delete s;
 }
 
-bool FakeSmsService::waitForRequests(int count, int timeoutMs) {
+bool FakeSmsService::waitForRequests(int count, int timeoutMs)
+{
     if (m_requests.size() >= count)
         return true;
     QEventLoop loop;
@@ -240,19 +264,22 @@ bool FakeSmsService::waitForRequests(int count, int timeoutMs) {
     return m_requests.size() >= count;
 }
 
-QByteArray FakeSmsService::httpReply(const QByteArray& body) {
+QByteArray FakeSmsService::httpReply(const QByteArray& body)
+{
     return "HTTP/1.0 200 OK\r\n"
            "Content-Type: text/html; charset=windows-1253\r\n"
            "Content-Length: " +
            QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
-QByteArray FakeSmsService::resultReply(const QString& inner) {
+QByteArray FakeSmsService::resultReply(const QString& inner)
+{
     return httpReply(
         rt::cp1253::fromUnicode(QStringLiteral("<result>") + inner + QStringLiteral("</result>")));
 }
 
-quint16 FakeSmsService::unusedPort() {
+quint16 FakeSmsService::unusedPort()
+{
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     const quint16 port = probe.serverPort();
@@ -260,7 +287,8 @@ quint16 FakeSmsService::unusedPort() {
     return port;
 }
 
-void FakeSmsService::accept() {
+void FakeSmsService::accept()
+{
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
         ++m_connections;
         const Answer answer = m_script.isEmpty() ? m_default : m_script.takeFirst();

@@ -57,7 +57,8 @@ public:
     explicit FakeSmsService(QObject* parent = nullptr);
     ~FakeSmsService() override;
 
-    bool start();
+    // Listens on 127.0.0.1 at the given port, or at a free one.
+    bool start(quint16 port = 0);
     void stop();
     QString host() const { return QStringLiteral("127.0.0.1"); }
     quint16 port() const { return m_port; }
