@@ -1,4 +1,5 @@
 #include "platform/Database.h"
+#include "platform/DatabaseCreation.h"
 #include "platform/DbDates.h"
 #include "platform/Like.h"
 #include "platform/Recordset.h"
@@ -23,18 +24,8 @@ QString schemaSql() {
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-// Creating a file is the installation's business, not the database layer's, so the
-// fixture makes its own through SQLite directly.
 bool createDatabase(const QString& path, const QString& sql) {
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db,
-                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
-    char* message = nullptr;
-    ok = ok && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK;
-    if (message)
-        qWarning("%s", message);
-    sqlite3_free(message);
-    return sqlite3_close(db) == SQLITE_OK && ok;
+    return rt::createDatabaseFromSql(path, sql.toUtf8());
 }
 
 QStringList folderListing(const QString& folder) {
