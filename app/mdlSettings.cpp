@@ -4,6 +4,7 @@
 #include "app/mdlDialogs.h"
 #include "platform/App.h"
 #include "platform/AtomicFile.h"
+#include "platform/Convert.h"
 #include "platform/Cp1253.h"
 #include "platform/Err.h"
 #include "platform/TextFile.h"
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QtEndian>
-#include <optional>
 
 namespace mdlSettings {
 
@@ -37,45 +37,6 @@ QString trimBlanks(const QString& text) {
     while (end > start && text.at(end - 1) == QLatin1Char(' '))
         --end;
     return text.mid(start, end - start);
-}
-
-// A whole number as the runtime's conversions to Integer, Long and Byte take it from
-// text; nothing when the text is not one.
-std::optional<qint64> wholeNumber(const QVariant& value) {
-    if (value.typeId() != QMetaType::QString) {
-        bool ok = false;
-        const qint64 number = value.toLongLong(&ok);
-        return ok ? std::optional<qint64>(number) : std::nullopt;
-    }
-    const QString text = trimBlanks(value.toString());
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    if (i == text.size())
-        return std::nullopt;
-    qint64 number = 0;
-    for (; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-        // Past this every range asked for is exceeded; stop growing, keep checking.
-        if (number < 100000000000LL)
-            number = number * 10 + (c.unicode() - '0');
-    }
-    return negative ? -number : number;
-}
-
-// Raises the runtime's type-mismatch or overflow error when the value does not fit.
-qint64 convert(const QVariant& value, qint64 min, qint64 max) {
-    const std::optional<qint64> number = wholeNumber(value);
-    if (!number)
-        rt::Raise(13, QStringLiteral("Type mismatch"));
-    if (*number < min || *number > max)
-        rt::Raise(6, QStringLiteral("Overflow"));
-    return *number;
 }
 
 QString textForm(const QVariant& value) {
@@ -207,14 +168,13 @@ bool LoadSettings() {
         stage = -3;
         Originator = ReadRecord(file);
         ServerURL = ReadRecord(file);
-        ServerPort = static_cast<qint16>(convert(ReadRecord(file), -32768, 32767));
+        ServerPort = rt::CInt(ReadRecord(file));
         UserName = ReadRecord(file);
         Password = ReadRecord(file);
-        AvailableSMS =
-            static_cast<qint32>(convert(ReadRecord(file), -2147483647LL - 1, 2147483647LL));
-        EnableSecurity = static_cast<quint8>(convert(ReadRecord(file), 0, 255));
-        AskOnStartUp = static_cast<quint8>(convert(ReadRecord(file), 0, 255));
-        AskOnSend = static_cast<quint8>(convert(ReadRecord(file), 0, 255));
+        AvailableSMS = rt::CLng(ReadRecord(file));
+        EnableSecurity = rt::CByte(ReadRecord(file));
+        AskOnStartUp = rt::CByte(ReadRecord(file));
+        AskOnSend = rt::CByte(ReadRecord(file));
         return true;
     } catch (const rt::RuntimeError&) {
         mdlDialogs::ShowErrorMessage(stage);
@@ -248,9 +208,9 @@ void LoadIniSettings() {
             const QString line = reader.readLine();
             const QString key = LineKey(line);
             if (key == QLatin1String("Disclaimer"))
-                ShowDisclaimer = static_cast<quint8>(convert(LineValue(line), 0, 255));
+                ShowDisclaimer = rt::CByte(LineValue(line));
             else if (key == QLatin1String("WindowState"))
-                MainWindowState = static_cast<quint8>(convert(LineValue(line), 0, 255));
+                MainWindowState = rt::CByte(LineValue(line));
         }
     } catch (const rt::RuntimeError&) {
         // A bad value ends the reading; what was read before it stays.
