@@ -2,7 +2,12 @@
 
 #include "app/ChildFormCollection.h"
 #include "app/MainWindowPictures.h"
+#include "app/Installation.h"
+#include "app/frmAbout.h"
+#include "app/frmConfiguration.h"
+#include "app/frmDisclaimer.h"
 #include "app/frmError_Log.h"
+#include "app/frmGetUserData.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMainDocking.h"
 #include "app/mdlSettings.h"
@@ -142,9 +147,10 @@ frmMain::frmMain() : rt::Form(QStringLiteral("frmMain")) {
     m_hprNerqPage = link(QStringLiteral("hprNerqPage"), m_frame);
     m_lblMail = label(QStringLiteral("lblMail"), QStringLiteral("email:"), m_frame);
     m_hprNerqMail = link(QStringLiteral("hprNerqMail"), m_frame);
-    m_lblCompany->setText(QStringLiteral("Nerq - Υπηρεσίες Μηνυμάτων SMS"));
-    m_hprNerqPage->setText(QStringLiteral("www.nerq.example"));
-    m_hprNerqMail->setText(QStringLiteral("info@nerq.example"));
+    // The publisher's line and addresses come with the installation.
+    m_lblCompany->setText(installation::Text(installation::CopyrightFile));
+    m_hprNerqPage->setText(installation::WebAddress());
+    m_hprNerqMail->setText(installation::MailAddress());
     for (QLabel* l : {m_lblCompany, m_lblURL, m_hprNerqPage, m_lblMail, m_hprNerqMail})
         l->adjustSize();
 
@@ -593,7 +599,17 @@ void frmMain::picMDISpace_Resize() {
     moveTwips(m_lblMail, leftOf(m_hprNerqMail) - widthOf(m_lblMail) - 60, topOf(m_hprNerqMail));
 }
 
-// TEMPORARY until the settings dialogs are merged
-void frmMain::mnConfigureConnection_Click() {}
-void frmMain::mnAbout_Click() {}
-void frmMain::mnDisclaimer_Click() {}
+// ---- commands -----------------------------------------------------------------------
+
+void frmMain::mnConfigureConnection_Click() {
+    if (mdlSettings::EnableSecurity != 0) {
+        rt::Forms::showModal(rt::Forms::get<frmGetUserData>());
+        if (mdlSettings::LoginResult != 1)
+            return;
+    }
+    rt::Forms::showModal(rt::Forms::get<frmConfiguration>());
+}
+
+void frmMain::mnAbout_Click() { rt::Forms::showModal(rt::Forms::get<frmAbout>()); }
+
+void frmMain::mnDisclaimer_Click() { rt::Forms::showModal(rt::Forms::get<frmDisclaimer>()); }
