@@ -11,6 +11,7 @@
 #include "app/mdlDataBase.h"
 #include "app/mdlMainDocking.h"
 #include "app/mdlSettings.h"
+#include "compose/frmMessage_Edit.h"
 #include "platform/App.h"
 #include "platform/ControlFactory.h"
 #include "platform/ControlPointer.h"
@@ -125,6 +126,7 @@ frmMain::frmMain() : rt::Form(QStringLiteral("frmMain")) {
     m_mainToolBar->resize(m_mainToolBar->sizeHint());
     connect(m_mainToolBar, &rt::Toolbar::ButtonMenuClick, this,
             &frmMain::MainToolBar_ButtonMenuClick);
+    connect(m_mainToolBar, &rt::Toolbar::ButtonClick, this, &frmMain::MainToolBar_ButtonClick);
     m_blackBox->raise();
     m_tlbrPicture->setFixedHeight(m_mainToolBar->height() + 4);
     layout->addWidget(m_tlbrPicture);
@@ -200,7 +202,8 @@ void frmMain::buildMenus() {
     };
 
     QMenu* file = topMenu(QStringLiteral("mnFile"), QStringLiteral("Αρχείο"));
-    addItem(file, QStringLiteral("mnNewMessage"), QStringLiteral("Δημιουργία Μηνύματος"));
+    connect(addItem(file, QStringLiteral("mnNewMessage"), QStringLiteral("Δημιουργία Μηνύματος")),
+            &QAction::triggered, this, &frmMain::mnNewMessage_Click);
     addItem(file, QStringLiteral("mnOpenMessage"), QStringLiteral("Άνοιγμα Μηνύματος"));
     addItem(file, QStringLiteral("mn_DeleteMessage"), QStringLiteral("Διαγραφή Μηνύματος"));
     addItem(file, QStringLiteral("mn_SendMessage"), QStringLiteral("Αποστολή Μηνύματος"));
@@ -468,6 +471,22 @@ void frmMain::ReadSavedMessages() {
 void frmMain::EditMessage(const QString& MessageID) {
     Q_UNUSED(MessageID);
     FreeChildSpace(QString());
+}
+
+void frmMain::mnNewMessage_Click() {
+    // Any docked window is asked to close, a message window too: a new message starts
+    // in a freshly loaded window.
+    try {
+        if (FreeChildSpace(QString()))
+            rt::Forms::get<frmMessage_Edit>().show();
+    } catch (const rt::RuntimeError& error) {
+        rt::reportUntrapped(error);
+    }
+}
+
+void frmMain::MainToolBar_ButtonClick(const QString& key) {
+    if (key == QLatin1String("btnNewMessage"))
+        mnNewMessage_Click();
 }
 
 void frmMain::MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey) {

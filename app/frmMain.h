@@ -72,6 +72,8 @@ public:
     QStringList MenuItemNames() const { return m_menuOrder; }
     QString MenuTag(const QString& name) const;
 
+    void mnNewMessage_Click();
+    void MainToolBar_ButtonClick(const QString& key);
     void MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey);
     void imgLogo_Click();
     void hprNerqPage_Click();
