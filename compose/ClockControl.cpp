@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QResizeEvent>
-
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -81,10 +80,10 @@ protected:
             const double outer = 57;
             const double inner = hourMark ? 50 : 54;
             p.setPen(QPen(QColor(70, 82, 100), hourMark ? 2.5 : 1));
-            p.drawLine(QPointF(centre.x() + inner * std::sin(angle),
-                               centre.y() - inner * std::cos(angle)),
-                       QPointF(centre.x() + outer * std::sin(angle),
-                               centre.y() - outer * std::cos(angle)));
+            p.drawLine(
+                QPointF(centre.x() + inner * std::sin(angle), centre.y() - inner * std::cos(angle)),
+                QPointF(centre.x() + outer * std::sin(angle),
+                        centre.y() - outer * std::cos(angle)));
         }
         const QColor shadow(0, 0, 0, 60);
         drawLine(p, m_clock->HourShadow(), shadow, 4);
@@ -163,9 +162,15 @@ ClockControl::ClockControl(const QString& name, QWidget* parent) : ClockControl(
     setObjectName(name);
 }
 
-QPoint ClockControl::MinuteHandTip(int position) { return MinuteHandTips.at(position); }
+QPoint ClockControl::MinuteHandTip(int position)
+{
+    return MinuteHandTips.at(position);
+}
 
-QPoint ClockControl::HourHandTip(int position) { return HourHandTips.at(position); }
+QPoint ClockControl::HourHandTip(int position)
+{
+    return HourHandTips.at(position);
+}
 
 void ClockControl::SetClock(int Hour, int Min)
 {
@@ -175,9 +180,15 @@ void ClockControl::SetClock(int Hour, int Min)
     DrawClock(txtHour->Text().toInt(), txtMin->Text().toInt());
 }
 
-QString ClockControl::GetHour() const { return txtHour->Text(); }
+QString ClockControl::GetHour() const
+{
+    return txtHour->Text();
+}
 
-QString ClockControl::GetMinutes() const { return txtMin->Text(); }
+QString ClockControl::GetMinutes() const
+{
+    return txtMin->Text();
+}
 
 void ClockControl::MUpDown_Change()
 {

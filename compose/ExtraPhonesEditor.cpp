@@ -95,8 +95,8 @@ ExtraPhonesEditor::ExtraPhonesEditor(QWidget* parent) : rt::UserControl(parent)
          QStringLiteral("Αποθήκευση Τηλεφώνων σε Αρχείο")},
     };
     for (const auto& b : buttons) {
-        QToolButton* button = tlbrExtraPhones->AddButton(QString::fromLatin1(b.key), QString(),
-                                                         b.picture, b.toolTip);
+        QToolButton* button =
+            tlbrExtraPhones->AddButton(QString::fromLatin1(b.key), QString(), b.picture, b.toolTip);
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
         button->setIconSize(QSize(16, 16));
     }
@@ -163,11 +163,15 @@ QString ExtraPhonesEditor::GetPhoneList() const
     return phones.join(u',');
 }
 
-int ExtraPhonesEditor::PhoneCount() const { return lstExtraPhones->count(); }
+int ExtraPhonesEditor::PhoneCount() const
+{
+    return lstExtraPhones->count();
+}
 
 bool ExtraPhonesEditor::PhoneExist(const QString& Phone) const
 {
-    return lstExtraPhones->count() > 0 && mdlGroups::FindListItem(*lstExtraPhones, Phone, true) >= 0;
+    return lstExtraPhones->count() > 0 &&
+           mdlGroups::FindListItem(*lstExtraPhones, Phone, true) >= 0;
 }
 
 // ---- the toolbar's operations
@@ -314,11 +318,10 @@ void ExtraPhonesEditor::ExportPhones()
         path = *chosen;
         if (!mdlMain::FileExists(path))
             break;
-        const int answer = rt::MsgBox(QStringLiteral("Το αρχείο ") + path +
-                                          QStringLiteral(" υπάρχει ήδη στο δίσκο.") + LF +
-                                          QStringLiteral("Θέλετε να το αντικαταστήσετε;"),
-                                      rt::mb::YesNoCancel | rt::mb::Question,
-                                      QStringLiteral("Αποθήκευση Τηλεφώνων"));
+        const int answer = rt::MsgBox(
+            QStringLiteral("Το αρχείο ") + path + QStringLiteral(" υπάρχει ήδη στο δίσκο.") + LF +
+                QStringLiteral("Θέλετε να το αντικαταστήσετε;"),
+            rt::mb::YesNoCancel | rt::mb::Question, QStringLiteral("Αποθήκευση Τηλεφώνων"));
         if (answer == rt::mb::Yes)
             break;
         if (answer != rt::mb::No)
@@ -344,7 +347,10 @@ void ExtraPhonesEditor::PhoneField_KeyDown(int& KeyCode, int& Shift)
     }
 }
 
-void ExtraPhonesEditor::PhoneField_Change() { enableStoreButtons(); }
+void ExtraPhonesEditor::PhoneField_Change()
+{
+    enableStoreButtons();
+}
 
 bool ExtraPhonesEditor::eventFilter(QObject* watched, QEvent* event)
 {

@@ -33,7 +33,10 @@ QComboBox* criteriaCombo(const QString& name, QWidget* parent)
     return combo;
 }
 
-QString text(const QVariant& value) { return mdlDataBase::NullToEmpty(value).toString(); }
+QString text(const QVariant& value)
+{
+    return mdlDataBase::NullToEmpty(value).toString();
+}
 
 } // namespace
 
@@ -228,10 +231,9 @@ void frmInstantGroup::SearchMembers()
     lstResults->show();
 
     const int count = lstResults->ListItems().Count();
-    lblResult->setText(count > 0
-                           ? QStringLiteral("Βρέθηκαν ") + QString::number(count) +
-                                 QStringLiteral(" μέλη.")
-                           : QStringLiteral("Δέν βρέθηκαν μέλη με αυτά τα κριτήρια."));
+    lblResult->setText(count > 0 ? QStringLiteral("Βρέθηκαν ") + QString::number(count) +
+                                       QStringLiteral(" μέλη.")
+                                 : QStringLiteral("Δέν βρέθηκαν μέλη με αυτά τα κριτήρια."));
 }
 
 void frmInstantGroup::cmdEnd_Click()
@@ -240,4 +242,7 @@ void frmInstantGroup::cmdEnd_Click()
     rt::Forms::unload(this);
 }
 
-void frmInstantGroup::cmdCancel_Click() { rt::Forms::unload(this); }
+void frmInstantGroup::cmdCancel_Click()
+{
+    rt::Forms::unload(this);
+}

@@ -101,7 +101,10 @@ void frmMessage_SetTime::cmdOK_Click()
     rt::Forms::unload(this);
 }
 
-void frmMessage_SetTime::cmdCancel_Click() { rt::Forms::unload(this); }
+void frmMessage_SetTime::cmdCancel_Click()
+{
+    rt::Forms::unload(this);
+}
 
 void frmMessage_SetTime::Form_KeyDown(int& KeyCode, int Shift)
 {

@@ -2,7 +2,6 @@
 
 #include <QResizeEvent>
 #include <QToolButton>
-
 #include <algorithm>
 
 namespace rt {
@@ -23,7 +22,10 @@ UpDown::UpDown(QWidget* parent)
     resize(sizeHint());
 }
 
-UpDown::UpDown(const QString& name, QWidget* parent) : UpDown(parent) { setObjectName(name); }
+UpDown::UpDown(const QString& name, QWidget* parent) : UpDown(parent)
+{
+    setObjectName(name);
+}
 
 void UpDown::setValue(int value)
 {
@@ -46,9 +48,15 @@ void UpDown::setMax(int value)
     setValue(m_value);
 }
 
-void UpDown::stepUp() { step(m_increment); }
+void UpDown::stepUp()
+{
+    step(m_increment);
+}
 
-void UpDown::stepDown() { step(-m_increment); }
+void UpDown::stepDown()
+{
+    step(-m_increment);
+}
 
 void UpDown::step(int delta)
 {
@@ -61,7 +69,10 @@ void UpDown::step(int delta)
         setValue(static_cast<int>(next));
 }
 
-QSize UpDown::sizeHint() const { return {17, 24}; }
+QSize UpDown::sizeHint() const
+{
+    return {17, 24};
+}
 
 void UpDown::resizeEvent(QResizeEvent* event)
 {

@@ -42,14 +42,22 @@ private slots:
         QTest::addColumn<QString>("shownMinute");
         QTest::addColumn<int>("hourPosition");
         QTest::addColumn<int>("minutePosition");
-        QTest::newRow("18:30") << 18 << 30 << "18" << "30" << 6 << 6;
-        QTest::newRow("10:58 shows 10:00") << 10 << 58 << "10" << "00" << 10 << 0;
-        QTest::newRow("56 shows 00 and the hand agrees") << 9 << 56 << "09" << "00" << 9 << 0;
-        QTest::newRow("noon at twelve") << 12 << 0 << "12" << "00" << 0 << 0;
-        QTest::newRow("a minute off the steps is kept") << 0 << 37 << "00" << "37" << 0 << 7;
-        QTest::newRow("minute 3 is nearest position 1") << 13 << 3 << "13" << "03" << 1 << 1;
-        QTest::newRow("minute 2 is nearest position 0") << 23 << 2 << "23" << "02" << 11 << 0;
-        QTest::newRow("the last five minutes") << 7 << 55 << "07" << "55" << 7 << 11;
+        QTest::newRow("18:30") << 18 << 30 << "18"
+                               << "30" << 6 << 6;
+        QTest::newRow("10:58 shows 10:00") << 10 << 58 << "10"
+                                           << "00" << 10 << 0;
+        QTest::newRow("56 shows 00 and the hand agrees") << 9 << 56 << "09"
+                                                         << "00" << 9 << 0;
+        QTest::newRow("noon at twelve") << 12 << 0 << "12"
+                                        << "00" << 0 << 0;
+        QTest::newRow("a minute off the steps is kept") << 0 << 37 << "00"
+                                                        << "37" << 0 << 7;
+        QTest::newRow("minute 3 is nearest position 1") << 13 << 3 << "13"
+                                                        << "03" << 1 << 1;
+        QTest::newRow("minute 2 is nearest position 0") << 23 << 2 << "23"
+                                                        << "02" << 11 << 0;
+        QTest::newRow("the last five minutes") << 7 << 55 << "07"
+                                               << "55" << 7 << 11;
     }
     void setClock()
     {

@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-
 #include <memory>
 
 namespace {
@@ -189,8 +188,8 @@ private slots:
         QTest::newRow("a new number replaces it")
             << "6900000000" << QStringList{"6944111111", "6900000000", "6944333333"} << false
             << false;
-        QTest::newRow("another entry's number is refused") << "6944333333" << before << true
-                                                            << true;
+        QTest::newRow("another entry's number is refused")
+            << "6944333333" << before << true << true;
         QTest::newRow("its own number unchanged") << "6944222222" << before << false << false;
         QTest::newRow("an emptied field changes nothing") << "" << before << false << true;
     }
@@ -326,10 +325,9 @@ private slots:
         QTest::newRow("commas over several lines")
             << QByteArray("6944111111,6944222222,\r\n6944333333\r\n")
             << QStringList{"6900000000", "6944111111", "6944222222", "6944333333"} << false;
-        QTest::newRow("blanks inside a number") << QByteArray("  6944 111 111 ,69 44 222222\r\n")
-                                                << QStringList{"6900000000", "6944111111",
-                                                               "6944222222"}
-                                                << false;
+        QTest::newRow("blanks inside a number")
+            << QByteArray("  6944 111 111 ,69 44 222222\r\n")
+            << QStringList{"6900000000", "6944111111", "6944222222"} << false;
         QTest::newRow("quoted fields with a comma and a line break")
             << QByteArray("\"6944,111111\",\"6944\r\n222222\"\r\n")
             << QStringList{"6900000000", "6944111111", "6944222222"} << false;

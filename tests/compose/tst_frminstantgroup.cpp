@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <memory>
 
 namespace {
@@ -145,10 +144,9 @@ private slots:
             << QStringList{"Κωνσταντίνου", "Παπαδόπουλος", "ΠΑΠΑΣ"};
         QTest::newRow("two columns") << none << QStringList{"Νίκος"} << QStringList{"Δικ"} << none
                                      << QStringList{"Κωνσταντινίδης"};
-        QTest::newRow("a text in the last row alone") << QStringList{"", "", "Κων"} << none
-                                                      << none << none
-                                                      << QStringList{"Κωνσταντινίδης",
-                                                                     "Κωνσταντίνου"};
+        QTest::newRow("a text in the last row alone")
+            << QStringList{"", "", "Κων"} << none << none << none
+            << QStringList{"Κωνσταντινίδης", "Κωνσταντίνου"};
         QTest::newRow("empty rows between texts")
             << QStringList{"", "Dange", ""} << none << none << QStringList{"", "", "21"}
             << QStringList{"Dangelo"};
@@ -163,14 +161,13 @@ private slots:
             << none << none << QStringList{"50%"} << none << QStringList{"D'Angelo"};
         QTest::newRow("an underscore is a character")
             << QStringList{"A_"} << none << none << none << QStringList{"A_B"};
-        QTest::newRow("the texts are prefixes") << QStringList{"ngelo"} << none << none << none
-                                                << QStringList();
-        QTest::newRow("phone prefix") << none << none << none << QStringList{"6977"}
-                                      << QStringList{"Παπανικολάου"};
+        QTest::newRow("the texts are prefixes")
+            << QStringList{"ngelo"} << none << none << none << QStringList();
+        QTest::newRow("phone prefix")
+            << none << none << none << QStringList{"6977"} << QStringList{"Παπανικολάου"};
         QTest::newRow("nothing matches")
             << QStringList{"Ζ"} << none << none << none << QStringList();
-        QTest::newRow("no criterion finds nobody") << none << none << none << none
-                                                   << QStringList();
+        QTest::newRow("no criterion finds nobody") << none << none << none << none << QStringList();
     }
     void search()
     {
@@ -214,8 +211,7 @@ private slots:
         for (int r = 0; r < frmInstantGroup::Rows; ++r) {
             auto* firstName = part<QComboBox>(form, "cmbFName_" + QString::number(r));
             // The Null first name is the empty entry at the top; Greek order, any case.
-            QCOMPARE(comboEntries(firstName),
-                     (QStringList{"", "άννα", "Ελένη", "Μαρία", "Νίκος"}));
+            QCOMPARE(comboEntries(firstName), (QStringList{"", "άννα", "Ελένη", "Μαρία", "Νίκος"}));
             QCOMPARE(firstName->currentText(), QString());
             auto* occupation = part<QComboBox>(form, "cmbProperty_" + QString::number(r));
             QCOMPARE(comboEntries(occupation).size(), 5);

@@ -42,8 +42,8 @@ private:
     frmMessage_SetTime& open(const QString& sendTime, const QString& sendDate)
     {
         frmMessage_SetTime& form = rt::Forms::get<frmMessage_SetTime>();
-        form.SetMessageTime(sendTime, sendDate.isEmpty() ? rt::Date()
-                                                         : *rt::ParseShortDate(sendDate));
+        form.SetMessageTime(sendTime,
+                            sendDate.isEmpty() ? rt::Date() : *rt::ParseShortDate(sendDate));
         return form;
     }
 
