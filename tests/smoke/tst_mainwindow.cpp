@@ -19,7 +19,7 @@ namespace {
 
 // Runs a helper program to its end, or until the limit passes (then it is killed).
 bool runToEnd(QProcess& process, int limitMs) {
-    if (!process.waitForStarted(10000))
+    if (process.state() == QProcess::Starting && !process.waitForStarted(10000))
         return false;
     QEventLoop loop;
     QTimer limit;
@@ -35,6 +35,11 @@ bool runToEnd(QProcess& process, int limitMs) {
         return false;
     }
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void waitMs(int ms) {
@@ -148,8 +153,16 @@ private slots:
         QVERIFY2(colours.size() > 50, qPrintable(QString::number(colours.size())));
         QVERIFY(QFile::exists(m_folder.filePath(QStringLiteral("IMPORTANT.TXT"))));
 
-        m_program.terminate();
-        QVERIFY(m_program.waitForFinished(10000));
+        // Exit (Ctrl+Q) ends the process at once and writes nothing.
+        const QByteArray ini = readAll(m_folder.filePath(QStringLiteral("Vantrel.INI")));
+        const QString id = geometry.at(0);
+        QProcess keys;
+        keys.start(QStringLiteral("xdotool"),
+                   {QStringLiteral("windowfocus"), QStringLiteral("--sync"), id,
+                    QStringLiteral("key"), QStringLiteral("ctrl+q")});
+        QVERIFY(runToEnd(keys, 20000));
+        QVERIFY(runToEnd(m_program, 20000));
+        QCOMPARE(readAll(m_folder.filePath(QStringLiteral("Vantrel.INI"))), ini);
     }
 };
 
