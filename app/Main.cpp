@@ -23,7 +23,8 @@ namespace {
 // that goes away, look whether one is left.
 class UntilNoWindowIsLoaded : public QObject {
 public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if ((event->type() == QEvent::Hide || event->type() == QEvent::DeferredDelete) &&
             qobject_cast<rt::Form*>(watched))
             QTimer::singleShot(0, this, [] {
@@ -34,7 +35,8 @@ public:
     }
 };
 
-void unloadSplash() {
+void unloadSplash()
+{
     if (mdlDataBase::IsFormLoaded(QStringLiteral("frmSplash")))
         rt::Forms::unload<frmSplash>();
 }
@@ -43,7 +45,8 @@ void unloadSplash() {
 
 namespace mdlDataBase {
 
-void Main() {
+void Main()
+{
     mdlSettings::WriteTestModeNote();
     if (!mdlSettings::LoadSettings())
         rt::End();
@@ -82,7 +85,8 @@ void Main() {
 
 namespace app {
 
-int runProgram(int argc, char* argv[]) {
+int runProgram(int argc, char* argv[])
+{
     rt::Application application(argc, argv);
     // Hidden windows keep the program running too; the watcher below ends it.
     application.setQuitOnLastWindowClosed(false);
