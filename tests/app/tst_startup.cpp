@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using testsupport::ControlLibrary;
@@ -135,6 +136,24 @@ private slots:
         m_folder.reset();
         m_end.reset();
         QDir::setCurrent(m_previousCurrent);
+    }
+
+    void theProgramRunsWhileAnyWindowIsLoaded()
+    {
+        rt::Form& shown = rt::Forms::get<frmDisclaimer>();
+        shown.show();
+        rt::Form& hidden = rt::Forms::get<frmGetUserData>();
+        bool hiddenLeftLast = false;
+        // The terms refuse their close box; only Agree lets them go.
+        QTimer::singleShot(10, &shown,
+                           [&shown] { static_cast<frmDisclaimer&>(shown).cmdAgree_Click(); });
+        QTimer::singleShot(60, &hidden, [&hidden, &hiddenLeftLast] {
+            hiddenLeftLast = !mdlDataBase::IsFormLoaded(QStringLiteral("frmDisclaimer"));
+            rt::Forms::unload(&hidden);
+        });
+        app::RunWhileAnyWindowIsLoaded();
+        QVERIFY(hiddenLeftLast);
+        QVERIFY(rt::Forms::loaded().isEmpty());
     }
 
     void noSettingsFile()
