@@ -1,5 +1,7 @@
 #include "platform/Form.h"
 
+#include "platform/KeyInput.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
@@ -41,6 +43,7 @@ void forget(Form* form)
 Form::Form(const QString& name, QWidget* parent) : QWidget(parent)
 {
     setObjectName(name);
+    keys::ensurePreview();
 }
 
 Form::~Form() { forget(this); }

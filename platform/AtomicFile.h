@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace rt {
+
+// The outcome of a file write, with the runtime's error number and words on failure
+// (61 "Disk full", 75 "Path/File access error").
+struct FileWriteResult {
+    bool ok = true;
+    int number = 0;
+    QString description;
+    explicit operator bool() const { return ok; }
+};
+
+// Replaces a file's contents in one step: the bytes go to a new file beside it, which
+// is synced and then renamed over it, so a reader sees the old file or the new one and
+// a failure at any point leaves the old file as it was. The old file's permission bits
+// (and owner, where allowed) are kept; a symbolic link is written through. A file that
+// is not an ordinary file, or that this process may not write, is not replaced.
+FileWriteResult ReplaceFile(const QString& path, const QByteArray& bytes);
+
+} // namespace rt

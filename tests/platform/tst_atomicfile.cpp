@@ -1,0 +1,121 @@
+#include "platform/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QStringList entries(const QTemporaryDir& dir) {
+    return QDir(dir.path())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+class tst_atomicfile : public QObject {
+    Q_OBJECT
+private slots:
+    void createsAndReplaces() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.bin"));
+        QVERIFY(rt::ReplaceFile(path, QByteArray("first, longer")));
+        QCOMPARE(contents(path), QByteArray("first, longer"));
+        QVERIFY(rt::ReplaceFile(path, QByteArray("2nd")));
+        QCOMPARE(contents(path), QByteArray("2nd"));
+        QCOMPARE(entries(dir), QStringList{QStringLiteral("data.bin")});
+    }
+
+    void newFileFollowsUmask() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("new.bin"));
+        const mode_t mask = ::umask(027);
+        const bool ok = bool(rt::ReplaceFile(path, QByteArray("x")));
+        ::umask(mask);
+        QVERIFY(ok);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0640));
+    }
+
+    void keepsModeBits() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kept.bin"));
+        put(path, "old");
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0604), 0);
+        QVERIFY(rt::ReplaceFile(path, QByteArray("new")));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0604));
+    }
+
+    void writesThroughLink() {
+        QTemporaryDir dir;
+        const QString real = dir.filePath(QStringLiteral("real.bin"));
+        const QString link = dir.filePath(QStringLiteral("link.bin"));
+        put(real, "old");
+        QVERIFY(QFile::link(real, link));
+        QVERIFY(rt::ReplaceFile(link, QByteArray("new")));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(contents(real), QByteArray("new"));
+    }
+
+    void directoryIsNotReplaced() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("folder"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        const rt::FileWriteResult result = rt::ReplaceFile(path, QByteArray("x"));
+        QVERIFY(!result.ok);
+        QCOMPARE(result.number, 75);
+        QVERIFY(QFileInfo(path).isDir());
+    }
+
+    void missingFolderFails() {
+        QTemporaryDir dir;
+        const rt::FileWriteResult result =
+            rt::ReplaceFile(dir.filePath(QStringLiteral("no/such/file")), QByteArray("x"));
+        QVERIFY(!result.ok);
+        QCOMPARE(result.number, 75);
+    }
+
+    // The file-size limit binds root too, so a full disk is made without one; SIGXFSZ
+    // is ignored so that the write fails instead of ending the test.
+    void fullDiskKeepsOldFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.bin"));
+        put(path, "old contents");
+        rlimit before{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = before;
+        limit.rlim_cur = 100;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rt::FileWriteResult result = rt::ReplaceFile(path, QByteArray(1000, 'n'));
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!result.ok);
+        QCOMPARE(result.number, 61);
+        QCOMPARE(result.description, QStringLiteral("Disk full"));
+        QCOMPARE(contents(path), QByteArray("old contents"));
+        QCOMPARE(entries(dir), QStringList{QStringLiteral("data.bin")});
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_atomicfile)
+#include "tst_atomicfile.moc"
