@@ -1,13 +1,102 @@
 #include "app/Main.h"
 
-#include <QApplication>
+#include "app/frmDisclaimer.h"
+#include "app/frmGetUserData.h"
+#include "app/frmMain.h"
+#include "app/frmSplash.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlSettings.h"
+#include "platform/Application.h"
+#include "platform/End.h"
+#include "platform/Err.h"
+#include "platform/Form.h"
+#include "platform/MsgBox.h"
+#include "sending/mdlInternet.h"
+
+#include <QEvent>
+#include <QTimer>
+
+namespace {
+
+// The program runs while any window is loaded, shown or hidden: after each window
+// that goes away, look whether one is left.
+class UntilNoWindowIsLoaded : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::Hide || event->type() == QEvent::DeferredDelete) &&
+            qobject_cast<rt::Form*>(watched))
+            QTimer::singleShot(0, this, [] {
+                if (rt::Forms::loaded().isEmpty())
+                    QCoreApplication::quit();
+            });
+        return false;
+    }
+};
+
+void unloadSplash() {
+    if (mdlDataBase::IsFormLoaded(QStringLiteral("frmSplash")))
+        rt::Forms::unload<frmSplash>();
+}
+
+} // namespace
+
+namespace mdlDataBase {
+
+void Main() {
+    mdlSettings::WriteTestModeNote();
+    if (!mdlSettings::LoadSettings())
+        rt::End();
+    rt::Forms::get<frmSplash>().show();
+    OpenDatabase();
+    mdlSettings::LoadIniSettings();
+    mdlSettings::LoadLogoSettings();
+    SwallowNextKey = 0;
+    frmMain& main = rt::Forms::get<frmMain>();
+
+    if (mdlSettings::ShowDisclaimer == 1) {
+        unloadSplash();
+        rt::Forms::showModal(rt::Forms::get<frmDisclaimer>());
+    }
+
+    main.show();
+    if (mdlSettings::MainWindowState == 1)
+        main.setWindowState(Qt::WindowMaximized);
+
+    if (mdlSettings::AskOnStartUp != 0) {
+        rt::Forms::showModal(rt::Forms::get<frmGetUserData>());
+        if (mdlSettings::LoginResult != 1)
+            rt::End();
+    }
+
+    const mdlInternet::Account account{mdlSettings::ServerURL, mdlSettings::ServerPort,
+                                       mdlSettings::UserName, mdlSettings::Password};
+    if (mdlInternet::ConnectionSettingsComplete(account, mdlSettings::Originator))
+        return;
+    unloadSplash();
+    if (mdlDialogs::AskUser(1) == rt::mb::Yes)
+        main.mnConfigureConnection_Click();
+}
+
+} // namespace mdlDataBase
 
 namespace app {
 
-int runProgram(int argc, char* argv[])
-{
-    QApplication application(argc, argv);
-    return 0;
+int runProgram(int argc, char* argv[]) {
+    rt::Application application(argc, argv);
+    // Hidden windows keep the program running too; the watcher below ends it.
+    application.setQuitOnLastWindowClosed(false);
+    rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
+    try {
+        mdlDataBase::Main();
+    } catch (const rt::RuntimeError& error) {
+        rt::reportUntrapped(error);
+    }
+    if (rt::Forms::loaded().isEmpty())
+        return 0;
+    UntilNoWindowIsLoaded watcher;
+    application.installEventFilter(&watcher);
+    return application.exec();
 }
 
 } // namespace app

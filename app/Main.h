@@ -1,8 +1,22 @@
 #pragma once
 
+// The program's entry: the application object, then start-up, then the window events
+// for as long as any window is loaded.
 namespace app {
 
-// The program's entry: sets up the application object and runs start-up.
 int runProgram(int argc, char* argv[]);
 
 } // namespace app
+
+namespace mdlDataBase {
+
+// Set by a dialog that handled Enter or Escape, so that the key press that follows is
+// dropped; cleared at start-up.
+inline int SwallowNextKey = 0;
+
+// Start-up: the settings, the splash, the database, the main window, the terms of use
+// and the password; then, when the connection settings are incomplete, the offer to
+// fill them in. Ends the program itself where start-up cannot go on.
+void Main();
+
+} // namespace mdlDataBase

@@ -15,6 +15,7 @@ OriginatorControl::OriginatorControl(QWidget* parent)
     txtOrig->setMaxLength(GetMaxLength());
     connect(txtOrig, &rt::TextBox::KeyPress, this, &OriginatorControl::txtOrig_KeyPress);
     connect(txtOrig, &rt::TextBox::Change, this, &OriginatorControl::txtOrig_Change);
+    setSizePolicy(txtOrig->sizePolicy());
     resize(txtOrig->sizeHint());
 }
 
@@ -64,6 +65,14 @@ int OriginatorControl::GetMaxLength() {
 void OriginatorControl::txtOrig_Change() {
     txtOrig->setMaxLength(GetMaxLength());
     emit Change();
+}
+
+QSize OriginatorControl::sizeHint() const {
+    return txtOrig->sizeHint();
+}
+
+QSize OriginatorControl::minimumSizeHint() const {
+    return txtOrig->minimumSizeHint();
 }
 
 void OriginatorControl::resizeEvent(QResizeEvent* event) {

@@ -27,6 +27,11 @@ signals:
     // After every change of the text, by the user or by code.
     void Change();
 
+public:
+    // The inner box's sizes: the control is a text box to its host's layout.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 

@@ -82,6 +82,7 @@ PasswordField::PasswordField(QWidget* parent)
     connect(txtMask, &rt::TextBox::Click, this, &PasswordField::Click);
     connect(txtMask, &rt::TextBox::DblClick, this, &PasswordField::DblClick);
     connect(txtMask, &rt::TextBox::Change, this, &PasswordField::txtMask_Change);
+    setSizePolicy(txtMask->sizePolicy());
     resize(txtMask->sizeHint());
 }
 
@@ -175,6 +176,14 @@ void PasswordField::WriteProperties(rt::PropertyBag& bag) const {
     bag.WriteProperty(QStringLiteral("Enabled"), Enabled(), true);
     bag.WriteProperty(QStringLiteral("Locked"), Locked(), false);
     bag.WriteProperty(QStringLiteral("ToolTipText"), ToolTipText(), QString());
+}
+
+QSize PasswordField::sizeHint() const {
+    return txtMask->sizeHint();
+}
+
+QSize PasswordField::minimumSizeHint() const {
+    return txtMask->minimumSizeHint();
 }
 
 void PasswordField::resizeEvent(QResizeEvent* event) {

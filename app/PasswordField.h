@@ -46,6 +46,11 @@ signals:
     void MouseUp(int Button, int Shift, float X, float Y);
     void Change();
 
+public:
+    // The inner box's sizes: the control is a text box to its host's layout.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

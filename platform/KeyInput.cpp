@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWidget>
-
 #include <algorithm>
 
 namespace rt {
@@ -36,28 +35,61 @@ int codeOfCharacter(QChar c)
     if (upper >= 0x0391 && upper <= 0x03A9)
         return greekKeys[upper - 0x0391];
     switch (u) {
-    case '!': return '1';
-    case '@': return '2';
-    case '#': return '3';
-    case '$': return '4';
-    case '%': return '5';
-    case '^': return '6';
-    case '&': return '7';
-    case '*': return '8';
-    case '(': return '9';
-    case ')': return '0';
-    case ';': case ':': return 186;
-    case '=': case '+': return 187;
-    case ',': case '<': return 188;
-    case '-': case '_': return 189;
-    case '.': case '>': return 190;
-    case '/': case '?': return 191;
-    case '`': case '~': return 192;
-    case '[': case '{': return 219;
-    case '\\': case '|': return 220;
-    case ']': case '}': return 221;
-    case '\'': case '"': return 222;
-    default: return 0;
+    case '!':
+        return '1';
+    case '@':
+        return '2';
+    case '#':
+        return '3';
+    case '$':
+        return '4';
+    case '%':
+        return '5';
+    case '^':
+        return '6';
+    case '&':
+        return '7';
+    case '*':
+        return '8';
+    case '(':
+        return '9';
+    case ')':
+        return '0';
+    case ';':
+    case ':':
+        return 186;
+    case '=':
+    case '+':
+        return 187;
+    case ',':
+    case '<':
+        return 188;
+    case '-':
+    case '_':
+        return 189;
+    case '.':
+    case '>':
+        return 190;
+    case '/':
+    case '?':
+        return 191;
+    case '`':
+    case '~':
+        return 192;
+    case '[':
+    case '{':
+        return 219;
+    case '\\':
+    case '|':
+        return 220;
+    case ']':
+    case '}':
+        return 221;
+    case '\'':
+    case '"':
+        return 222;
+    default:
+        return 0;
     }
 }
 
@@ -66,12 +98,19 @@ int keypadCode(int key)
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return 96 + key - Qt::Key_0;
     switch (key) {
-    case Qt::Key_Asterisk: return 106;
-    case Qt::Key_Plus: return 107;
-    case Qt::Key_Minus: return 109;
-    case Qt::Key_Period: case Qt::Key_Comma: return 110;
-    case Qt::Key_Slash: return 111;
-    default: return -1;
+    case Qt::Key_Asterisk:
+        return 106;
+    case Qt::Key_Plus:
+        return 107;
+    case Qt::Key_Minus:
+        return 109;
+    case Qt::Key_Period:
+    case Qt::Key_Comma:
+        return 110;
+    case Qt::Key_Slash:
+        return 111;
+    default:
+        return -1;
     }
 }
 
@@ -80,37 +119,71 @@ int specialCode(int key)
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return key::F1 + key - Qt::Key_F1;
     switch (key) {
-    case Qt::Key_Backspace: return key::Back;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return key::Tab;
-    case Qt::Key_Clear: return key::Clear;
-    case Qt::Key_Return: case Qt::Key_Enter: return key::Return;
-    case Qt::Key_Shift: return key::Shift;
-    case Qt::Key_Control: return key::Control;
-    case Qt::Key_Alt: case Qt::Key_AltGr: return key::Menu;
-    case Qt::Key_Pause: return key::Pause;
-    case Qt::Key_CapsLock: return key::Capital;
-    case Qt::Key_Escape: return key::Escape;
-    case Qt::Key_PageUp: return key::PageUp;
-    case Qt::Key_PageDown: return key::PageDown;
-    case Qt::Key_End: return key::End;
-    case Qt::Key_Home: return key::Home;
-    case Qt::Key_Left: return key::Left;
-    case Qt::Key_Up: return key::Up;
-    case Qt::Key_Right: return key::Right;
-    case Qt::Key_Down: return key::Down;
-    case Qt::Key_Print: case Qt::Key_SysReq: return key::Print;
-    case Qt::Key_Insert: return key::Insert;
-    case Qt::Key_Delete: return key::Delete;
-    case Qt::Key_Help: return key::Help;
-    case Qt::Key_Meta: return 91;
-    case Qt::Key_Menu: return 93;
-    case Qt::Key_NumLock: return key::NumLock;
-    case Qt::Key_ScrollLock: return key::ScrollLock;
-    default: return 0;
+    case Qt::Key_Backspace:
+        return key::Back;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return key::Tab;
+    case Qt::Key_Clear:
+        return key::Clear;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return key::Return;
+    case Qt::Key_Shift:
+        return key::Shift;
+    case Qt::Key_Control:
+        return key::Control;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+        return key::Menu;
+    case Qt::Key_Pause:
+        return key::Pause;
+    case Qt::Key_CapsLock:
+        return key::Capital;
+    case Qt::Key_Escape:
+        return key::Escape;
+    case Qt::Key_PageUp:
+        return key::PageUp;
+    case Qt::Key_PageDown:
+        return key::PageDown;
+    case Qt::Key_End:
+        return key::End;
+    case Qt::Key_Home:
+        return key::Home;
+    case Qt::Key_Left:
+        return key::Left;
+    case Qt::Key_Up:
+        return key::Up;
+    case Qt::Key_Right:
+        return key::Right;
+    case Qt::Key_Down:
+        return key::Down;
+    case Qt::Key_Print:
+    case Qt::Key_SysReq:
+        return key::Print;
+    case Qt::Key_Insert:
+        return key::Insert;
+    case Qt::Key_Delete:
+        return key::Delete;
+    case Qt::Key_Help:
+        return key::Help;
+    case Qt::Key_Meta:
+        return 91;
+    case Qt::Key_Menu:
+        return 93;
+    case Qt::Key_NumLock:
+        return key::NumLock;
+    case Qt::Key_ScrollLock:
+        return key::ScrollLock;
+    default:
+        return 0;
     }
 }
 
-bool isSpecialKey(int key) { return key >= Qt::Key_Escape && key < Qt::Key_unknown; }
+bool isSpecialKey(int key)
+{
+    return key >= Qt::Key_Escape && key < Qt::Key_unknown;
+}
 
 Form* formOf(const QWidget* control)
 {

@@ -7,7 +7,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextCursor>
-
 #include <limits>
 
 namespace rt {
@@ -55,7 +54,10 @@ void MultiLineTextBox::setText(const QString& value)
     moveCursor(QTextCursor::End);
 }
 
-void MultiLineTextBox::setMaxLength(int value) { m_maxLength = qMax(0, value); }
+void MultiLineTextBox::setMaxLength(int value)
+{
+    m_maxLength = qMax(0, value);
+}
 
 void MultiLineTextBox::setLocked(bool value)
 {
@@ -65,7 +67,10 @@ void MultiLineTextBox::setLocked(bool value)
                                   : Qt::TextEditorInteraction);
 }
 
-int MultiLineTextBox::SelStart() const { return textCursor().selectionStart(); }
+int MultiLineTextBox::SelStart() const
+{
+    return textCursor().selectionStart();
+}
 
 void MultiLineTextBox::setSelStart(int value)
 {
@@ -90,7 +95,10 @@ void MultiLineTextBox::setSelLength(int value)
     setTextCursor(cursor);
 }
 
-QString MultiLineTextBox::SelText() const { return plain(textCursor().selectedText()); }
+QString MultiLineTextBox::SelText() const
+{
+    return plain(textCursor().selectedText());
+}
 
 void MultiLineTextBox::setSelText(const QString& value)
 {

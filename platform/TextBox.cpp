@@ -48,9 +48,15 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
     connect(this, &QLineEdit::textChanged, this, &TextBox::Change);
 }
 
-TextBox::TextBox(const QString& name, QWidget* parent) : TextBox(parent) { setObjectName(name); }
+TextBox::TextBox(const QString& name, QWidget* parent) : TextBox(parent)
+{
+    setObjectName(name);
+}
 
-void TextBox::setText(const QString& value) { QLineEdit::setText(cp1253::keepEncodable(value)); }
+void TextBox::setText(const QString& value)
+{
+    QLineEdit::setText(cp1253::keepEncodable(value));
+}
 
 void TextBox::setMaxLength(int value)
 {
@@ -58,7 +64,10 @@ void TextBox::setMaxLength(int value)
     QLineEdit::setMaxLength(m_maxLength == 0 ? toolkitNoLimit : m_maxLength);
 }
 
-int TextBox::SelStart() const { return hasSelectedText() ? selectionStart() : cursorPosition(); }
+int TextBox::SelStart() const
+{
+    return hasSelectedText() ? selectionStart() : cursorPosition();
+}
 
 void TextBox::setSelStart(int value)
 {
@@ -66,7 +75,10 @@ void TextBox::setSelStart(int value)
     setCursorPosition(qBound(0, value, int(text().size())));
 }
 
-int TextBox::SelLength() const { return hasSelectedText() ? selectionLength() : 0; }
+int TextBox::SelLength() const
+{
+    return hasSelectedText() ? selectionLength() : 0;
+}
 
 void TextBox::setSelLength(int value)
 {
@@ -78,7 +90,10 @@ void TextBox::setSelLength(int value)
         setSelection(start, length);
 }
 
-void TextBox::setSelText(const QString& value) { insert(cp1253::keepEncodable(value)); }
+void TextBox::setSelText(const QString& value)
+{
+    insert(cp1253::keepEncodable(value));
+}
 
 void TextBox::keyPressEvent(QKeyEvent* event)
 {

@@ -13,4 +13,14 @@ void ShowTopmostWithoutFocus(QWidget& window, const QRect& geometry) {
     window.show();
 }
 
+void SetParent(QWidget& child, QWidget* newParent) {
+    // Qt hides a widget whenever its parent changes; the window system did not.
+    const bool shown = !child.isHidden();
+    const QPoint place = child.pos();
+    child.setParent(newParent, newParent ? Qt::Widget : Qt::Window);
+    child.move(place);
+    if (shown)
+        child.show();
+}
+
 } // namespace rt

@@ -11,4 +11,11 @@ namespace rt {
 // user may ignore.
 void ShowTopmostWithoutFocus(QWidget& window, const QRect& geometry);
 
+// Makes the window a child of newParent, as the window system's SetParent did: a
+// top-level window loses its frame and caption and lives inside the new parent from
+// then on (docking); with no new parent it becomes a top-level window again. Its
+// position is kept relative to whatever parent it has, and so is whether it is
+// shown: a window that was not hidden stays on screen, one never shown stays hidden.
+void SetParent(QWidget& child, QWidget* newParent);
+
 } // namespace rt

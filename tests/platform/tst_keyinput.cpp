@@ -13,7 +13,6 @@
 #include <QStringList>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <memory>
 
 namespace {
@@ -25,7 +24,10 @@ void type(QWidget* w, const QString& text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-void ctrl(QWidget* w, Qt::Key key) { QTest::keyClick(w, key, Qt::ControlModifier); }
+void ctrl(QWidget* w, Qt::Key key)
+{
+    QTest::keyClick(w, key, Qt::ControlModifier);
+}
 
 QStringList* journal = nullptr;
 
@@ -134,7 +136,8 @@ private slots:
         QTest::newRow("z") << int(Qt::Key_Z) << none << "z" << 90 << 0 << L{122};
         QTest::newRow("0") << int(Qt::Key_0) << none << "0" << 48 << 0 << L{48};
         QTest::newRow("9") << int(Qt::Key_9) << none << "9" << 57 << 0 << L{57};
-        QTest::newRow("Shift+1 is the 1 key") << int(Qt::Key_Exclam) << sh << "!" << 49 << 1 << L{33};
+        QTest::newRow("Shift+1 is the 1 key")
+            << int(Qt::Key_Exclam) << sh << "!" << 49 << 1 << L{33};
         QTest::newRow("keypad 5") << int(Qt::Key_5) << kp << "5" << 101 << 0 << L{53};
         QTest::newRow("space") << int(Qt::Key_Space) << none << " " << 32 << 0 << L{32};
         QTest::newRow("Enter") << int(Qt::Key_Return) << none << "\r" << 13 << 0 << L{13};
@@ -142,7 +145,8 @@ private slots:
         QTest::newRow("Escape") << int(Qt::Key_Escape) << none << "\x1b" << 27 << 0 << L{27};
         QTest::newRow("Tab") << int(Qt::Key_Tab) << none << "\t" << 9 << 0 << L{9};
         QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << "\b" << 8 << 0 << L{8};
-        QTest::newRow("Delete types nothing") << int(Qt::Key_Delete) << none << "\x7f" << 46 << 0 << L{};
+        QTest::newRow("Delete types nothing")
+            << int(Qt::Key_Delete) << none << "\x7f" << 46 << 0 << L{};
         QTest::newRow("Left") << int(Qt::Key_Left) << none << "" << 37 << 0 << L{};
         QTest::newRow("Up") << int(Qt::Key_Up) << none << "" << 38 << 0 << L{};
         QTest::newRow("Right") << int(Qt::Key_Right) << none << "" << 39 << 0 << L{};
@@ -158,13 +162,16 @@ private slots:
         QTest::newRow("Ctrl+X") << int(Qt::Key_X) << ct << "x" << 88 << 2 << L{24};
         QTest::newRow("Ctrl+Shift+V") << int(Qt::Key_V) << (ct | sh) << "V" << 86 << 3 << L{22};
         QTest::newRow("Ctrl+1 types nothing") << int(Qt::Key_1) << ct << "1" << 49 << 2 << L{};
-        QTest::newRow("Ctrl+V on the Greek layout") << 0x3A9 << ct << QString(QChar(0x3C9)) << 86 << 2 << L{22};
+        QTest::newRow("Ctrl+V on the Greek layout")
+            << 0x3A9 << ct << QString(QChar(0x3C9)) << 86 << 2 << L{22};
         QTest::newRow("Greek alpha") << int(Qt::Key_unknown) << none << "α" << 65 << 0 << L{225};
-        QTest::newRow("Greek capital omega") << int(Qt::Key_unknown) << none << "Ω" << 86 << 0 << L{217};
+        QTest::newRow("Greek capital omega")
+            << int(Qt::Key_unknown) << none << "Ω" << 86 << 0 << L{217};
         QTest::newRow("accented alpha") << int(Qt::Key_unknown) << none << "ά" << 65 << 0 << L{220};
         QTest::newRow("final sigma") << int(Qt::Key_unknown) << none << "ς" << 87 << 0 << L{242};
         QTest::newRow("euro sign") << int(Qt::Key_unknown) << none << "€" << 0 << 0 << L{128};
-        QTest::newRow("Cyrillic cannot be held") << int(Qt::Key_unknown) << none << "ж" << 0 << 0 << L{-1};
+        QTest::newRow("Cyrillic cannot be held")
+            << int(Qt::Key_unknown) << none << "ж" << 0 << 0 << L{-1};
     }
     void codesOfKeys()
     {
@@ -298,9 +305,9 @@ private slots:
         const QStringList expected = {
             QStringLiteral("form down 16 1"), QStringLiteral("box down 16 1"),
             QStringLiteral("form down 65 1"), QStringLiteral("box down 65 1"),
-            QStringLiteral("form press 65"), QStringLiteral("box press 65"),
-            QStringLiteral("form up 65 1"), QStringLiteral("box up 65 1"),
-            QStringLiteral("form up 16 0"), QStringLiteral("box up 16 0")};
+            QStringLiteral("form press 65"),  QStringLiteral("box press 65"),
+            QStringLiteral("form up 65 1"),   QStringLiteral("box up 65 1"),
+            QStringLiteral("form up 16 0"),   QStringLiteral("box up 16 0")};
         QCOMPARE(m_journal, expected);
         QCOMPARE(form.boxes[0]->Text(), QStringLiteral("A"));
 
@@ -336,6 +343,22 @@ private slots:
         m_journal.clear();
         QTest::keyClick(form.check, Qt::Key_F5);
         QCOMPARE(m_journal.count(QStringLiteral("form down 116 0")), 1);
+    }
+
+    void anyWidgetCanHaveKeyEvents()
+    {
+        QCheckBox check(QStringLiteral("Ενεργό"));
+        auto* events = new rt::KeyEvents(&check);
+        QList<int> downs;
+        connect(events, &rt::KeyEvents::KeyDown, &check,
+                [&downs](int& code, int) { downs.append(code); });
+        connect(events, &rt::KeyEvents::KeyPress, &check, [](int& a) {
+            if (a == ' ')
+                a = 0;
+        });
+        QTest::keyClick(&check, Qt::Key_Space);
+        QVERIFY(!check.isChecked());
+        QCOMPARE(downs, (QList<int>{32}));
     }
 
     void enterMovesToTheNextControl()

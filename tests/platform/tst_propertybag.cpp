@@ -13,13 +13,15 @@ private slots:
         bag.WriteProperty(QStringLiteral("MaxLength"), 10, 0);
         bag.WriteProperty(QStringLiteral("Text"), QString(), QString());
         bag.WriteProperty(QStringLiteral("ToolTipText"), QStringLiteral("Κινητό"), QString());
-        QCOMPARE(bag.names(), (QStringList{QStringLiteral("MaxLength"), QStringLiteral("ToolTipText")}));
+        QCOMPARE(bag.names(),
+                 (QStringList{QStringLiteral("MaxLength"), QStringLiteral("ToolTipText")}));
         QCOMPARE(bag.ReadProperty(QStringLiteral("Enabled"), true).toBool(), true);
         QCOMPARE(bag.ReadProperty(QStringLiteral("maxlength"), 0).toInt(), 10);
         QCOMPARE(bag.ReadProperty(QStringLiteral("ToolTipText"), QString()).toString(),
                  QStringLiteral("Κινητό"));
-        QCOMPARE(bag.ReadProperty(QStringLiteral("Caption"), QStringLiteral("Form Title")).toString(),
-                 QStringLiteral("Form Title"));
+        QCOMPARE(
+            bag.ReadProperty(QStringLiteral("Caption"), QStringLiteral("Form Title")).toString(),
+            QStringLiteral("Form Title"));
     }
 
     void writingTheDefaultAgainForgetsTheValue()

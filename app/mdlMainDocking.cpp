@@ -1,0 +1,100 @@
+#include "app/mdlMainDocking.h"
+
+#include "app/ChildFormCollection.h"
+#include "app/frmMain.h"
+#include "app/mdlSettings.h"
+#include "platform/Err.h"
+#include "platform/Form.h"
+#include "platform/StatusBar.h"
+#include "platform/Toolbar.h"
+#include "platform/WindowServices.h"
+
+#include <QToolButton>
+
+namespace mdlMain {
+
+namespace {
+
+rt::StatusPanel& panel(const QString& key) {
+    rt::StatusPanel* found = rt::Forms::get<frmMain>().StatusBar()->Panel(key);
+    if (!found)
+        rt::Raise(35601, QStringLiteral("Element not found"));
+    return *found;
+}
+
+} // namespace
+
+ChildFormCollection& ChildForms() {
+    static ChildFormCollection forms;
+    return forms;
+}
+
+void AttachChildForm(rt::Form& form) {
+    ChildForms().Add(form, form.Name());
+    frmMain& main = rt::Forms::get<frmMain>();
+    rt::SetParent(form, main.picMDISpace());
+    main.placeDockedWindow(form);
+    main.ActivateFormMenus(form.Name());
+}
+
+void DetachChildForm(rt::Form& form) {
+    ChildForms().Remove(form.Name());
+    rt::Forms::get<frmMain>().DisableAllMenus();
+}
+
+void DockFormToolbar(QWidget& toolbar) {
+    frmMain& main = rt::Forms::get<frmMain>();
+    rt::Toolbar* own = main.MainToolBar();
+    const QList<QToolButton*> buttons = own->Buttons();
+    const int lastRight = buttons.isEmpty() ? 0 : buttons.last()->x() + buttons.last()->width();
+    const int x = lastRight + own->x();
+    QWidget* strip = main.tlbrPicture();
+    rt::SetParent(toolbar, strip);
+    const int width = strip->width() - x - 2;
+    toolbar.move(x, own->y());
+    if (width >= 0)
+        toolbar.resize(width, toolbar.height());
+    toolbar.show();
+}
+
+void ReparentWindow(QWidget* newParent, QWidget* child) {
+    if (child)
+        rt::SetParent(*child, newParent);
+}
+
+void AddStatusPanel(const QString& key, const QString& text, const QIcon& picture,
+                    const QString& toolTip) {
+    rt::StatusBar* bar = rt::Forms::get<frmMain>().StatusBar();
+    rt::StatusPanel* added = bar->Add(bar->Count() - 1, key, QStringLiteral(" ") + text);
+    if (!added)
+        rt::Raise(35602, QStringLiteral("Key is not unique in collection"));
+    added->setMinWidth(17);
+    added->setAutoSize(rt::StatusPanel::Contents);
+    added->setToolTipText(toolTip);
+    if (!picture.isNull())
+        added->setPicture(picture);
+}
+
+void SetStatusPanel(const QString& key, const QString& text, const QIcon& picture,
+                    const QString& toolTip) {
+    rt::StatusPanel& target = panel(key);
+    target.setText(QStringLiteral(" ") + text);
+    if (!toolTip.isEmpty())
+        target.setToolTipText(toolTip);
+    if (!picture.isNull())
+        target.setPicture(picture);
+}
+
+void RemoveStatusPanel(const QString& key) {
+    panel(key);
+    rt::Forms::get<frmMain>().StatusBar()->Remove(key);
+}
+
+void ShowCredits() {
+    panel(QStringLiteral("pnlSMSAvailable"))
+        .setText(mdlSettings::AvailableSMS < 0
+                     ? QStringLiteral("Άγνωστο")
+                     : QString::number(mdlSettings::AvailableSMS) + QStringLiteral(" SMS"));
+}
+
+} // namespace mdlMain

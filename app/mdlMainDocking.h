@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+class ChildFormCollection;
+class QWidget;
+
+namespace rt {
+class Form;
+}
+
+// How a child window lives in the main window's docking space: it registers and docks
+// itself on load, puts its toolbar into the main toolbar strip and its panels on the
+// main status bar, and takes all of that back on unload.
+namespace mdlMain {
+
+// The docked windows; it holds no window or one, whose Item(1) is the docked window
+// that the main window's commands and the dialogs call back.
+ChildFormCollection& ChildForms();
+
+// Registers the window under its Name (a name already there raises 457), makes it a
+// borderless child of the docking space at the docked window's place and enables its
+// context-sensitive menu items.
+void AttachChildForm(rt::Form& form);
+// Takes the window out of ChildForms and disables every context-sensitive item.
+void DetachChildForm(rt::Form& form);
+// Moves a child window's toolbar into the main toolbar strip, right of MainToolBar.
+void DockFormToolbar(QWidget& toolbar);
+// Makes child a child of newParent; a docked window takes its toolbar back this way.
+void ReparentWindow(QWidget* newParent, QWidget* child);
+
+// Inserts a panel just before the two fixed panels, its text " " & text, at least
+// 17 px wide and sized to its contents. A key already on the bar raises 35602.
+void AddStatusPanel(const QString& key, const QString& text, const QIcon& picture = QIcon(),
+                    const QString& toolTip = QString());
+// Text always (" " & text); the tooltip only when not empty; the picture only when
+// given. A key that no panel has raises 35601, as do the two below.
+void SetStatusPanel(const QString& key, const QString& text, const QIcon& picture = QIcon(),
+                    const QString& toolTip = QString());
+void RemoveStatusPanel(const QString& key);
+// The credits panel: "Άγνωστο" while AvailableSMS is negative, else the count & " SMS".
+void ShowCredits();
+
+} // namespace mdlMain
