@@ -67,7 +67,9 @@ QLabel* link(const QString& name, QWidget* parent) {
     font.setUnderline(true);
     label->setFont(font);
     QPalette palette = label->palette();
+    // Blue on whatever ground the frame gives it (its text role follows the ground).
     palette.setColor(QPalette::WindowText, Qt::blue);
+    palette.setColor(QPalette::Text, Qt::blue);
     label->setPalette(palette);
     rt::SetControlMouseIcon(*label, MainWindowPictures::LinkCursor());
     rt::SetControlPointer(*label, rt::pointer::Custom);

@@ -664,7 +664,11 @@ private slots:
     }
 
     void contactLinksOpen() {
+        QVERIFY(rt::WriteLines(m_folder->file(QStringLiteral("CONTACT.TXT")),
+                               {QStringLiteral("WEB = www.example.org"),
+                                QStringLiteral("MAIL = info@example.org")}));
         frmMain& main = mainWindow();
+        QCOMPARE(main.hprNerqPage()->text(), QStringLiteral("www.example.org"));
         main.show();
         QTest::mouseClick(main.hprNerqPage(), Qt::LeftButton);
         QTest::mouseClick(main.hprNerqMail(), Qt::LeftButton);
@@ -672,6 +676,10 @@ private slots:
         QVERIFY(m_launches.at(0).document.contains(main.hprNerqPage()->text()));
         QCOMPARE(m_launches.at(1).document, QStringLiteral("mailto:") + main.hprNerqMail()->text());
         QCOMPARE(rt::ControlPointer(*main.hprNerqPage()), 99);
+        for (QLabel* link : {main.hprNerqPage(), main.hprNerqMail()}) {
+            QCOMPARE(link->palette().color(link->foregroundRole()), QColor(Qt::blue));
+            QVERIFY(link->font().underline());
+        }
     }
 
     // ---- panel-menu commands -----------------------------------------------------------------

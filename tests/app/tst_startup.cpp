@@ -67,7 +67,7 @@ class tst_startup : public QObject {
     std::unique_ptr<ScriptedMessageBoxes> m_boxes;
     std::unique_ptr<ModalScript> m_modals;
     std::unique_ptr<Timeline> m_timeline;
-    EndCatcher m_end;
+    std::unique_ptr<EndCatcher> m_end;
 
     void prepare(bool withDatabase) {
         m_folder = std::make_unique<ProgramFolder>(withDatabase);
@@ -110,6 +110,7 @@ private slots:
         m_previousCurrent = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_current.path()));
         QFile::remove(m_current.filePath(QStringLiteral("IMPORTANT.TXT")));
+        m_end = std::make_unique<EndCatcher>();
         m_boxes = std::make_unique<ScriptedMessageBoxes>();
         m_modals = std::make_unique<ModalScript>();
         m_timeline = std::make_unique<Timeline>(*m_boxes);
@@ -125,6 +126,7 @@ private slots:
         m_boxes.reset();
         m_library.reset();
         m_folder.reset();
+        m_end.reset();
         QDir::setCurrent(m_previousCurrent);
     }
 
@@ -168,7 +170,7 @@ private slots:
             static_cast<frmDisclaimer&>(form).cmdDisagree_Click();
         });
         QVERIFY(!runMain());
-        QCOMPARE(m_end.count(), 1);
+        QCOMPARE(m_end->count(), 1);
         QVERIFY(mdlDataBase::IsFormLoaded(QStringLiteral("frmMain")));
         QVERIFY(!events().contains(QStringLiteral("frmMain")));
         QVERIFY(m_boxes->shown().isEmpty());

@@ -1,7 +1,6 @@
 #include "tests/support/ControlLibrary.h"
 
 #include "platform/ControlFactory.h"
-#include "platform/Registry.h"
 #include "platform/RegistryHive.h"
 
 #include <QDir>
@@ -17,10 +16,7 @@ ControlLibrary::ControlLibrary(const QString& programFolder)
     }
     if (!rt::RegisterServer(library, m_hive, &m_error) && m_error.isEmpty())
         m_error = QStringLiteral("registration failed");
-    rt::SetRegistryHivePath(m_hive);
 }
-
-ControlLibrary::~ControlLibrary() { rt::SetRegistryHivePath(QString()); }
 
 QString ControlLibrary::libraryPath() { return qEnvironmentVariable("VANTREL_TIRNAVAL_LIBRARY"); }
 

@@ -4,13 +4,12 @@
 
 namespace testsupport {
 
-// The control library registered into a hive in a test's program folder, as the
-// installation registers it, with the registry pointed at that hive while the object
-// lives; windows then make their panel menu as in the installed program.
+// The control library registered into the hive of a test's program folder, as the
+// installation registers it; windows then make their panel menu as in the installed
+// program.
 class ControlLibrary {
 public:
     explicit ControlLibrary(const QString& programFolder);
-    ~ControlLibrary();
     ControlLibrary(const ControlLibrary&) = delete;
     ControlLibrary& operator=(const ControlLibrary&) = delete;
 
