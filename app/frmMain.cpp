@@ -326,11 +326,12 @@ void frmMain::createPanelMenu() {
     } else {
         // The window still works without its panel menu; the place stays empty.
         m_vmenu = new QWidget(m_picMDISpace);
-        m_vmenu->resize(toPixels(1800), toPixels(6000));
+        m_vmenu->resize(toPixels(2040), toPixels(6000));
         m_vmenu->setProperty("rt_CreateError", why);
     }
     m_vmenu->setObjectName(QStringLiteral("VMenu"));
-    moveTwips(m_vmenu, 60, 60);
+    // Wide enough for the longest button caption with a margin on either side.
+    moveTwips(m_vmenu, 60, 60, 2040, heightOf(m_vmenu));
 }
 
 void frmMain::fillPanelMenu() {

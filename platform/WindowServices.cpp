@@ -17,6 +17,9 @@ void SetParent(QWidget& child, QWidget* newParent) {
     // Qt hides a widget whenever its parent changes; the window system did not.
     const bool shown = !child.isHidden();
     const QPoint place = child.pos();
+    // A window painted its own ground; as a child, a widget is see-through unless told.
+    if (child.isWindow() && newParent)
+        child.setAutoFillBackground(true);
     child.setParent(newParent, newParent ? Qt::Widget : Qt::Window);
     child.move(place);
     if (shown)

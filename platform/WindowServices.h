@@ -16,6 +16,7 @@ void ShowTopmostWithoutFocus(QWidget& window, const QRect& geometry);
 // then on (docking); with no new parent it becomes a top-level window again. Its
 // position is kept relative to whatever parent it has, and so is whether it is
 // shown: a window that was not hidden stays on screen, one never shown stays hidden.
+// A docked window keeps painting its own ground, so nothing behind it shows through.
 void SetParent(QWidget& child, QWidget* newParent);
 
 } // namespace rt

@@ -24,6 +24,25 @@ build_all() {
   cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 }
 
+# Lays out a program folder from the build: the executable, the control library and its
+# registration, an empty database and the installation's first files. An existing
+# folder keeps its database and settings file. The smoke test installs this way too.
+lay_out_program_folder() {
+  local dest=$1
+  mkdir -p "$dest"
+  dest=$(cd "$dest" && pwd)
+  cmake --install "$BUILD_DIR" --prefix "$dest" --component program >/dev/null 2>&1 || true
+  install -m 755 "$BUILD_DIR/Vantrel" "$dest/Vantrel"
+  if [ -f "$BUILD_DIR/menulib/libtirnaval.so" ]; then
+    install -m 755 "$BUILD_DIR/menulib/libtirnaval.so" "$dest/libtirnaval.so"
+    "$BUILD_DIR/vantrel_setup" register "$dest"
+  fi
+  if [ ! -f "$dest/SMS.mdb" ]; then
+    "$BUILD_DIR/vantrel_setup" create-database "$dest" "$ROOT/db/schema.sql"
+  fi
+  "$BUILD_DIR/vantrel_setup" install "$dest" "$ROOT/resources/install"
+}
+
 private_runtime_dir() {
   XDG_RUNTIME_DIR=$(mktemp -d /tmp/vantrel-xdg.XXXXXX)
   chmod 700 "$XDG_RUNTIME_DIR"

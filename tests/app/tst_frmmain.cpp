@@ -1,4 +1,7 @@
 #include "app/ChildFormCollection.h"
+#include "app/PasswordField.h"
+#include "app/frmDisclaimer.h"
+#include "app/frmGetUserData.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlDialogs.h"
@@ -721,6 +724,51 @@ private slots:
         if (installed)
             QCOMPARE(m_launches.first().program, bin.filePath(program));
         QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    void commandsShowTheirDialogs_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<quint8>("security");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("about") << "mnAbout" << quint8(0) << QStringList{"frmAbout"} << 0;
+        QTest::newRow("terms") << "mnDisclaimer" << quint8(0) << QStringList{"frmDisclaimer"} << 0;
+        QTest::newRow("settings") << "mnConfigureConnection" << quint8(0)
+                                  << QStringList{"frmConfiguration"} << 0;
+        QTest::newRow("settings, wrong password")
+            << "mnConfigureConnection" << quint8(1) << QStringList{"frmGetUserData"} << 1;
+        QTest::newRow("settings from the panel menu, right password")
+            << "btnConfig" << quint8(1) << QStringList{"frmGetUserData", "frmConfiguration"} << 0;
+    }
+    void commandsShowTheirDialogs() {
+        QFETCH(QString, command);
+        QFETCH(quint8, security);
+        QFETCH(QStringList, shown);
+        QFETCH(int, boxes);
+        mdlSettings::EnableSecurity = security;
+        mdlSettings::Password = QStringLiteral("μυστικό");
+        testsupport::ModalScript modals;
+        const bool rightPassword = command.startsWith(QLatin1String("btn"));
+        for (int i = 0; i < shown.size(); ++i) {
+            modals.then([rightPassword](rt::Form& form) {
+                if (auto* prompt = qobject_cast<frmGetUserData*>(&form)) {
+                    prompt->txtPassword->setText(rightPassword ? mdlSettings::Password
+                                                               : QStringLiteral("λάθος"));
+                    prompt->cmdOK_Click();
+                } else if (auto* terms = qobject_cast<frmDisclaimer*>(&form)) {
+                    terms->cmdAgree_Click();
+                } else {
+                    rt::Forms::unload(&form);
+                }
+            });
+        }
+        if (command.startsWith(QLatin1String("btn")))
+            QVERIFY(QMetaObject::invokeMethod(panelMenuButton(command), "Click"));
+        else
+            mainWindow().MenuItem(command)->trigger();
+        QCOMPARE(modals.shownNames(), shown);
+        QCOMPARE(m_boxes->shown().size(), boxes);
+        mdlSettings::EnableSecurity = 0;
     }
 
     // ---- close and exit ---------------------------------------------------------------------

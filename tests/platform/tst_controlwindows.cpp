@@ -29,6 +29,7 @@ private slots:
         QCOMPARE(window->parentWidget(), &host);
         QVERIFY(!window->isWindow());
         QCOMPARE(window->isVisible(), shownBefore);
+        QVERIFY(window->autoFillBackground());
         window->show();
         QVERIFY(window->isVisible());
     }
