@@ -80,13 +80,13 @@ rt::DbResult moveToSent(const OutboxMessage& m, qint32 serverId)
     if (!tx.status())
         return tx.status();
     const QDateTime now = rt::Now();
-    rt::DbResult r = db.execute(
-        {QStringLiteral("INSERT INTO sended_messages (msg_date, msg_time, msg_schdate, "
-                        "msg_schtime, msg_title, msg_text, msg_originator, msg_groups, "
-                        "msg_phonelist, msg_flash, msg_SID, msg_Status) "
-                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-         {rt::dbDate(now.date()), rt::dbTime(now.time()), m.schdate, m.schtime, m.title, m.text,
-          m.originator, m.groups, m.phonelist, m.flash, serverId, true}});
+    rt::DbResult r =
+        db.execute({QStringLiteral("INSERT INTO sended_messages (msg_date, msg_time, msg_schdate, "
+                                   "msg_schtime, msg_title, msg_text, msg_originator, msg_groups, "
+                                   "msg_phonelist, msg_flash, msg_SID, msg_Status) "
+                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {rt::dbDate(now.date()), rt::dbTime(now.time()), m.schdate, m.schtime, m.title,
+                     m.text, m.originator, m.groups, m.phonelist, m.flash, serverId, true}});
     if (!r)
         return r;
     r = db.execute({QStringLiteral("DELETE FROM outbox_messages WHERE msg_id = ?"), {m.id}});
@@ -285,7 +285,10 @@ void frmSendMessages::SendOutBoxMessages(qint32 MessageID)
     startJob(*this, Job{Job::Send, MessageID});
 }
 
-void frmSendMessages::GetCredits() { startJob(*this, Job{Job::Credits, 0}); }
+void frmSendMessages::GetCredits()
+{
+    startJob(*this, Job{Job::Credits, 0});
+}
 
 void frmSendMessages::startJob(frmSendMessages& window, const Job& job)
 {
@@ -373,11 +376,11 @@ void frmSendMessages::runSend(qint32 messageId)
             const OutboxMessage m = readMessage(rs);
             const QDate schDate = rt::dateFromDb(m.schdate);
             const QTime schTime = rt::timeFromDb(m.schtime);
-            const QString fields = mdlInternet::BuildSendFields(
-                text(m.originator), text(m.text), text(m.phonelist),
-                m.schdate.isValid() ? QVariant(schDate) : QVariant(),
-                m.schtime.isValid() ? QVariant(schTime) : QVariant(), m.flash,
-                mdlSettings::Originator);
+            const QString fields =
+                mdlInternet::BuildSendFields(text(m.originator), text(m.text), text(m.phonelist),
+                                             m.schdate.isValid() ? QVariant(schDate) : QVariant(),
+                                             m.schtime.isValid() ? QVariant(schTime) : QVariant(),
+                                             m.flash, mdlSettings::Originator);
             const qint32 result = PostToServer(QStringLiteral("send.php"), fields);
 
             // The service has taken (and charged) the message: it is recorded as sent
@@ -498,7 +501,10 @@ void frmSendMessages::failed(const rt::RuntimeError& error)
         rt::Forms::unload(this);
 }
 
-bool frmSendMessages::stopped() const { return CancelRequested || isUnloading(); }
+bool frmSendMessages::stopped() const
+{
+    return CancelRequested || isUnloading();
+}
 
 // ---- buttons, load and unload ---------------------------------------------------------
 
@@ -514,11 +520,20 @@ void frmSendMessages::cmdCancel_Click()
     CancelRequested = true;
 }
 
-void frmSendMessages::cmdHide_Click() { hide(); }
+void frmSendMessages::cmdHide_Click()
+{
+    hide();
+}
 
-void frmSendMessages::cmdClose_Click() { rt::Forms::unload(this); }
+void frmSendMessages::cmdClose_Click()
+{
+    rt::Forms::unload(this);
+}
 
-void frmSendMessages::Form_Load() { CancelRequested = false; }
+void frmSendMessages::Form_Load()
+{
+    CancelRequested = false;
+}
 
 void frmSendMessages::Form_Unload(bool& cancel)
 {
@@ -577,21 +592,38 @@ void frmSendMessages::showConnectionState(int state)
     }
 }
 
-void frmSendMessages::TCPSender_DataArrival(const QString& Data) { ReplyText = Data; }
+void frmSendMessages::TCPSender_DataArrival(const QString& Data)
+{
+    ReplyText = Data;
+}
 
 // ---- pictures -------------------------------------------------------------------------
 
 QPixmap frmSendMessages::Images32x32(int index)
 {
-    static const QList<QPixmap> images{envelopePicture(), coinsPicture(), QPixmap(),
-                                       linkPicture()};
-    return index >= 1 && index <= images.size() ? images.at(index - 1) : QPixmap();
+    // Drawn when asked: a picture kept past the application object is not safe to free.
+    switch (index) {
+    case 1:
+        return envelopePicture();
+    case 2:
+        return coinsPicture();
+    case 4:
+        return linkPicture();
+    default:
+        return QPixmap();
+    }
 }
 
 QIcon frmSendMessages::Images16x16(int index)
 {
-    static const QList<QIcon> images{connectionIcon(QColor(40, 170, 70), false),
-                                     connectionIcon(QColor(150, 150, 150), false),
-                                     connectionIcon(QColor(210, 50, 40), true)};
-    return index >= 1 && index <= images.size() ? images.at(index - 1) : QIcon();
+    switch (index) {
+    case 1:
+        return connectionIcon(QColor(40, 170, 70), false);
+    case 2:
+        return connectionIcon(QColor(150, 150, 150), false);
+    case 3:
+        return connectionIcon(QColor(210, 50, 40), true);
+    default:
+        return QIcon();
+    }
 }

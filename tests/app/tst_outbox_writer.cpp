@@ -92,8 +92,8 @@ private slots:
         QFETCH(QString, phones);
         QFETCH(QString, box);
         testsupport::ScriptedMessageBoxes boxes;
-        QCOMPARE(mdlMain::AddOutboxMessage(QStringLiteral("t"), text, QString(), phones,
-                                           QString(), QString(), false),
+        QCOMPARE(mdlMain::AddOutboxMessage(QStringLiteral("t"), text, QString(), phones, QString(),
+                                           QString(), false),
                  0);
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(boxes.shown().first().text, box);
@@ -152,10 +152,9 @@ private slots:
         mdlSettings::Originator = settingsOriginator;
         testsupport::ScriptedMessageBoxes boxes;
 
-        const qint32 id =
-            mdlMain::AddOutboxMessage(title, QStringLiteral("Καλημέρα σας"), originator,
-                                      QStringLiteral(",6900000001,6900000002"), schDate, schTime,
-                                      flash);
+        const qint32 id = mdlMain::AddOutboxMessage(
+            title, QStringLiteral("Καλημέρα σας"), originator,
+            QStringLiteral(",6900000001,6900000002"), schDate, schTime, flash);
         QVERIFY(boxes.shown().isEmpty());
         const QList<OutboxRow> rows = outboxRows();
         QCOMPARE(rows.size(), 1);
@@ -209,8 +208,8 @@ private slots:
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("schDate");
         QTest::addColumn<int>("number");
-        QTest::newRow("table missing") << QStringLiteral("DROP TABLE outbox_messages") << QString()
-                                       << 1;
+        QTest::newRow("table missing")
+            << QStringLiteral("DROP TABLE outbox_messages") << QString() << 1;
         QTest::newRow("column missing")
             << QStringLiteral("ALTER TABLE outbox_messages DROP COLUMN msg_flash") << QString()
             << 3265;

@@ -29,7 +29,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-
 #include <functional>
 #include <memory>
 
@@ -45,7 +44,8 @@ namespace {
 class frmMessage_OutBox : public rt::Form {
     Q_OBJECT
 public:
-    frmMessage_OutBox() : rt::Form(QStringLiteral("frmMessage_OutBox")), OutList(new rt::ListView(this))
+    frmMessage_OutBox()
+        : rt::Form(QStringLiteral("frmMessage_OutBox")), OutList(new rt::ListView(this))
     {
         OutList->setObjectName(QStringLiteral("OutList"));
     }
@@ -128,8 +128,14 @@ QList<Row> rows(const QString& table)
     return result;
 }
 
-QList<Row> outbox() { return rows(QStringLiteral("outbox_messages")); }
-QList<Row> sent() { return rows(QStringLiteral("sended_messages")); }
+QList<Row> outbox()
+{
+    return rows(QStringLiteral("outbox_messages"));
+}
+QList<Row> sent()
+{
+    return rows(QStringLiteral("sended_messages"));
+}
 
 QString script(const QByteArray& request)
 {
@@ -148,9 +154,15 @@ bool sameImage(const QIcon& a, const QIcon& b)
     return !a.isNull() && a.pixmap(16, 16).toImage() == b.pixmap(16, 16).toImage();
 }
 
-frmSendMessages* sendingWindow() { return rt::Forms::find<frmSendMessages>(); }
+frmSendMessages* sendingWindow()
+{
+    return rt::Forms::find<frmSendMessages>();
+}
 
-bool sendingWindowLoaded() { return mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages")); }
+bool sendingWindowLoaded()
+{
+    return mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages"));
+}
 
 } // namespace
 
@@ -358,8 +370,8 @@ private slots:
         QTest::addColumn<bool>("refused");
         QTest::addColumn<int>("code");
         QTest::newRow("no reply") << Answer::never() << false << -31000;
-        QTest::newRow("unreadable") << Answer::raw(FakeSmsService::httpReply("busy")) << false
-                                    << -32000;
+        QTest::newRow("unreadable")
+            << Answer::raw(FakeSmsService::httpReply("busy")) << false << -32000;
         QTest::newRow("refused") << Answer::code(0) << true << -31000;
         QTest::newRow("reset") << Answer::reset() << false << -31000;
         QTest::newRow("closed without a byte") << Answer::closeAfterRequest() << false << -31000;
@@ -592,10 +604,11 @@ private slots:
         const qint32 three = addMessage(QStringLiteral("three"));
         frmMessage_OutBox& list = rt::Forms::get<frmMessage_OutBox>();
         for (qint32 id : {one, two, three})
-            list.OutList->ListItems().Add(QStringLiteral("MSG_") + QString::number(id),
-                                          QString());
+            list.OutList->ListItems().Add(QStringLiteral("MSG_") + QString::number(id), QString());
         QList<int> committed;
-        list.onSetControlState = [&] { committed.append(int(sent().size() * 10 + outbox().size())); };
+        list.onSetControlState = [&] {
+            committed.append(int(sent().size() * 10 + outbox().size()));
+        };
         m_service->script(Answer::code(1));
         m_service->script(Answer::code(2));
         m_service->script(Answer::code(-600));
@@ -882,9 +895,8 @@ private slots:
         m_service->script(Answer::code(5));
         QString during;
         whenRequested(1, [&] {
-            QTimer::singleShot(1200, [&] {
-                during = panel(QStringLiteral("pnlConnection"))->ToolTipText();
-            });
+            QTimer::singleShot(
+                1200, [&] { during = panel(QStringLiteral("pnlConnection"))->ToolTipText(); });
         });
 
         window().SendOutBoxMessages(-1);
