@@ -1,0 +1,504 @@
+#include "addressbook/PhoneField.h"
+#include "compose/ExtraPhonesEditor.h"
+#include "platform/TextBox.h"
+#include "platform/Toolbar.h"
+#include "tests/support/Seams.h"
+
+#include <QFile>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+
+const QString addTitle = QStringLiteral("ΠΡΟΣΘΗΚΗ ΑΡΙΘΜΟΥ ΤΗΛΕΦΩΝΟΥ");
+const QString updateTitle = QStringLiteral("ΔΙΟΡΘΩΣΗ ΤΗΛΕΦΩΝΟΥ");
+const QString deleteTitle = QStringLiteral("ΔΙΑΓΡΑΦΗ ΠΡΟΣΘΕΤΩΝ ΑΡΙΘΜΩΝ");
+const QString importTitle = QStringLiteral("Εισαγωγή Τηλεφώνων");
+const QString exportTitle = QStringLiteral("Αποθήκευση Τηλεφώνων");
+const QString importRefusal = QStringLiteral(
+    "Αυτό το αρχείο δεν περιέχει έγκυρα τηλέφωνα.\nΗ εισαγωγή τηλεφώνων θα ακυρωθεί.");
+
+QStringList entries(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class tst_extraphoneseditor : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ExtraPhonesEditor> m_editor;
+    PhoneField* m_field = nullptr;
+    rt::Toolbar* m_toolbar = nullptr;
+    QListWidget* m_list = nullptr;
+
+    void open(const QStringList& phones = {})
+    {
+        m_editor = std::make_unique<ExtraPhonesEditor>(QStringLiteral("cntrlPhones"), nullptr);
+        m_editor->resize(260, 200);
+        m_editor->show();
+        m_field = m_editor->findChild<PhoneField*>(QStringLiteral("PhoneField"));
+        m_toolbar = m_editor->findChild<rt::Toolbar*>(QStringLiteral("tlbrExtraPhones"));
+        m_list = m_editor->findChild<QListWidget*>(QStringLiteral("lstExtraPhones"));
+        QVERIFY(m_field && m_toolbar && m_list);
+        for (const QString& phone : phones)
+            m_editor->AddPhone(phone, true);
+    }
+
+    void click(const char* key)
+    {
+        QToolButton* button = m_toolbar->Button(QString::fromLatin1(key));
+        QVERIFY(button);
+        button->click();
+    }
+
+    void typeIntoField(const QString& text)
+    {
+        m_field->setText(QString());
+        QTest::keyClicks(m_field->box(), text);
+    }
+
+    void pressInField(Qt::Key key) { QTest::keyClick(m_field->box(), key); }
+
+    bool editing() const
+    {
+        return !m_toolbar->isButtonVisible(QStringLiteral("btnAdd")) &&
+               m_toolbar->isButtonVisible(QStringLiteral("btnUpdate")) &&
+               !m_toolbar->isButtonEnabled(QStringLiteral("btnEdit")) &&
+               !m_toolbar->isButtonEnabled(QStringLiteral("btnDelete"));
+    }
+    bool adding() const
+    {
+        return m_toolbar->isButtonVisible(QStringLiteral("btnAdd")) &&
+               !m_toolbar->isButtonVisible(QStringLiteral("btnUpdate")) &&
+               m_toolbar->isButtonEnabled(QStringLiteral("btnEdit")) &&
+               m_toolbar->isButtonEnabled(QStringLiteral("btnDelete"));
+    }
+
+private slots:
+    void cleanup() { m_editor.reset(); }
+
+    void emptyNumberIsIgnored()
+    {
+        testsupport::ScriptedMessageBoxes boxes;
+        open();
+        QSignalSpy changed(m_editor.get(), &ExtraPhonesEditor::PhonesChanged);
+        m_editor->AddPhone(QString(), true);
+        QCOMPARE(m_editor->PhoneCount(), 0);
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(boxes.shown().isEmpty());
+    }
+
+    void phoneListJoinsInOrder_data()
+    {
+        QTest::addColumn<QStringList>("phones");
+        QTest::addColumn<QString>("list");
+        QTest::newRow("empty") << QStringList() << "";
+        QTest::newRow("one, without a comma") << QStringList{"6944111111"} << "6944111111";
+        QTest::newRow("added order, not sorted")
+            << QStringList{"6977000000", "2101234567", "6944111111"}
+            << "6977000000,2101234567,6944111111";
+    }
+    void phoneListJoinsInOrder()
+    {
+        QFETCH(QStringList, phones);
+        QFETCH(QString, list);
+        open(phones);
+        QCOMPARE(m_editor->GetPhoneList(), list);
+        QCOMPARE(m_editor->PhoneCount(), phones.size());
+    }
+
+    void phoneExistComparesExactly()
+    {
+        open({"6944111111"});
+        QVERIFY(m_editor->PhoneExist("6944111111"));
+        QVERIFY(!m_editor->PhoneExist("694411111"));
+        QVERIFY(!m_editor->PhoneExist(" 6944111111"));
+    }
+
+    void enterAddsTheTypedNumber()
+    {
+        open();
+        QSignalSpy changed(m_editor.get(), &ExtraPhonesEditor::PhonesChanged);
+        QVERIFY(!m_toolbar->isButtonEnabled(QStringLiteral("btnAdd")));
+        typeIntoField("6944111111");
+        QVERIFY(m_toolbar->isButtonEnabled(QStringLiteral("btnAdd")));
+        pressInField(Qt::Key_Return);
+        QCOMPARE(entries(m_list), QStringList{"6944111111"});
+        QCOMPARE(m_list->currentRow(), 0);
+        QCOMPARE(m_field->Text(), QString());
+        QVERIFY(!m_toolbar->isButtonEnabled(QStringLiteral("btnAdd")));
+        QCOMPARE(changed.count(), 1);
+
+        typeIntoField("6977000000");
+        click("btnAdd");
+        QCOMPARE(entries(m_list), (QStringList{"6944111111", "6977000000"}));
+        QCOMPARE(m_list->currentRow(), 1);
+        QCOMPARE(m_list->selectedItems().size(), 1);
+        QCOMPARE(changed.count(), 2);
+    }
+
+    void knownNumberIsRefused()
+    {
+        testsupport::ScriptedMessageBoxes boxes;
+        open({"6944111111", "6977000000"});
+        QSignalSpy changed(m_editor.get(), &ExtraPhonesEditor::PhonesChanged);
+        typeIntoField("6944111111");
+        pressInField(Qt::Key_Return);
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(boxes.shown().at(0).text,
+                 QStringLiteral("Ο αριθμός τηλεφώνου \"6944111111\" που θέλετε να "
+                                "προσθέσετε\nυπάρχει στη λίστα."));
+        QCOMPARE(boxes.shown().at(0).title, addTitle);
+        QCOMPARE(boxes.shown().at(0).icon(), int(rt::mb::Exclamation));
+        QCOMPARE(entries(m_list), (QStringList{"6944111111", "6977000000"}));
+        QCOMPARE(m_field->Text(), QStringLiteral("6944111111"));
+        QCOMPARE(changed.count(), 0);
+    }
+
+    void editingAnEntry_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<bool>("stillEditing");
+        const QStringList before{"6944111111", "6944222222", "6944333333"};
+        QTest::newRow("a new number replaces it")
+            << "6900000000" << QStringList{"6944111111", "6900000000", "6944333333"} << false
+            << false;
+        QTest::newRow("another entry's number is refused")
+            << "6944333333" << before << true << true;
+        QTest::newRow("its own number unchanged") << "6944222222" << before << false << false;
+        QTest::newRow("an emptied field changes nothing") << "" << before << false << true;
+    }
+    void editingAnEntry()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, after);
+        QFETCH(bool, refused);
+        QFETCH(bool, stillEditing);
+        testsupport::ScriptedMessageBoxes boxes;
+        open({"6944111111", "6944222222", "6944333333"});
+        m_list->setCurrentRow(1);
+        click("btnEdit");
+        QVERIFY(editing());
+        QCOMPARE(m_field->Text(), QStringLiteral("6944222222"));
+
+        QSignalSpy changed(m_editor.get(), &ExtraPhonesEditor::PhonesChanged);
+        typeIntoField(typed);
+        pressInField(Qt::Key_Return);
+        QCOMPARE(entries(m_list), after);
+        QCOMPARE(editing(), stillEditing);
+        QCOMPARE(adding(), !stillEditing);
+        QCOMPARE(changed.count(), stillEditing ? 0 : 1);
+        QCOMPARE(boxes.shown().size(), refused ? 1 : 0);
+        if (refused) {
+            QCOMPARE(boxes.shown().at(0).text,
+                     QStringLiteral("Το τηλέφωνο αυτό υπάρχει ήδη στη λίστα."));
+            QCOMPARE(boxes.shown().at(0).title, updateTitle);
+            QCOMPARE(boxes.shown().at(0).icon(), int(rt::mb::Exclamation));
+            QCOMPARE(m_field->Text(), typed);
+        }
+        if (!stillEditing) {
+            QCOMPARE(m_list->currentRow(), 1);
+            QCOMPARE(m_field->Text(), QString());
+        }
+    }
+
+    void editWithoutACurrentEntryDoesNothing()
+    {
+        open();
+        click("btnEdit");
+        QVERIFY(adding());
+    }
+
+    void updateButtonFinishesAnEdit()
+    {
+        open({"6944111111"});
+        m_list->setCurrentRow(0);
+        click("btnEdit");
+        typeIntoField("6944999999");
+        click("btnUpdate");
+        QCOMPARE(entries(m_list), QStringList{"6944999999"});
+        QVERIFY(adding());
+    }
+
+    void escapeLeavesTheEntryAsItWas()
+    {
+        open({"6944111111", "6944222222"});
+        m_list->setCurrentRow(0);
+        click("btnEdit");
+        typeIntoField("6900000000");
+        pressInField(Qt::Key_Escape);
+        QCOMPARE(m_field->Text(), QString());
+        QVERIFY(adding());
+        QCOMPARE(entries(m_list), (QStringList{"6944111111", "6944222222"}));
+        // Enter now adds again rather than updating the abandoned entry.
+        typeIntoField("6900000000");
+        pressInField(Qt::Key_Return);
+        QCOMPARE(entries(m_list), (QStringList{"6944111111", "6944222222", "6900000000"}));
+    }
+
+    void deletingOneAsksAboutIt()
+    {
+        testsupport::ScriptedMessageBoxes boxes;
+        open({"6944111111", "6944222222"});
+        m_list->setCurrentRow(1);
+        QSignalSpy changed(m_editor.get(), &ExtraPhonesEditor::PhonesChanged);
+
+        boxes.answer(rt::mb::No);
+        click("btnDelete");
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(boxes.shown().at(0).text,
+                 QStringLiteral("Πρόκειτε να διαγράψετε το τηλέφωνο \"6944222222\" απο τη "
+                                "λίστα.\nΘέλετε να συνεχίσετε;"));
+        QCOMPARE(boxes.shown().at(0).title, deleteTitle);
+        QCOMPARE(boxes.shown().at(0).buttons(), int(rt::mb::YesNo));
+        QCOMPARE(boxes.shown().at(0).icon(), int(rt::mb::Question));
+        QCOMPARE(m_editor->PhoneCount(), 2);
+        QCOMPARE(changed.count(), 0);
+
+        boxes.answer(rt::mb::Yes);
+        click("btnDelete");
+        QCOMPARE(entries(m_list), QStringList{"6944111111"});
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void deletingSeveralRemovesEverySelected()
+    {
+        testsupport::ScriptedMessageBoxes boxes;
+        open({"6944111111", "6944222222", "6944333333", "6944444444"});
+        m_list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        m_list->item(2)->setSelected(true);
+        m_list->item(3)->setSelected(true);
+        click("btnDelete");
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(boxes.shown().at(0).text,
+                 QStringLiteral("Πρόκειτε να διαγράψετε 3 τηλέφωνα απο τη λίστα.\nΘέλετε να "
+                                "συνεχίσετε;"));
+        QCOMPARE(entries(m_list), QStringList{"6944222222"});
+    }
+
+    void deletingNeedsACurrentEntry()
+    {
+        testsupport::ScriptedMessageBoxes boxes;
+        open();
+        click("btnDelete");
+        QVERIFY(boxes.shown().isEmpty());
+    }
+
+    void import_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<bool>("refused");
+        // The list holds 6900000000 before each import.
+        const QStringList before{"6900000000"};
+        QTest::newRow("two on a line, comma and blank")
+            << QByteArray("6944111111, 6944222222\r\n")
+            << QStringList{"6900000000", "6944111111", "6944222222"} << false;
+        QTest::newRow("one a line, as exported or typed")
+            << QByteArray("6944111111\r\n6944222222\n6944333333")
+            << QStringList{"6900000000", "6944111111", "6944222222", "6944333333"} << false;
+        QTest::newRow("commas over several lines")
+            << QByteArray("6944111111,6944222222,\r\n6944333333\r\n")
+            << QStringList{"6900000000", "6944111111", "6944222222", "6944333333"} << false;
+        QTest::newRow("blanks inside a number")
+            << QByteArray("  6944 111 111 ,69 44 222222\r\n")
+            << QStringList{"6900000000", "6944111111", "6944222222"} << false;
+        QTest::newRow("quoted fields with a comma and a line break")
+            << QByteArray("\"6944,111111\",\"6944\r\n222222\"\r\n")
+            << QStringList{"6900000000", "6944111111", "6944222222"} << false;
+        QTest::newRow("numbers known or twice in the file are added once")
+            << QByteArray("6944111111,6900000000\r\n6944111111\r\n")
+            << QStringList{"6900000000", "6944111111"} << false;
+        QTest::newRow("a hyphen refuses the whole file")
+            << QByteArray("6944111111\r\n694-4222222\r\n6944333333\r\n") << before << true;
+        QTest::newRow("a letter refuses the whole file")
+            << QByteArray("6944111111,69441l1111") << before << true;
+        QTest::newRow("a tab inside a number is no blank")
+            << QByteArray("6944\t111111\r\n") << before << true;
+        QTest::newRow("only separators and blank lines")
+            << QByteArray(",,,\r\n\r\n , ,\r\n\n") << before << false;
+        QTest::newRow("an empty file") << QByteArray() << before << false;
+    }
+    void import()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, after);
+        QFETCH(bool, refused);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("numbers.phn"));
+        writeFile(path, file);
+        testsupport::ScriptedMessageBoxes boxes;
+        testsupport::ScriptedFileDialogs dialogs;
+        dialogs.answer(path);
+        open({"6900000000"});
+        QSignalSpy changed(m_editor.get(), &ExtraPhonesEditor::PhonesChanged);
+
+        click("btnLoad");
+        QCOMPARE(dialogs.requests().size(), 1);
+        QCOMPARE(dialogs.requests().at(0).kind, rt::FileDialogRequest::Open);
+        QCOMPARE(dialogs.requests().at(0).filter,
+                 QStringLiteral("Τηλέφωνα (*.phn)|*.phn|Κείμενο (*.txt)|*.txt"));
+        QCOMPARE(entries(m_list), after);
+        QCOMPARE(changed.count(), refused ? 0 : 1);
+        QCOMPARE(boxes.shown().size(), refused ? 1 : 0);
+        if (refused) {
+            QCOMPARE(boxes.shown().at(0).text, importRefusal);
+            QCOMPARE(boxes.shown().at(0).title, importTitle);
+            QCOMPARE(boxes.shown().at(0).icon(), int(rt::mb::Exclamation));
+        }
+        if (after.size() > 1)
+            QCOMPARE(m_list->currentRow(), after.size() - 1);
+    }
+
+    void importThatCannotStartChangesNothing_data()
+    {
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("dialog cancelled") << true;
+        QTest::newRow("file missing") << false;
+    }
+    void importThatCannotStartChangesNothing()
+    {
+        QFETCH(bool, cancelled);
+        QTemporaryDir dir;
+        testsupport::ScriptedMessageBoxes boxes;
+        testsupport::ScriptedFileDialogs dialogs;
+        if (!cancelled)
+            dialogs.answer(dir.filePath(QStringLiteral("gone.phn")));
+        open({"6900000000"});
+        QSignalSpy changed(m_editor.get(), &ExtraPhonesEditor::PhonesChanged);
+        click("btnLoad");
+        QCOMPARE(entries(m_list), QStringList{"6900000000"});
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(boxes.shown().isEmpty());
+    }
+
+    void exportWritesOneLine()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("out.phn"));
+        testsupport::ScriptedFileDialogs dialogs;
+        dialogs.answer(path);
+        open({"6944111111", "2101234567", "6977000000"});
+        click("btnSave");
+        QCOMPARE(dialogs.requests().size(), 1);
+        QCOMPARE(dialogs.requests().at(0).kind, rt::FileDialogRequest::Save);
+        QCOMPARE(dialogs.requests().at(0).filter,
+                 QStringLiteral("Τηλέφωνα (*.phn)|*.phn|Κείμενο (*.txt)|*.txt"));
+        QCOMPARE(readAll(path), QByteArray("6944111111,2101234567,6977000000\r\n"));
+
+        // What the export wrote, the import reads back.
+        open();
+        dialogs.answer(path);
+        click("btnLoad");
+        QCOMPARE(m_editor->GetPhoneList(), QStringLiteral("6944111111,2101234567,6977000000"));
+    }
+
+    void exportOfAnEmptyListDoesNothing()
+    {
+        testsupport::ScriptedFileDialogs dialogs;
+        open();
+        click("btnSave");
+        QVERIFY(dialogs.requests().isEmpty());
+    }
+
+    void exportOverAnExistingFile_data()
+    {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("secondDialogCancelled");
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<int>("dialogs");
+        const QByteArray old("old\r\n");
+        const QByteArray line("6944111111,6977000000\r\n");
+        const QByteArray none("<missing>");
+        QTest::newRow("Yes replaces it") << QList<int>{rt::mb::Yes} << false << line << none << 1;
+        QTest::newRow("Cancel writes nothing")
+            << QList<int>{rt::mb::Cancel} << false << old << none << 1;
+        QTest::newRow("No asks for another name")
+            << QList<int>{rt::mb::No} << false << old << line << 2;
+        QTest::newRow("No, then the dialog cancelled")
+            << QList<int>{rt::mb::No} << true << old << none << 2;
+        QTest::newRow("No, then the same file again and Yes")
+            << QList<int>{rt::mb::No, rt::mb::Yes} << false << line << none << 2;
+    }
+    void exportOverAnExistingFile()
+    {
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, secondDialogCancelled);
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(int, dialogs);
+        QTemporaryDir dir;
+        const QString existing = dir.filePath(QStringLiteral("numbers.phn"));
+        const QString other = dir.filePath(QStringLiteral("other.phn"));
+        writeFile(existing, "old\r\n");
+        testsupport::ScriptedMessageBoxes boxes;
+        testsupport::ScriptedFileDialogs fileDialogs;
+        for (int answer : answers)
+            boxes.answer(answer);
+        fileDialogs.answer(existing);
+        if (!secondDialogCancelled)
+            fileDialogs.answer(answers.size() > 1 ? existing : other);
+        open({"6944111111", "6977000000"});
+
+        click("btnSave");
+        QCOMPARE(fileDialogs.requests().size(), dialogs);
+        QCOMPARE(boxes.shown().size(), answers.size());
+        QCOMPARE(boxes.shown().at(0).text, QStringLiteral("Το αρχείο ") + existing +
+                                               QStringLiteral(" υπάρχει ήδη στο δίσκο.\nΘέλετε "
+                                                              "να το αντικαταστήσετε;"));
+        QCOMPARE(boxes.shown().at(0).title, exportTitle);
+        QCOMPARE(boxes.shown().at(0).buttons(), int(rt::mb::YesNoCancel));
+        QCOMPARE(boxes.shown().at(0).icon(), int(rt::mb::Question));
+        QCOMPARE(readAll(existing), first);
+        QCOMPARE(readAll(other), second);
+    }
+
+    void layoutKeepsTheToolbarRightOfFieldAndList()
+    {
+        open();
+        m_editor->resize(300, 220);
+        const QRect field = m_field->geometry();
+        const QRect list = m_list->geometry();
+        const QRect bar = m_toolbar->geometry();
+        QCOMPARE(bar.right(), m_editor->width() - 1);
+        QCOMPARE(bar.top(), field.top());
+        QVERIFY(field.right() < bar.left());
+        QCOMPARE(list.width(), field.width());
+        QVERIFY(list.top() > field.bottom());
+        QCOMPARE(list.bottom(), m_editor->height() - 1);
+        // Every visible button fits in the upright bar.
+        for (QToolButton* button : m_toolbar->Buttons()) {
+            if (!button->isHidden())
+                QVERIFY(bar.height() >= button->geometry().bottom());
+        }
+    }
+};
+
+QTEST_MAIN(tst_extraphoneseditor)
+#include "tst_extraphoneseditor.moc"
