@@ -21,6 +21,7 @@
 #include "platform/TextFile.h"
 #include "platform/Toolbar.h"
 #include "platform/Twips.h"
+#include "sending/frmSendMessages.h"
 
 #include <QAction>
 #include <QEvent>
@@ -144,6 +145,7 @@ frmMain::frmMain() : rt::Form(QStringLiteral("frmMain"))
     m_mainToolBar->resize(m_mainToolBar->sizeHint());
     connect(m_mainToolBar, &rt::Toolbar::ButtonMenuClick, this,
             &frmMain::MainToolBar_ButtonMenuClick);
+    connect(m_mainToolBar, &rt::Toolbar::ButtonClick, this, &frmMain::MainToolBar_ButtonClick);
     m_blackBox->raise();
     m_tlbrPicture->setFixedHeight(m_mainToolBar->height() + 4);
     layout->addWidget(m_tlbrPicture);
@@ -271,8 +273,9 @@ void frmMain::buildMenus()
                     QStringLiteral("Παράμετροι Προγράμματος")),
             &QAction::triggered, this, &frmMain::mnConfigureConnection_Click);
     addItem(tools, QStringLiteral("mnChangeCompanyCode"), QStringLiteral("Αλλαγή Αριθμών Κλήσης"));
-    addItem(tools, QStringLiteral("mnGetCredits"),
-            QStringLiteral("Υπόλοιπο SMS &Mηνυμάτων (Credits)"), QStringLiteral("Ctrl+F5"));
+    connect(addItem(tools, QStringLiteral("mnGetCredits"),
+                    QStringLiteral("Υπόλοιπο SMS &Mηνυμάτων (Credits)"), QStringLiteral("Ctrl+F5")),
+            &QAction::triggered, this, &frmMain::mnGetCredits_Click);
 
     QMenu* help = topMenu(QStringLiteral("mnHelp"), QStringLiteral("Βοήθεια"));
     connect(addItem(help, QStringLiteral("mnAbout"), QStringLiteral("Πληροφορίες για το Vantrel")),
@@ -684,6 +687,24 @@ void frmMain::mnConfigureConnection_Click()
 void frmMain::mnAbout_Click()
 {
     rt::Forms::showModal(rt::Forms::get<frmAbout>());
+}
+
+void frmMain::mnGetCredits_Click()
+{
+    // A job at work (perhaps hidden) is shown rather than joined by a second one.
+    if (rt::Form* sending = rt::Forms::findByName(QStringLiteral("frmSendMessages"))) {
+        sending->show();
+        sending->raise();
+        sending->activateWindow();
+        return;
+    }
+    rt::Forms::get<frmSendMessages>().GetCredits();
+}
+
+void frmMain::MainToolBar_ButtonClick(const QString& key)
+{
+    if (key == QLatin1String("btnGetCredits"))
+        mnGetCredits_Click();
 }
 
 void frmMain::mnDisclaimer_Click()

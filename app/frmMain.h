@@ -73,11 +73,13 @@ public:
     QString MenuTag(const QString& name) const;
 
     void MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey);
+    void MainToolBar_ButtonClick(const QString& key);
     void imgLogo_Click();
     void hprNerqPage_Click();
     void hprNerqMail_Click();
     void mnExit_Click();
     void mnAbout_Click();
+    void mnGetCredits_Click();
     void mnDisclaimer_Click();
 
 public slots:
