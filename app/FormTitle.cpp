@@ -14,7 +14,8 @@ const QString defaultCaption = QStringLiteral("Form Title");
 
 FormTitle::FormTitle(QWidget* parent)
     : rt::UserControl(parent), m_title(new QLabel(defaultCaption, this)),
-      m_close(new rt::AxButton(QStringLiteral("cmdClose"), this)) {
+      m_close(new rt::AxButton(QStringLiteral("cmdClose"), this))
+{
     m_title->setObjectName(QStringLiteral("frmTitle"));
     QFont font(QStringLiteral("Tahoma"));
     font.setBold(true);
@@ -28,30 +29,38 @@ FormTitle::FormTitle(QWidget* parent)
     UserControl_Resize();
 }
 
-FormTitle::FormTitle(const QString& name, QWidget* parent) : FormTitle(parent) {
+FormTitle::FormTitle(const QString& name, QWidget* parent) : FormTitle(parent)
+{
     setObjectName(name);
 }
 
-QString FormTitle::Caption() const { return m_title->text(); }
+QString FormTitle::Caption() const
+{
+    return m_title->text();
+}
 
-void FormTitle::setCaption(const QString& value) {
+void FormTitle::setCaption(const QString& value)
+{
     m_title->setText(value);
     m_title->adjustSize();
     placeTitle();
     emit PropertyChanged(QStringLiteral("Caption"));
 }
 
-void FormTitle::ReadProperties(const rt::PropertyBag& bag) {
+void FormTitle::ReadProperties(const rt::PropertyBag& bag)
+{
     m_title->setText(bag.ReadProperty(QStringLiteral("Caption"), defaultCaption).toString());
     m_title->adjustSize();
     placeTitle();
 }
 
-void FormTitle::WriteProperties(rt::PropertyBag& bag) const {
+void FormTitle::WriteProperties(rt::PropertyBag& bag) const
+{
     bag.WriteProperty(QStringLiteral("Caption"), Caption(), defaultCaption);
 }
 
-rt::Form* FormTitle::host() const {
+rt::Form* FormTitle::host() const
+{
     for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
         if (auto* form = qobject_cast<rt::Form*>(w))
             return form;
@@ -59,21 +68,25 @@ rt::Form* FormTitle::host() const {
     return nullptr;
 }
 
-void FormTitle::cmdClose_Click() {
+void FormTitle::cmdClose_Click()
+{
     if (rt::Form* form = host())
         rt::Forms::unload(form);
 }
 
-void FormTitle::resizeEvent(QResizeEvent* event) {
+void FormTitle::resizeEvent(QResizeEvent* event)
+{
     rt::UserControl::resizeEvent(event);
     UserControl_Resize();
 }
 
-void FormTitle::placeTitle() {
+void FormTitle::placeTitle()
+{
     m_title->move(rt::toPixels(60), height() / 2 - m_title->height() / 2);
 }
 
-void FormTitle::UserControl_Resize() {
+void FormTitle::UserControl_Resize()
+{
     placeTitle();
     m_close->move(width() - (m_close->width() + rt::toPixels(60)),
                   height() / 2 - m_close->height() / 2);

@@ -15,26 +15,32 @@
 #include "sending/mdlInternet.h"
 
 #include <QEvent>
+#include <QEventLoop>
 #include <QTimer>
 
 namespace {
 
-// The program runs while any window is loaded, shown or hidden: after each window
-// that goes away, look whether one is left.
+// After each window that goes away, look whether one is left.
 class UntilNoWindowIsLoaded : public QObject {
 public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    explicit UntilNoWindowIsLoaded(QEventLoop& loop) : m_loop(loop) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if ((event->type() == QEvent::Hide || event->type() == QEvent::DeferredDelete) &&
             qobject_cast<rt::Form*>(watched))
-            QTimer::singleShot(0, this, [] {
+            QTimer::singleShot(0, this, [this] {
                 if (rt::Forms::loaded().isEmpty())
-                    QCoreApplication::quit();
+                    m_loop.quit();
             });
         return false;
     }
+
+private:
+    QEventLoop& m_loop;
 };
 
-void unloadSplash() {
+void unloadSplash()
+{
     if (mdlDataBase::IsFormLoaded(QStringLiteral("frmSplash")))
         rt::Forms::unload<frmSplash>();
 }
@@ -43,7 +49,8 @@ void unloadSplash() {
 
 namespace mdlDataBase {
 
-void Main() {
+void Main()
+{
     mdlSettings::WriteTestModeNote();
     if (!mdlSettings::LoadSettings())
         rt::End();
@@ -82,9 +89,21 @@ void Main() {
 
 namespace app {
 
-int runProgram(int argc, char* argv[]) {
+void RunWhileAnyWindowIsLoaded()
+{
+    if (rt::Forms::loaded().isEmpty())
+        return;
+    QEventLoop loop;
+    UntilNoWindowIsLoaded watcher(loop);
+    QCoreApplication::instance()->installEventFilter(&watcher);
+    loop.exec();
+    QCoreApplication::instance()->removeEventFilter(&watcher);
+}
+
+int runProgram(int argc, char* argv[])
+{
     rt::Application application(argc, argv);
-    // Hidden windows keep the program running too; the watcher below ends it.
+    // Hidden windows keep the program running too, so the last window closed is no end.
     application.setQuitOnLastWindowClosed(false);
     rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
     try {
@@ -92,11 +111,8 @@ int runProgram(int argc, char* argv[]) {
     } catch (const rt::RuntimeError& error) {
         rt::reportUntrapped(error);
     }
-    if (rt::Forms::loaded().isEmpty())
-        return 0;
-    UntilNoWindowIsLoaded watcher;
-    application.installEventFilter(&watcher);
-    return application.exec();
+    RunWhileAnyWindowIsLoaded();
+    return 0;
 }
 
 } // namespace app

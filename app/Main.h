@@ -6,6 +6,9 @@ namespace app {
 
 int runProgram(int argc, char* argv[]);
 
+// Runs the window events for as long as any window is loaded, shown or hidden.
+void RunWhileAnyWindowIsLoaded();
+
 } // namespace app
 
 namespace mdlDataBase {

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
-
 #include <cmath>
 
 namespace MainWindowPictures {
@@ -22,13 +21,15 @@ const QColor green(78, 154, 6);
 const QColor red(204, 0, 0);
 const QColor amber(237, 168, 40);
 
-QPixmap canvas(int width = side, int height = side) {
+QPixmap canvas(int width = side, int height = side)
+{
     QPixmap pixmap(width, height);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
 
-void person(QPainter& p, const QPointF& at, double scale, const QColor& colour) {
+void person(QPainter& p, const QPointF& at, double scale, const QColor& colour)
+{
     p.setPen(QPen(ink, 1.2));
     p.setBrush(colour);
     p.drawEllipse(QPointF(at.x(), at.y() - 6 * scale), 4.5 * scale, 4.5 * scale);
@@ -40,7 +41,8 @@ void person(QPainter& p, const QPointF& at, double scale, const QColor& colour) 
     p.drawPath(body);
 }
 
-void envelope(QPainter& p, const QRectF& r) {
+void envelope(QPainter& p, const QRectF& r)
+{
     p.setPen(QPen(ink, 1.3));
     p.setBrush(paper);
     p.drawRect(r);
@@ -49,7 +51,8 @@ void envelope(QPainter& p, const QRectF& r) {
     p.drawPolyline(flap);
 }
 
-void sheet(QPainter& p, const QRectF& r, int lines) {
+void sheet(QPainter& p, const QRectF& r, int lines)
+{
     p.setPen(QPen(ink, 1.2));
     p.setBrush(paper);
     p.drawRect(r);
@@ -60,7 +63,8 @@ void sheet(QPainter& p, const QRectF& r, int lines) {
     }
 }
 
-void arrowRight(QPainter& p, const QPointF& from, double length, const QColor& colour) {
+void arrowRight(QPainter& p, const QPointF& from, double length, const QColor& colour)
+{
     p.setPen(QPen(colour, 3, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(from, QPointF(from.x() + length, from.y()));
     p.setBrush(colour);
@@ -71,7 +75,8 @@ void arrowRight(QPainter& p, const QPointF& from, double length, const QColor& c
     p.drawPolygon(head);
 }
 
-void gear(QPainter& p, const QPointF& c, double outer, double inner) {
+void gear(QPainter& p, const QPointF& c, double outer, double inner)
+{
     QPainterPath path;
     const int teeth = 8;
     for (int i = 0; i < teeth * 2; ++i) {
@@ -94,7 +99,8 @@ void gear(QPainter& p, const QPointF& c, double outer, double inner) {
     p.drawPath(path);
 }
 
-QPixmap members() {
+QPixmap members()
+{
     QPixmap pixmap = canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -103,7 +109,8 @@ QPixmap members() {
     return pixmap;
 }
 
-QPixmap groups() {
+QPixmap groups()
+{
     QPixmap pixmap = canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -113,7 +120,8 @@ QPixmap groups() {
     return pixmap;
 }
 
-QPixmap outbox() {
+QPixmap outbox()
+{
     QPixmap pixmap = canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -122,7 +130,8 @@ QPixmap outbox() {
     return pixmap;
 }
 
-QPixmap sent() {
+QPixmap sent()
+{
     QPixmap pixmap = canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -135,7 +144,8 @@ QPixmap sent() {
     return pixmap;
 }
 
-QPixmap saved() {
+QPixmap saved()
+{
     QPixmap pixmap = canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -158,7 +168,8 @@ QPixmap saved() {
     return pixmap;
 }
 
-QPixmap settings() {
+QPixmap settings()
+{
     QPixmap pixmap = canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -166,7 +177,8 @@ QPixmap settings() {
     return pixmap;
 }
 
-QPixmap errorLog() {
+QPixmap errorLog()
+{
     QPixmap pixmap = canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -180,7 +192,8 @@ QPixmap errorLog() {
     return pixmap;
 }
 
-QPixmap calculator() {
+QPixmap calculator()
+{
     QPixmap pixmap = canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -199,7 +212,8 @@ QPixmap calculator() {
     return pixmap;
 }
 
-QPixmap notepad() {
+QPixmap notepad()
+{
     QPixmap pixmap = canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -212,7 +226,8 @@ QPixmap notepad() {
     return pixmap;
 }
 
-QPixmap newMessage() {
+QPixmap newMessage()
+{
     QPixmap pixmap = canvas(24, 24);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -223,7 +238,8 @@ QPixmap newMessage() {
     return pixmap;
 }
 
-QPixmap credits() {
+QPixmap credits()
+{
     QPixmap pixmap = canvas(24, 24);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -239,7 +255,8 @@ QPixmap credits() {
 
 } // namespace
 
-QPixmap PanelPicture(int index) {
+QPixmap PanelPicture(int index)
+{
     switch (index) {
     case 1:
         return members();
@@ -264,7 +281,8 @@ QPixmap PanelPicture(int index) {
     }
 }
 
-QPixmap ToolbarPicture(const QString& key) {
+QPixmap ToolbarPicture(const QString& key)
+{
     if (key == QLatin1String("btnNewMessage"))
         return newMessage();
     if (key == QLatin1String("btnGetCredits"))
@@ -272,7 +290,8 @@ QPixmap ToolbarPicture(const QString& key) {
     return QPixmap();
 }
 
-QPixmap BuiltInLogo() {
+QPixmap BuiltInLogo()
+{
     QPixmap pixmap = canvas(300, 130);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -305,10 +324,14 @@ QPixmap BuiltInLogo() {
     title.setBold(true);
     p.setFont(title);
     p.setPen(Qt::white);
-    p.drawText(QRectF(104, 18, 190, 64), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Vantrel"));
+    p.drawText(QRectF(104, 18, 190, 64), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Vantrel"));
     return pixmap;
 }
 
-QCursor LinkCursor() { return QCursor(Qt::PointingHandCursor); }
+QCursor LinkCursor()
+{
+    return QCursor(Qt::PointingHandCursor);
+}
 
 } // namespace MainWindowPictures

@@ -7,7 +7,8 @@
 #include <QMenu>
 
 PopupMenuControl::PopupMenuControl(QWidget* parent)
-    : QWidget(parent), m_popup(new QMenu(QStringLiteral("Popup Menu"), this)) {
+    : QWidget(parent), m_popup(new QMenu(QStringLiteral("Popup Menu"), this))
+{
     m_popup->setObjectName(QStringLiteral("mnPopup"));
     for (int i = 0; i < ItemSlots; ++i) {
         QAction* item = m_popup->addAction(QStringLiteral("sub menu %1").arg(i));
@@ -19,12 +20,13 @@ PopupMenuControl::PopupMenuControl(QWidget* parent)
     hide();
 }
 
-PopupMenuControl::PopupMenuControl(const QString& name, QWidget* parent)
-    : PopupMenuControl(parent) {
+PopupMenuControl::PopupMenuControl(const QString& name, QWidget* parent) : PopupMenuControl(parent)
+{
     setObjectName(name);
 }
 
-void PopupMenuControl::AddMenuItem(const QString& mnName, const QString& mnCaption) {
+void PopupMenuControl::AddMenuItem(const QString& mnName, const QString& mnCaption)
+{
     if (m_count >= ItemSlots)
         rt::Raise(340, QStringLiteral("Control array element '%1' doesn't exist").arg(m_count),
                   objectName());
@@ -36,13 +38,18 @@ void PopupMenuControl::AddMenuItem(const QString& mnName, const QString& mnCapti
     ++m_count;
 }
 
-void PopupMenuControl::ShowPopupMenu() { m_popup->exec(QCursor::pos()); }
+void PopupMenuControl::ShowPopupMenu()
+{
+    m_popup->exec(QCursor::pos());
+}
 
-QAction* PopupMenuControl::submenu(int index) const {
+QAction* PopupMenuControl::submenu(int index) const
+{
     return index >= 0 && index < ItemSlots ? m_items[index] : nullptr;
 }
 
-int PopupMenuControl::find(const QString& mnName) const {
+int PopupMenuControl::find(const QString& mnName) const
+{
     for (int i = 0; i < m_count; ++i) {
         if (m_items[i]->data().toString() == mnName)
             return i;
@@ -50,7 +57,8 @@ int PopupMenuControl::find(const QString& mnName) const {
     return -1;
 }
 
-void PopupMenuControl::SetMenuCheck(const QString& mnName, bool CheckValue) {
+void PopupMenuControl::SetMenuCheck(const QString& mnName, bool CheckValue)
+{
     const int index = find(mnName);
     if (index < 0)
         return;
@@ -58,23 +66,27 @@ void PopupMenuControl::SetMenuCheck(const QString& mnName, bool CheckValue) {
     showChecked(index);
 }
 
-bool PopupMenuControl::GetMenuCheck(const QString& mnName) const {
+bool PopupMenuControl::GetMenuCheck(const QString& mnName) const
+{
     const int index = find(mnName);
     return index >= 0 && m_checked[index];
 }
 
-bool PopupMenuControl::MenuState(const QString& mnName) const {
+bool PopupMenuControl::MenuState(const QString& mnName) const
+{
     const int index = find(mnName);
     return index >= 0 && m_items[index]->isEnabled();
 }
 
-void PopupMenuControl::setMenuState(const QString& mnName, bool Value) {
+void PopupMenuControl::setMenuState(const QString& mnName, bool Value)
+{
     const int index = find(mnName);
     if (index >= 0)
         m_items[index]->setEnabled(Value);
 }
 
-void PopupMenuControl::showChecked(int index) {
+void PopupMenuControl::showChecked(int index)
+{
     // Only a checked item is checkable, so an unchecked one shows no empty box.
     QAction* item = m_items[index];
     if (m_checked[index]) {
@@ -86,7 +98,8 @@ void PopupMenuControl::showChecked(int index) {
     }
 }
 
-void PopupMenuControl::chosen(int index) {
+void PopupMenuControl::chosen(int index)
+{
     if (m_items[index]->isSeparator())
         return;
     // Qt toggles a checkable item as it is chosen; the check stays what the host set.

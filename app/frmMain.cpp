@@ -1,8 +1,8 @@
 #include "app/frmMain.h"
 
 #include "app/ChildFormCollection.h"
-#include "app/MainWindowPictures.h"
 #include "app/Installation.h"
+#include "app/MainWindowPictures.h"
 #include "app/frmAbout.h"
 #include "app/frmConfiguration.h"
 #include "app/frmDisclaimer.h"
@@ -22,6 +22,7 @@
 #include "platform/TextFile.h"
 #include "platform/Toolbar.h"
 #include "platform/Twips.h"
+#include "sending/frmSendMessages.h"
 
 #include <QAction>
 #include <QEvent>
@@ -45,23 +46,38 @@ const QString TirnavexProgId = QStringLiteral("Tirnaval.Tirnavex");
 
 // The runtime refused a negative width or height with an error, which the layout
 // handlers ignore: the control then keeps its old size and place.
-void moveTwips(QWidget* control, int left, int top, int width, int height) {
+void moveTwips(QWidget* control, int left, int top, int width, int height)
+{
     if (!control || width < 0 || height < 0)
         return;
     control->setGeometry(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }
 
-void moveTwips(QWidget* control, int left, int top) {
+void moveTwips(QWidget* control, int left, int top)
+{
     if (control)
         control->move(toPixels(left), toPixels(top));
 }
 
-int leftOf(const QWidget* w) { return toTwips(w->x()); }
-int topOf(const QWidget* w) { return toTwips(w->y()); }
-int widthOf(const QWidget* w) { return toTwips(w->width()); }
-int heightOf(const QWidget* w) { return toTwips(w->height()); }
+int leftOf(const QWidget* w)
+{
+    return toTwips(w->x());
+}
+int topOf(const QWidget* w)
+{
+    return toTwips(w->y());
+}
+int widthOf(const QWidget* w)
+{
+    return toTwips(w->width());
+}
+int heightOf(const QWidget* w)
+{
+    return toTwips(w->height());
+}
 
-QLabel* link(const QString& name, QWidget* parent) {
+QLabel* link(const QString& name, QWidget* parent)
+{
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     QFont font(QStringLiteral("Tahoma"));
@@ -77,24 +93,28 @@ QLabel* link(const QString& name, QWidget* parent) {
     return label;
 }
 
-QLabel* label(const QString& name, const QString& caption, QWidget* parent) {
+QLabel* label(const QString& name, const QString& caption, QWidget* parent)
+{
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
     return label;
 }
 
-QFrame* shape(const QString& name, const QColor& colour, QWidget* parent) {
+QFrame* shape(const QString& name, const QColor& colour, QWidget* parent)
+{
     auto* box = new QFrame(parent);
     box->setObjectName(name);
     box->setAttribute(Qt::WA_TransparentForMouseEvents);
-    box->setStyleSheet(QStringLiteral("QFrame#%1 { border: 1px solid %2; background: transparent; }")
-                           .arg(name, colour.name()));
+    box->setStyleSheet(
+        QStringLiteral("QFrame#%1 { border: 1px solid %2; background: transparent; }")
+            .arg(name, colour.name()));
     return box;
 }
 
 } // namespace
 
-frmMain::frmMain() : rt::Form(QStringLiteral("frmMain")) {
+frmMain::frmMain() : rt::Form(QStringLiteral("frmMain"))
+{
     setWindowTitle(QStringLiteral("Vantrel"));
     resize(toPixels(12000), toPixels(8400));
 
@@ -176,7 +196,8 @@ frmMain::frmMain() : rt::Form(QStringLiteral("frmMain")) {
 // ---- menus ------------------------------------------------------------------------
 
 QAction* frmMain::addItem(QMenu* menu, const QString& name, const QString& caption,
-                          const QString& shortcut) {
+                          const QString& shortcut)
+{
     QAction* item = nullptr;
     if (caption == QLatin1String("-")) {
         item = menu->addSeparator();
@@ -191,7 +212,8 @@ QAction* frmMain::addItem(QMenu* menu, const QString& name, const QString& capti
     return item;
 }
 
-void frmMain::buildMenus() {
+void frmMain::buildMenus()
+{
     auto topMenu = [this](const QString& name, const QString& caption) {
         QMenu* menu = m_menuBar->addMenu(caption);
         menu->setObjectName(name);
@@ -217,14 +239,15 @@ void frmMain::buildMenus() {
     addItem(file, QStringLiteral("mnFileSeperator2"), QStringLiteral("-"));
     addItem(file, QStringLiteral("mnExport"), QStringLiteral("Εξαγωγή"));
     addItem(file, QStringLiteral("mnFileSeperator3"), QStringLiteral("-"));
-    connect(addItem(file, QStringLiteral("mnExit"), QStringLiteral("Έξοδος"),
-                    QStringLiteral("Ctrl+Q")),
-            &QAction::triggered, this, &frmMain::mnExit_Click);
+    connect(
+        addItem(file, QStringLiteral("mnExit"), QStringLiteral("Έξοδος"), QStringLiteral("Ctrl+Q")),
+        &QAction::triggered, this, &frmMain::mnExit_Click);
 
     QMenu* edit = topMenu(QStringLiteral("mnEdit"), QStringLiteral("Επεξεργασία"));
     addItem(edit, QStringLiteral("mn_Cut"), QStringLiteral("Αποκοπή"), QStringLiteral("Ctrl+X"));
     addItem(edit, QStringLiteral("mn_Copy"), QStringLiteral("Αντιγραφή"), QStringLiteral("Ctrl+C"));
-    addItem(edit, QStringLiteral("mn_Paste"), QStringLiteral("Επικόλληση"), QStringLiteral("Ctrl+V"));
+    addItem(edit, QStringLiteral("mn_Paste"), QStringLiteral("Επικόλληση"),
+            QStringLiteral("Ctrl+V"));
     addItem(edit, QStringLiteral("mnEditSeperator"), QStringLiteral("-"));
     addItem(edit, QStringLiteral("mn_SelectAll"), QStringLiteral("Επιλογή Όλων"),
             QStringLiteral("Ctrl+A"));
@@ -252,8 +275,9 @@ void frmMain::buildMenus() {
                     QStringLiteral("Παράμετροι Προγράμματος")),
             &QAction::triggered, this, &frmMain::mnConfigureConnection_Click);
     addItem(tools, QStringLiteral("mnChangeCompanyCode"), QStringLiteral("Αλλαγή Αριθμών Κλήσης"));
-    addItem(tools, QStringLiteral("mnGetCredits"), QStringLiteral("Υπόλοιπο SMS &Mηνυμάτων (Credits)"),
-            QStringLiteral("Ctrl+F5"));
+    connect(addItem(tools, QStringLiteral("mnGetCredits"),
+                    QStringLiteral("Υπόλοιπο SMS &Mηνυμάτων (Credits)"), QStringLiteral("Ctrl+F5")),
+            &QAction::triggered, this, &frmMain::mnGetCredits_Click);
 
     QMenu* help = topMenu(QStringLiteral("mnHelp"), QStringLiteral("Βοήθεια"));
     connect(addItem(help, QStringLiteral("mnAbout"), QStringLiteral("Πληροφορίες για το Vantrel")),
@@ -262,14 +286,19 @@ void frmMain::buildMenus() {
             &QAction::triggered, this, &frmMain::mnDisclaimer_Click);
 }
 
-QAction* frmMain::MenuItem(const QString& name) const { return m_menuItems.value(name); }
+QAction* frmMain::MenuItem(const QString& name) const
+{
+    return m_menuItems.value(name);
+}
 
-QString frmMain::MenuTag(const QString& name) const {
+QString frmMain::MenuTag(const QString& name) const
+{
     const QAction* item = MenuItem(name);
     return item ? item->property("Tag").toString() : QString();
 }
 
-void frmMain::InitializeMenus() {
+void frmMain::InitializeMenus()
+{
     const QString messageLists =
         QStringLiteral("frmMessage_OutBox,frmMessage_Saved,frmMessage_Sended");
     const QString sending = QStringLiteral("frmMessage_OutBox,frmMessage_Sended,frmMessage_Edit");
@@ -279,14 +308,22 @@ void frmMain::InitializeMenus() {
                                          "frmMessage_Sended,frmMessage_Saved");
     const QString members = QStringLiteral("frmGroup_Organize,frmMember_List");
     const QList<QPair<const char*, QString>> tags = {
-        {"mn_DeleteMessage", messageLists}, {"mn_SendMessage", sending},
-        {"mn_SaveMessage", editor},         {"mn_SaveMessageAs", editor},
-        {"mn_Cut", organiser},              {"mn_Copy", organiser},
-        {"mn_Paste", organiser},            {"mn_SelectAll", lists},
-        {"mn_InvertSelection", lists},      {"mn_NewGroup", organiser},
-        {"mn_EditGroup", organiser},        {"mn_DeleteGroup", organiser},
-        {"mn_NewMember", members},          {"mn_EditMember", members},
-        {"mn_DeleteMember", members},       {"mn_FindMembers", members},
+        {"mn_DeleteMessage", messageLists},
+        {"mn_SendMessage", sending},
+        {"mn_SaveMessage", editor},
+        {"mn_SaveMessageAs", editor},
+        {"mn_Cut", organiser},
+        {"mn_Copy", organiser},
+        {"mn_Paste", organiser},
+        {"mn_SelectAll", lists},
+        {"mn_InvertSelection", lists},
+        {"mn_NewGroup", organiser},
+        {"mn_EditGroup", organiser},
+        {"mn_DeleteGroup", organiser},
+        {"mn_NewMember", members},
+        {"mn_EditMember", members},
+        {"mn_DeleteMember", members},
+        {"mn_FindMembers", members},
         {"mn_CopyToGroup", organiser},
     };
     for (const auto& [name, tag] : tags)
@@ -294,14 +331,16 @@ void frmMain::InitializeMenus() {
     DisableAllMenus();
 }
 
-void frmMain::DisableAllMenus() {
+void frmMain::DisableAllMenus()
+{
     for (const QString& name : std::as_const(m_menuOrder)) {
         if (name.startsWith(QLatin1String("mn_")))
             m_menuItems.value(name)->setEnabled(false);
     }
 }
 
-void frmMain::ActivateFormMenus(const QString& ActiveFormName) {
+void frmMain::ActivateFormMenus(const QString& ActiveFormName)
+{
     for (const QString& name : std::as_const(m_menuOrder)) {
         if (!name.startsWith(QLatin1String("mn_")))
             continue;
@@ -311,7 +350,8 @@ void frmMain::ActivateFormMenus(const QString& ActiveFormName) {
     }
 }
 
-void frmMain::SetMenuState(const QString& MenuName, bool Value) {
+void frmMain::SetMenuState(const QString& MenuName, bool Value)
+{
     QAction* item = MenuItem(MenuName);
     if (!item)
         rt::Raise(730, QStringLiteral("Control '%1' not found").arg(MenuName));
@@ -320,7 +360,8 @@ void frmMain::SetMenuState(const QString& MenuName, bool Value) {
 
 // ---- the panel menu -----------------------------------------------------------------
 
-void frmMain::createPanelMenu() {
+void frmMain::createPanelMenu()
+{
     QString why;
     m_vmenu = rt::CreateControl(TirnavexProgId, m_picMDISpace, &why);
     if (m_vmenu) {
@@ -337,7 +378,8 @@ void frmMain::createPanelMenu() {
     moveTwips(m_vmenu, 60, 60, 2040, heightOf(m_vmenu));
 }
 
-void frmMain::fillPanelMenu() {
+void frmMain::fillPanelMenu()
+{
     struct Panel {
         const char* key;
         QString caption;
@@ -382,17 +424,18 @@ void frmMain::fillPanelMenu() {
         for (const Button& button : buttons) {
             if (qstrcmp(button.panel, panel.key) != 0)
                 continue;
-            QMetaObject::invokeMethod(m_vmenu, "AddButton", Q_RETURN_ARG(bool, added),
-                                      Q_ARG(QString, QLatin1String(button.panel)),
-                                      Q_ARG(QString, button.caption),
-                                      Q_ARG(QString, QLatin1String(button.key)),
-                                      Q_ARG(QPixmap, MainWindowPictures::PanelPicture(button.image)),
-                                      Q_ARG(QString, button.toolTip));
+            QMetaObject::invokeMethod(
+                m_vmenu, "AddButton", Q_RETURN_ARG(bool, added),
+                Q_ARG(QString, QLatin1String(button.panel)), Q_ARG(QString, button.caption),
+                Q_ARG(QString, QLatin1String(button.key)),
+                Q_ARG(QPixmap, MainWindowPictures::PanelPicture(button.image)),
+                Q_ARG(QString, button.toolTip));
         }
     }
 }
 
-void frmMain::VMenu_ButtonClick(const QString& MenuKey, const QString& ButtonKey) {
+void frmMain::VMenu_ButtonClick(const QString& MenuKey, const QString& ButtonKey)
+{
     Q_UNUSED(MenuKey);
     try {
         if (ButtonKey == QLatin1String("btnConfig"))
@@ -410,11 +453,13 @@ void frmMain::VMenu_ButtonClick(const QString& MenuKey, const QString& ButtonKey
 
 // ---- load and close -----------------------------------------------------------------
 
-void frmMain::Form_Load() {
+void frmMain::Form_Load()
+{
     const QString why = m_vmenu->property("rt_CreateError").toString();
     if (!why.isEmpty()) {
         rt::reportUntrapped(rt::RuntimeError(
-            339, QStringLiteral("Component '%1' not correctly registered: %2").arg(TirnavexProgId, why),
+            339,
+            QStringLiteral("Component '%1' not correctly registered: %2").arg(TirnavexProgId, why),
             rt::App::title()));
     }
     ApplyLogoSettings();
@@ -429,24 +474,29 @@ void frmMain::Form_Load() {
     InitializeMenus();
 }
 
-void frmMain::Form_Unload(bool& cancel) {
+void frmMain::Form_Unload(bool& cancel)
+{
     if (rt::Form* splash = rt::Forms::findByName(QStringLiteral("frmSplash")))
         rt::Forms::unload(splash);
     if (mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages"))) {
         cancel = true;
         return;
     }
-    const bool maximised = windowState().testFlag(Qt::WindowMaximized) &&
-                           !windowState().testFlag(Qt::WindowMinimized);
+    const bool maximised =
+        windowState().testFlag(Qt::WindowMaximized) && !windowState().testFlag(Qt::WindowMinimized);
     mdlSettings::MainWindowState = maximised ? 1 : 0;
     mdlSettings::SaveIniSettings();
 }
 
-void frmMain::mnExit_Click() { rt::End(); }
+void frmMain::mnExit_Click()
+{
+    rt::End();
+}
 
 // ---- saved messages -----------------------------------------------------------------
 
-void frmMain::ReadSavedMessages() {
+void frmMain::ReadSavedMessages()
+{
     const QString button = QStringLiteral("btnNewMessage");
     QMenu* entries = m_mainToolBar->ButtonMenu(button);
     entries->clear();
@@ -461,19 +511,22 @@ void frmMain::ReadSavedMessages() {
         const QVariant id = rs.field(QStringLiteral("msg_id"));
         const QString key = QStringLiteral("msg_") + id.toString();
         m_mainToolBar->AddButtonMenu(
-            button, key, mdlDataBase::NullToEmpty(rs.field(QStringLiteral("msg_title"))).toString());
+            button, key,
+            mdlDataBase::NullToEmpty(rs.field(QStringLiteral("msg_title"))).toString());
         const QList<QAction*> added = entries->actions();
         added.last()->setData(id);
     }
     rs.close();
 }
 
-void frmMain::EditMessage(const QString& MessageID) {
+void frmMain::EditMessage(const QString& MessageID)
+{
     Q_UNUSED(MessageID);
     FreeChildSpace(QString());
 }
 
-void frmMain::mnNewMessage_Click() {
+void frmMain::mnNewMessage_Click()
+{
     // Any docked window is asked to close, a message window too: a new message starts
     // in a freshly loaded window.
     try {
@@ -484,12 +537,8 @@ void frmMain::mnNewMessage_Click() {
     }
 }
 
-void frmMain::MainToolBar_ButtonClick(const QString& key) {
-    if (key == QLatin1String("btnNewMessage"))
-        mnNewMessage_Click();
-}
-
-void frmMain::MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey) {
+void frmMain::MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey)
+{
     try {
         QMenu* entries = m_mainToolBar->ButtonMenu(buttonKey);
         QAction* entry = entries ? entries->findChild<QAction*>(itemKey) : nullptr;
@@ -501,7 +550,8 @@ void frmMain::MainToolBar_ButtonMenuClick(const QString& buttonKey, const QStrin
 
 // ---- docking --------------------------------------------------------------------------
 
-bool frmMain::FreeChildSpace(const QString& name) {
+bool frmMain::FreeChildSpace(const QString& name)
+{
     ChildFormCollection& docked = mdlMain::ChildForms();
     if (docked.Count() > 0) {
         rt::Form* current = docked.Item(1);
@@ -511,7 +561,8 @@ bool frmMain::FreeChildSpace(const QString& name) {
     return docked.Count() == 0;
 }
 
-QRect frmMain::dockedGeometry() const {
+QRect frmMain::dockedGeometry() const
+{
     const int W = widthOf(m_picMDISpace);
     const int H = heightOf(m_picMDISpace);
     const int menuWidth = widthOf(m_vmenu);
@@ -519,7 +570,8 @@ QRect frmMain::dockedGeometry() const {
                  toPixels(H - 120));
 }
 
-void frmMain::placeDockedWindow(QWidget& window) const {
+void frmMain::placeDockedWindow(QWidget& window) const
+{
     const QRect place = dockedGeometry();
     if (place.width() >= 0 && place.height() >= 0)
         window.setGeometry(place);
@@ -527,7 +579,8 @@ void frmMain::placeDockedWindow(QWidget& window) const {
 
 // ---- logo and links -------------------------------------------------------------------
 
-void frmMain::ApplyLogoSettings() {
+void frmMain::ApplyLogoSettings()
+{
     if (mdlSettings::LogoImage.isEmpty())
         return;
     const QString path = rt::App::file(mdlSettings::LogoImage);
@@ -545,20 +598,26 @@ void frmMain::ApplyLogoSettings() {
     picMDISpace_Resize();
 }
 
-void frmMain::imgLogo_Click() {
+void frmMain::imgLogo_Click()
+{
     if (rt::ControlPointer(*m_imgLogo) == rt::pointer::Custom)
         rt::ShellOpen(mdlSettings::LogoURL);
 }
 
-void frmMain::hprNerqPage_Click() { rt::ShellOpen(m_hprNerqPage->text()); }
+void frmMain::hprNerqPage_Click()
+{
+    rt::ShellOpen(m_hprNerqPage->text());
+}
 
-void frmMain::hprNerqMail_Click() {
+void frmMain::hprNerqMail_Click()
+{
     rt::ShellOpen(QStringLiteral("mailto:") + m_hprNerqMail->text());
 }
 
 // ---- layout ---------------------------------------------------------------------------
 
-bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
     if (event->type() == QEvent::Resize) {
         if (watched == m_tlbrPicture)
             tlbrPicture_Resize();
@@ -567,7 +626,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::MouseButtonRelease &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         auto* control = qobject_cast<QWidget*>(watched);
-        if (control && control->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        if (control &&
+            control->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
             if (watched == m_imgLogo)
                 imgLogo_Click();
             else if (watched == m_hprNerqPage)
@@ -579,18 +639,21 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return rt::Form::eventFilter(watched, event);
 }
 
-void frmMain::resizeEvent(QResizeEvent* event) {
+void frmMain::resizeEvent(QResizeEvent* event)
+{
     rt::Form::resizeEvent(event);
     MDIForm_Resize();
 }
 
-void frmMain::MDIForm_Resize() {
+void frmMain::MDIForm_Resize()
+{
     const int wanted = m_mainToolBar->height() + 4;
     if (m_tlbrPicture->height() != wanted)
         m_tlbrPicture->setFixedHeight(wanted);
 }
 
-void frmMain::tlbrPicture_Resize() {
+void frmMain::tlbrPicture_Resize()
+{
     const int w = m_tlbrPicture->width() - 1;
     const int h = m_tlbrPicture->height() - 1;
     if (w >= 0 && h >= 0) {
@@ -600,7 +663,8 @@ void frmMain::tlbrPicture_Resize() {
     m_mainToolBar->move(2, 2);
 }
 
-void frmMain::picMDISpace_Resize() {
+void frmMain::picMDISpace_Resize()
+{
     const int W = widthOf(m_picMDISpace);
     const int H = heightOf(m_picMDISpace);
     QWidget* menu = m_vmenu;
@@ -617,13 +681,15 @@ void frmMain::picMDISpace_Resize() {
     moveTwips(m_hprNerqPage, FW - widthOf(m_hprNerqPage) - 120,
               topOf(m_lblCompany) + heightOf(m_lblCompany) + 60);
     moveTwips(m_lblURL, leftOf(m_hprNerqPage) - widthOf(m_lblURL) - 60, topOf(m_hprNerqPage));
-    moveTwips(m_hprNerqMail, leftOf(m_hprNerqPage), topOf(m_hprNerqPage) + heightOf(m_hprNerqPage) + 60);
+    moveTwips(m_hprNerqMail, leftOf(m_hprNerqPage),
+              topOf(m_hprNerqPage) + heightOf(m_hprNerqPage) + 60);
     moveTwips(m_lblMail, leftOf(m_hprNerqMail) - widthOf(m_lblMail) - 60, topOf(m_hprNerqMail));
 }
 
 // ---- commands -----------------------------------------------------------------------
 
-void frmMain::mnConfigureConnection_Click() {
+void frmMain::mnConfigureConnection_Click()
+{
     if (mdlSettings::EnableSecurity != 0) {
         rt::Forms::showModal(rt::Forms::get<frmGetUserData>());
         if (mdlSettings::LoginResult != 1)
@@ -632,6 +698,32 @@ void frmMain::mnConfigureConnection_Click() {
     rt::Forms::showModal(rt::Forms::get<frmConfiguration>());
 }
 
-void frmMain::mnAbout_Click() { rt::Forms::showModal(rt::Forms::get<frmAbout>()); }
+void frmMain::mnAbout_Click()
+{
+    rt::Forms::showModal(rt::Forms::get<frmAbout>());
+}
 
-void frmMain::mnDisclaimer_Click() { rt::Forms::showModal(rt::Forms::get<frmDisclaimer>()); }
+void frmMain::mnGetCredits_Click()
+{
+    // A job at work (perhaps hidden) is shown rather than joined by a second one.
+    if (rt::Form* sending = rt::Forms::findByName(QStringLiteral("frmSendMessages"))) {
+        sending->show();
+        sending->raise();
+        sending->activateWindow();
+        return;
+    }
+    rt::Forms::get<frmSendMessages>().GetCredits();
+}
+
+void frmMain::MainToolBar_ButtonClick(const QString& key)
+{
+    if (key == QLatin1String("btnNewMessage"))
+        mnNewMessage_Click();
+    else if (key == QLatin1String("btnGetCredits"))
+        mnGetCredits_Click();
+}
+
+void frmMain::mnDisclaimer_Click()
+{
+    rt::Forms::showModal(rt::Forms::get<frmDisclaimer>());
+}

@@ -73,13 +73,14 @@ public:
     QString MenuTag(const QString& name) const;
 
     void mnNewMessage_Click();
-    void MainToolBar_ButtonClick(const QString& key);
     void MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey);
+    void MainToolBar_ButtonClick(const QString& key);
     void imgLogo_Click();
     void hprNerqPage_Click();
     void hprNerqMail_Click();
     void mnExit_Click();
     void mnAbout_Click();
+    void mnGetCredits_Click();
     void mnDisclaimer_Click();
 
 public slots:

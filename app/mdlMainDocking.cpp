@@ -15,7 +15,8 @@ namespace mdlMain {
 
 namespace {
 
-rt::StatusPanel& panel(const QString& key) {
+rt::StatusPanel& panel(const QString& key)
+{
     rt::StatusPanel* found = rt::Forms::get<frmMain>().StatusBar()->Panel(key);
     if (!found)
         rt::Raise(35601, QStringLiteral("Element not found"));
@@ -24,12 +25,14 @@ rt::StatusPanel& panel(const QString& key) {
 
 } // namespace
 
-ChildFormCollection& ChildForms() {
+ChildFormCollection& ChildForms()
+{
     static ChildFormCollection forms;
     return forms;
 }
 
-void AttachChildForm(rt::Form& form) {
+void AttachChildForm(rt::Form& form)
+{
     ChildForms().Add(form, form.Name());
     frmMain& main = rt::Forms::get<frmMain>();
     rt::SetParent(form, main.picMDISpace());
@@ -37,12 +40,14 @@ void AttachChildForm(rt::Form& form) {
     main.ActivateFormMenus(form.Name());
 }
 
-void DetachChildForm(rt::Form& form) {
+void DetachChildForm(rt::Form& form)
+{
     ChildForms().Remove(form.Name());
     rt::Forms::get<frmMain>().DisableAllMenus();
 }
 
-void DockFormToolbar(QWidget& toolbar) {
+void DockFormToolbar(QWidget& toolbar)
+{
     frmMain& main = rt::Forms::get<frmMain>();
     rt::Toolbar* own = main.MainToolBar();
     const QList<QToolButton*> buttons = own->Buttons();
@@ -57,13 +62,15 @@ void DockFormToolbar(QWidget& toolbar) {
     toolbar.show();
 }
 
-void ReparentWindow(QWidget* newParent, QWidget* child) {
+void ReparentWindow(QWidget* newParent, QWidget* child)
+{
     if (child)
         rt::SetParent(*child, newParent);
 }
 
 void AddStatusPanel(const QString& key, const QString& text, const QIcon& picture,
-                    const QString& toolTip) {
+                    const QString& toolTip)
+{
     rt::StatusBar* bar = rt::Forms::get<frmMain>().StatusBar();
     rt::StatusPanel* added = bar->Add(bar->Count() - 1, key, QStringLiteral(" ") + text);
     if (!added)
@@ -76,7 +83,8 @@ void AddStatusPanel(const QString& key, const QString& text, const QIcon& pictur
 }
 
 void SetStatusPanel(const QString& key, const QString& text, const QIcon& picture,
-                    const QString& toolTip) {
+                    const QString& toolTip)
+{
     rt::StatusPanel& target = panel(key);
     target.setText(QStringLiteral(" ") + text);
     if (!toolTip.isEmpty())
@@ -85,12 +93,14 @@ void SetStatusPanel(const QString& key, const QString& text, const QIcon& pictur
         target.setPicture(picture);
 }
 
-void RemoveStatusPanel(const QString& key) {
+void RemoveStatusPanel(const QString& key)
+{
     panel(key);
     rt::Forms::get<frmMain>().StatusBar()->Remove(key);
 }
 
-void ShowCredits() {
+void ShowCredits()
+{
     panel(QStringLiteral("pnlSMSAvailable"))
         .setText(mdlSettings::AvailableSMS < 0
                      ? QStringLiteral("Άγνωστο")

@@ -11,7 +11,8 @@ namespace {
 const char* const pointerProperty = "rt_MousePointer";
 const char* const iconProperty = "rt_MouseIcon";
 
-void showPointer(QWidget& control) {
+void showPointer(QWidget& control)
+{
     switch (ControlPointer(control)) {
     case pointer::Arrow:
         control.setCursor(Qt::ArrowCursor);
@@ -38,16 +39,19 @@ void showPointer(QWidget& control) {
 
 } // namespace
 
-void SetControlPointer(QWidget& control, int pointer) {
+void SetControlPointer(QWidget& control, int pointer)
+{
     control.setProperty(pointerProperty, pointer);
     showPointer(control);
 }
 
-int ControlPointer(const QWidget& control) {
+int ControlPointer(const QWidget& control)
+{
     return control.property(pointerProperty).toInt();
 }
 
-void SetControlMouseIcon(QWidget& control, const QCursor& icon) {
+void SetControlMouseIcon(QWidget& control, const QCursor& icon)
+{
     control.setProperty(iconProperty, QVariant::fromValue(icon));
     showPointer(control);
 }

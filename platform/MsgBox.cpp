@@ -21,6 +21,27 @@ struct ButtonSpec {
     int answer;
 };
 
+// The buttons speak the program's language, as they did on the system it was made for.
+QString captionFor(int answer)
+{
+    switch (answer) {
+    case mb::Cancel:
+        return QStringLiteral("Άκυρο");
+    case mb::Abort:
+        return QStringLiteral("Τερματισμός");
+    case mb::Retry:
+        return QStringLiteral("Επανάληψη");
+    case mb::Ignore:
+        return QStringLiteral("Παράβλεψη");
+    case mb::Yes:
+        return QStringLiteral("&Ναι");
+    case mb::No:
+        return QStringLiteral("Ό&χι");
+    default:
+        return QStringLiteral("OK");
+    }
+}
+
 QList<ButtonSpec> buttonsFor(int buttons)
 {
     switch (buttons) {
@@ -75,6 +96,8 @@ int MsgBox(const QString& text, int style, const QString& title)
     for (const ButtonSpec& spec : specs)
         all |= spec.button;
     box.setStandardButtons(all);
+    for (const ButtonSpec& spec : specs)
+        box.button(spec.button)->setText(captionFor(spec.answer));
     const int defaultIndex = (style & mb::DefaultButton3) ? 2 : (style & mb::DefaultButton2) ? 1 : 0;
     box.setDefaultButton(specs.value(defaultIndex, specs.first()).button);
     // Closing the box without a button answers Cancel where there is one, else the

@@ -4,7 +4,8 @@
 
 namespace rt {
 
-void ShowTopmostWithoutFocus(QWidget& window, const QRect& geometry) {
+void ShowTopmostWithoutFocus(QWidget& window, const QRect& geometry)
+{
     // Changing the flags of a shown window hides it again, so they are set first.
     if (!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -13,7 +14,8 @@ void ShowTopmostWithoutFocus(QWidget& window, const QRect& geometry) {
     window.show();
 }
 
-void SetParent(QWidget& child, QWidget* newParent) {
+void SetParent(QWidget& child, QWidget* newParent)
+{
     // Qt hides a widget whenever its parent changes; the window system did not.
     const bool shown = !child.isHidden();
     const QPoint place = child.pos();

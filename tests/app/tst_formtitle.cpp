@@ -14,7 +14,9 @@ namespace {
 // its question about unsaved changes is cancelled.
 class frmHost : public rt::Form {
 public:
-    frmHost() : rt::Form(QStringLiteral("frmHost")), title(new FormTitle(QStringLiteral("Title"), this)) {
+    frmHost()
+        : rt::Form(QStringLiteral("frmHost")), title(new FormTitle(QStringLiteral("Title"), this))
+    {
         resize(600, 400);
         title->setGeometry(0, 0, 600, 25);
     }
@@ -33,7 +35,8 @@ class tst_formtitle : public QObject {
 private slots:
     void cleanup() { rt::Forms::discardAll(); }
 
-    void designCaptionAndCloseButton() {
+    void designCaptionAndCloseButton()
+    {
         FormTitle title;
         QCOMPARE(title.Caption(), QStringLiteral("Form Title"));
         QCOMPARE(title.cmdClose()->Caption(), QStringLiteral("X"));
@@ -41,13 +44,15 @@ private slots:
         QVERIFY(title.frmTitle()->font().bold());
     }
 
-    void savedCaption_data() {
+    void savedCaption_data()
+    {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("written");
         QTest::newRow("none stored") << QString() << false;
         QTest::newRow("own caption") << QStringLiteral("Κατάλογος Μελών") << true;
     }
-    void savedCaption() {
+    void savedCaption()
+    {
         QFETCH(QString, stored);
         QFETCH(bool, written);
         rt::PropertyBag bag;
@@ -61,12 +66,14 @@ private slots:
         QCOMPARE(saved.contains(QStringLiteral("Caption")), written);
     }
 
-    void captionSizesTheLabelWithoutClipping() {
+    void captionSizesTheLabelWithoutClipping()
+    {
         FormTitle title;
         title.resize(300, 25);
         title.show();
         QSignalSpy changed(&title, &FormTitle::PropertyChanged);
-        const QString longCaption = QStringLiteral("Αποθηκευμένα Μηνύματα της Ομάδας των Συνεργατών");
+        const QString longCaption =
+            QStringLiteral("Αποθηκευμένα Μηνύματα της Ομάδας των Συνεργατών");
         title.setCaption(longCaption);
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed.first().first().toString(), QStringLiteral("Caption"));
@@ -79,13 +86,15 @@ private slots:
         QCOMPARE(label->y(), title.height() / 2 - label->height() / 2);
     }
 
-    void resizeKeepsTheButtonAtTheRight_data() {
+    void resizeKeepsTheButtonAtTheRight_data()
+    {
         QTest::addColumn<QSize>("size");
         QTest::newRow("wide") << QSize(700, 30);
         QTest::newRow("narrow") << QSize(80, 20);
         QTest::newRow("too small") << QSize(5, 3);
     }
-    void resizeKeepsTheButtonAtTheRight() {
+    void resizeKeepsTheButtonAtTheRight()
+    {
         QFETCH(QSize, size);
         FormTitle title;
         title.show();
@@ -97,12 +106,14 @@ private slots:
         QCOMPARE(title.frmTitle()->x(), rt::toPixels(60));
     }
 
-    void closeButtonUnloadsTheHost_data() {
+    void closeButtonUnloadsTheHost_data()
+    {
         QTest::addColumn<bool>("refuse");
         QTest::newRow("closes") << false;
         QTest::newRow("refuses") << true;
     }
-    void closeButtonUnloadsTheHost() {
+    void closeButtonUnloadsTheHost()
+    {
         QFETCH(bool, refuse);
         frmHost& host = rt::Forms::get<frmHost>();
         host.refuse = refuse;

@@ -1,4 +1,7 @@
 #include "app/ChildFormCollection.h"
+#include "app/PasswordField.h"
+#include "app/frmDisclaimer.h"
+#include "app/frmGetUserData.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlDialogs.h"
@@ -25,7 +28,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-
 #include <memory>
 
 using testsupport::ControlLibrary;
@@ -40,7 +42,8 @@ class DockedWindow : public rt::Form {
 public:
     DockedWindow(const QString& name, const QStringList& panels)
         : rt::Form(name), toolbar(new rt::Toolbar(QStringLiteral("tlbrOwn"), this)),
-          m_panels(panels) {
+          m_panels(panels)
+    {
         toolbar->AddButton(QStringLiteral("btnOwn"), QStringLiteral("Δικό μου"));
         toolbar->resize(toolbar->sizeHint());
     }
@@ -49,13 +52,15 @@ public:
     int unloadAsked = 0;
 
 protected:
-    void Form_Load() override {
+    void Form_Load() override
+    {
         mdlMain::AttachChildForm(*this);
         mdlMain::DockFormToolbar(*toolbar);
         for (const QString& key : m_panels)
             mdlMain::AddStatusPanel(key, key);
     }
-    void Form_Unload(bool& cancel) override {
+    void Form_Unload(bool& cancel) override
+    {
         ++unloadAsked;
         if (refuse) {
             cancel = true;
@@ -71,10 +76,10 @@ private:
     QStringList m_panels;
 };
 
-#define DOCKED(Name, ...)                                                                  \
-    class Name : public DockedWindow {                                                     \
-    public:                                                                                \
-        Name() : DockedWindow(QStringLiteral(#Name), QStringList{__VA_ARGS__}) {}         \
+#define DOCKED(Name, ...)                                                                          \
+    class Name : public DockedWindow {                                                             \
+    public:                                                                                        \
+        Name() : DockedWindow(QStringLiteral(#Name), QStringList{__VA_ARGS__}) {}                  \
     };
 
 DOCKED(frmMember_List, QStringLiteral("frmMember_List"))
@@ -95,7 +100,8 @@ public:
     frmSplash() : rt::Form(QStringLiteral("frmSplash")) {}
 };
 
-DockedWindow& dock(const QString& name) {
+DockedWindow& dock(const QString& name)
+{
     DockedWindow* form = nullptr;
     if (name == QLatin1String("frmMember_List"))
         form = &rt::Forms::get<frmMember_List>();
@@ -113,9 +119,13 @@ DockedWindow& dock(const QString& name) {
     return *form;
 }
 
-frmMain& mainWindow() { return rt::Forms::get<frmMain>(); }
+frmMain& mainWindow()
+{
+    return rt::Forms::get<frmMain>();
+}
 
-QStringList enabledContextItems() {
+QStringList enabledContextItems()
+{
     QStringList names;
     for (const QString& name : mainWindow().MenuItemNames()) {
         if (name.startsWith(QLatin1String("mn_")) && mainWindow().MenuItem(name)->isEnabled())
@@ -124,17 +134,20 @@ QStringList enabledContextItems() {
     return names;
 }
 
-QByteArray readAll(const QString& path) {
+QByteArray readAll(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A rectangle given in twips, in pixels as the main window places it.
-QRect twipsRect(int left, int top, int width, int height) {
+QRect twipsRect(int left, int top, int width, int height)
+{
     return QRect(rt::toPixels(left), rt::toPixels(top), rt::toPixels(width), rt::toPixels(height));
 }
 
-QWidget* panelMenuButton(const QString& key) {
+QWidget* panelMenuButton(const QString& key)
+{
     for (QWidget* w : mainWindow().VMenu()->findChildren<QWidget*>()) {
         if (w->objectName().startsWith(QLatin1String("Button_")) &&
             w->property("Tag").toString() == key)
@@ -153,7 +166,8 @@ class tst_frmmain : public QObject {
     std::unique_ptr<ScriptedMessageBoxes> m_boxes;
     QList<rt::ShellLaunch> m_launches;
 
-    void addSaved(const QVariant& title, const QString& date, const QString& time) {
+    void addSaved(const QVariant& title, const QString& date, const QString& time)
+    {
         const rt::DbResult done = mdlDataBase::MainDatabase().execute(
             {QStringLiteral("INSERT INTO saved_messages (msg_title, msg_text, msg_datecreated, "
                             "msg_timecreated) VALUES (?, 'κείμενο', ?, ?)"),
@@ -162,7 +176,8 @@ class tst_frmmain : public QObject {
     }
 
 private slots:
-    void init() {
+    void init()
+    {
         m_folder = std::make_unique<ProgramFolder>();
         QVERIFY(m_folder->isValid());
         m_library = std::make_unique<ControlLibrary>(m_folder->path());
@@ -182,7 +197,8 @@ private slots:
             return true;
         });
     }
-    void cleanup() {
+    void cleanup()
+    {
         rt::Forms::discardAll();
         rt::setShellHandler({});
         mdlDataBase::MainDatabase().close();
@@ -193,7 +209,8 @@ private slots:
 
     // ---- load ---------------------------------------------------------------------
 
-    void loadLeavesEveryContextItemDisabled() {
+    void loadLeavesEveryContextItemDisabled()
+    {
         frmMain& main = mainWindow();
         QCOMPARE(main.windowTitle(), QStringLiteral("Vantrel"));
         QVERIFY(enabledContextItems().isEmpty());
@@ -209,7 +226,8 @@ private slots:
         QVERIFY(m_boxes->shown().isEmpty());
     }
 
-    void panelMenuIsFilledInTableOrder() {
+    void panelMenuIsFilledInTableOrder()
+    {
         QWidget* menu = mainWindow().VMenu();
         QCOMPARE(QByteArray(menu->metaObject()->className()), QByteArray("Tirnavex"));
         QStringList seen;
@@ -246,7 +264,8 @@ private slots:
         QCOMPARE(seen, expected);
     }
 
-    void unregisteredPanelMenuIsReportedAndTheWindowStillLoads() {
+    void unregisteredPanelMenuIsReportedAndTheWindowStillLoads()
+    {
         QFile::remove(m_library->hivePath());
         frmMain& main = mainWindow();
         QCOMPARE(m_boxes->shown().size(), 1);
@@ -256,25 +275,50 @@ private slots:
         QVERIFY(main.MenuItem(QStringLiteral("mn_Cut"))->property("Tag").isValid());
     }
 
-    void menuBarCaptionsAndShortcuts_data() {
+    void menuBarCaptionsAndShortcuts_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("shortcut");
-        QTest::newRow("exit") << "mnExit" << "Έξοδος" << "Ctrl+Q";
-        QTest::newRow("cut") << "mn_Cut" << "Αποκοπή" << "Ctrl+X";
-        QTest::newRow("copy") << "mn_Copy" << "Αντιγραφή" << "Ctrl+C";
-        QTest::newRow("paste") << "mn_Paste" << "Επικόλληση" << "Ctrl+V";
-        QTest::newRow("select all") << "mn_SelectAll" << "Επιλογή Όλων" << "Ctrl+A";
-        QTest::newRow("new member") << "mn_NewMember" << "Δημιουργία Μέλους" << "Ctrl+N";
-        QTest::newRow("find") << "mn_FindMembers" << "Αναζήτηση Μελών" << "Ctrl+F";
-        QTest::newRow("move") << "mn_CopyToGroup" << "Μεταφορά σε Ομάδα" << "Ctrl+M";
-        QTest::newRow("credits") << "mnGetCredits" << "Υπόλοιπο SMS &Mηνυμάτων (Credits)"
+        QTest::newRow("exit") << "mnExit"
+                              << "Έξοδος"
+                              << "Ctrl+Q";
+        QTest::newRow("cut") << "mn_Cut"
+                             << "Αποκοπή"
+                             << "Ctrl+X";
+        QTest::newRow("copy") << "mn_Copy"
+                              << "Αντιγραφή"
+                              << "Ctrl+C";
+        QTest::newRow("paste") << "mn_Paste"
+                               << "Επικόλληση"
+                               << "Ctrl+V";
+        QTest::newRow("select all") << "mn_SelectAll"
+                                    << "Επιλογή Όλων"
+                                    << "Ctrl+A";
+        QTest::newRow("new member") << "mn_NewMember"
+                                    << "Δημιουργία Μέλους"
+                                    << "Ctrl+N";
+        QTest::newRow("find") << "mn_FindMembers"
+                              << "Αναζήτηση Μελών"
+                              << "Ctrl+F";
+        QTest::newRow("move") << "mn_CopyToGroup"
+                              << "Μεταφορά σε Ομάδα"
+                              << "Ctrl+M";
+        QTest::newRow("credits") << "mnGetCredits"
+                                 << "Υπόλοιπο SMS &Mηνυμάτων (Credits)"
                                  << "Ctrl+F5";
-        QTest::newRow("settings") << "mnConfigureConnection" << "Παράμετροι Προγράμματος" << "";
-        QTest::newRow("about") << "mnAbout" << "Πληροφορίες για το Vantrel" << "";
-        QTest::newRow("help") << "mnHelp" << "Βοήθεια" << "";
+        QTest::newRow("settings") << "mnConfigureConnection"
+                                  << "Παράμετροι Προγράμματος"
+                                  << "";
+        QTest::newRow("about") << "mnAbout"
+                               << "Πληροφορίες για το Vantrel"
+                               << "";
+        QTest::newRow("help") << "mnHelp"
+                              << "Βοήθεια"
+                              << "";
     }
-    void menuBarCaptionsAndShortcuts() {
+    void menuBarCaptionsAndShortcuts()
+    {
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QString, shortcut);
@@ -284,7 +328,8 @@ private slots:
         QCOMPARE(item->shortcut(), QKeySequence(shortcut));
     }
 
-    void menuBarOrder() {
+    void menuBarOrder()
+    {
         QStringList top;
         for (QAction* action : mainWindow().menuBar()->actions())
             top << action->objectName() + QLatin1Char('=') + action->text();
@@ -293,20 +338,21 @@ private slots:
         QStringList file;
         for (QAction* action : mainWindow().MenuItem("mnFile")->menu()->actions())
             file << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
-        QCOMPARE(file, (QStringList{"mnNewMessage", "mnOpenMessage", "mn_DeleteMessage",
-                                    "mn_SendMessage", "-", "mn_SaveMessage", "mn_SaveMessageAs",
-                                    "-", "mnOutBox", "mnSendBox", "mnSavedBox", "-", "mnExport",
-                                    "-", "mnExit"}));
+        QCOMPARE(file,
+                 (QStringList{"mnNewMessage", "mnOpenMessage", "mn_DeleteMessage", "mn_SendMessage",
+                              "-", "mn_SaveMessage", "mn_SaveMessageAs", "-", "mnOutBox",
+                              "mnSendBox", "mnSavedBox", "-", "mnExport", "-", "mnExit"}));
         QStringList team;
         for (QAction* action : mainWindow().MenuItem("mnTeam")->menu()->actions())
             team << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
-        QCOMPARE(team, (QStringList{"mn_NewGroup", "mn_EditGroup", "mn_DeleteGroup",
-                                    "mnGroupOrganize", "-", "mn_NewMember", "mn_EditMember",
-                                    "mn_DeleteMember", "mnMemberList", "-", "mn_FindMembers",
-                                    "mn_CopyToGroup"}));
+        QCOMPARE(team,
+                 (QStringList{"mn_NewGroup", "mn_EditGroup", "mn_DeleteGroup", "mnGroupOrganize",
+                              "-", "mn_NewMember", "mn_EditMember", "mn_DeleteMember",
+                              "mnMemberList", "-", "mn_FindMembers", "mn_CopyToGroup"}));
     }
 
-    void shortcutOfADisabledItemDoesNothing() {
+    void shortcutOfADisabledItemDoesNothing()
+    {
         frmMain& main = mainWindow();
         main.show();
         QVERIFY(QTest::qWaitForWindowActive(&main));
@@ -323,31 +369,42 @@ private slots:
 
     // ---- docking --------------------------------------------------------------------
 
-    void itemsEnabledAfterAttach_data() {
+    void itemsEnabledAfterAttach_data()
+    {
         QTest::addColumn<QString>("form");
         QTest::addColumn<QStringList>("enabled");
         QTest::newRow("member list")
             << "frmMember_List"
-            << QStringList{"mn_SelectAll", "mn_InvertSelection", "mn_NewMember", "mn_EditMember",
-                           "mn_DeleteMember", "mn_FindMembers"};
+            << QStringList{"mn_SelectAll",  "mn_InvertSelection", "mn_NewMember",
+                           "mn_EditMember", "mn_DeleteMember",    "mn_FindMembers"};
         QTest::newRow("message window")
-            << "frmMessage_Edit" << QStringList{"mn_SendMessage", "mn_SaveMessage", "mn_SaveMessageAs"};
-        QTest::newRow("sent list")
-            << "frmMessage_Sended"
-            << QStringList{"mn_DeleteMessage", "mn_SendMessage", "mn_SelectAll", "mn_InvertSelection"};
-        QTest::newRow("out-box")
-            << "frmMessage_OutBox"
-            << QStringList{"mn_DeleteMessage", "mn_SendMessage", "mn_SelectAll", "mn_InvertSelection"};
+            << "frmMessage_Edit"
+            << QStringList{"mn_SendMessage", "mn_SaveMessage", "mn_SaveMessageAs"};
+        QTest::newRow("sent list") << "frmMessage_Sended"
+                                   << QStringList{"mn_DeleteMessage", "mn_SendMessage",
+                                                  "mn_SelectAll", "mn_InvertSelection"};
+        QTest::newRow("out-box") << "frmMessage_OutBox"
+                                 << QStringList{"mn_DeleteMessage", "mn_SendMessage",
+                                                "mn_SelectAll", "mn_InvertSelection"};
         QTest::newRow("saved list")
             << "frmMessage_Saved"
             << QStringList{"mn_DeleteMessage", "mn_SelectAll", "mn_InvertSelection"};
-        QTest::newRow("organiser")
-            << "frmGroup_Organize"
-            << QStringList{"mn_Cut", "mn_Copy", "mn_Paste", "mn_SelectAll", "mn_InvertSelection",
-                           "mn_NewGroup", "mn_EditGroup", "mn_DeleteGroup", "mn_NewMember",
-                           "mn_EditMember", "mn_DeleteMember", "mn_FindMembers", "mn_CopyToGroup"};
+        QTest::newRow("organiser") << "frmGroup_Organize" << QStringList{"mn_Cut",
+                                                                         "mn_Copy",
+                                                                         "mn_Paste",
+                                                                         "mn_SelectAll",
+                                                                         "mn_InvertSelection",
+                                                                         "mn_NewGroup",
+                                                                         "mn_EditGroup",
+                                                                         "mn_DeleteGroup",
+                                                                         "mn_NewMember",
+                                                                         "mn_EditMember",
+                                                                         "mn_DeleteMember",
+                                                                         "mn_FindMembers",
+                                                                         "mn_CopyToGroup"};
     }
-    void itemsEnabledAfterAttach() {
+    void itemsEnabledAfterAttach()
+    {
         QFETCH(QString, form);
         QFETCH(QStringList, enabled);
         DockedWindow& window = dock(form);
@@ -363,18 +420,20 @@ private slots:
         QVERIFY(!rt::IsFormLoaded(form));
     }
 
-    void aWindowSwitchesItsOwnItemsAfterAttaching() {
+    void aWindowSwitchesItsOwnItemsAfterAttaching()
+    {
         dock(QStringLiteral("frmMember_List"));
         // The member list with no member shown.
         mainWindow().SetMenuState(QStringLiteral("mn_EditMember"), false);
         mainWindow().SetMenuState(QStringLiteral("mn_DeleteMember"), false);
-        QCOMPARE(enabledContextItems(),
-                 (QStringList{"mn_SelectAll", "mn_InvertSelection", "mn_NewMember", "mn_FindMembers"}));
+        QCOMPARE(enabledContextItems(), (QStringList{"mn_SelectAll", "mn_InvertSelection",
+                                                     "mn_NewMember", "mn_FindMembers"}));
         QVERIFY_THROWS_EXCEPTION(rt::RuntimeError,
                                  mainWindow().SetMenuState(QStringLiteral("mn_Nothing"), true));
     }
 
-    void switchingWindowsMovesTheItems() {
+    void switchingWindowsMovesTheItems()
+    {
         dock(QStringLiteral("frmMessage_Edit"));
         QVERIFY(mainWindow().FreeChildSpace(QStringLiteral("frmMember_List")));
         dock(QStringLiteral("frmMember_List"));
@@ -383,7 +442,8 @@ private slots:
         QCOMPARE(mdlMain::ChildForms().Keys(), QStringList{QStringLiteral("frmMember_List")});
     }
 
-    void freeChildSpace_data() {
+    void freeChildSpace_data()
+    {
         QTest::addColumn<QString>("asked");
         QTest::addColumn<bool>("refuse");
         QTest::addColumn<bool>("free");
@@ -393,7 +453,8 @@ private slots:
         QTest::newRow("another window, closes") << "frmMessage_Saved" << false << true << 1;
         QTest::newRow("the docked window itself") << "frmMessage_OutBox" << false << false << 0;
     }
-    void freeChildSpace() {
+    void freeChildSpace()
+    {
         QFETCH(QString, asked);
         QFETCH(bool, refuse);
         QFETCH(bool, free);
@@ -412,7 +473,8 @@ private slots:
         window.refuse = false;
     }
 
-    void attachingTheSameNameTwiceFails() {
+    void attachingTheSameNameTwiceFails()
+    {
         DockedWindow& window = dock(QStringLiteral("frmMessage_Saved"));
         try {
             mdlMain::AttachChildForm(window);
@@ -423,14 +485,16 @@ private slots:
         QCOMPARE(mdlMain::ChildForms().Count(), 1);
     }
 
-    void aWindowGoneWithoutDetachingFreesTheSpace() {
+    void aWindowGoneWithoutDetachingFreesTheSpace()
+    {
         DockedWindow& window = dock(QStringLiteral("frmMessage_Saved"));
         delete &window;
         QCOMPARE(mdlMain::ChildForms().Count(), 0);
         QVERIFY(mainWindow().FreeChildSpace(QString()));
     }
 
-    void panelsStandBeforeTheFixedOnes() {
+    void panelsStandBeforeTheFixedOnes()
+    {
         dock(QStringLiteral("frmMessage_Edit"));
         rt::StatusBar* bar = mainWindow().StatusBar();
         QCOMPARE(bar->Keys(), (QStringList{"pnlCharCount", "pnlSMSCount", "pnlSMSDate",
@@ -448,7 +512,8 @@ private slots:
         }
     }
 
-    void setStatusPanel() {
+    void setStatusPanel()
+    {
         mainWindow();
         mdlMain::SetStatusPanel(QStringLiteral("pnlConnection"), QString(), QIcon(),
                                 QStringLiteral("Σύνδεση Ενεργή"));
@@ -466,7 +531,8 @@ private slots:
         QVERIFY(!panel->Picture().isNull());
     }
 
-    void unknownPanelKeysFail() {
+    void unknownPanelKeysFail()
+    {
         mainWindow();
         QVERIFY_THROWS_EXCEPTION(rt::RuntimeError,
                                  mdlMain::SetStatusPanel(QStringLiteral("pnlNone"), QString()));
@@ -475,14 +541,16 @@ private slots:
         QCOMPARE(mainWindow().StatusBar()->Count(), 2);
     }
 
-    void showCredits_data() {
+    void showCredits_data()
+    {
         QTest::addColumn<int>("available");
         QTest::addColumn<QString>("text");
         QTest::newRow("unknown") << -1 << "Άγνωστο";
         QTest::newRow("none") << 0 << "0 SMS";
         QTest::newRow("some") << 1250 << "1250 SMS";
     }
-    void showCredits() {
+    void showCredits()
+    {
         QFETCH(int, available);
         QFETCH(QString, text);
         mainWindow();
@@ -491,7 +559,8 @@ private slots:
         QCOMPARE(mainWindow().StatusBar()->Panel(QStringLiteral("pnlSMSAvailable"))->Text(), text);
     }
 
-    void dockedToolbarStandsRightOfTheMainToolbar() {
+    void dockedToolbarStandsRightOfTheMainToolbar()
+    {
         frmMain& main = mainWindow();
         main.show();
         DockedWindow& window = dock(QStringLiteral("frmMember_List"));
@@ -507,12 +576,14 @@ private slots:
         QCOMPARE(toolbar->parentWidget(), &window);
     }
 
-    void dockedWindowFollowsTheResize_data() {
+    void dockedWindowFollowsTheResize_data()
+    {
         QTest::addColumn<QSize>("size");
         QTest::newRow("larger") << QSize(1100, 760);
         QTest::newRow("smaller") << QSize(640, 480);
     }
-    void dockedWindowFollowsTheResize() {
+    void dockedWindowFollowsTheResize()
+    {
         QFETCH(QSize, size);
         frmMain& main = mainWindow();
         main.show();
@@ -529,7 +600,8 @@ private slots:
                  twipsRect(60 + menu + 60, 0, W - (menu + 60 + 120), H - 60));
     }
 
-    void tinySizesAreHarmless() {
+    void tinySizesAreHarmless()
+    {
         frmMain& main = mainWindow();
         main.show();
         DockedWindow& window = dock(QStringLiteral("frmMember_List"));
@@ -547,7 +619,8 @@ private slots:
         QVERIFY(window.width() > before.width());
     }
 
-    void contactLabelsStandAtTheLowerRight() {
+    void contactLabelsStandAtTheLowerRight()
+    {
         frmMain& main = mainWindow();
         main.show();
         main.resize(1000, 700);
@@ -569,7 +642,8 @@ private slots:
 
     // ---- saved messages ----------------------------------------------------------------
 
-    void savedMessagesInCreationOrder() {
+    void savedMessagesInCreationOrder()
+    {
         addSaved(QStringLiteral("Τρίτο"), QStringLiteral("2023-03-15"), QStringLiteral("10:00"));
         addSaved(QStringLiteral("Πρώτο"), QStringLiteral("2023-03-14"), QStringLiteral("12:00"));
         addSaved(QStringLiteral("Δεύτερο"), QStringLiteral("2023-03-15"), QStringLiteral("09:00"));
@@ -579,38 +653,47 @@ private slots:
         for (QAction* entry : entries->actions())
             seen << entry->objectName() + QLatin1Char('=') + entry->text() + QLatin1Char('#') +
                         entry->data().toString();
-        QCOMPARE(seen, (QStringList{"msg_2=Πρώτο#2", "msg_3=Δεύτερο#3", "msg_1=Τρίτο#1", "msg_4=#4"}));
+        QCOMPARE(seen,
+                 (QStringList{"msg_2=Πρώτο#2", "msg_3=Δεύτερο#3", "msg_1=Τρίτο#1", "msg_4=#4"}));
         // A rebuild replaces the entries.
         mainWindow().ReadSavedMessages();
         QCOMPARE(entries->actions().size(), 4);
     }
 
-    void noSavedMessageKeepsTheDropDown() {
+    void noSavedMessageKeepsTheDropDown()
+    {
         QToolButton* button = mainWindow().MainToolBar()->Button(QStringLiteral("btnNewMessage"));
         QVERIFY(button->menu());
         QVERIFY(button->menu()->actions().isEmpty());
         QCOMPARE(button->popupMode(), QToolButton::MenuButtonPopup);
     }
 
-    void savedMessagesWithoutTheTable() {
-        QVERIFY(mdlDataBase::MainDatabase().execute({QStringLiteral("DROP TABLE saved_messages"), {}}).ok);
+    void savedMessagesWithoutTheTable()
+    {
+        QVERIFY(mdlDataBase::MainDatabase()
+                    .execute({QStringLiteral("DROP TABLE saved_messages"), {}})
+                    .ok);
         frmMain& main = mainWindow();
         QCOMPARE(m_boxes->shown().size(), 1);
         QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
-        QVERIFY(main.MainToolBar()->ButtonMenu(QStringLiteral("btnNewMessage"))->actions().isEmpty());
+        QVERIFY(
+            main.MainToolBar()->ButtonMenu(QStringLiteral("btnNewMessage"))->actions().isEmpty());
         QVERIFY(panelMenuButton(QStringLiteral("btnNotepad")));
         QVERIFY(main.MenuItem(QStringLiteral("mn_Cut"))->property("Tag").isValid());
         QVERIFY_THROWS_EXCEPTION(rt::RuntimeError, main.ReadSavedMessages());
     }
 
-    void chosenSavedMessageFreesTheDockingSpace_data() {
+    void chosenSavedMessageFreesTheDockingSpace_data()
+    {
         QTest::addColumn<bool>("refuse");
         QTest::newRow("docked window closes") << false;
         QTest::newRow("docked window refuses") << true;
     }
-    void chosenSavedMessageFreesTheDockingSpace() {
+    void chosenSavedMessageFreesTheDockingSpace()
+    {
         QFETCH(bool, refuse);
-        addSaved(QStringLiteral("Χαιρετισμός"), QStringLiteral("2023-03-15"), QStringLiteral("10:00"));
+        addSaved(QStringLiteral("Χαιρετισμός"), QStringLiteral("2023-03-15"),
+                 QStringLiteral("10:00"));
         DockedWindow& window = dock(QStringLiteral("frmMember_List"));
         window.refuse = refuse;
         QMenu* entries = mainWindow().MainToolBar()->ButtonMenu(QStringLiteral("btnNewMessage"));
@@ -622,21 +705,25 @@ private slots:
 
     // ---- logo and links ------------------------------------------------------------------
 
-    void logoSettings_data() {
+    void logoSettings_data()
+    {
         QTest::addColumn<QString>("image");
         QTest::addColumn<bool>("fileExists");
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("toolTip");
         QTest::addColumn<int>("pointer");
         QTest::addColumn<bool>("ownPicture");
-        QTest::newRow("no image, url ignored") << "" << false << "www.example.org" << "Δες" << 0 << false;
-        QTest::newRow("missing image, url kept") << "logo.png" << false << "www.example.org" << "Δες"
-                                                 << 99 << false;
-        QTest::newRow("own image, no url") << "logo.png" << true << "" << "" << 0 << true;
-        QTest::newRow("own image, other case") << "LOGO.PNG" << true << "www.example.org" << ""
-                                               << 99 << true;
+        QTest::newRow("no image, url ignored") << "" << false << "www.example.org"
+                                               << "Δες" << 0 << false;
+        QTest::newRow("missing image, url kept") << "logo.png" << false << "www.example.org"
+                                                 << "Δες" << 99 << false;
+        QTest::newRow("own image, no url") << "logo.png" << true << ""
+                                           << "" << 0 << true;
+        QTest::newRow("own image, other case") << "LOGO.PNG" << true << "www.example.org"
+                                               << "" << 99 << true;
     }
-    void logoSettings() {
+    void logoSettings()
+    {
         QFETCH(QString, image);
         QFETCH(bool, fileExists);
         QFETCH(QString, url);
@@ -663,10 +750,11 @@ private slots:
             QVERIFY(m_launches.first().document.contains(QStringLiteral("www.example.org")));
     }
 
-    void contactLinksOpen() {
-        QVERIFY(rt::WriteLines(m_folder->file(QStringLiteral("CONTACT.TXT")),
-                               {QStringLiteral("WEB = www.example.org"),
-                                QStringLiteral("MAIL = info@example.org")}));
+    void contactLinksOpen()
+    {
+        QVERIFY(rt::WriteLines(
+            m_folder->file(QStringLiteral("CONTACT.TXT")),
+            {QStringLiteral("WEB = www.example.org"), QStringLiteral("MAIL = info@example.org")}));
         frmMain& main = mainWindow();
         QCOMPARE(main.hprNerqPage()->text(), QStringLiteral("www.example.org"));
         main.show();
@@ -684,7 +772,8 @@ private slots:
 
     // ---- panel-menu commands -----------------------------------------------------------------
 
-    void errorHistoryFromThePanelMenu() {
+    void errorHistoryFromThePanelMenu()
+    {
         QWidget* button = panelMenuButton(QStringLiteral("btnErrorLog"));
         QVERIFY(button);
         QVERIFY(QMetaObject::invokeMethod(button, "Click"));
@@ -692,16 +781,22 @@ private slots:
         QVERIFY(rt::Forms::findByName(QStringLiteral("frmError_Log"))->isVisible());
     }
 
-    void outsidePrograms_data() {
+    void outsidePrograms_data()
+    {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("program");
         QTest::addColumn<bool>("installed");
-        QTest::newRow("calculator") << "btnCalculator" << "xcalc" << true;
-        QTest::newRow("no calculator") << "btnCalculator" << "" << false;
-        QTest::newRow("editor") << "btnNotepad" << "mousepad" << true;
-        QTest::newRow("no editor") << "btnNotepad" << "" << false;
+        QTest::newRow("calculator") << "btnCalculator"
+                                    << "xcalc" << true;
+        QTest::newRow("no calculator") << "btnCalculator"
+                                       << "" << false;
+        QTest::newRow("editor") << "btnNotepad"
+                                << "mousepad" << true;
+        QTest::newRow("no editor") << "btnNotepad"
+                                   << "" << false;
     }
-    void outsidePrograms() {
+    void outsidePrograms()
+    {
         QFETCH(QString, key);
         QFETCH(QString, program);
         QFETCH(bool, installed);
@@ -723,9 +818,57 @@ private slots:
         QVERIFY(m_boxes->shown().isEmpty());
     }
 
+    void commandsShowTheirDialogs_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<quint8>("security");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("about") << "mnAbout" << quint8(0) << QStringList{"frmAbout"} << 0;
+        QTest::newRow("terms") << "mnDisclaimer" << quint8(0) << QStringList{"frmDisclaimer"} << 0;
+        QTest::newRow("settings") << "mnConfigureConnection" << quint8(0)
+                                  << QStringList{"frmConfiguration"} << 0;
+        QTest::newRow("settings, wrong password")
+            << "mnConfigureConnection" << quint8(1) << QStringList{"frmGetUserData"} << 1;
+        QTest::newRow("settings from the panel menu, right password")
+            << "btnConfig" << quint8(1) << QStringList{"frmGetUserData", "frmConfiguration"} << 0;
+    }
+    void commandsShowTheirDialogs()
+    {
+        QFETCH(QString, command);
+        QFETCH(quint8, security);
+        QFETCH(QStringList, shown);
+        QFETCH(int, boxes);
+        mdlSettings::EnableSecurity = security;
+        mdlSettings::Password = QStringLiteral("μυστικό");
+        testsupport::ModalScript modals;
+        const bool rightPassword = command.startsWith(QLatin1String("btn"));
+        for (int i = 0; i < shown.size(); ++i) {
+            modals.then([rightPassword](rt::Form& form) {
+                if (auto* prompt = qobject_cast<frmGetUserData*>(&form)) {
+                    prompt->txtPassword->setText(rightPassword ? mdlSettings::Password
+                                                               : QStringLiteral("λάθος"));
+                    prompt->cmdOK_Click();
+                } else if (auto* terms = qobject_cast<frmDisclaimer*>(&form)) {
+                    terms->cmdAgree_Click();
+                } else {
+                    rt::Forms::unload(&form);
+                }
+            });
+        }
+        if (command.startsWith(QLatin1String("btn")))
+            QVERIFY(QMetaObject::invokeMethod(panelMenuButton(command), "Click"));
+        else
+            mainWindow().MenuItem(command)->trigger();
+        QCOMPARE(modals.shownNames(), shown);
+        QCOMPARE(m_boxes->shown().size(), boxes);
+        mdlSettings::EnableSecurity = 0;
+    }
+
     // ---- close and exit ---------------------------------------------------------------------
 
-    void closeIsRefusedWhileTheSendingWindowIsLoaded() {
+    void closeIsRefusedWhileTheSendingWindowIsLoaded()
+    {
         frmMain& main = mainWindow();
         main.show();
         rt::Forms::get<frmSplash>().show();
@@ -744,7 +887,8 @@ private slots:
                  QByteArray("Disclaimer = 1\r\nWindowState = 0\r\n"));
     }
 
-    void closeRecordsTheWindowState_data() {
+    void closeRecordsTheWindowState_data()
+    {
         QTest::addColumn<int>("state");
         QTest::addColumn<QByteArray>("written");
         QTest::newRow("normal") << int(Qt::WindowNoState) << QByteArray("WindowState = 0");
@@ -753,7 +897,8 @@ private slots:
         QTest::newRow("minimised from maximised")
             << int(Qt::WindowMinimized | Qt::WindowMaximized) << QByteArray("WindowState = 0");
     }
-    void closeRecordsTheWindowState() {
+    void closeRecordsTheWindowState()
+    {
         QFETCH(int, state);
         QFETCH(QByteArray, written);
         mdlSettings::ShowDisclaimer = 0;
@@ -765,7 +910,8 @@ private slots:
                  QByteArray("Disclaimer = 0\r\n") + written + "\r\n");
     }
 
-    void exitWritesNothing() {
+    void exitWritesNothing()
+    {
         testsupport::EndCatcher end;
         frmMain& main = mainWindow();
         main.show();

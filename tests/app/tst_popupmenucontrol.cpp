@@ -10,7 +10,8 @@
 
 namespace {
 
-QStringList visibleCaptions(const PopupMenuControl& control) {
+QStringList visibleCaptions(const PopupMenuControl& control)
+{
     QStringList captions;
     for (QAction* item : control.mnPopup()->actions()) {
         if (item->isVisible())
@@ -25,7 +26,8 @@ class tst_popupmenucontrol : public QObject {
     Q_OBJECT
 
 private slots:
-    void freshControlShowsItsDesignItem() {
+    void freshControlShowsItsDesignItem()
+    {
         PopupMenuControl control;
         QCOMPARE(control.ItemCount(), 0);
         QCOMPARE(control.mnPopup()->title(), QStringLiteral("Popup Menu"));
@@ -33,7 +35,8 @@ private slots:
         QVERIFY(control.isHidden());
     }
 
-    void itemsShowInTheOrderAdded() {
+    void itemsShowInTheOrderAdded()
+    {
         PopupMenuControl control;
         control.AddMenuItem(QStringLiteral("mnEdit"), QStringLiteral("Διόρθωση"));
         control.AddMenuItem(QStringLiteral("mnSep"), QStringLiteral("-"));
@@ -43,7 +46,8 @@ private slots:
                               QStringLiteral("Διαγραφή")}));
     }
 
-    void theSixteenthItemFails() {
+    void theSixteenthItemFails()
+    {
         PopupMenuControl control;
         for (int i = 0; i < PopupMenuControl::ItemSlots; ++i)
             control.AddMenuItem(QStringLiteral("mn%1").arg(i), QStringLiteral("Εντολή %1").arg(i));
@@ -58,7 +62,8 @@ private slots:
         QCOMPARE(visibleCaptions(control).size(), 15);
     }
 
-    void theFirstItemOfANameCounts() {
+    void theFirstItemOfANameCounts()
+    {
         PopupMenuControl control;
         control.AddMenuItem(QStringLiteral("mnDelete"), QStringLiteral("Πρώτο"));
         control.AddMenuItem(QStringLiteral("mnOther"), QStringLiteral("Άλλο"));
@@ -74,13 +79,15 @@ private slots:
         QVERIFY(control.MenuState(QStringLiteral("mnOther")));
     }
 
-    void namesMatchExactly_data() {
+    void namesMatchExactly_data()
+    {
         QTest::addColumn<QString>("asked");
         QTest::newRow("other case") << "mndelete";
         QTest::newRow("never added") << "mnNothing";
         QTest::newRow("design item's empty name") << "";
     }
-    void namesMatchExactly() {
+    void namesMatchExactly()
+    {
         QFETCH(QString, asked);
         PopupMenuControl control;
         control.AddMenuItem(QStringLiteral("mnDelete"), QStringLiteral("Διαγραφή"));
@@ -93,12 +100,14 @@ private slots:
         QVERIFY(control.MenuState(QStringLiteral("mnDelete")));
     }
 
-    void choosingReportsTheNameAndKeepsTheCheck_data() {
+    void choosingReportsTheNameAndKeepsTheCheck_data()
+    {
         QTest::addColumn<bool>("checked");
         QTest::newRow("checked") << true;
         QTest::newRow("unchecked") << false;
     }
-    void choosingReportsTheNameAndKeepsTheCheck() {
+    void choosingReportsTheNameAndKeepsTheCheck()
+    {
         QFETCH(bool, checked);
         PopupMenuControl control;
         control.AddMenuItem(QStringLiteral("mnFlash"), QStringLiteral("Flash"));
@@ -112,7 +121,8 @@ private slots:
         QCOMPARE(control.submenu(0)->isChecked(), checked);
     }
 
-    void showPopupMenuReturnsWithTheChoice() {
+    void showPopupMenuReturnsWithTheChoice()
+    {
         PopupMenuControl control;
         control.AddMenuItem(QStringLiteral("mnEdit"), QStringLiteral("Διόρθωση"));
         control.AddMenuItem(QStringLiteral("mnDelete"), QStringLiteral("Διαγραφή"));
@@ -131,7 +141,8 @@ private slots:
         QCOMPARE(clicks.first().at(0).toString(), QStringLiteral("mnDelete"));
     }
 
-    void choosingASeparatorRaisesNothing() {
+    void choosingASeparatorRaisesNothing()
+    {
         PopupMenuControl control;
         control.AddMenuItem(QStringLiteral("mnEdit"), QStringLiteral("Διόρθωση"));
         control.AddMenuItem(QStringLiteral("mnSep"), QStringLiteral("-"));

@@ -18,7 +18,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
+#include <QTimer>
 #include <memory>
 
 using testsupport::ControlLibrary;
@@ -33,7 +33,8 @@ namespace {
 // by its first line ("box: ...").
 class Timeline : public QObject {
 public:
-    explicit Timeline(ScriptedMessageBoxes& boxes) {
+    explicit Timeline(ScriptedMessageBoxes& boxes)
+    {
         qApp->installEventFilter(this);
         boxes.onShow([this](const testsupport::ShownBox& box) {
             events << QStringLiteral("box: ") + box.text.section(QLatin1Char('\n'), 0, 0);
@@ -41,7 +42,8 @@ public:
         });
     }
     ~Timeline() override { qApp->removeEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         if (event->type() == QEvent::Show) {
             if (auto* form = qobject_cast<rt::Form*>(watched); form && form->isWindow())
                 events << form->Name();
@@ -69,7 +71,8 @@ class tst_startup : public QObject {
     std::unique_ptr<Timeline> m_timeline;
     std::unique_ptr<EndCatcher> m_end;
 
-    void prepare(bool withDatabase) {
+    void prepare(bool withDatabase)
+    {
         m_folder = std::make_unique<ProgramFolder>(withDatabase);
         QVERIFY(m_folder->isValid());
         m_library = std::make_unique<ControlLibrary>(m_folder->path());
@@ -77,7 +80,8 @@ class tst_startup : public QObject {
     }
     // A complete account with every flag off.
     void writeSettings(const QString& originator = QStringLiteral("Vantrel"), int port = 80,
-                       quint8 askOnStartUp = 0, quint8 enableSecurity = 0) {
+                       quint8 askOnStartUp = 0, quint8 enableSecurity = 0)
+    {
         mdlSettings::Originator = originator;
         mdlSettings::ServerURL = QStringLiteral("127.0.0.1");
         mdlSettings::ServerPort = qint16(port);
@@ -89,12 +93,14 @@ class tst_startup : public QObject {
         mdlSettings::AskOnSend = 0;
         QVERIFY(mdlSettings::SaveSettings());
     }
-    void writeIni(const QByteArray& lines) {
+    void writeIni(const QByteArray& lines)
+    {
         QFile ini(m_folder->file(QStringLiteral("Vantrel.INI")));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(lines);
     }
-    bool runMain() {
+    bool runMain()
+    {
         try {
             mdlDataBase::Main();
             return true;
@@ -105,7 +111,8 @@ class tst_startup : public QObject {
     QStringList events() const { return m_timeline->events; }
 
 private slots:
-    void init() {
+    void init()
+    {
         QVERIFY(m_current.isValid());
         m_previousCurrent = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_current.path()));
@@ -118,7 +125,8 @@ private slots:
         mdlSettings::LoginResult = 0;
         mdlDataBase::SwallowNextKey = 1;
     }
-    void cleanup() {
+    void cleanup()
+    {
         rt::Forms::discardAll();
         mdlDataBase::MainDatabase().close();
         m_timeline.reset();
@@ -130,7 +138,26 @@ private slots:
         QDir::setCurrent(m_previousCurrent);
     }
 
-    void noSettingsFile() {
+    void theProgramRunsWhileAnyWindowIsLoaded()
+    {
+        rt::Form& shown = rt::Forms::get<frmDisclaimer>();
+        shown.show();
+        rt::Form& hidden = rt::Forms::get<frmGetUserData>();
+        bool hiddenLeftLast = false;
+        // The terms refuse their close box; only Agree lets them go.
+        QTimer::singleShot(10, &shown,
+                           [&shown] { static_cast<frmDisclaimer&>(shown).cmdAgree_Click(); });
+        QTimer::singleShot(60, &hidden, [&hidden, &hiddenLeftLast] {
+            hiddenLeftLast = !mdlDataBase::IsFormLoaded(QStringLiteral("frmDisclaimer"));
+            rt::Forms::unload(&hidden);
+        });
+        app::RunWhileAnyWindowIsLoaded();
+        QVERIFY(hiddenLeftLast);
+        QVERIFY(rt::Forms::loaded().isEmpty());
+    }
+
+    void noSettingsFile()
+    {
         prepare(true);
         QVERIFY(!runMain());
         QCOMPARE(m_boxes->shown().size(), 1);
@@ -145,7 +172,8 @@ private slots:
         QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("ERROR.LOG"))));
     }
 
-    void settingsButNoDatabase() {
+    void settingsButNoDatabase()
+    {
         prepare(false);
         writeSettings();
         QVERIFY(!runMain());
@@ -161,7 +189,8 @@ private slots:
         QVERIFY(!QFile::exists(m_folder->databasePath()));
     }
 
-    void disagreeEndsBeforeTheMainWindowIsShown() {
+    void disagreeEndsBeforeTheMainWindowIsShown()
+    {
         prepare(true);
         writeSettings();
         m_modals->then([](rt::Form& form) {
@@ -177,7 +206,8 @@ private slots:
         QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("Vantrel.INI"))));
     }
 
-    void agreeShowsTheMainWindowAndIsRecordedOnClose() {
+    void agreeShowsTheMainWindowAndIsRecordedOnClose()
+    {
         prepare(true);
         writeSettings();
         m_modals->then([](rt::Form& form) { static_cast<frmDisclaimer&>(form).cmdAgree_Click(); });
@@ -195,7 +225,8 @@ private slots:
         QVERIFY(ini.readAll().startsWith("Disclaimer = 0\r\n"));
     }
 
-    void termsAreNotShownOnceAgreed() {
+    void termsAreNotShownOnceAgreed()
+    {
         prepare(true);
         writeSettings();
         writeIni("Disclaimer = 0\r\nWindowState = 1\r\n");
@@ -206,7 +237,8 @@ private slots:
         QVERIFY(mdlDataBase::IsFormLoaded(QStringLiteral("frmSplash")));
     }
 
-    void startUpPassword_data() {
+    void startUpPassword_data()
+    {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("escape");
         QTest::addColumn<bool>("runs");
@@ -215,7 +247,8 @@ private slots:
         QTest::newRow("wrong") << QStringLiteral("λάθος") << false << false << 1;
         QTest::newRow("escape") << QStringLiteral("μυστικό") << true << false << 0;
     }
-    void startUpPassword() {
+    void startUpPassword()
+    {
         QFETCH(QString, typed);
         QFETCH(bool, escape);
         QFETCH(bool, runs);
@@ -238,11 +271,13 @@ private slots:
         QVERIFY(mainShownFirst);
         QCOMPARE(m_boxes->shown().size(), boxes);
         if (boxes)
-            QCOMPARE(events().last(), QStringLiteral("box: Ο κωδικός που δώσατε δεν είναι σωστός."));
+            QCOMPARE(events().last(),
+                     QStringLiteral("box: Ο κωδικός που δώσατε δεν είναι σωστός."));
         QCOMPARE(mdlSettings::LoginResult, escape ? 0 : runs ? 1 : -1);
     }
 
-    void incompleteSettingsAreOffered_data() {
+    void incompleteSettingsAreOffered_data()
+    {
         QTest::addColumn<QString>("originator");
         QTest::addColumn<int>("port");
         QTest::addColumn<bool>("asked");
@@ -251,7 +286,8 @@ private slots:
         QTest::newRow("wrong but not 0 port") << QStringLiteral("Vantrel") << 1 << false;
         QTest::newRow("negative port") << QStringLiteral("Vantrel") << -5 << false;
     }
-    void incompleteSettingsAreOffered() {
+    void incompleteSettingsAreOffered()
+    {
         QFETCH(QString, originator);
         QFETCH(int, port);
         QFETCH(bool, asked);
@@ -273,7 +309,8 @@ private slots:
         QVERIFY(rt::Forms::get<frmMain>().isVisible());
     }
 
-    void yesOpensTheConnectionSettings_data() {
+    void yesOpensTheConnectionSettings_data()
+    {
         QTest::addColumn<quint8>("security");
         QTest::addColumn<bool>("cancelPassword");
         QTest::addColumn<QStringList>("modals");
@@ -283,7 +320,8 @@ private slots:
         QTest::newRow("security, cancelled password")
             << quint8(1) << true << QStringList{"frmGetUserData"};
     }
-    void yesOpensTheConnectionSettings() {
+    void yesOpensTheConnectionSettings()
+    {
         QFETCH(quint8, security);
         QFETCH(bool, cancelPassword);
         QFETCH(QStringList, modals);

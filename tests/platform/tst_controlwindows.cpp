@@ -11,12 +11,14 @@ class tst_controlwindows : public QObject {
     Q_OBJECT
 
 private slots:
-    void dockingATopLevelWindow_data() {
+    void dockingATopLevelWindow_data()
+    {
         QTest::addColumn<bool>("shownBefore");
         QTest::newRow("not yet shown") << false;
         QTest::newRow("already on screen") << true;
     }
-    void dockingATopLevelWindow() {
+    void dockingATopLevelWindow()
+    {
         QFETCH(bool, shownBefore);
         QWidget host;
         host.resize(400, 300);
@@ -34,7 +36,8 @@ private slots:
         QVERIFY(window->isVisible());
     }
 
-    void aChildKeepsItsPlaceAndStaysShown() {
+    void aChildKeepsItsPlaceAndStaysShown()
+    {
         QWidget first;
         QWidget second;
         first.show();
@@ -51,7 +54,8 @@ private slots:
         QVERIFY(bar->isVisible());
     }
 
-    void withoutAParentAWindowStandsAlone() {
+    void withoutAParentAWindowStandsAlone()
+    {
         QWidget host;
         auto* child = new QWidget(&host);
         rt::SetParent(*child, nullptr);
@@ -59,7 +63,8 @@ private slots:
         delete child;
     }
 
-    void controlPointer_data() {
+    void controlPointer_data()
+    {
         QTest::addColumn<int>("pointer");
         QTest::addColumn<bool>("withIcon");
         QTest::addColumn<int>("shape");
@@ -68,7 +73,8 @@ private slots:
         QTest::newRow("custom") << 99 << true << int(Qt::PointingHandCursor);
         QTest::newRow("custom without icon") << 99 << false << int(Qt::ArrowCursor);
     }
-    void controlPointer() {
+    void controlPointer()
+    {
         QFETCH(int, pointer);
         QFETCH(bool, withIcon);
         QFETCH(int, shape);

@@ -18,8 +18,9 @@
 namespace {
 
 // Runs a helper program to its end, or until the limit passes (then it is killed).
-bool runToEnd(QProcess& process, int limitMs) {
-    if (!process.waitForStarted(10000))
+bool runToEnd(QProcess& process, int limitMs)
+{
+    if (process.state() == QProcess::Starting && !process.waitForStarted(10000))
         return false;
     QEventLoop loop;
     QTimer limit;
@@ -37,26 +38,36 @@ bool runToEnd(QProcess& process, int limitMs) {
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-void waitMs(int ms) {
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void waitMs(int ms)
+{
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
 // The visible top-level windows titled "Vantrel", as "id x y width height".
-QStringList vantrelWindows(bool waitForOne) {
+QStringList vantrelWindows(bool waitForOne)
+{
     QProcess xdotool;
     QStringList args{QStringLiteral("search")};
     if (waitForOne)
         args << QStringLiteral("--sync");
-    args << QStringLiteral("--onlyvisible") << QStringLiteral("--name") << QStringLiteral("^Vantrel$")
-         << QStringLiteral("getwindowgeometry") << QStringLiteral("--shell") << QStringLiteral("%@");
+    args << QStringLiteral("--onlyvisible") << QStringLiteral("--name")
+         << QStringLiteral("^Vantrel$") << QStringLiteral("getwindowgeometry")
+         << QStringLiteral("--shell") << QStringLiteral("%@");
     xdotool.start(QStringLiteral("xdotool"), args);
     if (!runToEnd(xdotool, 60000))
         return {};
     QStringList windows;
     QString id, x, y, w, h;
-    for (const QString& line : QString::fromLocal8Bit(xdotool.readAllStandardOutput()).split('\n')) {
+    for (const QString& line :
+         QString::fromLocal8Bit(xdotool.readAllStandardOutput()).split('\n')) {
         const QString value = line.section('=', 1);
         if (line.startsWith(QLatin1String("WINDOW=")))
             id = value;
@@ -83,14 +94,16 @@ class tst_mainwindow : public QObject {
     QProcess m_program;
 
 private slots:
-    void cleanupTestCase() {
+    void cleanupTestCase()
+    {
         if (m_program.state() != QProcess::NotRunning) {
             m_program.kill();
             m_program.waitForFinished(5000);
         }
     }
 
-    void installedProgramShowsItsMainWindow() {
+    void installedProgramShowsItsMainWindow()
+    {
         QVERIFY(m_folder.isValid());
         const QString source = qEnvironmentVariable("VANTREL_SOURCE_DIR");
         const QString build = qEnvironmentVariable("VANTREL_BUILD_DIR");
@@ -103,7 +116,8 @@ private slots:
         install.setProcessEnvironment(env);
         install.setProcessChannelMode(QProcess::MergedChannels);
         install.start(QStringLiteral("bash"),
-                      {QStringLiteral("-c"), QStringLiteral("source \"$1\" && lay_out_program_folder \"$2\""),
+                      {QStringLiteral("-c"),
+                       QStringLiteral("source \"$1\" && lay_out_program_folder \"$2\""),
                        QStringLiteral("install"), source + QStringLiteral("/scripts/lib.sh"),
                        m_folder.path()});
         QVERIFY2(runToEnd(install, 60000), install.readAll().constData());
@@ -117,8 +131,9 @@ private slots:
         mdlSettings::Password = QStringLiteral("κωδικός");
         mdlSettings::AvailableSMS = -1;
         QVERIFY(mdlSettings::SaveSettings());
-        QVERIFY(rt::WriteLines(m_folder.filePath(QStringLiteral("Vantrel.INI")),
-                               {QStringLiteral("Disclaimer = 0"), QStringLiteral("WindowState = 0")}));
+        QVERIFY(
+            rt::WriteLines(m_folder.filePath(QStringLiteral("Vantrel.INI")),
+                           {QStringLiteral("Disclaimer = 0"), QStringLiteral("WindowState = 0")}));
         rt::App::setPath(QString());
 
         m_program.setWorkingDirectory(m_folder.path());
@@ -148,8 +163,16 @@ private slots:
         QVERIFY2(colours.size() > 50, qPrintable(QString::number(colours.size())));
         QVERIFY(QFile::exists(m_folder.filePath(QStringLiteral("IMPORTANT.TXT"))));
 
-        m_program.terminate();
-        QVERIFY(m_program.waitForFinished(10000));
+        // Exit (Ctrl+Q) ends the process at once and writes nothing.
+        const QByteArray ini = readAll(m_folder.filePath(QStringLiteral("Vantrel.INI")));
+        const QString id = geometry.at(0);
+        QProcess keys;
+        keys.start(QStringLiteral("xdotool"),
+                   {QStringLiteral("windowfocus"), QStringLiteral("--sync"), id,
+                    QStringLiteral("key"), QStringLiteral("ctrl+q")});
+        QVERIFY(runToEnd(keys, 20000));
+        QVERIFY(runToEnd(m_program, 20000));
+        QCOMPARE(readAll(m_folder.filePath(QStringLiteral("Vantrel.INI"))), ini);
     }
 };
 

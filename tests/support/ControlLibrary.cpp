@@ -8,7 +8,8 @@
 namespace testsupport {
 
 ControlLibrary::ControlLibrary(const QString& programFolder)
-    : m_hive(QDir(programFolder).filePath(rt::RegistryHive::defaultFileName())) {
+    : m_hive(QDir(programFolder).filePath(rt::RegistryHive::defaultFileName()))
+{
     const QString library = libraryPath();
     if (library.isEmpty()) {
         m_error = QStringLiteral("VANTREL_TIRNAVAL_LIBRARY is not set");
@@ -18,6 +19,9 @@ ControlLibrary::ControlLibrary(const QString& programFolder)
         m_error = QStringLiteral("registration failed");
 }
 
-QString ControlLibrary::libraryPath() { return qEnvironmentVariable("VANTREL_TIRNAVAL_LIBRARY"); }
+QString ControlLibrary::libraryPath()
+{
+    return qEnvironmentVariable("VANTREL_TIRNAVAL_LIBRARY");
+}
 
 } // namespace testsupport

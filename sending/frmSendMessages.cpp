@@ -1,0 +1,629 @@
+#include "sending/frmSendMessages.h"
+
+#include "app/ChildFormCollection.h"
+#include "app/frmGetUserData.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlMainDocking.h"
+#include "app/mdlSettings.h"
+#include "platform/Clock.h"
+#include "platform/DbDates.h"
+#include "platform/Err.h"
+#include "platform/ListView.h"
+#include "platform/ProgressBar.h"
+#include "platform/Recordset.h"
+#include "platform/Transaction.h"
+#include "sending/TCPSender.h"
+#include "sending/mdlInternet.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QList>
+#include <QMetaObject>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString internetSource = QStringLiteral("Internet Connection");
+const QString databaseSource = QStringLiteral("SQLite");
+
+// What the batch needs of one out-box row, read before its request goes out: the sent
+// row is made from what was sent, even if the out-box row changes or goes meanwhile.
+struct OutboxMessage {
+    qint64 id = 0;
+    QVariant schdate;
+    QVariant schtime;
+    QVariant title;
+    QVariant text;
+    QVariant originator;
+    QVariant groups;
+    QVariant phonelist;
+    bool flash = false;
+};
+
+OutboxMessage readMessage(const rt::Recordset& rs)
+{
+    OutboxMessage m;
+    m.id = rs.field(QStringLiteral("msg_id")).toLongLong();
+    m.schdate = rs.field(QStringLiteral("msg_schdate"));
+    m.schtime = rs.field(QStringLiteral("msg_schtime"));
+    m.title = rs.field(QStringLiteral("msg_title"));
+    m.text = rs.field(QStringLiteral("msg_text"));
+    m.originator = rs.field(QStringLiteral("msg_originator"));
+    m.groups = rs.field(QStringLiteral("msg_groups"));
+    m.phonelist = rs.field(QStringLiteral("msg_phonelist"));
+    m.flash = rs.field(QStringLiteral("msg_flash")).toBool();
+    return m;
+}
+
+QString text(const QVariant& value)
+{
+    return mdlDataBase::NullToEmpty(value).toString();
+}
+
+[[noreturn]] void raiseDb(const rt::DbResult& result)
+{
+    rt::Raise(result.number, result.description, databaseSource);
+}
+
+// The accepted message leaves the out-box and joins the sent box in one step: a failure
+// leaves it where it was, never in both boxes or in neither.
+rt::DbResult moveToSent(const OutboxMessage& m, qint32 serverId)
+{
+    rt::Database& db = mdlDataBase::MainDatabase();
+    rt::Transaction tx(db);
+    if (!tx.status())
+        return tx.status();
+    const QDateTime now = rt::Now();
+    rt::DbResult r =
+        db.execute({QStringLiteral("INSERT INTO sended_messages (msg_date, msg_time, msg_schdate, "
+                                   "msg_schtime, msg_title, msg_text, msg_originator, msg_groups, "
+                                   "msg_phonelist, msg_flash, msg_SID, msg_Status) "
+                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {rt::dbDate(now.date()), rt::dbTime(now.time()), m.schdate, m.schtime, m.title,
+                     m.text, m.originator, m.groups, m.phonelist, m.flash, serverId, true}});
+    if (!r)
+        return r;
+    r = db.execute({QStringLiteral("DELETE FROM outbox_messages WHERE msg_id = ?"), {m.id}});
+    if (!r)
+        return r;
+    return tx.commit();
+}
+
+void markFailed(qint64 id, qint32 code)
+{
+    const rt::DbResult r = mdlDataBase::MainDatabase().execute(
+        {QStringLiteral("UPDATE outbox_messages SET msg_error = ? WHERE msg_id = ?"), {code, id}});
+    if (!r)
+        raiseDb(r);
+}
+
+// A docked window's public method, reached by its name as the lists are built apart.
+void callByName(QObject& window, const char* method)
+{
+    if (!QMetaObject::invokeMethod(&window, method, Qt::DirectConnection))
+        rt::Raise(438, QStringLiteral("Object doesn't support this property or method"));
+}
+
+// The docked list follows the batch: the out-box list loses the sent item, the sent list
+// reads its table again.
+void updateDockedList(qint64 id)
+{
+    ChildFormCollection& docked = mdlMain::ChildForms();
+    if (docked.Count() == 0)
+        return;
+    rt::Form* first = docked.Item(1);
+    if (first == nullptr)
+        return;
+    if (first->Name() == QLatin1String("frmMessage_OutBox")) {
+        auto* list = first->findChild<rt::ListView*>(QStringLiteral("OutList"));
+        if (list == nullptr)
+            rt::Raise(438, QStringLiteral("Object doesn't support this property or method"));
+        // An item the list never showed has nothing to take away.
+        list->ListItems().Remove(QStringLiteral("MSG_") + QString::number(id));
+        callByName(*first, "SetControlState");
+    } else if (first->Name() == QLatin1String("frmMessage_Sended")) {
+        callByName(*first, "RefreshSendList");
+    }
+}
+
+void unloadSplash()
+{
+    if (mdlDataBase::IsFormLoaded(QStringLiteral("frmSplash")))
+        rt::Forms::unload(rt::Forms::findByName(QStringLiteral("frmSplash")));
+}
+
+// ---- pictures -------------------------------------------------------------------------
+
+QPixmap canvas(int size)
+{
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    return picture;
+}
+
+QPixmap envelopePicture()
+{
+    QPixmap picture = canvas(32);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 70, 110), 1.5));
+    p.setBrush(QColor(250, 246, 225));
+    const QRectF body(3, 9, 21, 15);
+    p.drawRect(body);
+    p.drawLine(body.topLeft(), QPointF(body.center().x(), body.center().y() + 1));
+    p.drawLine(body.topRight(), QPointF(body.center().x(), body.center().y() + 1));
+    // On its way: an arrow leaving the envelope.
+    p.setPen(QPen(QColor(30, 130, 60), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(QPointF(19, 27), QPointF(29, 27));
+    p.drawLine(QPointF(25, 23.5), QPointF(29, 27));
+    p.drawLine(QPointF(25, 30.5), QPointF(29, 27));
+    return picture;
+}
+
+QPixmap coinsPicture()
+{
+    QPixmap picture = canvas(32);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(140, 100, 10), 1.2));
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(QColor(245, 200, 60));
+        p.drawEllipse(QRectF(5, 22 - i * 5, 22, 8));
+    }
+    p.setPen(QPen(QColor(140, 100, 10), 1.6));
+    p.drawText(QRectF(5, 7, 22, 8), Qt::AlignCenter, QStringLiteral("$"));
+    return picture;
+}
+
+QPixmap linkPicture()
+{
+    QPixmap picture = canvas(32);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 70, 140), 2));
+    p.setBrush(QColor(210, 225, 250));
+    p.drawEllipse(QRectF(3, 3, 26, 26));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(10, 3, 12, 26));
+    p.drawLine(QPointF(3, 16), QPointF(29, 16));
+    // Two arrows: data coming and going, or a line being taken down.
+    p.setPen(QPen(QColor(190, 60, 40), 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawArc(QRectF(7, 7, 18, 18), 30 * 16, 120 * 16);
+    p.drawArc(QRectF(7, 7, 18, 18), 210 * 16, 120 * 16);
+    return picture;
+}
+
+QIcon connectionIcon(const QColor& fill, bool cross)
+{
+    QPixmap picture = canvas(16);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(fill.darker(160), 1));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(2.5, 2.5, 11, 11));
+    if (cross) {
+        p.setPen(QPen(Qt::white, 1.8, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(5.5, 5.5), QPointF(10.5, 10.5));
+        p.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
+    }
+    return QIcon(picture);
+}
+
+// ---- jobs -----------------------------------------------------------------------------
+
+bool g_jobRunning = false;
+
+} // namespace
+
+QList<frmSendMessages::Job>& frmSendMessages::pendingJobs()
+{
+    static QList<Job> jobs;
+    return jobs;
+}
+
+frmSendMessages::frmSendMessages()
+    : rt::Form(QStringLiteral("frmSendMessages")), Image1(new QLabel(this)),
+      lblStatus(new QLabel(this)), PrgBar(new rt::ProgressBar(this)),
+      cmdCancel(new QPushButton(QStringLiteral("&Διακοπή"), this)),
+      cmdHide(new QPushButton(QStringLiteral("&Απόκρυψη"), this)),
+      cmdClose(new QPushButton(QStringLiteral("&Κλείσιμο"), this)), Sender(new TCPSender(this))
+{
+    setWindowTitle(QStringLiteral("Αποστολή Μηνυμάτων"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    PrgBar->setObjectName(QStringLiteral("PrgBar"));
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdHide->setObjectName(QStringLiteral("cmdHide"));
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+
+    Image1->setFixedSize(32, 32);
+    lblStatus->setWordWrap(true);
+    lblStatus->setMinimumHeight(32);
+    // The connection control works unseen, as it did on the window.
+    Sender->hide();
+    cmdClose->hide();
+
+    auto* status = new QHBoxLayout;
+    status->addWidget(Image1, 0, Qt::AlignTop);
+    status->addSpacing(8);
+    status->addWidget(lblStatus, 1);
+    auto* buttons = new QGridLayout;
+    buttons->setColumnStretch(0, 1);
+    buttons->addWidget(cmdCancel, 0, 1);
+    // Close takes Hide's place once Cancel has been pressed.
+    buttons->addWidget(cmdHide, 0, 2);
+    buttons->addWidget(cmdClose, 0, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(status);
+    layout->addWidget(PrgBar);
+    layout->addSpacing(4);
+    layout->addLayout(buttons);
+
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSendMessages::cmdCancel_Click);
+    connect(cmdHide, &QPushButton::clicked, this, &frmSendMessages::cmdHide_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmSendMessages::cmdClose_Click);
+    connect(Sender, &TCPSender::ConnectionStateChanged, this,
+            &frmSendMessages::TCPSender_ConnectionStateChanged);
+    connect(Sender, &TCPSender::DataArrival, this, &frmSendMessages::TCPSender_DataArrival);
+
+    setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
+}
+
+frmSendMessages::~frmSendMessages() = default;
+
+// ---- public methods -------------------------------------------------------------------
+
+void frmSendMessages::SendOutBoxMessages(qint32 MessageID)
+{
+    startJob(*this, Job{Job::Send, MessageID});
+}
+
+void frmSendMessages::GetCredits()
+{
+    startJob(*this, Job{Job::Credits, 0});
+}
+
+void frmSendMessages::startJob(frmSendMessages& window, const Job& job)
+{
+    // A job asked for during another one's wait would otherwise run inside that wait and
+    // take over its connection.
+    if (g_jobRunning) {
+        pendingJobs().append(job);
+        return;
+    }
+    g_jobRunning = true;
+    struct Done {
+        ~Done() { g_jobRunning = false; }
+    } done;
+    window.runJob(job);
+    // Each job ended by unloading the window; the next one gets a fresh window, and runs
+    // here, after the one before it and outside any wait.
+    while (!pendingJobs().isEmpty()) {
+        const Job next = pendingJobs().takeFirst();
+        rt::Forms::get<frmSendMessages>().runJob(next);
+    }
+}
+
+void frmSendMessages::runJob(const Job& job)
+{
+    QPointer<frmSendMessages> self(this);
+    try {
+        if (job.kind == Job::Send)
+            runSend(job.messageId);
+        else
+            runCredits();
+    } catch (const rt::RuntimeError& error) {
+        if (self)
+            failed(error);
+    }
+    // Every way out of a job leaves the window unloaded, so that no job finds the state of
+    // the one before it.
+    if (self && !isUnloading())
+        rt::Forms::unload(this);
+}
+
+// ---- the send batch -------------------------------------------------------------------
+
+void frmSendMessages::runSend(qint32 messageId)
+{
+    QPointer<frmSendMessages> self(this);
+    unloadSplash();
+    if (mdlSettings::AskOnSend) {
+        rt::Forms::showModal(rt::Forms::get<frmGetUserData>());
+        if (!self)
+            return;
+        if (mdlSettings::LoginResult != 1) {
+            rt::Forms::unload(this);
+            return;
+        }
+    }
+
+    rt::Database& db = mdlDataBase::MainDatabase();
+    rt::Recordset rs =
+        messageId < 0
+            ? db.openRecordset(
+                  {QStringLiteral("SELECT * FROM outbox_messages ORDER BY msg_id DESC"), {}},
+                  rt::RecordsetType::Dynaset)
+            : db.openRecordset(
+                  {QStringLiteral("SELECT * FROM outbox_messages WHERE msg_id = ?"), {messageId}},
+                  rt::RecordsetType::Dynaset);
+    if (!rs.isOpen())
+        raiseDb(rs.status());
+    if (rs.recordCount() == 0) {
+        rs.close();
+        rt::Forms::unload(this);
+        return;
+    }
+
+    show();
+    rs.moveLast();
+    PrgBar->setMax(rs.recordCount());
+    PrgBar->setValue(0);
+    rs.moveFirst();
+
+    qint32 sentCount = 0;
+    while (!rs.eof()) {
+        // A row deleted from the out-box list while an earlier one was on its way reads
+        // as Null: there is nothing left to send.
+        if (rs.field(QStringLiteral("msg_id")).isValid()) {
+            const OutboxMessage m = readMessage(rs);
+            const QDate schDate = rt::dateFromDb(m.schdate);
+            const QTime schTime = rt::timeFromDb(m.schtime);
+            const QString fields =
+                mdlInternet::BuildSendFields(text(m.originator), text(m.text), text(m.phonelist),
+                                             m.schdate.isValid() ? QVariant(schDate) : QVariant(),
+                                             m.schtime.isValid() ? QVariant(schTime) : QVariant(),
+                                             m.flash, mdlSettings::Originator);
+            const qint32 result = PostToServer(QStringLiteral("send.php"), fields);
+
+            // The service has taken (and charged) the message: it is recorded as sent
+            // whatever happened to this window meanwhile, Cancel included.
+            if (result >= 0) {
+                const rt::DbResult moved = moveToSent(m, result);
+                if (!self)
+                    return;
+                if (!moved)
+                    raiseDb(moved);
+                updateDockedList(m.id);
+            }
+            if (!self)
+                return;
+            if (stopped()) {
+                rt::Forms::unload(this);
+                return;
+            }
+            if (result < 0) {
+                markFailed(m.id, result);
+                rt::Raise(result, mdlInternet::ServerErrorText(result), internetSource);
+            }
+        }
+        ++sentCount;
+        PrgBar->setValue(sentCount);
+        rs.moveNext();
+    }
+    rs.close();
+    PrgBar->setValue(PrgBar->Max());
+    RequestCredits();
+    if (self)
+        rt::Forms::unload(this);
+}
+
+// ---- credits --------------------------------------------------------------------------
+
+void frmSendMessages::runCredits()
+{
+    QPointer<frmSendMessages> self(this);
+    unloadSplash();
+    if (!isVisible())
+        show();
+    setWindowTitle(QStringLiteral("Έλεγχος Μονάδων (Credits)"));
+    PrgBar->setMax(1);
+    PrgBar->setValue(0);
+    if (!CancelRequested) {
+        RequestCredits();
+        if (!self)
+            return;
+        PrgBar->setValue(PrgBar->Max());
+        rt::Forms::unload(this);
+    }
+}
+
+void frmSendMessages::RequestCredits()
+{
+    QPointer<frmSendMessages> self(this);
+    const qint32 result = PostToServer(QStringLiteral("credits.php"), QString());
+    if (!self)
+        return;
+    if (stopped()) {
+        rt::Forms::unload(this);
+        return;
+    }
+    try {
+        if (result < 0)
+            rt::Raise(result, mdlInternet::ServerErrorText(result), internetSource);
+        mdlSettings::AvailableSMS = result;
+        mdlMain::ShowCredits();
+    } catch (const rt::RuntimeError& error) {
+        failed(error);
+    }
+}
+
+// ---- the exchange ---------------------------------------------------------------------
+
+qint32 frmSendMessages::PostToServer(const QString& Script, const QString& Fields)
+{
+    if (Script == QLatin1String("send.php"))
+        ShowStatus(QStringLiteral("Αποστολή μηνύματος ") + QString::number(PrgBar->Value() + 1) +
+                       QStringLiteral(" από ") + QString::number(PrgBar->Max()),
+                   1);
+    else if (Script == QLatin1String("credits.php"))
+        ShowStatus(QStringLiteral("Γίνεται έλεγχος μονάδων (Credits)"), 2);
+    else if (Script == QLatin1String("addressget.php"))
+        ShowStatus(QStringLiteral("Εισαγωγή στοιχείων από τον διακομιστή."), 4);
+
+    QPointer<frmSendMessages> self(this);
+    // The settings keep the port in 16 bits; ports above 32767 read back negative there.
+    const mdlInternet::Account account{mdlSettings::ServerURL,
+                                       int(static_cast<quint16>(mdlSettings::ServerPort)),
+                                       mdlSettings::UserName, mdlSettings::Password};
+    const mdlInternet::ExchangeResult exchange =
+        mdlInternet::PostToServer(*Sender, Script, Fields, account);
+    if (self)
+        ReplyText.clear();
+    return exchange.ServerResultCode;
+}
+
+void frmSendMessages::ShowStatus(const QString& Text, int Icon)
+{
+    lblStatus->setText(Text);
+    Image1->setPixmap(Images32x32(Icon));
+    // The exchange that follows keeps the window from painting until it returns.
+    lblStatus->repaint();
+    Image1->repaint();
+}
+
+// ---- failure --------------------------------------------------------------------------
+
+void frmSendMessages::failed(const rt::RuntimeError& error)
+{
+    QPointer<frmSendMessages> self(this);
+    cmdCancel->setEnabled(false);
+    rt::SetErr(error);
+    mdlDialogs::ShowErrorMessage(0);
+    if (self && !isUnloading())
+        rt::Forms::unload(this);
+}
+
+bool frmSendMessages::stopped() const
+{
+    return CancelRequested || isUnloading();
+}
+
+// ---- buttons, load and unload ---------------------------------------------------------
+
+void frmSendMessages::cmdCancel_Click()
+{
+    cmdCancel->setEnabled(false);
+    cmdHide->setEnabled(false);
+    cmdClose->show();
+    cmdHide->hide();
+    if (Sender->Busy())
+        Sender->CloseConnection();
+    ShowStatus(QStringLiteral("Γίνεται προσπάθεια διακοπής της σύνδεσης ..."), 4);
+    CancelRequested = true;
+}
+
+void frmSendMessages::cmdHide_Click()
+{
+    hide();
+}
+
+void frmSendMessages::cmdClose_Click()
+{
+    rt::Forms::unload(this);
+}
+
+void frmSendMessages::Form_Load()
+{
+    CancelRequested = false;
+}
+
+void frmSendMessages::Form_Unload(bool& cancel)
+{
+    if (Sender->Busy()) {
+        cancel = true;
+        return;
+    }
+    Sender->CloseConnection();
+    showConnectionState(0);
+}
+
+// ---- the connection control -----------------------------------------------------------
+
+void frmSendMessages::TCPSender_ConnectionStateChanged(int Status)
+{
+    // The unload has shown the closed state already; a late poll must not overwrite it.
+    if (isUnloading())
+        return;
+    showConnectionState(Status);
+}
+
+void frmSendMessages::showConnectionState(int state)
+{
+    QString toolTip;
+    int icon = 0;
+    switch (state) {
+    case 0:
+        toolTip = QStringLiteral("Σύνδεση Ανενεργή");
+        icon = 2;
+        break;
+    case 1:
+    case 7:
+    case 8:
+        toolTip = QStringLiteral("Σύνδεση Ενεργή");
+        icon = 1;
+        break;
+    case 2:
+    case 3:
+    case 6:
+        toolTip = QStringLiteral("Γίνεται Σύνδεση");
+        icon = 1;
+        break;
+    case 9:
+        toolTip = QStringLiteral("Σφάλμα Σύνδεσης");
+        icon = 3;
+        break;
+    default:
+        return;
+    }
+    try {
+        mdlMain::SetStatusPanel(QStringLiteral("pnlConnection"), QString(), Images16x16(icon),
+                                toolTip);
+    } catch (const rt::RuntimeError& error) {
+        // No handler of the window's own: the program's last resort reports it.
+        rt::reportUntrapped(error);
+    }
+}
+
+void frmSendMessages::TCPSender_DataArrival(const QString& Data)
+{
+    ReplyText = Data;
+}
+
+// ---- pictures -------------------------------------------------------------------------
+
+QPixmap frmSendMessages::Images32x32(int index)
+{
+    // Drawn when asked: a picture kept past the application object is not safe to free.
+    switch (index) {
+    case 1:
+        return envelopePicture();
+    case 2:
+        return coinsPicture();
+    case 4:
+        return linkPicture();
+    default:
+        return QPixmap();
+    }
+}
+
+QIcon frmSendMessages::Images16x16(int index)
+{
+    switch (index) {
+    case 1:
+        return connectionIcon(QColor(40, 170, 70), false);
+    case 2:
+        return connectionIcon(QColor(150, 150, 150), false);
+    case 3:
+        return connectionIcon(QColor(210, 50, 40), true);
+    default:
+        return QIcon();
+    }
+}

@@ -1,0 +1,924 @@
+#include "app/ChildFormCollection.h"
+#include "app/PasswordField.h"
+#include "app/frmGetUserData.h"
+#include "app/frmMain.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlMainDocking.h"
+#include "app/mdlMainOutbox.h"
+#include "app/mdlSettings.h"
+#include "platform/Clock.h"
+#include "platform/Cp1253.h"
+#include "platform/Err.h"
+#include "platform/ListView.h"
+#include "platform/ProgressBar.h"
+#include "platform/StatusBar.h"
+#include "platform/Toolbar.h"
+#include "sending/TCPSender.h"
+#include "sending/frmSendMessages.h"
+#include "sending/mdlInternet.h"
+#include "tests/support/ControlLibrary.h"
+#include "tests/support/FakeSmsService.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/Seams.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <memory>
+
+using testsupport::FakeSmsService;
+using Answer = FakeSmsService::Answer;
+
+Q_DECLARE_METATYPE(FakeSmsService::Answer)
+
+namespace {
+
+// Stand-ins for the docked lists: they dock as the lists do and note what the batch
+// asked of them, and what the database held at that moment.
+class frmMessage_OutBox : public rt::Form {
+    Q_OBJECT
+public:
+    frmMessage_OutBox()
+        : rt::Form(QStringLiteral("frmMessage_OutBox")), OutList(new rt::ListView(this))
+    {
+        OutList->setObjectName(QStringLiteral("OutList"));
+    }
+    rt::ListView* OutList;
+    QList<int> itemsAtSetControlState;
+    std::function<void()> onSetControlState;
+
+    Q_INVOKABLE void SetControlState()
+    {
+        itemsAtSetControlState.append(OutList->ListItems().Count());
+        if (onSetControlState)
+            onSetControlState();
+    }
+
+protected:
+    void Form_Load() override { mdlMain::AttachChildForm(*this); }
+    void Form_Unload(bool& cancel) override
+    {
+        Q_UNUSED(cancel);
+        mdlMain::DetachChildForm(*this);
+    }
+};
+
+class frmMessage_Sended : public rt::Form {
+    Q_OBJECT
+public:
+    frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sended")) {}
+    std::function<void()> onRefresh;
+    int refreshed = 0;
+
+    Q_INVOKABLE void RefreshSendList()
+    {
+        ++refreshed;
+        if (onRefresh)
+            onRefresh();
+    }
+
+protected:
+    void Form_Load() override { mdlMain::AttachChildForm(*this); }
+    void Form_Unload(bool& cancel) override
+    {
+        Q_UNUSED(cancel);
+        mdlMain::DetachChildForm(*this);
+    }
+};
+
+// A sent list built without the method the batch calls.
+class frmBrokenSentList : public rt::Form {
+public:
+    frmBrokenSentList() : rt::Form(QStringLiteral("frmMessage_Sended")) {}
+
+protected:
+    void Form_Load() override { mdlMain::AttachChildForm(*this); }
+    void Form_Unload(bool& cancel) override
+    {
+        Q_UNUSED(cancel);
+        mdlMain::DetachChildForm(*this);
+    }
+};
+
+struct Row {
+    qint64 id = 0;
+    QVariantMap fields;
+    QVariant operator[](const char* name) const { return fields.value(QLatin1String(name)); }
+};
+
+QList<Row> rows(const QString& table)
+{
+    QList<Row> result;
+    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+        {QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY msg_id"), {}},
+        rt::RecordsetType::Snapshot);
+    for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
+        Row row;
+        row.id = rs.field(QStringLiteral("msg_id")).toLongLong();
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            row.fields.insert(rs.fieldName(i), rs.field(i));
+        result.append(row);
+    }
+    return result;
+}
+
+QList<Row> outbox()
+{
+    return rows(QStringLiteral("outbox_messages"));
+}
+QList<Row> sent()
+{
+    return rows(QStringLiteral("sended_messages"));
+}
+
+QString script(const QByteArray& request)
+{
+    const int start = int(request.indexOf("/prog/")) + 6;
+    return QString::fromLatin1(request.mid(start, request.indexOf(' ', start) - start));
+}
+
+QString messageText(const QByteArray& request)
+{
+    const int start = int(request.indexOf("&M=")) + 3;
+    return rt::cp1253::toUnicode(request.mid(start, request.indexOf('&', start) - start));
+}
+
+bool sameImage(const QIcon& a, const QIcon& b)
+{
+    return !a.isNull() && a.pixmap(16, 16).toImage() == b.pixmap(16, 16).toImage();
+}
+
+frmSendMessages* sendingWindow()
+{
+    return rt::Forms::find<frmSendMessages>();
+}
+
+bool sendingWindowLoaded()
+{
+    return mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages"));
+}
+
+} // namespace
+
+// The sending window against the loopback service: batches, credits, their failures and
+// the connection panel, with the real main window around it.
+class tst_sendmessages : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testsupport::ProgramFolder> m_folder;
+    std::unique_ptr<testsupport::ControlLibrary> m_library;
+    std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
+    std::unique_ptr<FakeSmsService> m_service;
+    rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
+    // What the window showed whenever a request reached the service.
+    QStringList m_statusLines;
+    QList<int> m_progress;
+    std::function<void()> m_onRequest;
+
+    qint32 addMessage(const QString& text, const QString& phones = QStringLiteral("6900000001"))
+    {
+        return mdlMain::AddOutboxMessage(QStringLiteral("Τίτλος ") + text, text, QString(), phones,
+                                         QString(), QString(), false);
+    }
+
+    frmSendMessages& window(int replyLimitMs = 2000)
+    {
+        frmSendMessages& w = rt::Forms::get<frmSendMessages>();
+        w.Sender->setReplyLimitMs(replyLimitMs);
+        return w;
+    }
+
+    QStringList scripts() const
+    {
+        QStringList names;
+        for (const QByteArray& request : m_service->requests())
+            names.append(script(request));
+        return names;
+    }
+
+    QList<testsupport::ShownBox> boxes() const { return m_boxes->shown(); }
+
+    rt::StatusPanel* panel(const QString& key) const
+    {
+        return rt::Forms::get<frmMain>().StatusBar()->Panel(key);
+    }
+
+    QString log() const
+    {
+        QFile file(m_folder->file(QStringLiteral("ERROR.LOG")));
+        return file.open(QIODevice::ReadOnly) ? rt::cp1253::toUnicode(file.readAll()) : QString();
+    }
+
+    // Runs an action once the window's current request has reached the service, from the
+    // event loop, as a click would come.
+    void whenRequested(int nth, std::function<void()> action)
+    {
+        m_onRequest = [this, nth, action] {
+            if (m_service->requests().size() == nth)
+                QTimer::singleShot(0, action);
+        };
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<testsupport::ProgramFolder>();
+        QVERIFY(m_folder->isValid());
+        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
+        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
+        m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
+        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
+        rt::setClock(&m_clock);
+        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        m_service = std::make_unique<FakeSmsService>();
+        QVERIFY(m_service->start());
+        mdlSettings::ServerURL = m_service->host();
+        // Free ports are mostly above 32767: the settings hold them as negative 16-bit values.
+        mdlSettings::ServerPort = static_cast<qint16>(m_service->port());
+        mdlSettings::UserName = QStringLiteral("user");
+        mdlSettings::Password = QStringLiteral("secret");
+        mdlSettings::Originator = QStringLiteral("Shop");
+        mdlSettings::AskOnSend = 0;
+        mdlSettings::AvailableSMS = -1;
+        mdlSettings::ShowDisclaimer = 0;
+        m_statusLines.clear();
+        m_progress.clear();
+        m_onRequest = nullptr;
+        connect(m_service.get(), &FakeSmsService::requestReceived, this, [this] {
+            if (frmSendMessages* w = sendingWindow()) {
+                m_statusLines.append(w->lblStatus->text());
+                m_progress.append(w->PrgBar->Value());
+            }
+            if (m_onRequest)
+                m_onRequest();
+        });
+        rt::Forms::get<frmMain>();
+        mdlMain::ShowCredits();
+        m_boxes->clear();
+    }
+    void cleanup()
+    {
+        rt::Forms::discardAll();
+        m_service.reset();
+        mdlDataBase::MainDatabase().close();
+        rt::setClock(nullptr);
+        rt::setUntrappedErrorReporter({});
+        m_boxes.reset();
+        m_library.reset();
+        m_folder.reset();
+        mdlSettings::AskOnSend = 0;
+    }
+
+    // ---- the batch --------------------------------------------------------------------
+
+    void threeAcceptedAreSentNewestFirstAndMoved()
+    {
+        addMessage(QStringLiteral("one"));
+        const qint32 two = addMessage(QStringLiteral("two"), QStringLiteral(",6900000002"));
+        addMessage(QStringLiteral("three"));
+        QVERIFY(mdlDataBase::MainDatabase().execute(
+            {QStringLiteral("UPDATE outbox_messages SET msg_groups = ?, msg_schdate = ?, "
+                            "msg_schtime = ? WHERE msg_id = ?"),
+             {QStringLiteral("3,4"), QStringLiteral("2024-03-07"), QStringLiteral("18:30"), two}}));
+        m_service->script(Answer::code(101));
+        m_service->script(Answer::code(102));
+        m_service->script(Answer::code(103));
+        m_service->script(Answer::code(1250));
+        m_clock.set(QDateTime(QDate(2024, 3, 6), QTime(20, 15)));
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(scripts(), (QStringList{"send.php", "send.php", "send.php", "credits.php"}));
+        QCOMPARE(messageText(m_service->requests().at(0)), QStringLiteral("three"));
+        QCOMPARE(messageText(m_service->requests().at(1)), QStringLiteral("two"));
+        QCOMPARE(messageText(m_service->requests().at(2)), QStringLiteral("one"));
+        QVERIFY(m_service->requests().at(1).contains("&D=2024.03.07.18.30&"));
+        QCOMPARE(m_statusLines, (QStringList{QStringLiteral("Αποστολή μηνύματος 1 από 3"),
+                                             QStringLiteral("Αποστολή μηνύματος 2 από 3"),
+                                             QStringLiteral("Αποστολή μηνύματος 3 από 3"),
+                                             QStringLiteral("Γίνεται έλεγχος μονάδων (Credits)")}));
+        QCOMPARE(m_progress, (QList<int>{0, 1, 2, 3}));
+
+        QVERIFY(outbox().isEmpty());
+        const QList<Row> moved = sent();
+        QCOMPARE(moved.size(), 3);
+        const QList<int> sids{101, 102, 103};
+        for (int i = 0; i < 3; ++i) {
+            const Row& row = moved.at(i);
+            QCOMPARE(row["msg_SID"].toInt(), sids.at(i));
+            QCOMPARE(row["msg_Status"].toInt(), 1);
+            QCOMPARE(row["msg_date"].toString(), QStringLiteral("2024-03-06"));
+            QCOMPARE(row["msg_time"].toString(), QStringLiteral("20:15"));
+            QCOMPARE(row["msg_originator"].toString(), QStringLiteral("Shop"));
+            QCOMPARE(row["msg_flash"].toInt(), 0);
+            QCOMPARE(row["msg_title"].toString(),
+                     QStringLiteral("Τίτλος ") + messageText(m_service->requests().at(i)));
+        }
+        QCOMPARE(moved.at(1)["msg_groups"].toString(), QStringLiteral("3,4"));
+        QCOMPARE(moved.at(1)["msg_phonelist"].toString(), QStringLiteral(",6900000002"));
+        QCOMPARE(moved.at(1)["msg_schdate"].toString(), QStringLiteral("2024-03-07"));
+        QCOMPARE(moved.at(1)["msg_schtime"].toString(), QStringLiteral("18:30"));
+        QVERIFY(!moved.at(0)["msg_schtime"].isValid());
+
+        QCOMPARE(mdlSettings::AvailableSMS, 1250);
+        QCOMPARE(panel(QStringLiteral("pnlSMSAvailable"))->Text(), QStringLiteral("1250 SMS"));
+        QVERIFY(!sendingWindowLoaded());
+        QVERIFY(boxes().isEmpty());
+    }
+
+    void refusedSecondStopsTheBatch()
+    {
+        const qint32 one = addMessage(QStringLiteral("one"));
+        const qint32 two = addMessage(QStringLiteral("two"));
+        addMessage(QStringLiteral("three"));
+        m_service->script(Answer::code(101));
+        m_service->script(Answer::code(-700));
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(scripts(), (QStringList{"send.php", "send.php"}));
+        const QList<Row> moved = sent();
+        QCOMPARE(moved.size(), 1);
+        QCOMPARE(moved.first()["msg_text"].toString(), QStringLiteral("three"));
+        const QList<Row> left = outbox();
+        QCOMPARE(left.size(), 2);
+        QCOMPARE(left.at(0).id, qint64(one));
+        QVERIFY(!left.at(0)["msg_error"].isValid());
+        QCOMPARE(left.at(1).id, qint64(two));
+        QCOMPARE(left.at(1)["msg_error"].toInt(), -700);
+
+        QCOMPARE(boxes().size(), 1);
+        const QString expected =
+            QStringLiteral("Σφάλμα: -700\n") + mdlInternet::ServerErrorText(-700);
+        QCOMPARE(boxes().first().text, expected);
+        QCOMPARE(boxes().first().text.count(QLatin1Char('\n')), 4);
+        QVERIFY(log().contains(QStringLiteral("Source: Internet Connection")));
+        QVERIFY(log().contains(QStringLiteral("Σφάλμα: -700")));
+        QCOMPARE(mdlSettings::AvailableSMS, -1);
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void everyFaultEndsWithItsCode_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("code");
+        QTest::newRow("no reply") << Answer::never() << false << -31000;
+        QTest::newRow("unreadable")
+            << Answer::raw(FakeSmsService::httpReply("busy")) << false << -32000;
+        QTest::newRow("refused") << Answer::code(0) << true << -31000;
+        QTest::newRow("reset") << Answer::reset() << false << -31000;
+        QTest::newRow("closed without a byte") << Answer::closeAfterRequest() << false << -31000;
+        QTest::newRow("server code") << Answer::code(-400) << false << -400;
+    }
+    void everyFaultEndsWithItsCode()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(bool, refused);
+        QFETCH(int, code);
+        const qint32 older = addMessage(QStringLiteral("older"));
+        const qint32 newer = addMessage(QStringLiteral("newer"));
+        m_service->script(answer);
+        if (refused)
+            mdlSettings::ServerPort = static_cast<qint16>(FakeSmsService::unusedPort());
+
+        window(400).SendOutBoxMessages(-1);
+
+        // Each message is in exactly one box: the failed one marked, the other untouched.
+        QVERIFY(sent().isEmpty());
+        const QList<Row> left = outbox();
+        QCOMPARE(left.size(), 2);
+        QCOMPARE(left.at(0).id, qint64(older));
+        QVERIFY(!left.at(0)["msg_error"].isValid());
+        QCOMPARE(left.at(1).id, qint64(newer));
+        QCOMPARE(left.at(1)["msg_error"].toInt(), code);
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes().first().text, QStringLiteral("Σφάλμα: ") + QString::number(code) +
+                                           QLatin1Char('\n') + mdlInternet::ServerErrorText(code));
+        QCOMPARE(log().count(QStringLiteral("\r\n")), 1);
+        QCOMPARE(m_service->requests().size(), refused ? 0 : 1);
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void cancelDuringTheFirstExchange()
+    {
+        const qint32 older = addMessage(QStringLiteral("older"));
+        const qint32 newer = addMessage(QStringLiteral("newer"));
+        m_service->script(Answer::never());
+        bool checked = false;
+        whenRequested(1, [&] {
+            frmSendMessages* w = sendingWindow();
+            QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+            checked = !w->cmdCancel->isEnabled() && !w->cmdHide->isEnabled() &&
+                      !w->cmdClose->isHidden() && w->cmdHide->isHidden() &&
+                      w->lblStatus->text() ==
+                          QStringLiteral("Γίνεται προσπάθεια διακοπής της σύνδεσης ...") &&
+                      w->CancelRequested;
+        });
+
+        // A limit far beyond the test's run: only the Cancel ends this wait.
+        window(60000).SendOutBoxMessages(-1);
+
+        QVERIFY(checked);
+        QCOMPARE(scripts(), QStringList{"send.php"});
+        const QList<Row> left = outbox();
+        QCOMPARE(left.size(), 2);
+        QCOMPARE(left.at(0).id, qint64(older));
+        QCOMPARE(left.at(1).id, qint64(newer));
+        QVERIFY(!left.at(1)["msg_error"].isValid());
+        QVERIFY(sent().isEmpty());
+        QVERIFY(boxes().isEmpty());
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void cancelAfterAnAcceptedReplyKeepsTheMove()
+    {
+        const qint32 older = addMessage(QStringLiteral("older"));
+        addMessage(QStringLiteral("newer"));
+        m_service->script(Answer::code(77));
+        frmSendMessages& w = window();
+        // The reply is in, the job has not looked at it yet: the user presses Cancel.
+        connect(w.Sender, &TCPSender::DataArrival, &w,
+                [&w] { QTest::mouseClick(w.cmdCancel, Qt::LeftButton); });
+
+        w.SendOutBoxMessages(-1);
+
+        const QList<Row> moved = sent();
+        QCOMPARE(moved.size(), 1);
+        QCOMPARE(moved.first()["msg_text"].toString(), QStringLiteral("newer"));
+        QCOMPARE(moved.first()["msg_SID"].toInt(), 77);
+        const QList<Row> left = outbox();
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left.first().id, qint64(older));
+        QCOMPARE(scripts(), QStringList{"send.php"});
+        QVERIFY(boxes().isEmpty());
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void hideKeepsTheWorkGoing()
+    {
+        addMessage(QStringLiteral("one"));
+        m_service->script(Answer::code(5).delayed(200));
+        m_service->script(Answer::code(9));
+        bool hidden = false;
+        whenRequested(1, [&] {
+            QTest::mouseClick(sendingWindow()->cmdHide, Qt::LeftButton);
+            hidden = !sendingWindow()->isVisible() && sendingWindowLoaded();
+        });
+
+        window().SendOutBoxMessages(-1);
+
+        QVERIFY(hidden);
+        QCOMPARE(scripts(), (QStringList{"send.php", "credits.php"}));
+        QCOMPARE(sent().size(), 1);
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void passwordOnSend_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<bool>("sends");
+        QTest::newRow("right") << QStringLiteral("secret") << false << true;
+        QTest::newRow("wrong") << QStringLiteral("Secret") << false << false;
+        QTest::newRow("cancelled") << QStringLiteral("secret") << true << false;
+    }
+    void passwordOnSend()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, cancel);
+        QFETCH(bool, sends);
+        mdlSettings::AskOnSend = 1;
+        addMessage(QStringLiteral("one"));
+        m_service->script(Answer::code(5));
+        testsupport::ModalScript modal;
+        bool shownBeforeAnswer = true;
+        modal.then([&](rt::Form& form) {
+            shownBeforeAnswer = sendingWindow()->isVisible();
+            auto& prompt = static_cast<frmGetUserData&>(form);
+            prompt.txtPassword->setText(typed);
+            if (cancel)
+                prompt.cmdCancel_Click();
+            else
+                prompt.cmdOK_Click();
+        });
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(modal.shownNames(), QStringList{"frmGetUserData"});
+        QVERIFY(!shownBeforeAnswer);
+        QCOMPARE(m_service->requests().isEmpty(), !sends);
+        QCOMPARE(outbox().size(), sends ? 0 : 1);
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void unknownIdDoesNothingVisible()
+    {
+        addMessage(QStringLiteral("one"));
+        frmSendMessages& w = window();
+        w.installEventFilter(this);
+        m_shownWindows = 0;
+
+        w.SendOutBoxMessages(999);
+
+        QCOMPARE(m_shownWindows, 0);
+        QVERIFY(m_service->requests().isEmpty());
+        QCOMPARE(outbox().size(), 1);
+        QVERIFY(boxes().isEmpty());
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void oneMessageById()
+    {
+        const qint32 first = addMessage(QStringLiteral("first"));
+        addMessage(QStringLiteral("second"));
+        m_service->script(Answer::code(12));
+        m_service->script(Answer::code(40));
+
+        window().SendOutBoxMessages(first);
+
+        QCOMPARE(scripts(), (QStringList{"send.php", "credits.php"}));
+        QCOMPARE(messageText(m_service->requests().first()), QStringLiteral("first"));
+        QCOMPARE(m_statusLines.first(), QStringLiteral("Αποστολή μηνύματος 1 από 1"));
+        QCOMPARE(outbox().size(), 1);
+        QCOMPARE(outbox().first()["msg_text"].toString(), QStringLiteral("second"));
+    }
+
+    void rowDeletedDuringTheBatchIsNotSent()
+    {
+        const qint32 older = addMessage(QStringLiteral("older"));
+        addMessage(QStringLiteral("newer"));
+        m_service->script(Answer::code(3).delayed(100));
+        m_service->script(Answer::code(8));
+        whenRequested(1, [older] {
+            // The out-box list deletes it while the first message is on its way.
+            mdlDataBase::MainDatabase().execute(
+                {QStringLiteral("DELETE FROM outbox_messages WHERE msg_id = ?"), {older}});
+        });
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(scripts(), (QStringList{"send.php", "credits.php"}));
+        QCOMPARE(sent().size(), 1);
+        QVERIFY(outbox().isEmpty());
+        QVERIFY(boxes().isEmpty());
+    }
+
+    void exactRequestOfASend()
+    {
+        const qint32 id = mdlMain::AddOutboxMessage(
+            QStringLiteral("Προσφορά"), QStringLiteral("Καλή ΑΡΧΗ 50% & +"),
+            QStringLiteral("Κ&Σ Shop"), QStringLiteral(",6900000001,,306900000002"),
+            QStringLiteral("07/03/2024"), QStringLiteral("09:05"), true);
+        QVERIFY(id > 0);
+        m_service->script(Answer::code(12));
+
+        window().SendOutBoxMessages(id);
+
+        const QByteArray body = "UID=user&PWD=secret&&O=\xCA%26\xD3%20Shop"
+                                "&R=306900000001,306900000002"
+                                "&M=K\xE1\xEB\xDE%20APXH%2050%25%20%26%20%2B&F=1"
+                                "&D=2024.03.07.9.5&VIA=0";
+        QCOMPARE(m_service->requests().first(),
+                 "POST /prog/send.php HTTP/1.0\r\n"
+                 "HOST: 127.0.0.1\r\n"
+                 "Content-Length: " +
+                     QByteArray::number(body.size()) +
+                     "\r\n"
+                     "Content-Type: application/x-www-form-urlencoded\r\n"
+                     "\r\n" +
+                     body);
+    }
+
+    // ---- docked lists -----------------------------------------------------------------
+
+    void dockedOutBoxLosesEachSentItemAfterTheCommit()
+    {
+        const qint32 one = addMessage(QStringLiteral("one"));
+        const qint32 two = addMessage(QStringLiteral("two"));
+        const qint32 three = addMessage(QStringLiteral("three"));
+        frmMessage_OutBox& list = rt::Forms::get<frmMessage_OutBox>();
+        for (qint32 id : {one, two, three})
+            list.OutList->ListItems().Add(QStringLiteral("MSG_") + QString::number(id), QString());
+        QList<int> committed;
+        list.onSetControlState = [&] {
+            committed.append(int(sent().size() * 10 + outbox().size()));
+        };
+        m_service->script(Answer::code(1));
+        m_service->script(Answer::code(2));
+        m_service->script(Answer::code(-600));
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(list.itemsAtSetControlState, (QList<int>{2, 1}));
+        QVERIFY(!list.OutList->ListItems().Exists(QStringLiteral("MSG_") + QString::number(three)));
+        QVERIFY(!list.OutList->ListItems().Exists(QStringLiteral("MSG_") + QString::number(two)));
+        QVERIFY(list.OutList->ListItems().Exists(QStringLiteral("MSG_") + QString::number(one)));
+        // When the list is told, the move is already in the database.
+        QCOMPARE(committed, (QList<int>{12, 21}));
+        QCOMPARE(boxes().size(), 1);
+    }
+
+    void dockedSentListIsRefreshedAfterTheCommit()
+    {
+        addMessage(QStringLiteral("one"));
+        frmMessage_Sended& list = rt::Forms::get<frmMessage_Sended>();
+        int sentAtRefresh = -1;
+        list.onRefresh = [&] { sentAtRefresh = int(sent().size()); };
+        m_service->script(Answer::code(1));
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(list.refreshed, 1);
+        QCOMPARE(sentAtRefresh, 1);
+    }
+
+    void failingListUpdateKeepsTheMoveAndStops()
+    {
+        addMessage(QStringLiteral("older"));
+        addMessage(QStringLiteral("newer"));
+        rt::Forms::get<frmBrokenSentList>();
+        m_service->script(Answer::code(1));
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(scripts(), QStringList{"send.php"});
+        QCOMPARE(sent().size(), 1);
+        QCOMPARE(outbox().size(), 1);
+        QVERIFY(!outbox().first()["msg_error"].isValid());
+        QCOMPARE(boxes().size(), 1);
+        QVERIFY(boxes().first().text.startsWith(QStringLiteral("Σφάλμα: 438\n")));
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void failingMoveLeavesTheMessageInTheOutBox()
+    {
+        addMessage(QStringLiteral("one"));
+        QVERIFY(mdlDataBase::MainDatabase().execute(
+            {QStringLiteral("CREATE TRIGGER no_delete BEFORE DELETE ON outbox_messages "
+                            "BEGIN SELECT RAISE(ABORT, 'kept'); END"),
+             {}}));
+        m_service->script(Answer::code(1));
+
+        window().SendOutBoxMessages(-1);
+
+        QVERIFY(sent().isEmpty());
+        QCOMPARE(outbox().size(), 1);
+        QCOMPARE(boxes().size(), 1);
+        QVERIFY(boxes().first().text.startsWith(QStringLiteral("Σφάλμα: 19\n")));
+        QCOMPARE(scripts(), QStringList{"send.php"});
+    }
+
+    // ---- more than one job ------------------------------------------------------------
+
+    void aSecondJobWaitsForTheFirst()
+    {
+        const qint32 first = addMessage(QStringLiteral("first"));
+        m_service->script(Answer::code(1).delayed(150));
+        m_service->script(Answer::code(100));
+        m_service->script(Answer::code(2));
+        m_service->script(Answer::code(99));
+        qint32 second = 0;
+        int connectionsWhenQueued = -1;
+        bool firstStillWaiting = false;
+        whenRequested(1, [&] {
+            // The message window sends while the batch is on its way.
+            second = addMessage(QStringLiteral("second"));
+            rt::Forms::get<frmSendMessages>().SendOutBoxMessages(second);
+            connectionsWhenQueued = m_service->connectionCount();
+            firstStillWaiting = outbox().size() == 2;
+        });
+
+        window().SendOutBoxMessages(first);
+
+        QVERIFY(second > 0);
+        QCOMPARE(connectionsWhenQueued, 1);
+        QVERIFY(firstStillWaiting);
+        QCOMPARE(scripts(), (QStringList{"send.php", "credits.php", "send.php", "credits.php"}));
+        QCOMPARE(messageText(m_service->requests().at(2)), QStringLiteral("second"));
+        QVERIFY(outbox().isEmpty());
+        QCOMPARE(sent().size(), 2);
+        QCOMPARE(mdlSettings::AvailableSMS, 99);
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void closingWhileBusyIsRefused()
+    {
+        addMessage(QStringLiteral("one"));
+        m_service->script(Answer::never());
+        bool refused = false;
+        whenRequested(1, [&] {
+            frmSendMessages* w = sendingWindow();
+            const bool unloadRefused = !rt::Forms::unload(w);
+            w->close();
+            refused = unloadRefused && sendingWindowLoaded() && w->isVisible();
+        });
+
+        window(500).SendOutBoxMessages(-1);
+
+        QVERIFY(refused);
+        QCOMPARE(outbox().first()["msg_error"].toInt(), -31000);
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    // ---- credits ----------------------------------------------------------------------
+
+    void creditsAreFetchedAndShown()
+    {
+        m_service->script(Answer::code(1250));
+        QString caption;
+        whenRequested(1, [&] { caption = sendingWindow()->windowTitle(); });
+
+        window().GetCredits();
+
+        QCOMPARE(caption, QStringLiteral("Έλεγχος Μονάδων (Credits)"));
+        QCOMPARE(m_statusLines, QStringList{QStringLiteral("Γίνεται έλεγχος μονάδων (Credits)")});
+        QCOMPARE(m_service->requests(),
+                 QList<QByteArray>{"POST /prog/credits.php HTTP/1.0\r\n"
+                                   "HOST: 127.0.0.1\r\n"
+                                   "Content-Length: 19\r\n"
+                                   "Content-Type: application/x-www-form-urlencoded\r\n"
+                                   "\r\n"
+                                   "UID=user&PWD=secret"});
+        QCOMPARE(mdlSettings::AvailableSMS, 1250);
+        QCOMPARE(panel(QStringLiteral("pnlSMSAvailable"))->Text(), QStringLiteral("1250 SMS"));
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void creditsFailure_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<int>("code");
+        QTest::newRow("refused account") << Answer::code(-300) << -300;
+        QTest::newRow("unreadable") << Answer::result(QStringLiteral("many")) << -32000;
+    }
+    void creditsFailure()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(int, code);
+        mdlSettings::AvailableSMS = 40;
+        m_service->script(answer);
+
+        window().GetCredits();
+
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes().first().text, QStringLiteral("Σφάλμα: ") + QString::number(code) +
+                                           QLatin1Char('\n') + mdlInternet::ServerErrorText(code));
+        QCOMPARE(mdlSettings::AvailableSMS, 40);
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void cancelledCreditsShowNothing()
+    {
+        m_service->script(Answer::never());
+        whenRequested(1, [] { QTest::mouseClick(sendingWindow()->cmdCancel, Qt::LeftButton); });
+
+        window(60000).GetCredits();
+
+        QVERIFY(boxes().isEmpty());
+        QCOMPARE(mdlSettings::AvailableSMS, -1);
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void creditsCommandOfTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("menu") << QStringLiteral("menu");
+        QTest::newRow("toolbar") << QStringLiteral("toolbar");
+        QTest::newRow("Ctrl+F5") << QStringLiteral("key");
+    }
+    void creditsCommandOfTheMainWindow()
+    {
+        QFETCH(QString, how);
+        frmMain& main = rt::Forms::get<frmMain>();
+        const auto command = [&] {
+            if (how == QLatin1String("menu"))
+                main.MenuItem(QStringLiteral("mnGetCredits"))->trigger();
+            else if (how == QLatin1String("toolbar"))
+                main.MainToolBar()->Button(QStringLiteral("btnGetCredits"))->click();
+            else
+                QCOMPARE(main.MenuItem(QStringLiteral("mnGetCredits"))->shortcut(),
+                         QKeySequence(Qt::CTRL | Qt::Key_F5));
+        };
+        if (how == QLatin1String("key")) {
+            command();
+            return;
+        }
+        m_service->script(Answer::code(321));
+        command();
+        QCOMPARE(scripts(), QStringList{"credits.php"});
+        QCOMPARE(mdlSettings::AvailableSMS, 321);
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    void creditsCommandBringsARunningWindowToTheFront()
+    {
+        addMessage(QStringLiteral("one"));
+        m_service->script(Answer::code(1).delayed(150));
+        m_service->script(Answer::code(50));
+        bool broughtBack = false;
+        whenRequested(1, [&] {
+            frmSendMessages* w = sendingWindow();
+            QTest::mouseClick(w->cmdHide, Qt::LeftButton);
+            rt::Forms::get<frmMain>().MenuItem(QStringLiteral("mnGetCredits"))->trigger();
+            broughtBack = w->isVisible();
+        });
+
+        window().SendOutBoxMessages(-1);
+
+        QVERIFY(broughtBack);
+        // No credits job of its own: only the batch's request.
+        QCOMPARE(scripts(), (QStringList{"send.php", "credits.php"}));
+    }
+
+    // ---- the connection panel ---------------------------------------------------------
+
+    void connectionPanel_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("toolTip");
+        QTest::addColumn<int>("icon");
+        const QString inactive = QStringLiteral("Σύνδεση Ανενεργή");
+        const QString active = QStringLiteral("Σύνδεση Ενεργή");
+        const QString connecting = QStringLiteral("Γίνεται Σύνδεση");
+        QTest::newRow("0 closed") << 0 << inactive << 2;
+        QTest::newRow("1 open") << 1 << active << 1;
+        QTest::newRow("2 listening") << 2 << connecting << 1;
+        QTest::newRow("3 pending") << 3 << connecting << 1;
+        QTest::newRow("6 connecting") << 6 << connecting << 1;
+        QTest::newRow("7 connected") << 7 << active << 1;
+        QTest::newRow("8 peer closing") << 8 << active << 1;
+        QTest::newRow("9 error") << 9 << QStringLiteral("Σφάλμα Σύνδεσης") << 3;
+    }
+    void connectionPanel()
+    {
+        QFETCH(int, state);
+        QFETCH(QString, toolTip);
+        QFETCH(int, icon);
+        frmSendMessages& w = window();
+        rt::StatusPanel* connection = panel(QStringLiteral("pnlConnection"));
+        connection->setText(QStringLiteral("x"));
+
+        w.TCPSender_ConnectionStateChanged(state);
+
+        QCOMPARE(connection->Text(), QStringLiteral(" "));
+        QCOMPARE(connection->ToolTipText(), toolTip);
+        QVERIFY(sameImage(connection->Picture(), frmSendMessages::Images16x16(icon)));
+        for (int other = 1; other <= 3; ++other) {
+            if (other != icon)
+                QVERIFY(!sameImage(connection->Picture(), frmSendMessages::Images16x16(other)));
+        }
+    }
+
+    void resolvingLeavesThePanelAlone()
+    {
+        frmSendMessages& w = window();
+        rt::StatusPanel* connection = panel(QStringLiteral("pnlConnection"));
+        w.TCPSender_ConnectionStateChanged(9);
+        for (int state : {4, 5}) {
+            w.TCPSender_ConnectionStateChanged(state);
+            QCOMPARE(connection->ToolTipText(), QStringLiteral("Σφάλμα Σύνδεσης"));
+            QVERIFY(sameImage(connection->Picture(), frmSendMessages::Images16x16(3)));
+        }
+    }
+
+    void aRealExchangeShowsOnThePanel()
+    {
+        addMessage(QStringLiteral("one"));
+        // Long enough for the state poll to see the open connection.
+        m_service->script(Answer::code(1).delayed(2000));
+        m_service->script(Answer::code(5));
+        QString during;
+        whenRequested(1, [&] {
+            QTimer::singleShot(
+                1200, [&] { during = panel(QStringLiteral("pnlConnection"))->ToolTipText(); });
+        });
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(during, QStringLiteral("Σύνδεση Ενεργή"));
+        QCOMPARE(panel(QStringLiteral("pnlConnection"))->ToolTipText(),
+                 QStringLiteral("Σύνδεση Ανενεργή"));
+        QVERIFY(sameImage(panel(QStringLiteral("pnlConnection"))->Picture(),
+                          frmSendMessages::Images16x16(2)));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            ++m_shownWindows;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    int m_shownWindows = 0;
+};
+
+QTEST_MAIN(tst_sendmessages)
+#include "tst_sendmessages.moc"
