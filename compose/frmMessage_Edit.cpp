@@ -13,9 +13,13 @@
 #include "compose/ExtraPhonesEditor.h"
 #include "compose/MessageEditor.h"
 #include "compose/MessageWindowPictures.h"
+#include "compose/frmInstantGroup.h"
+#include "compose/frmMessage_SetTime.h"
 #include "platform/AxButton.h"
+#include "platform/Clock.h"
 #include "platform/Cp1253.h"
 #include "platform/Err.h"
+#include "platform/Formats.h"
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
 #include "platform/MsgBox.h"
@@ -29,6 +33,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 using rt::toPixels;
@@ -657,9 +662,37 @@ void frmMessage_Edit::Toolbar_ButtonClick(const QString& key)
         showScheduleDialog();
 }
 
-void frmMessage_Edit::showScheduleDialog() {}
+void frmMessage_Edit::showScheduleDialog()
+{
+    frmMessage_SetTime& dialog = rt::Forms::get<frmMessage_SetTime>();
+    const std::optional<QDate> date = rt::ParseShortDate(SendDate);
+    dialog.SetMessageTime(SendTime, SendDate.isEmpty() || !date ? rt::Date() : *date);
+    connect(&dialog, &frmMessage_SetTime::ScheduleChosen, this, &frmMessage_Edit::takeSchedule,
+            Qt::UniqueConnection);
+    rt::Forms::showModal(dialog);
+}
 
-void frmMessage_Edit::showInstantGroupWizard() {}
+void frmMessage_Edit::takeSchedule(const QString& time, const QString& date)
+{
+    SendTime = time;
+    SendDate = date;
+    ShowSendTime();
+}
+
+void frmMessage_Edit::showInstantGroupWizard()
+{
+    frmInstantGroup& wizard = rt::Forms::get<frmInstantGroup>();
+    connect(&wizard, &frmInstantGroup::CreateInstantGroup, this, &frmMessage_Edit::takeInstantGroup,
+            Qt::UniqueConnection);
+    rt::Forms::showModal(wizard);
+}
+
+void frmMessage_Edit::takeInstantGroup(const rt::Query& query)
+{
+    const rt::DbResult made = CreateInstantGroup(query);
+    if (!made.ok)
+        rt::reportUntrapped(databaseError(made));
+}
 
 // ---- the symbol palette ---------------------------------------------------------------------
 

@@ -127,7 +127,9 @@ private:
     void Toolbar_ButtonClick(const QString& key);
 
     void showScheduleDialog();
+    void takeSchedule(const QString& time, const QString& date);
     void showInstantGroupWizard();
+    void takeInstantGroup(const rt::Query& query);
     void paletteStep();
     void paletteSlideEnded();
     int paletteRight() const;

@@ -8,6 +8,7 @@
 #include "app/mdlMainDocking.h"
 #include "app/mdlSettings.h"
 #include "compose/CharacterMap.h"
+#include "compose/ClockControl.h"
 #include "compose/ExtraPhonesEditor.h"
 #include "compose/MessageEditor.h"
 #include "compose/frmMessage_Edit.h"
@@ -15,7 +16,9 @@
 #include "platform/Clock.h"
 #include "platform/Err.h"
 #include "platform/ListView.h"
+#include "platform/MonthView.h"
 #include "platform/StatusBar.h"
+#include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
 #include "tests/support/ControlLibrary.h"
@@ -23,6 +26,7 @@
 #include "tests/support/Seams.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
@@ -232,6 +236,7 @@ private slots:
     void cleanup()
     {
         rt::Forms::discardAll();
+        rt::setClock(nullptr);
         mdlDataBase::MainDatabase().close();
         m_boxes.reset();
         m_library.reset();
@@ -714,6 +719,96 @@ private slots:
         QCOMPARE(panel(QStringLiteral("pnlSMSDate"))->ToolTipText(),
                  QStringLiteral("Προγραμματισμένος Χρόνος Αποστολής: Άμεσα"));
         QVERIFY(panel(QStringLiteral("pnlSMSDate"))->Picture().cacheKey() != scheduledPicture);
+    }
+
+    // ---- the schedule dialog and the instant-group wizard --------------------------------
+
+    void theScheduleDialogSetsAndClearsTheSendTime()
+    {
+        rt::TestClock clock(QDateTime(QDate(2023, 3, 15), QTime(10, 58)));
+        rt::setClock(&clock);
+        frmMessage_Edit& w = openWindow();
+        testsupport::ModalScript script;
+        QString shownAtFirst;
+        bool removable = true;
+        script.then([&](rt::Form& dialog) {
+            auto* clockControl = dialog.findChild<ClockControl*>(QStringLiteral("SendTime"));
+            shownAtFirst = clockControl->GetHour() + u':' + clockControl->GetMinutes();
+            removable = dialog.findChild<QCheckBox*>(QStringLiteral("chkRemoveTimer"))->isEnabled();
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        });
+        w.Toolbar()->Button(QStringLiteral("btnMsgTimer"))->click();
+        QCOMPARE(script.shownNames(), QStringList{QStringLiteral("frmMessage_SetTime")});
+        // 10:58 shows as 10:00: the minute spinner wraps 58 to 00.
+        QCOMPARE(shownAtFirst, QStringLiteral("10:00"));
+        QVERIFY(!removable);
+        QCOMPARE(w.SendTime, QStringLiteral("10:00"));
+        QCOMPARE(w.SendDate, QStringLiteral("15/03/2023"));
+        QCOMPARE(panel(QStringLiteral("pnlSMSDate"))->Text(),
+                 QStringLiteral(" 15/03/2023 - 10:00"));
+
+        // Opened again, it shows the schedule; removing it sends at once.
+        w.SendTime = QStringLiteral("18:30");
+        w.SendDate = QStringLiteral("20/04/2023");
+        QDate shownDate;
+        script.then([&](rt::Form& dialog) {
+            auto* clockControl = dialog.findChild<ClockControl*>(QStringLiteral("SendTime"));
+            shownAtFirst = clockControl->GetHour() + u':' + clockControl->GetMinutes();
+            shownDate = dialog.findChild<rt::MonthView*>(QStringLiteral("SendDate"))->Value();
+            auto* remove = dialog.findChild<QCheckBox*>(QStringLiteral("chkRemoveTimer"));
+            removable = remove->isEnabled();
+            remove->setChecked(true);
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        });
+        w.Toolbar()->Button(QStringLiteral("btnMsgTimer"))->click();
+        QCOMPARE(shownAtFirst, QStringLiteral("18:30"));
+        QCOMPARE(shownDate, QDate(2023, 4, 20));
+        QVERIFY(removable);
+        QCOMPARE(w.SendTime, QString());
+        QCOMPARE(w.SendDate, QString());
+        QCOMPARE(panel(QStringLiteral("pnlSMSDate"))->Text(), QStringLiteral(" Άμεση Αποστολή"));
+
+        // Cancel writes nothing.
+        w.SendTime = QStringLiteral("09:05");
+        w.SendDate = QStringLiteral("20/04/2023");
+        script.then([](rt::Form& dialog) {
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+        });
+        w.Toolbar()->Button(QStringLiteral("btnMsgTimer"))->click();
+        QCOMPARE(w.SendTime, QStringLiteral("09:05"));
+    }
+
+    void theWizardsSearchBecomesAnInstantGroup()
+    {
+        frmMessage_Edit& w = openWindow();
+        testsupport::ModalScript script;
+        script.then([](rt::Form& wizard) {
+            // Rows left empty are skipped: a text in the second row alone is one condition.
+            wizard.findChild<rt::TextBox*>(QStringLiteral("txtLName_1"))
+                ->setText(QStringLiteral("Γ"));
+            wizard.findChild<QPushButton*>(QStringLiteral("cmdStep_1"))->click();
+            wizard.findChild<QPushButton*>(QStringLiteral("cmdEnd"))->click();
+        });
+        w.Toolbar()->Button(QStringLiteral("btnInstantGroup"))->click();
+        QCOMPARE(script.shownNames(), QStringList{QStringLiteral("frmInstantGroup")});
+        const rt::Node group =
+            w.Groups()->Nodes().Item(QStringLiteral("GRP_0")).Child().LastSibling();
+        QCOMPARE(group.Text(), QStringLiteral("Προσωρινή Ομάδα 1"));
+        QVERIFY(clickNodeBox(w, group.Key()));
+        QCOMPARE(tickedMasterKeys(w), keysOf({3}));
+
+        // With no criterion at all Finish stays disabled, and Cancel makes no group.
+        const int nodes = w.Groups()->Nodes().Count();
+        bool finishable = true;
+        script.then([&](rt::Form& wizard) {
+            wizard.findChild<QPushButton*>(QStringLiteral("cmdStep_1"))->click();
+            finishable = wizard.findChild<QPushButton*>(QStringLiteral("cmdEnd"))->isEnabled();
+            wizard.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+        });
+        w.Toolbar()->Button(QStringLiteral("btnInstantGroup"))->click();
+        QVERIFY(!finishable);
+        QCOMPARE(w.Groups()->Nodes().Count(), nodes);
+        QCOMPARE(w.InstantGroupCount(), 1);
     }
 
     // ---- the symbol palette -----------------------------------------------------------
