@@ -344,6 +344,19 @@ private slots:
         QVERIFY(m_boxes->shown().isEmpty());
     }
 
+    void aDatabaseErrorWhileLoadingIsShownAndTheWindowStillDocks()
+    {
+        exec(QStringLiteral("DROP TABLE members"));
+        frmMessage_Edit& w = openWindow();
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
+        QCOMPARE(w.Groups()->Nodes().Count(), 7);
+        QVERIFY(panel(QStringLiteral("pnlSMSDate")));
+        w.formTitle()->cmdClose()->click();
+        QCOMPARE(mdlMain::ChildForms().Count(), 0);
+    }
+
     void aNewWindowStartsAfresh()
     {
         frmMessage_Edit& first = openWindow();
