@@ -1,0 +1,141 @@
+#include "compose/PhoneListText.h"
+
+PhoneListText::PhoneListText(const QString& start)
+{
+    m_states.push_back(State{});
+    append(start);
+}
+
+QString PhoneListText::Build(const QString& extraList, const QStringList& memberNumbers)
+{
+    PhoneListText list(extraList + QLatin1Char(','));
+    qsizetype most = 0;
+    for (const QString& number : memberNumbers)
+        most += number.size() + 1;
+    list.reserve(most);
+    for (const QString& number : memberNumbers) {
+        if (!list.contains(number))
+            list.append(number + QLatin1Char(','));
+    }
+    QString s = list.text();
+    if (s.endsWith(QLatin1Char(',')))
+        s.chop(1);
+    return s;
+}
+
+bool PhoneListText::contains(QStringView piece) const
+{
+    int state = 0;
+    for (const QChar c : piece) {
+        state = transition(state, c.unicode());
+        if (state < 0)
+            return false;
+    }
+    return true;
+}
+
+void PhoneListText::append(QStringView piece)
+{
+    m_text.append(piece);
+    for (const QChar c : piece)
+        extend(c.unicode());
+}
+
+void PhoneListText::reserve(qsizetype characters)
+{
+    // An automaton has at most two states per character.
+    m_text.reserve(m_text.size() + characters);
+    m_states.reserve(m_states.size() + 2 * size_t(characters));
+}
+
+int PhoneListText::transition(int state, char16_t symbol) const
+{
+    const State& s = m_states[size_t(state)];
+    for (int i = 0; i < 2; ++i) {
+        if (s.target[i] >= 0 && s.symbol[i] == symbol)
+            return s.target[i];
+    }
+    for (int e = s.moreEdges; e >= 0; e = m_edges[size_t(e)].next) {
+        if (m_edges[size_t(e)].symbol == symbol)
+            return m_edges[size_t(e)].target;
+    }
+    return -1;
+}
+
+void PhoneListText::addTransition(int state, char16_t symbol, int target)
+{
+    State& s = m_states[size_t(state)];
+    for (int i = 0; i < 2; ++i) {
+        if (s.target[i] < 0) {
+            s.symbol[i] = symbol;
+            s.target[i] = target;
+            return;
+        }
+    }
+    m_edges.push_back(Edge{symbol, target, s.moreEdges});
+    s.moreEdges = int(m_edges.size()) - 1;
+}
+
+void PhoneListText::redirect(int state, char16_t symbol, int target)
+{
+    State& s = m_states[size_t(state)];
+    for (int i = 0; i < 2; ++i) {
+        if (s.target[i] >= 0 && s.symbol[i] == symbol) {
+            s.target[i] = target;
+            return;
+        }
+    }
+    for (int e = s.moreEdges; e >= 0; e = m_edges[size_t(e)].next) {
+        if (m_edges[size_t(e)].symbol == symbol) {
+            m_edges[size_t(e)].target = target;
+            return;
+        }
+    }
+}
+
+void PhoneListText::copyTransitions(int from, int to)
+{
+    State& copy = m_states[size_t(to)];
+    const State& original = m_states[size_t(from)];
+    for (int i = 0; i < 2; ++i) {
+        copy.symbol[i] = original.symbol[i];
+        copy.target[i] = original.target[i];
+    }
+    for (int e = original.moreEdges; e >= 0; e = m_edges[size_t(e)].next)
+        addTransition(to, m_edges[size_t(e)].symbol, m_edges[size_t(e)].target);
+}
+
+void PhoneListText::extend(char16_t symbol)
+{
+    const int current = int(m_states.size());
+    State added;
+    added.length = m_states[size_t(m_last)].length + 1;
+    m_states.push_back(added);
+    int p = m_last;
+    while (p >= 0 && transition(p, symbol) < 0) {
+        addTransition(p, symbol, current);
+        p = m_states[size_t(p)].link;
+    }
+    if (p < 0) {
+        m_states[size_t(current)].link = 0;
+    } else {
+        const int q = transition(p, symbol);
+        if (m_states[size_t(p)].length + 1 == m_states[size_t(q)].length) {
+            m_states[size_t(current)].link = q;
+        } else {
+            const int clone = int(m_states.size());
+            State cloned;
+            cloned.link = m_states[size_t(q)].link;
+            cloned.length = m_states[size_t(p)].length + 1;
+            m_states.push_back(cloned);
+            copyTransitions(q, clone);
+            while (p >= 0 && transition(p, symbol) == q) {
+                redirect(p, symbol, clone);
+                p = m_states[size_t(p)].link;
+            }
+            m_states[size_t(q)].link = clone;
+            m_states[size_t(current)].link = clone;
+        }
+    }
+    m_last = current;
+}
