@@ -49,8 +49,8 @@ QStringList memberNumbers(std::mt19937& random, int count)
     for (int i = 0; i < count; ++i) {
         const int roll = percent(random);
         if (roll < 3 && !numbers.isEmpty())
-            numbers << numbers.at(std::uniform_int_distribution<int>(0, int(numbers.size()) - 1)(
-                random));
+            numbers << numbers.at(
+                std::uniform_int_distribution<int>(0, int(numbers.size()) - 1)(random));
         else if (roll < 4)
             numbers << QString();
         else if (roll < 8)
@@ -77,14 +77,14 @@ int main(int argc, char* argv[])
         QString fast;
         const double fastMs = timed([&] { fast = PhoneListText::Build(extraList, part); });
         if (count == kMembers && !literalAll) {
-            std::printf("%-10d %14.1f %14s %10s   (list of %lld characters)\n", count, fastMs,
-                        "-", "-", static_cast<long long>(fast.size()));
+            std::printf("%-10d %14.1f %14s %10s   (list of %lld characters)\n", count, fastMs, "-",
+                        "-", static_cast<long long>(fast.size()));
             continue;
         }
         QString slow;
         const double slowMs = timed([&] { slow = literalList(extraList, part); });
-        std::printf("%-10d %14.1f %14.1f %10s   (list of %lld characters)\n", count, fastMs,
-                    slowMs, fast == slow ? "yes" : "NO", static_cast<long long>(fast.size()));
+        std::printf("%-10d %14.1f %14.1f %10s   (list of %lld characters)\n", count, fastMs, slowMs,
+                    fast == slow ? "yes" : "NO", static_cast<long long>(fast.size()));
         if (fast != slow)
             return 1;
     }

@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-
 #include <vector>
 
 // The phone list of a message as it is built: a text that only grows at its end and
@@ -38,8 +37,8 @@ private:
     // states have one or two transitions; they live in the state itself, so following
     // one costs a single read of memory. The rest go to a list in m_edges.
     struct State {
-        int link = -1;   // the state of the longest suffix that ends elsewhere too
-        int length = 0;  // the longest substring the state stands for
+        int link = -1;  // the state of the longest suffix that ends elsewhere too
+        int length = 0; // the longest substring the state stands for
         char16_t symbol[2] = {0, 0};
         int target[2] = {-1, -1}; // -1: no transition in that place
         int moreEdges = -1;       // further transitions, a singly linked list in m_edges

@@ -8,16 +8,20 @@
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
+#include "app/mdlMainOutbox.h"
 #include "app/mdlSettings.h"
 #include "compose/CharacterMap.h"
 #include "compose/ExtraPhonesEditor.h"
 #include "compose/MessageEditor.h"
 #include "compose/MessageWindowPictures.h"
+#include "compose/PhoneListText.h"
 #include "compose/frmInstantGroup.h"
+#include "compose/frmMessage_Save.h"
 #include "compose/frmMessage_SetTime.h"
 #include "platform/AxButton.h"
 #include "platform/Clock.h"
 #include "platform/Cp1253.h"
+#include "platform/DbDates.h"
 #include "platform/Err.h"
 #include "platform/Formats.h"
 #include "platform/ImageList.h"
@@ -27,10 +31,12 @@
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
 #include "platform/Twips.h"
+#include "sending/frmSendMessages.h"
 
 #include <QHash>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <algorithm>
 #include <optional>
@@ -84,6 +90,41 @@ template <class Visit> void forEachTaggedId(const QString& tag, Visit visit)
         open = close;
     }
 }
+
+// The window's commands let a failure reach the user as the code-0 box (logged) and
+// abandon the command; the window stays as the failure left it.
+template <class Command> void reportFailure(Command command)
+{
+    try {
+        command();
+    } catch (const rt::RuntimeError& error) {
+        mdlMain::SetMousePointer(0);
+        rt::reportUntrapped(error);
+    }
+}
+
+// The hourglass for as long as the work runs, the default pointer again however it ends.
+class BusyPointer {
+public:
+    BusyPointer() { mdlMain::SetMousePointer(11); }
+    ~BusyPointer() { mdlMain::SetMousePointer(0); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+// The runtime's Trim: blanks only.
+QStringView trimBlanks(QStringView text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text[start] == QLatin1Char(' '))
+        ++start;
+    while (end > start && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(start, end - start);
+}
+
+const QString editCaption = QStringLiteral("Επεξεργασία Μηνύματος");
 
 void setBarColour(QWidget* bar, const QColor& colour)
 {
@@ -658,8 +699,12 @@ void frmMessage_Edit::Toolbar_ButtonClick(const QString& key)
 {
     if (key == QLatin1String("btnInstantGroup"))
         showInstantGroupWizard();
+    else if (key == QLatin1String("btnSaveMsg"))
+        reportFailure([this] { SaveMessage(false); });
     else if (key == QLatin1String("btnMsgTimer"))
         showScheduleDialog();
+    else if (key == QLatin1String("btnSend"))
+        reportFailure([this] { SendMessage(); });
 }
 
 void frmMessage_Edit::showScheduleDialog()
@@ -692,6 +737,137 @@ void frmMessage_Edit::takeInstantGroup(const rt::Query& query)
     const rt::DbResult made = CreateInstantGroup(query);
     if (!made.ok)
         rt::reportUntrapped(databaseError(made));
+}
+
+// ---- load, save and send ------------------------------------------------------------------
+
+void frmMessage_Edit::LoadMessage(qint32 MsID)
+{
+    m_groups->update();
+    BusyPointer busy;
+    m_formTitle->setCaption(editCaption);
+    rt::Nodes nodes = m_groups->Nodes();
+    const rt::Node root = nodes.Item(1);
+    if (root) {
+        m_groups->setSelectedItem(root);
+        root.EnsureVisible();
+    }
+    for (int i = 1; i <= nodes.Count(); ++i)
+        nodes.Item(i).setChecked(false);
+    for (rt::ListItem master : m_lstMembers->ListItems())
+        master.setChecked(false);
+    MsgID = MsID;
+
+    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+        {QStringLiteral("SELECT * FROM saved_messages WHERE msg_id=?;"), {MsID}},
+        rt::RecordsetType::Snapshot);
+    if (!rs.isOpen())
+        throw databaseError(rs.status());
+    if (rs.eof()) {
+        // Deleted meanwhile: what is left is a new message, as the window opens.
+        MsgID = 0;
+        m_formTitle->setCaption(windowTitle());
+        m_message->setTitle(QString());
+        m_message->setText(QString());
+        m_message->setFlash(false);
+        m_txtOriginator->setText(mdlSettings::Originator);
+    } else {
+        const QString title =
+            mdlDataBase::NullToEmpty(rs.field(QStringLiteral("msg_title"))).toString();
+        m_formTitle->setCaption(m_formTitle->Caption() + QStringLiteral(" (") + title +
+                                QLatin1Char(')'));
+        m_message->setTitle(title);
+        m_message->setText(
+            mdlDataBase::NullToEmpty(rs.field(QStringLiteral("msg_text"))).toString());
+        m_message->setFlash(rs.field(QStringLiteral("msg_flash")).toBool());
+        m_txtOriginator->setText(
+            mdlDataBase::NullToEmpty(rs.field(QStringLiteral("msg_originator"))).toString());
+    }
+    rs.close();
+    UpdateRecipientCount();
+    if (root)
+        ShowGroupMembers(root.Key());
+    SetModified(false);
+}
+
+void frmMessage_Edit::SaveMessage(bool NewMessage)
+{
+    if (trimBlanks(m_message->Text()).isEmpty()) {
+        rt::MsgBox(QStringLiteral("Το μήνυμα που θέλετε να αποθηκεύσετε δεν περιέχει κείμενο.\n"
+                                  "Πληκτρολογήστε το κείμενο του μηνύματος και αποθηκεύστε ξανά."),
+                   rt::mb::Exclamation | rt::mb::OKOnly, QStringLiteral("ΑΠΟΘΗΚΕΥΣΗ ΜΗΝΥΜΑΤΟΣ"));
+        return;
+    }
+    DoSave = false;
+    rt::Forms::showModal(rt::Forms::get<frmMessage_Save>());
+    if (!DoSave)
+        return;
+
+    // The window keeps naming its old row until the new one is written.
+    const qint32 target = NewMessage ? 0 : MsgID;
+    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+        {QStringLiteral("SELECT * FROM saved_messages WHERE msg_id=?;"), {target}},
+        rt::RecordsetType::Dynaset);
+    if (!rs.isOpen())
+        throw databaseError(rs.status());
+    const rt::DbResult started = rs.eof() ? rs.addNew() : rs.edit();
+    if (!started)
+        throw databaseError(started);
+    // A save stamps the row afresh: it carries the date and time of its last save.
+    const QDateTime now = rt::Now();
+    const std::pair<const char*, QVariant> fields[] = {
+        {"msg_title", mdlDataBase::EmptyToNull(m_message->Title())},
+        {"msg_text", mdlDataBase::EmptyToNull(m_message->Text())},
+        {"msg_flash", m_message->Flash()},
+        {"msg_originator", mdlDataBase::EmptyToNull(m_txtOriginator->Text())},
+        {"msg_datecreated", rt::dbDate(now.date())},
+        {"msg_timecreated", rt::dbTime(now.time())},
+    };
+    for (const auto& [name, value] : fields) {
+        if (!rs.setField(QString::fromLatin1(name), value))
+            throw rt::RuntimeError(3265, QStringLiteral("Item not found in this collection."),
+                                   QStringLiteral("SQLite"));
+    }
+    if (const rt::DbResult written = rs.update(); !written)
+        throw databaseError(written);
+    MsgID = static_cast<qint32>(rs.lastModified());
+    rs.close();
+
+    SetModified(false);
+    m_formTitle->setCaption(editCaption + QStringLiteral(" (") + m_message->Title() +
+                            QLatin1Char(')'));
+    rt::Forms::get<frmMain>().ReadSavedMessages();
+}
+
+QString frmMessage_Edit::BuildPhoneList()
+{
+    QStringList numbers;
+    for (const rt::ListItem master : m_lstMembers->ListItems()) {
+        if (master.Checked())
+            numbers.append(master.SubItems(3));
+    }
+    return PhoneListText::Build(m_cntrlPhones->GetPhoneList(), numbers);
+}
+
+void frmMessage_Edit::SendMessage()
+{
+    if (m_messageSent && rt::MsgBox(QStringLiteral("Έχετε ήδη αποστείλει αυτό το μήνυμα.\n"
+                                                   "Θέλετε να το ξαναστείλετε;"),
+                                    rt::mb::Question | rt::mb::YesNo,
+                                    QStringLiteral("Αποστολή Μηνύματος")) != rt::mb::Yes)
+        return;
+    const QString phoneList = BuildPhoneList();
+    const qint32 id =
+        mdlMain::AddOutboxMessage(m_message->Title(), m_message->Text(), m_txtOriginator->Text(),
+                                  phoneList, SendDate, SendTime, m_message->Flash());
+    if (id <= 0)
+        return;
+    // The batch may close this window while it waits for the server (the main window's
+    // commands keep running): the mark is set only on a window that is still there.
+    QPointer<frmMessage_Edit> self(this);
+    rt::Forms::get<frmSendMessages>().SendOutBoxMessages(id);
+    if (self)
+        m_messageSent = true;
 }
 
 // ---- the symbol palette ---------------------------------------------------------------------

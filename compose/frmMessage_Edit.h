@@ -57,6 +57,20 @@ public:
     // is returned; members the query finds that the window did not load are left out.
     rt::DbResult CreateInstantGroup(const rt::Query& Query);
 
+    // Puts a saved message (title, text, flash, originator) into the window and clears
+    // every tick; the schedule, the extra numbers and the instant groups stay. An id
+    // without a row leaves the window as a new, empty message. A database error ends the
+    // load and is raised.
+    void LoadMessage(qint32 MsID);
+    // Asks for the title and writes the message into saved_messages: over the row being
+    // edited, or as a new row when there is none or NewMessage is set. Blank text is
+    // refused with a warning; Cancel writes nothing. A database error is raised.
+    void SaveMessage(bool NewMessage = false);
+    // Writes the message with its recipients into the out-box and hands it to the
+    // sending window; a second send from the same window asks first. A database error
+    // is raised.
+    void SendMessage();
+
     int InstantGroupCount() const { return m_instantGroupCount; }
     bool MessageSent() const { return m_messageSent; }
 
@@ -125,6 +139,8 @@ private:
     void cmdExpand_Click();
     void cmdOrigDefault_Click();
     void Toolbar_ButtonClick(const QString& key);
+
+    QString BuildPhoneList();
 
     void showScheduleDialog();
     void takeSchedule(const QString& time, const QString& date);
