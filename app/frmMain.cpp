@@ -228,10 +228,14 @@ void frmMain::buildMenus()
             &QAction::triggered, this, &frmMain::mnNewMessage_Click);
     addItem(file, QStringLiteral("mnOpenMessage"), QStringLiteral("Άνοιγμα Μηνύματος"));
     addItem(file, QStringLiteral("mn_DeleteMessage"), QStringLiteral("Διαγραφή Μηνύματος"));
-    addItem(file, QStringLiteral("mn_SendMessage"), QStringLiteral("Αποστολή Μηνύματος"));
+    connect(addItem(file, QStringLiteral("mn_SendMessage"), QStringLiteral("Αποστολή Μηνύματος")),
+            &QAction::triggered, this, &frmMain::mn_SendMessage_Click);
     addItem(file, QStringLiteral("mnFileSeperator"), QStringLiteral("-"));
-    addItem(file, QStringLiteral("mn_SaveMessage"), QStringLiteral("Αποθήκευση Μηνύματος"));
-    addItem(file, QStringLiteral("mn_SaveMessageAs"), QStringLiteral("Αποθήκευση Μηνύματος ως"));
+    connect(addItem(file, QStringLiteral("mn_SaveMessage"), QStringLiteral("Αποθήκευση Μηνύματος")),
+            &QAction::triggered, this, &frmMain::mn_SaveMessage_Click);
+    connect(addItem(file, QStringLiteral("mn_SaveMessageAs"),
+                    QStringLiteral("Αποθήκευση Μηνύματος ως")),
+            &QAction::triggered, this, &frmMain::mn_SaveMessageAs_Click);
     addItem(file, QStringLiteral("mnFileSeperator1"), QStringLiteral("-"));
     addItem(file, QStringLiteral("mnOutBox"), QStringLiteral("Εξερχόμενα"));
     addItem(file, QStringLiteral("mnSendBox"), QStringLiteral("Απεσταλμένα"));
@@ -521,8 +525,21 @@ void frmMain::ReadSavedMessages()
 
 void frmMain::EditMessage(const QString& MessageID)
 {
-    Q_UNUSED(MessageID);
-    FreeChildSpace(QString());
+    if (!FreeChildSpace(QString()))
+        return;
+    frmMessage_Edit& editor = rt::Forms::get<frmMessage_Edit>();
+    editor.show();
+    bool isNumber = false;
+    const qint32 id = MessageID.trimmed().toInt(&isNumber);
+    if (!isNumber)
+        rt::Raise(13, QStringLiteral("Type mismatch"));
+    try {
+        editor.LoadMessage(id);
+    } catch (const rt::RuntimeError& error) {
+        // The drop-down ignores what goes wrong in its entries, but a message that did
+        // not load must not look like a new one without a word.
+        rt::reportUntrapped(error);
+    }
 }
 
 void frmMain::mnNewMessage_Click()
@@ -535,6 +552,40 @@ void frmMain::mnNewMessage_Click()
     } catch (const rt::RuntimeError& error) {
         rt::reportUntrapped(error);
     }
+}
+
+namespace {
+
+// The message window's commands report their own failures and abandon the command.
+template <class Command> void editorCommand(Command command)
+{
+    frmMessage_Edit* editor = rt::Forms::find<frmMessage_Edit>();
+    if (!editor)
+        return;
+    try {
+        command(*editor);
+    } catch (const rt::RuntimeError& error) {
+        rt::reportUntrapped(error);
+    }
+}
+
+} // namespace
+
+void frmMain::mn_SendMessage_Click()
+{
+    rt::Form* docked = mdlMain::ChildForms().Item(1);
+    if (docked && docked->Name() == QLatin1String("frmMessage_Edit"))
+        editorCommand([](frmMessage_Edit& editor) { editor.SendMessage(); });
+}
+
+void frmMain::mn_SaveMessage_Click()
+{
+    editorCommand([](frmMessage_Edit& editor) { editor.SaveMessage(false); });
+}
+
+void frmMain::mn_SaveMessageAs_Click()
+{
+    editorCommand([](frmMessage_Edit& editor) { editor.SaveMessage(true); });
 }
 
 void frmMain::MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey)

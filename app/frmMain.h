@@ -28,7 +28,8 @@ public:
 
     // Rebuilds the New Message drop-down from saved_messages; a failing query raises.
     void ReadSavedMessages();
-    // Frees the docking space for the message window.
+    // Frees the docking space and opens the saved message with that msg_id in a fresh
+    // message window; nothing happens when the docked window refuses to close.
     void EditMessage(const QString& MessageID);
     // The connection-settings command; start-up runs it too.
     void mnConfigureConnection_Click();
@@ -73,6 +74,9 @@ public:
     QString MenuTag(const QString& name) const;
 
     void mnNewMessage_Click();
+    void mn_SendMessage_Click();
+    void mn_SaveMessage_Click();
+    void mn_SaveMessageAs_Click();
     void MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey);
     void MainToolBar_ButtonClick(const QString& key);
     void imgLogo_Click();
