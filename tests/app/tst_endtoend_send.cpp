@@ -1,0 +1,291 @@
+#include "app/ChildFormCollection.h"
+#include "app/Main.h"
+#include "app/frmMain.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlMainDocking.h"
+#include "app/mdlSettings.h"
+#include "compose/ExtraPhonesEditor.h"
+#include "compose/MessageEditor.h"
+#include "compose/frmMessage_Edit.h"
+#include "platform/Clock.h"
+#include "platform/Database.h"
+#include "platform/Err.h"
+#include "platform/MultiLineTextBox.h"
+#include "platform/Recordset.h"
+#include "platform/StatusBar.h"
+#include "platform/TextBox.h"
+#include "platform/Toolbar.h"
+#include "platform/TreeView.h"
+#include "tests/support/ControlLibrary.h"
+#include "tests/support/FakeSmsService.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/Seams.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+using testsupport::FakeSmsService;
+using Answer = FakeSmsService::Answer;
+
+namespace {
+
+// Where a click ticks a node: the box in front of its text.
+QPoint checkBoxOf(rt::TreeView* tree, const QModelIndex& index)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(tree);
+    option.rect = tree->visualRect(index);
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay |
+                      QStyleOptionViewItem::HasDecoration;
+    option.decorationSize = tree->iconSize();
+    return tree->style()
+        ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, tree)
+        .center();
+}
+
+QModelIndex indexOfText(QAbstractItemModel* model, const QString& text,
+                        const QModelIndex& parent = QModelIndex())
+{
+    for (int row = 0; row < model->rowCount(parent); ++row) {
+        const QModelIndex index = model->index(row, 0, parent);
+        if (index.data(Qt::DisplayRole).toString() == text)
+            return index;
+        if (const QModelIndex below = indexOfText(model, text, index); below.isValid())
+            return below;
+    }
+    return {};
+}
+
+} // namespace
+
+// The road of one message through the whole program, in this process: start-up from a
+// program folder, a new message typed and addressed as the user does it, Send, and what
+// the service, the database and the main window show afterwards.
+class tst_endtoend_send : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_current;
+    QString m_previousCurrent;
+    std::unique_ptr<testsupport::ProgramFolder> m_folder;
+    std::unique_ptr<testsupport::ControlLibrary> m_library;
+    std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
+    std::unique_ptr<testsupport::ModalScript> m_modals;
+    std::unique_ptr<testsupport::EndCatcher> m_end;
+    std::unique_ptr<FakeSmsService> m_service;
+    rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
+
+    // Two groups and a member in both, written in no particular order of surnames.
+    void writeAddressBook()
+    {
+        rt::Database db;
+        QVERIFY(db.open(m_folder->databasePath()).ok);
+        const QList<rt::Query> rows = {
+            {QStringLiteral("INSERT INTO groups (group_id, group_name, subgroup_of) VALUES "
+                            "(1, 'Πελάτες', 0), (2, 'Προμηθευτές', 0)"),
+             {}},
+            {QStringLiteral("INSERT INTO members (LastName, FirstName, mobile_no, member_of) "
+                            "VALUES (?, ?, ?, ?)"),
+             {QStringLiteral("Γεωργίου"), QStringLiteral("Νίκος"), QStringLiteral("6933333333"),
+              QStringLiteral("\\2\\1\\")}},
+            {QStringLiteral("INSERT INTO members (LastName, FirstName, mobile_no, member_of) "
+                            "VALUES (?, ?, ?, ?)"),
+             {QStringLiteral("Αλεξίου"), QStringLiteral("Μαρία"), QStringLiteral("6911111111"),
+              QStringLiteral("\\1\\")}},
+            {QStringLiteral("INSERT INTO members (LastName, FirstName, mobile_no, member_of) "
+                            "VALUES (?, ?, ?, ?)"),
+             {QStringLiteral("Δημητρίου"), QStringLiteral("Ελένη"), QStringLiteral("6944444444"),
+              QStringLiteral("\\2\\")}},
+            {QStringLiteral("INSERT INTO members (LastName, FirstName, mobile_no, member_of) "
+                            "VALUES (?, ?, ?, ?)"),
+             {QStringLiteral("Βασιλείου"), QStringLiteral("Κώστας"), QStringLiteral("6922222222"),
+              QStringLiteral("\\1\\")}},
+        };
+        for (const rt::Query& row : rows)
+            QVERIFY(db.execute(row).ok);
+        db.close();
+    }
+
+    // The settings file of an account at the loopback service; the values in memory are
+    // then wiped, so that only start-up can bring them back.
+    void writeSettings()
+    {
+        mdlSettings::Originator = QStringLiteral("Vantrel");
+        mdlSettings::ServerURL = m_service->host();
+        mdlSettings::ServerPort = static_cast<qint16>(m_service->port());
+        mdlSettings::UserName = QStringLiteral("πελάτης");
+        mdlSettings::Password = QStringLiteral("s3cret");
+        mdlSettings::AvailableSMS = -1;
+        mdlSettings::EnableSecurity = 0;
+        mdlSettings::AskOnStartUp = 0;
+        mdlSettings::AskOnSend = 0;
+        QVERIFY(mdlSettings::SaveSettings());
+        QFile ini(m_folder->file(QStringLiteral("Vantrel.INI")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("Disclaimer = 0\r\n");
+        mdlSettings::Originator.clear();
+        mdlSettings::ServerURL.clear();
+        mdlSettings::ServerPort = 0;
+        mdlSettings::UserName.clear();
+        mdlSettings::Password.clear();
+        mdlSettings::AvailableSMS = 0;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_current.isValid());
+        m_previousCurrent = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_current.path()));
+        m_folder = std::make_unique<testsupport::ProgramFolder>();
+        QVERIFY(m_folder->isValid());
+        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
+        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
+        m_end = std::make_unique<testsupport::EndCatcher>();
+        m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
+        m_modals = std::make_unique<testsupport::ModalScript>();
+        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
+        rt::setClock(&m_clock);
+        m_service = std::make_unique<FakeSmsService>();
+        QVERIFY(m_service->start());
+    }
+    void cleanup()
+    {
+        rt::Forms::discardAll();
+        mdlDataBase::MainDatabase().close();
+        m_service.reset();
+        rt::setClock(nullptr);
+        rt::setUntrappedErrorReporter({});
+        m_modals.reset();
+        m_boxes.reset();
+        m_end.reset();
+        m_library.reset();
+        m_folder.reset();
+        QDir::setCurrent(m_previousCurrent);
+    }
+
+    void aMessageTypedAndSentReachesTheServiceAndTheSentBox()
+    {
+        writeAddressBook();
+        writeSettings();
+        m_service->script(Answer::code(90210)); // the message's number at the service
+        m_service->script(Answer::code(1234));  // the credits left
+
+        try {
+            mdlDataBase::Main();
+        } catch (const rt::ProgramEnded&) {
+            QFAIL("start-up ended the program");
+        }
+        frmMain& main = rt::Forms::get<frmMain>();
+        QVERIFY(main.isVisible());
+
+        // A new message.
+        main.MainToolBar()->Button(QStringLiteral("btnNewMessage"))->click();
+        frmMessage_Edit* w = rt::Forms::find<frmMessage_Edit>();
+        QVERIFY(w);
+        QCOMPARE(mdlMain::ChildForms().Item(1), w);
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+
+        // Typed key by key: Greek capitals with Latin look-alikes become the Latin
+        // letters, and a small Greek letter (not a valid symbol) is dropped.
+        auto* text = w->Message()->findChild<rt::MultiLineTextBox*>(QStringLiteral("MsgText"));
+        QVERIFY(text);
+        text->setFocus();
+        for (const QChar ch : QStringLiteral("ΓΕΙΑ ΣΑΣ ΦΙΛΟΙ 10% ΕΚΠΤΩΣΗά!"))
+            QTest::sendKeyEvent(QTest::Click, text, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QCOMPARE(w->Message()->Text(), QStringLiteral("ΓEIA ΣAΣ ΦIΛOI 10% EKΠTΩΣH!"));
+
+        // The group "Πελάτες", ticked with a click on its box.
+        rt::TreeView* tree = w->Groups();
+        const QModelIndex customers = indexOfText(tree->model(), QStringLiteral("Πελάτες"));
+        QVERIFY(customers.isValid());
+        tree->scrollTo(customers);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, checkBoxOf(tree, customers));
+        QVERIFY(tree->Nodes().Item(QStringLiteral("GRP_1")).Checked());
+
+        // One extra number, typed and entered; it is also a member's.
+        auto* phone = w->cntrlPhones()->findChild<rt::TextBox*>();
+        QVERIFY(phone);
+        phone->setFocus();
+        QTest::keyClicks(phone, QStringLiteral("6922222222"));
+        QTest::keyClick(phone, Qt::Key_Return);
+        QCOMPARE(w->cntrlPhones()->GetPhoneList(), QStringLiteral("6922222222"));
+        QCOMPARE(main.StatusBar()->Panel(QStringLiteral("pnlSMSCount"))->Text(),
+                 QStringLiteral(" 4"));
+
+        // Send, from the window's own button in the main toolbar strip.
+        QToolButton* send = w->Toolbar()->Button(QStringLiteral("btnSend"));
+        QCOMPARE(send->window(), static_cast<QWidget*>(&main));
+        QTest::mouseClick(send, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages")),
+                                 20000);
+
+        QVERIFY(m_boxes->shown().isEmpty());
+        QCOMPARE(m_modals->shownNames(), QStringList());
+        const QList<QByteArray> requests = m_service->requests();
+        QCOMPARE(requests.size(), 2);
+        // Windows-1253: Γ C3, Σ D3, Φ D6, Λ CB, Π D0, Ω D9; π ε λ ά τ η ς in the user name.
+        const QByteArray body = "UID=\xF0\xE5\xEB\xDC\xF4\xE7\xF2&PWD=s3cret"
+                                "&&O=Vantrel"
+                                "&R=306922222222,306911111111,306933333333"
+                                "&M=\xC3"
+                                "EIA%20\xD3"
+                                "A\xD3%20\xD6I\xCBOI%2010%25%20EK\xD0T\xD9\xD3H!"
+                                "&F=0&VIA=0";
+        QCOMPARE(requests.at(0), "POST /prog/send.php HTTP/1.0\r\n"
+                                 "HOST: 127.0.0.1\r\n"
+                                 "Content-Length: " +
+                                     QByteArray::number(body.size()) +
+                                     "\r\n"
+                                     "Content-Type: application/x-www-form-urlencoded\r\n"
+                                     "\r\n" +
+                                     body);
+        QCOMPARE(requests.at(1), QByteArray("POST /prog/credits.php HTTP/1.0\r\n"
+                                            "HOST: 127.0.0.1\r\n"
+                                            "Content-Length: 22\r\n"
+                                            "Content-Type: application/x-www-form-urlencoded\r\n"
+                                            "\r\n"
+                                            "UID=\xF0\xE5\xEB\xDC\xF4\xE7\xF2&PWD=s3cret"));
+
+        // In the sent box, out of the out-box.
+        rt::Recordset sent = mdlDataBase::MainDatabase().openRecordset(
+            {QStringLiteral("SELECT * FROM sended_messages"), {}}, rt::RecordsetType::Snapshot);
+        QVERIFY(sent.isOpen());
+        QCOMPARE(sent.recordCount(), 1);
+        QCOMPARE(sent.field(QStringLiteral("msg_title")).toString(), QStringLiteral("Νέο Μήνυμα"));
+        QCOMPARE(sent.field(QStringLiteral("msg_text")).toString(),
+                 QStringLiteral("ΓEIA ΣAΣ ΦIΛOI 10% EKΠTΩΣH!"));
+        QCOMPARE(sent.field(QStringLiteral("msg_originator")).toString(),
+                 QStringLiteral("Vantrel"));
+        QCOMPARE(sent.field(QStringLiteral("msg_phonelist")).toString(),
+                 QStringLiteral("6922222222,6911111111,6933333333"));
+        QCOMPARE(sent.field(QStringLiteral("msg_flash")).toInt(), 0);
+        QVERIFY(!sent.field(QStringLiteral("msg_schdate")).isValid());
+        QVERIFY(!sent.field(QStringLiteral("msg_schtime")).isValid());
+        QCOMPARE(sent.field(QStringLiteral("msg_date")).toString(), QStringLiteral("2024-03-05"));
+        QCOMPARE(sent.field(QStringLiteral("msg_time")).toString(), QStringLiteral("09:07"));
+        QCOMPARE(sent.field(QStringLiteral("msg_SID")).toInt(), 90210);
+        QCOMPARE(sent.field(QStringLiteral("msg_Status")).toInt(), 1);
+        rt::Recordset outbox = mdlDataBase::MainDatabase().openRecordset(
+            {QStringLiteral("SELECT * FROM outbox_messages"), {}}, rt::RecordsetType::Snapshot);
+        QVERIFY(outbox.isOpen());
+        QCOMPARE(outbox.recordCount(), 0);
+
+        // The credits the service reported, and the message still in its window.
+        QCOMPARE(main.StatusBar()->Panel(QStringLiteral("pnlSMSAvailable"))->Text(),
+                 QStringLiteral("1234 SMS"));
+        QCOMPARE(mdlSettings::AvailableSMS, 1234);
+        QCOMPARE(mdlMain::ChildForms().Item(1), w);
+        QVERIFY(w->MessageSent());
+        QCOMPARE(m_end->count(), 0);
+    }
+};
+
+QTEST_MAIN(tst_endtoend_send)
+#include "tst_endtoend_send.moc"
