@@ -98,7 +98,6 @@ template <class Command> void reportFailure(Command command)
     try {
         command();
     } catch (const rt::RuntimeError& error) {
-        mdlMain::SetMousePointer(0);
         rt::reportUntrapped(error);
     }
 }
