@@ -763,13 +763,19 @@ void frmMessage_Edit::LoadMessage(qint32 MsID)
     if (!rs.isOpen())
         throw databaseError(rs.status());
     if (rs.eof()) {
-        // Deleted meanwhile: what is left is a new message, as the window opens.
+        // Deleted meanwhile: what is left is a new message, as a freshly opened window
+        // holds it (which is what the main window loads into; it is left as it is).
         MsgID = 0;
         m_formTitle->setCaption(windowTitle());
-        m_message->setTitle(QString());
-        m_message->setText(QString());
-        m_message->setFlash(false);
-        m_txtOriginator->setText(mdlSettings::Originator);
+        const QString newTitle = QStringLiteral("Νέο Μήνυμα"); // the editor's own first title
+        if (m_message->Title() != newTitle)
+            m_message->setTitle(newTitle);
+        if (!m_message->Text().isEmpty())
+            m_message->setText(QString());
+        if (m_message->Flash())
+            m_message->setFlash(false);
+        if (m_txtOriginator->Text() != mdlSettings::Originator)
+            m_txtOriginator->setText(mdlSettings::Originator);
     } else {
         const QString title =
             mdlDataBase::NullToEmpty(rs.field(QStringLiteral("msg_title"))).toString();

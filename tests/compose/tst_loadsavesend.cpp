@@ -12,7 +12,6 @@
 #include "compose/frmMessage_Save.h"
 #include "platform/Clock.h"
 #include "platform/Err.h"
-#include "platform/KeyInput.h"
 #include "platform/ListView.h"
 #include "platform/MultiLineTextBox.h"
 #include "platform/Recordset.h"
@@ -20,8 +19,6 @@
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
-#include "sending/TCPSender.h"
-#include "sending/frmSendMessages.h"
 #include "tests/support/ControlLibrary.h"
 #include "tests/support/FakeSmsService.h"
 #include "tests/support/ProgramFolder.h"
@@ -591,9 +588,10 @@ private slots:
         w.LoadMessage(5);
         QCOMPARE(w.MsgID, 0);
         QCOMPARE(caption(w), QStringLiteral("Δημιουργία Μηνύματος"));
-        QCOMPARE(w.Message()->Title(), QString());
+        QCOMPARE(w.Message()->Title(), QStringLiteral("Νέο Μήνυμα"));
         QCOMPARE(w.Message()->Text(), QString());
         QCOMPARE(w.txtOriginator()->Text(), QStringLiteral("Shop"));
+        QVERIFY(!saveButtonEnabled(w));
         QVERIFY(m_boxes->shown().isEmpty());
 
         // Saving it makes a new row rather than hunting for the old one.
@@ -602,6 +600,23 @@ private slots:
         clickToolbar(w, "btnSaveMsg");
         QCOMPARE(saved().size(), 1);
         QVERIFY(saved().first()["msg_id"].toInt() > 5);
+    }
+
+    void aDropDownEntryOfAGoneMessageOpensANewOne()
+    {
+        exec(QStringLiteral("INSERT INTO saved_messages (msg_id, msg_title, msg_text) "
+                            "VALUES (5, 'Παλιό', 'Παλιό κείμενο')"));
+        mainWindow().ReadSavedMessages();
+        exec(QStringLiteral("DELETE FROM saved_messages"));
+        mainWindow().MainToolBar_ButtonMenuClick(QStringLiteral("btnNewMessage"),
+                                                 QStringLiteral("msg_5"));
+        frmMessage_Edit* w = rt::Forms::find<frmMessage_Edit>();
+        QVERIFY(w);
+        QCOMPARE(w->MsgID, 0);
+        QCOMPARE(caption(*w), QStringLiteral("Δημιουργία Μηνύματος"));
+        QCOMPARE(w->Message()->Title(), QStringLiteral("Νέο Μήνυμα"));
+        QCOMPARE(w->Message()->Text(), QString());
+        QVERIFY(m_boxes->shown().isEmpty());
     }
 
     void aFailingLoadFromTheDropDownIsShown()
