@@ -33,6 +33,8 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent)
 MultiLineTextBox::MultiLineTextBox(const QString& name, QWidget* parent) : MultiLineTextBox(parent)
 {
     setObjectName(name);
+    // A box shows no caption of its own: the accessibility bus knows it by its name.
+    setAccessibleName(name);
 }
 
 void MultiLineTextBox::textMayHaveChanged()

@@ -51,6 +51,8 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
 TextBox::TextBox(const QString& name, QWidget* parent) : TextBox(parent)
 {
     setObjectName(name);
+    // A box shows no caption of its own: the accessibility bus knows it by its name.
+    setAccessibleName(name);
 }
 
 void TextBox::setText(const QString& value)

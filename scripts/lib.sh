@@ -4,7 +4,9 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 PACKAGES=(g++ cmake ninja-build qt6-base-dev libsqlite3-dev xvfb xauth xdotool
-          fonts-dejavu-core)
+          fonts-dejavu-core
+          # the end-to-end road drives the real window through the accessibility bus
+          python3 python3-gi python3-pyatspi gir1.2-atspi-2.0 at-spi2-core dbus dbus-x11)
 
 install_packages() {
   local missing=()

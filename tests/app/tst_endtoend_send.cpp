@@ -20,6 +20,7 @@
 #include "tests/support/ControlLibrary.h"
 #include "tests/support/FakeSmsService.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/support/RoadFixture.h"
 #include "tests/support/Seams.h"
 
 #include <QDir>
@@ -81,62 +82,6 @@ class tst_endtoend_send : public QObject {
     std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
 
-    // Two groups and a member in both, written in no particular order of surnames.
-    void writeAddressBook()
-    {
-        rt::Database db;
-        QVERIFY(db.open(m_folder->databasePath()).ok);
-        const QList<rt::Query> rows = {
-            {QStringLiteral("INSERT INTO groups (group_id, group_name, subgroup_of) VALUES "
-                            "(1, 'Πελάτες', 0), (2, 'Προμηθευτές', 0)"),
-             {}},
-            {QStringLiteral("INSERT INTO members (LastName, FirstName, mobile_no, member_of) "
-                            "VALUES (?, ?, ?, ?)"),
-             {QStringLiteral("Γεωργίου"), QStringLiteral("Νίκος"), QStringLiteral("6933333333"),
-              QStringLiteral("\\2\\1\\")}},
-            {QStringLiteral("INSERT INTO members (LastName, FirstName, mobile_no, member_of) "
-                            "VALUES (?, ?, ?, ?)"),
-             {QStringLiteral("Αλεξίου"), QStringLiteral("Μαρία"), QStringLiteral("6911111111"),
-              QStringLiteral("\\1\\")}},
-            {QStringLiteral("INSERT INTO members (LastName, FirstName, mobile_no, member_of) "
-                            "VALUES (?, ?, ?, ?)"),
-             {QStringLiteral("Δημητρίου"), QStringLiteral("Ελένη"), QStringLiteral("6944444444"),
-              QStringLiteral("\\2\\")}},
-            {QStringLiteral("INSERT INTO members (LastName, FirstName, mobile_no, member_of) "
-                            "VALUES (?, ?, ?, ?)"),
-             {QStringLiteral("Βασιλείου"), QStringLiteral("Κώστας"), QStringLiteral("6922222222"),
-              QStringLiteral("\\1\\")}},
-        };
-        for (const rt::Query& row : rows)
-            QVERIFY(db.execute(row).ok);
-        db.close();
-    }
-
-    // The settings file of an account at the loopback service; the values in memory are
-    // then wiped, so that only start-up can bring them back.
-    void writeSettings()
-    {
-        mdlSettings::Originator = QStringLiteral("Vantrel");
-        mdlSettings::ServerURL = m_service->host();
-        mdlSettings::ServerPort = static_cast<qint16>(m_service->port());
-        mdlSettings::UserName = QStringLiteral("πελάτης");
-        mdlSettings::Password = QStringLiteral("s3cret");
-        mdlSettings::AvailableSMS = -1;
-        mdlSettings::EnableSecurity = 0;
-        mdlSettings::AskOnStartUp = 0;
-        mdlSettings::AskOnSend = 0;
-        QVERIFY(mdlSettings::SaveSettings());
-        QFile ini(m_folder->file(QStringLiteral("Vantrel.INI")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("Disclaimer = 0\r\n");
-        mdlSettings::Originator.clear();
-        mdlSettings::ServerURL.clear();
-        mdlSettings::ServerPort = 0;
-        mdlSettings::UserName.clear();
-        mdlSettings::Password.clear();
-        mdlSettings::AvailableSMS = 0;
-    }
-
 private slots:
     void init()
     {
@@ -172,10 +117,11 @@ private slots:
 
     void aMessageTypedAndSentReachesTheServiceAndTheSentBox()
     {
-        writeAddressBook();
-        writeSettings();
-        m_service->script(Answer::code(90210)); // the message's number at the service
-        m_service->script(Answer::code(1234));  // the credits left
+        namespace road = testsupport::road;
+        QVERIFY(road::writeAddressBook(m_folder->databasePath()));
+        QVERIFY(road::writeSettings(m_folder->path(), m_service->host(), m_service->port()));
+        m_service->script(Answer::code(road::messageId));
+        m_service->script(Answer::code(road::creditsLeft));
 
         try {
             mdlDataBase::Main();
@@ -192,14 +138,13 @@ private slots:
         QCOMPARE(mdlMain::ChildForms().Item(1), w);
         QVERIFY(QTest::qWaitForWindowExposed(&main));
 
-        // Typed key by key: Greek capitals with Latin look-alikes become the Latin
-        // letters, and a small Greek letter (not a valid symbol) is dropped.
+        // Typed key by key.
         auto* text = w->Message()->findChild<rt::MultiLineTextBox*>(QStringLiteral("MsgText"));
         QVERIFY(text);
         text->setFocus();
-        for (const QChar ch : QStringLiteral("ΓΕΙΑ ΣΑΣ ΦΙΛΟΙ 10% ΕΚΠΤΩΣΗά!"))
+        for (const QChar ch : road::typedText())
             QTest::sendKeyEvent(QTest::Click, text, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        QCOMPARE(w->Message()->Text(), QStringLiteral("ΓEIA ΣAΣ ΦIΛOI 10% EKΠTΩΣH!"));
+        QCOMPARE(w->Message()->Text(), road::editedText());
 
         // The group "Πελάτες", ticked with a click on its box.
         rt::TreeView* tree = w->Groups();
@@ -213,9 +158,9 @@ private slots:
         auto* phone = w->cntrlPhones()->findChild<rt::TextBox*>();
         QVERIFY(phone);
         phone->setFocus();
-        QTest::keyClicks(phone, QStringLiteral("6922222222"));
+        QTest::keyClicks(phone, road::extraNumber());
         QTest::keyClick(phone, Qt::Key_Return);
-        QCOMPARE(w->cntrlPhones()->GetPhoneList(), QStringLiteral("6922222222"));
+        QCOMPARE(w->cntrlPhones()->GetPhoneList(), road::extraNumber());
         QCOMPARE(main.StatusBar()->Panel(QStringLiteral("pnlSMSCount"))->Text(),
                  QStringLiteral(" 4"));
 
@@ -230,28 +175,8 @@ private slots:
         QCOMPARE(m_modals->shownNames(), QStringList());
         const QList<QByteArray> requests = m_service->requests();
         QCOMPARE(requests.size(), 2);
-        // Windows-1253: Γ C3, Σ D3, Φ D6, Λ CB, Π D0, Ω D9; π ε λ ά τ η ς in the user name.
-        const QByteArray body = "UID=\xF0\xE5\xEB\xDC\xF4\xE7\xF2&PWD=s3cret"
-                                "&&O=Vantrel"
-                                "&R=306922222222,306911111111,306933333333"
-                                "&M=\xC3"
-                                "EIA%20\xD3"
-                                "A\xD3%20\xD6I\xCBOI%2010%25%20EK\xD0T\xD9\xD3H!"
-                                "&F=0&VIA=0";
-        QCOMPARE(requests.at(0), "POST /prog/send.php HTTP/1.0\r\n"
-                                 "HOST: 127.0.0.1\r\n"
-                                 "Content-Length: " +
-                                     QByteArray::number(body.size()) +
-                                     "\r\n"
-                                     "Content-Type: application/x-www-form-urlencoded\r\n"
-                                     "\r\n" +
-                                     body);
-        QCOMPARE(requests.at(1), QByteArray("POST /prog/credits.php HTTP/1.0\r\n"
-                                            "HOST: 127.0.0.1\r\n"
-                                            "Content-Length: 22\r\n"
-                                            "Content-Type: application/x-www-form-urlencoded\r\n"
-                                            "\r\n"
-                                            "UID=\xF0\xE5\xEB\xDC\xF4\xE7\xF2&PWD=s3cret"));
+        QCOMPARE(requests.at(0), road::sendRequest(m_service->host()));
+        QCOMPARE(requests.at(1), road::creditsRequest(m_service->host()));
 
         // In the sent box, out of the out-box.
         rt::Recordset sent = mdlDataBase::MainDatabase().openRecordset(
@@ -259,18 +184,16 @@ private slots:
         QVERIFY(sent.isOpen());
         QCOMPARE(sent.recordCount(), 1);
         QCOMPARE(sent.field(QStringLiteral("msg_title")).toString(), QStringLiteral("Νέο Μήνυμα"));
-        QCOMPARE(sent.field(QStringLiteral("msg_text")).toString(),
-                 QStringLiteral("ΓEIA ΣAΣ ΦIΛOI 10% EKΠTΩΣH!"));
+        QCOMPARE(sent.field(QStringLiteral("msg_text")).toString(), road::editedText());
         QCOMPARE(sent.field(QStringLiteral("msg_originator")).toString(),
                  QStringLiteral("Vantrel"));
-        QCOMPARE(sent.field(QStringLiteral("msg_phonelist")).toString(),
-                 QStringLiteral("6922222222,6911111111,6933333333"));
+        QCOMPARE(sent.field(QStringLiteral("msg_phonelist")).toString(), road::phoneList());
         QCOMPARE(sent.field(QStringLiteral("msg_flash")).toInt(), 0);
         QVERIFY(!sent.field(QStringLiteral("msg_schdate")).isValid());
         QVERIFY(!sent.field(QStringLiteral("msg_schtime")).isValid());
         QCOMPARE(sent.field(QStringLiteral("msg_date")).toString(), QStringLiteral("2024-03-05"));
         QCOMPARE(sent.field(QStringLiteral("msg_time")).toString(), QStringLiteral("09:07"));
-        QCOMPARE(sent.field(QStringLiteral("msg_SID")).toInt(), 90210);
+        QCOMPARE(sent.field(QStringLiteral("msg_SID")).toInt(), road::messageId);
         QCOMPARE(sent.field(QStringLiteral("msg_Status")).toInt(), 1);
         rt::Recordset outbox = mdlDataBase::MainDatabase().openRecordset(
             {QStringLiteral("SELECT * FROM outbox_messages"), {}}, rt::RecordsetType::Snapshot);
@@ -280,7 +203,7 @@ private slots:
         // The credits the service reported, and the message still in its window.
         QCOMPARE(main.StatusBar()->Panel(QStringLiteral("pnlSMSAvailable"))->Text(),
                  QStringLiteral("1234 SMS"));
-        QCOMPARE(mdlSettings::AvailableSMS, 1234);
+        QCOMPARE(mdlSettings::AvailableSMS, road::creditsLeft);
         QCOMPARE(mdlMain::ChildForms().Item(1), w);
         QVERIFY(w->MessageSent());
         QCOMPARE(m_end->count(), 0);
