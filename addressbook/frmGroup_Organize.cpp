@@ -12,7 +12,6 @@
 #include "compose/MessageWindowPictures.h"
 #include "platform/Err.h"
 #include "platform/ImageList.h"
-#include "platform/Like.h"
 #include "platform/ListView.h"
 #include "platform/MsgBox.h"
 #include "platform/Recordset.h"
@@ -508,10 +507,12 @@ QStringList frmGroup_Organize::CollectGroupIds(const rt::Node& node) const
 void frmGroup_Organize::RemoveGroupFromMembers(const QString& GroupKey)
 {
     const QString id = mdlGroups::KeyToId(GroupKey);
+    // Only the members whose list held the group change, so only they are written again.
     for (rt::ListItem member : m_lstMembers->ListItems()) {
-        if (mdlGroups::MembershipHas(member.Tag(), id))
+        if (mdlGroups::MembershipHas(member.Tag(), id)) {
             member.setTag(mdlGroups::RemoveMembership(member.Tag(), id));
-        markChanged(member);
+            markChanged(member);
+        }
     }
     SetPending(true);
 }
@@ -1290,22 +1291,31 @@ bool frmGroup_Organize::SaveChanges()
                               chunk}));
         }
         QHash<qint64, QString> strippedLists;
-        for (const QString& id : std::as_const(deletedGroups)) {
+        for (const QString& id : std::as_const(deletedGroups))
             check(db.execute(
                 {QStringLiteral("DELETE FROM groups WHERE group_id=?;"), {idValue(id)}}));
+        if (!deletedGroups.isEmpty()) {
+            // One read of the stored lists finds every row that names a deleted group.
+            const QSet<QString> gone(deletedGroups.begin(), deletedGroups.end());
             rt::Recordset rs = db.openRecordset(
-                {QStringLiteral("SELECT member_id, member_of FROM members WHERE member_of LIKE ? "
-                                "ESCAPE '!';"),
-                 {QStringLiteral("%\\") + rt::escapeLike(id) + QStringLiteral("\\%")}},
+                {QStringLiteral("SELECT member_id, member_of FROM members WHERE member_of IS NOT "
+                                "NULL;"),
+                 {}},
                 rt::RecordsetType::Snapshot);
             if (!rs.isOpen())
                 throw databaseError(rs.status());
             for (; !rs.eof(); rs.moveNext()) {
-                const qint64 member = rs.field(0).toLongLong();
-                const auto known = strippedLists.constFind(member);
-                const QString list =
-                    known != strippedLists.constEnd() ? *known : rs.field(1).toString();
-                strippedLists.insert(member, mdlGroups::RemoveMembership(list, id));
+                QString list = rs.field(1).toString();
+                bool named = false;
+                forEachListedId(list, [&](QStringView id) {
+                    named = gone.contains(id.toString());
+                    return !named;
+                });
+                if (!named)
+                    continue;
+                for (const QString& id : std::as_const(deletedGroups))
+                    list = mdlGroups::RemoveMembership(list, id);
+                strippedLists.insert(rs.field(0).toLongLong(), list);
             }
         }
 
@@ -1383,41 +1393,40 @@ bool frmGroup_Organize::SaveChanges()
                                                 "WHERE name='members';")));
             nextId = highest + 1;
         }
-        QVariantList inserts;
-        QVariantList updates;
-        int insertRows = 0;
-        int updateRows = 0;
+        std::vector<const MemberWrite*> inserts;
+        std::vector<const MemberWrite*> updates;
         for (MemberWrite& w : members) {
             if (w.insert)
                 w.id = nextId++;
-            QVariantList& values = w.insert ? inserts : updates;
-            values << w.id << w.item.Text() << mdlDataBase::EmptyToNull(w.item.SubItems(1))
-                   << mdlDataBase::EmptyToNull(w.item.SubItems(2)) << w.item.SubItems(3)
-                   << mdlGroups::StoredMembership(w.list);
-            ++(w.insert ? insertRows : updateRows);
+            (w.insert ? inserts : updates).push_back(&w);
             strippedLists.remove(w.id);
         }
-        const QString row = QStringLiteral("(?,?,?,?,?,?)");
-        for (int at = 0; at < insertRows; at += rowsPerStatement) {
-            const int n = std::min(rowsPerStatement, insertRows - at);
-            QStringList rows(n, row);
-            check(db.execute({QStringLiteral("INSERT INTO members (member_id, LastName, "
-                                             "FirstName, Occupation, mobile_no, member_of) "
-                                             "VALUES ") +
-                                  rows.join(QLatin1Char(',')) + QLatin1Char(';'),
-                              inserts.mid(at * 6, n * 6)}));
-        }
-        for (int at = 0; at < updateRows; at += rowsPerStatement) {
-            const int n = std::min(rowsPerStatement, updateRows - at);
-            QStringList rows(n, row);
-            check(db.execute(
-                {QStringLiteral("UPDATE members SET LastName=v.column2, FirstName=v.column3, "
-                                "Occupation=v.column4, mobile_no=v.column5, member_of=v.column6 "
-                                "FROM (VALUES ") +
-                     rows.join(QLatin1Char(',')) +
-                     QStringLiteral(") AS v WHERE members.member_id=v.column1;"),
-                 updates.mid(at * 6, n * 6)}));
-        }
+        // Six values a row: the id, then the columns in the order the statements name them.
+        auto writeRows = [&db](const std::vector<const MemberWrite*>& rows, const QString& head,
+                               const QString& tail) {
+            for (size_t at = 0; at < rows.size(); at += rowsPerStatement) {
+                const size_t n = std::min(rows.size() - at, size_t(rowsPerStatement));
+                QVariantList values;
+                values.reserve(qsizetype(n) * 6);
+                for (size_t k = at; k < at + n; ++k) {
+                    const MemberWrite& w = *rows[k];
+                    values << w.id << w.item.Text() << mdlDataBase::EmptyToNull(w.item.SubItems(1))
+                           << mdlDataBase::EmptyToNull(w.item.SubItems(2)) << w.item.SubItems(3)
+                           << mdlGroups::StoredMembership(w.list);
+                }
+                const QStringList marks(qsizetype(n), QStringLiteral("(?,?,?,?,?,?)"));
+                check(db.execute({head + marks.join(QLatin1Char(',')) + tail, values}));
+            }
+        };
+        writeRows(inserts,
+                  QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
+                                 "mobile_no, member_of) VALUES "),
+                  QStringLiteral(";"));
+        writeRows(updates,
+                  QStringLiteral("UPDATE members SET LastName=v.column2, FirstName=v.column3, "
+                                 "Occupation=v.column4, mobile_no=v.column5, member_of=v.column6 "
+                                 "FROM (VALUES "),
+                  QStringLiteral(") AS v WHERE members.member_id=v.column1;"));
         // Rows outside the window that named a deleted group.
         QVariantList stripped;
         for (auto it = strippedLists.constBegin(); it != strippedLists.constEnd(); ++it) {
