@@ -2,6 +2,7 @@
 
 #include "addressbook/PhoneField.h"
 #include "app/Main.h"
+#include "app/mdlMain.h"
 #include "platform/KeyInput.h"
 #include "platform/TextBox.h"
 
@@ -71,6 +72,16 @@ void DropSwallowedKey(int& KeyAscii)
 {
     if (mdlDataBase::SwallowNextKey != 0)
         KeyAscii = 0;
+}
+
+BusyPointer::BusyPointer()
+{
+    mdlMain::SetMousePointer(11);
+}
+
+BusyPointer::~BusyPointer()
+{
+    mdlMain::SetMousePointer(0);
 }
 
 } // namespace memberfields
