@@ -8,7 +8,6 @@
 
 #include <QListWidget>
 #include <QSet>
-
 #include <cmath>
 
 namespace mdlGroups {

@@ -1,0 +1,87 @@
+#include "addressbook/MemberFields.h"
+
+#include "addressbook/PhoneField.h"
+#include "app/Main.h"
+#include "app/mdlMain.h"
+#include "platform/KeyInput.h"
+#include "platform/TextBox.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+
+namespace memberfields {
+
+Fields AddMemberFields(QWidget* parent, QGridLayout* grid, int row)
+{
+    Fields f;
+    f.lastName = new rt::TextBox(QStringLiteral("Text_0"), parent);
+    f.lastName->setMaxLength(40);
+    f.firstName = new rt::TextBox(QStringLiteral("Text_1"), parent);
+    f.firstName->setMaxLength(20);
+    f.phone = new PhoneField(QStringLiteral("txtPhone"), parent);
+    f.occupation = EditableCombo(QStringLiteral("cmbOccup"), parent);
+
+    const struct {
+        const char* caption;
+        QWidget* box;
+    } rows[] = {{"Επίθετο", f.lastName},
+                {"Όνομα", f.firstName},
+                {"Αρ. Κινητού", f.phone},
+                {"Επάγγελμα", f.occupation}};
+    for (const auto& r : rows) {
+        auto* label = new QLabel(QString::fromUtf8(r.caption), parent);
+        label->setBuddy(r.box);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(r.box, row, 1);
+        ++row;
+    }
+    QWidget::setTabOrder(f.lastName, f.firstName);
+    QWidget::setTabOrder(f.firstName, f.phone);
+    QWidget::setTabOrder(f.phone, f.occupation);
+    return f;
+}
+
+QComboBox* EditableCombo(const QString& name, QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    combo->setLineEdit(new rt::TextBox(name + QStringLiteral("_text"), combo));
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMaxVisibleItems(15);
+    return combo;
+}
+
+bool EnterMovesFocus(int KeyCode)
+{
+    mdlDataBase::SwallowNextKey = 0;
+    if (KeyCode != rt::key::Return)
+        return false;
+    SwallowKey();
+    rt::SendTab();
+    return true;
+}
+
+void SwallowKey()
+{
+    mdlDataBase::SwallowNextKey = 1;
+}
+
+void DropSwallowedKey(int& KeyAscii)
+{
+    if (mdlDataBase::SwallowNextKey != 0)
+        KeyAscii = 0;
+}
+
+BusyPointer::BusyPointer()
+{
+    mdlMain::SetMousePointer(11);
+}
+
+BusyPointer::~BusyPointer()
+{
+    mdlMain::SetMousePointer(0);
+}
+
+} // namespace memberfields

@@ -1,0 +1,119 @@
+#include "addressbook/frmMember_Find.h"
+
+#include "addressbook/MemberFields.h"
+#include "addressbook/MemberWindow.h"
+#include "addressbook/PhoneField.h"
+#include "addressbook/mdlGroups.h"
+#include "app/frmMain.h"
+#include "platform/KeyInput.h"
+#include "platform/TextBox.h"
+#include "platform/WindowServices.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+frmMember_Find::frmMember_Find() : rt::Form(QStringLiteral("frmMember_Find"))
+{
+    setWindowTitle(QStringLiteral("Εύρεση Μελών"));
+    setWindowFlags(Qt::Tool | Qt::MSWindowsFixedSizeDialogHint);
+    setKeyPreview(true);
+
+    m_lblInst = new QLabel(
+        QStringLiteral("Πληκτρολογήστε τα στοιχεία του μέλους ή των μελών που ζητάτε."), this);
+    m_lblInst->setObjectName(QStringLiteral("lblInst"));
+    m_lblInst->setWordWrap(true);
+
+    auto* grid = new QGridLayout;
+    const memberfields::Fields f = memberfields::AddMemberFields(this, grid, 0);
+    m_fields[0] = f.lastName;
+    m_fields[1] = f.firstName;
+    m_txtPhone = f.phone;
+    m_cmbOccup = f.occupation;
+    grid->setColumnStretch(1, 1);
+
+    m_cmdFind = new QPushButton(QStringLiteral("Εύρεση"), this);
+    m_cmdFind->setObjectName(QStringLiteral("cmdFind"));
+    m_cmdCancel = new QPushButton(QStringLiteral("Ακύρωση"), this);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cmdFind->setAutoDefault(false);
+    m_cmdCancel->setAutoDefault(false);
+    QWidget::setTabOrder(m_cmbOccup, m_cmdFind);
+    QWidget::setTabOrder(m_cmdFind, m_cmdCancel);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdFind);
+    buttons->addWidget(m_cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_lblInst);
+    layout->addSpacing(6);
+    layout->addLayout(grid);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+
+    connect(m_cmdFind, &QPushButton::clicked, this, &frmMember_Find::cmdFind_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmMember_Find::cmdCancel_Click);
+
+    setFixedSize(sizeHint().expandedTo(QSize(400, 0)));
+}
+
+void frmMember_Find::Form_Load()
+{
+    // Centred on the main window (on the screen when there is none), above the other
+    // windows, without taking the focus from the docked window.
+    QRect around;
+    if (frmMain* main = rt::Forms::find<frmMain>())
+        around = main->frameGeometry();
+    else if (QScreen* screen = QGuiApplication::primaryScreen())
+        around = screen->availableGeometry();
+    QRect place(QPoint(0, 0), size());
+    place.moveCenter(around.center());
+    rt::ShowTopmostWithoutFocus(*this, place);
+}
+
+void frmMember_Find::SearchMember()
+{
+    m_fields[0]->setText(mdlGroups::SearchLastName);
+    m_fields[1]->setText(mdlGroups::SearchFirstName);
+    m_txtPhone->setText(mdlGroups::SearchPhone);
+    m_cmbOccup->setEditText(mdlGroups::SearchOccupation);
+    if (!isVisible()) {
+        const QRect place = geometry();
+        rt::ShowTopmostWithoutFocus(*this, place);
+    }
+}
+
+void frmMember_Find::cmdFind_Click()
+{
+    mdlGroups::SearchLastName = m_fields[0]->Text();
+    mdlGroups::SearchFirstName = m_fields[1]->Text();
+    mdlGroups::SearchPhone = m_txtPhone->Text().trimmed();
+    mdlGroups::SearchOccupation = m_cmbOccup->currentText();
+    if (MemberWindow* window = MemberWindow::Docked())
+        window->FindMembers(mdlGroups::SearchLastName, mdlGroups::SearchFirstName,
+                            mdlGroups::SearchPhone, mdlGroups::SearchOccupation);
+}
+
+void frmMember_Find::cmdCancel_Click()
+{
+    rt::Forms::unload(this);
+}
+
+void frmMember_Find::Form_KeyDown(int& KeyCode, int Shift)
+{
+    Q_UNUSED(Shift);
+    memberfields::EnterMovesFocus(KeyCode);
+    if (KeyCode == rt::key::Escape)
+        rt::Forms::unload(this);
+}
+
+void frmMember_Find::Form_KeyPress(int& KeyAscii)
+{
+    memberfields::DropSwallowedKey(KeyAscii);
+}

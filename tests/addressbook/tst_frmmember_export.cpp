@@ -1,0 +1,255 @@
+#include "addressbook/frmMember_Export.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "platform/Cp1253.h"
+#include "platform/Err.h"
+#include "platform/ListView.h"
+#include "platform/MultiLineTextBox.h"
+#include "platform/TextBox.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/Seams.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <memory>
+
+using testsupport::ProgramFolder;
+using testsupport::ScriptedFileDialogs;
+using testsupport::ScriptedMessageBoxes;
+
+namespace {
+
+struct Member {
+    QString last, first, occupation, mobile;
+};
+
+// A member list laid out as the organiser's and the message window's.
+std::unique_ptr<rt::ListView> memberList(const QList<Member>& members)
+{
+    auto list = std::make_unique<rt::ListView>();
+    for (int c = 0; c < 4; ++c)
+        list->AddColumn(QStringLiteral("c%1").arg(c));
+    for (const Member& m : members) {
+        rt::ListItem item = list->ListItems().Add(QString(), m.last);
+        item.setSubItems(1, m.first);
+        item.setSubItems(2, m.occupation);
+        item.setSubItems(3, m.mobile);
+    }
+    return list;
+}
+
+const QList<Member> sample = {
+    {QStringLiteral("Παπαδόπουλος"), QStringLiteral("Νίκος"), QStringLiteral("Γιατρός"),
+     QStringLiteral("6944111111")},
+    {QStringLiteral("Ζήσης"), QStringLiteral("Ελευθερία"), QString(), QStringLiteral("6977")},
+};
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class tst_frmmember_export : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    std::unique_ptr<ScriptedFileDialogs> m_files;
+
+    void exec(const QString& sql, const QVariantList& values = {})
+    {
+        const rt::DbResult done = mdlDataBase::MainDatabase().execute({sql, values});
+        QVERIFY2(done.ok, qPrintable(done.description));
+    }
+    frmMember_Export& prepared(const QList<Member>& members = sample)
+    {
+        const auto list = memberList(members);
+        frmMember_Export& dialog = rt::Forms::get<frmMember_Export>();
+        dialog.ExportMembers(list.get());
+        return dialog;
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<ProgramFolder>();
+        QVERIFY(m_folder->isValid());
+        m_boxes = std::make_unique<ScriptedMessageBoxes>();
+        m_files = std::make_unique<ScriptedFileDialogs>();
+        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
+        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+    }
+    void cleanup()
+    {
+        rt::Forms::discardAll();
+        mdlDataBase::MainDatabase().close();
+        m_files.reset();
+        m_boxes.reset();
+        m_folder.reset();
+    }
+
+    void opensWithEveryFieldPaddedAndCommas()
+    {
+        frmMember_Export& dialog = prepared();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Εξαγωγή Στοιχείων"));
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(dialog.chkField(i)->isChecked());
+        QVERIFY(dialog.optSeperator(0)->isChecked());
+        QCOMPARE(dialog.optSeperator(0)->text(), QStringLiteral("Διαχωρισμός με κόμμα \",\""));
+        QVERIFY(dialog.chkSpaces()->isChecked());
+        QVERIFY(dialog.txtPreview()->Locked());
+        // Surnames to 12, first names to 9, occupations to 7 characters.
+        const QString expected = QStringLiteral("Παπαδόπουλος,Νίκος    ,Γιατρός,6944111111\r\n"
+                                                "Ζήσης       ,Ελευθερία,       ,6977\r\n");
+        QCOMPARE(dialog.ExportText(), expected);
+        QCOMPARE(dialog.txtPreview()->Text(),
+                 QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        dialog.show();
+        dialog.grab().save(QStringLiteral("/tmp/frmMember_Export.png"));
+    }
+
+    void settingsShapeTheLines_data()
+    {
+        QTest::addColumn<int>("seperator"); // option index
+        QTest::addColumn<QString>("own");   // the custom separator's text
+        QTest::addColumn<bool>("spaces");
+        QTest::addColumn<QList<bool>>("fields");
+        QTest::addColumn<QString>("expected");
+        const QList<bool> all{true, true, true, true};
+        QTest::newRow("tab, no padding")
+            << 1 << QString() << false << all
+            << QStringLiteral("Παπαδόπουλος\tΝίκος\tΓιατρός\t6944111111\r\n"
+                              "Ζήσης\tΕλευθερία\t\t6977\r\n");
+        QTest::newRow("own separator empty")
+            << 2 << QString() << false << all
+            << QStringLiteral("ΠαπαδόπουλοςΝίκοςΓιατρός6944111111\r\nΖήσηςΕλευθερία6977\r\n");
+        QTest::newRow("own separator of two")
+            << 2 << QStringLiteral("; ") << false << QList<bool>{true, false, false, true}
+            << QStringLiteral("Παπαδόπουλος; 6944111111\r\nΖήσης; 6977\r\n");
+        QTest::newRow("no mobile, no trailing separator")
+            << 0 << QString() << true << QList<bool>{true, true, true, false}
+            << QStringLiteral(
+                   "Παπαδόπουλος,Νίκος    ,Γιατρός\r\nΖήσης       ,Ελευθερία,       \r\n");
+        QTest::newRow("own text while comma chosen")
+            << 0 << QStringLiteral("|") << false << QList<bool>{true, false, false, true}
+            << QStringLiteral("Παπαδόπουλος,6944111111\r\nΖήσης,6977\r\n");
+        QTest::newRow("no field at all")
+            << 0 << QString() << true << QList<bool>{false, false, false, false}
+            << QStringLiteral("\r\n\r\n");
+    }
+    void settingsShapeTheLines()
+    {
+        QFETCH(int, seperator);
+        QFETCH(QString, own);
+        QFETCH(bool, spaces);
+        QFETCH(QList<bool>, fields);
+        QFETCH(QString, expected);
+        frmMember_Export& dialog = prepared();
+        dialog.txtSeperator()->setText(own);
+        dialog.optSeperator(seperator)->setChecked(true);
+        dialog.chkSpaces()->setChecked(spaces);
+        for (int i = 0; i < 4; ++i)
+            dialog.chkField(i)->setChecked(fields[i]);
+        QCOMPARE(dialog.ExportText(), expected);
+        QCOMPARE(dialog.txtPreview()->Text(),
+                 QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    }
+
+    void nothingToExportWarnsAndUnloads()
+    {
+        prepared({});
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMember_Export")));
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_boxes->shown().first().text,
+                 QStringLiteral("Δεν υπάρχουν στοιχεία για εξαγωγή."));
+        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Exclamation));
+        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΕΞΑΓΩΓΗ ΣΤΟΙΧΕΙΩΝ"));
+
+        m_boxes->clear();
+        rt::Forms::get<frmMember_Export>().ExportAllMembers(); // an empty members table
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMember_Export")));
+        QCOMPARE(m_boxes->shown().size(), 1);
+    }
+
+    void allMembersBySurnameAndFirstName()
+    {
+        exec(QStringLiteral("INSERT INTO members (LastName, FirstName, Occupation, mobile_no) "
+                            "VALUES ('Ζήσης', 'Άννα', NULL, '691'), ('αλεξίου', 'Νίκη', "
+                            "'Μηχανικός', '692'), ('Ζήσης', 'Αλέξης', 'Ψαράς', NULL)"));
+        frmMember_Export& dialog = rt::Forms::get<frmMember_Export>();
+        dialog.ExportAllMembers();
+        QVERIFY(mdlDataBase::IsFormLoaded(QStringLiteral("frmMember_Export")));
+        QCOMPARE(dialog.RecordCount(), 3);
+        dialog.chkSpaces()->setChecked(false);
+        QCOMPARE(dialog.ExportText(), QStringLiteral("αλεξίου,Νίκη,Μηχανικός,692\r\n"
+                                                     "Ζήσης,Αλέξης,Ψαράς,\r\n"
+                                                     "Ζήσης,Άννα,,691\r\n"));
+    }
+
+    void exportWritesWindows1253AndAsksBeforeReplacing()
+    {
+        frmMember_Export& dialog = prepared();
+        dialog.chkSpaces()->setChecked(false);
+        const QString path = m_folder->file(QStringLiteral("members.txt"));
+        m_files->answer(path);
+        dialog.cmdExport()->click();
+        QCOMPARE(m_files->requests().size(), 1);
+        const rt::FileDialogRequest asked = m_files->requests().first();
+        QCOMPARE(asked.kind, rt::FileDialogRequest::Save);
+        QCOMPARE(asked.title, QStringLiteral("Εξαγωγή Στοιχείων"));
+        QCOMPARE(asked.defaultExt, QStringLiteral("txt"));
+        QVERIFY(m_boxes->shown().isEmpty()); // no confirmation
+        QCOMPARE(fileBytes(path), rt::cp1253::fromUnicode(dialog.ExportText()));
+        QVERIFY(fileBytes(path).endsWith("6977\r\n"));
+        QVERIFY(fileBytes(path).startsWith("\xD0\xE1\xF0")); // Π α π in Windows-1253
+
+        // The second time the name exists: No asks for another name, Yes replaces.
+        dialog.chkField(0)->setChecked(false);
+        m_files->answer(path);
+        m_files->answer(path);
+        m_boxes->answer(rt::mb::No);
+        m_boxes->answer(rt::mb::Yes);
+        dialog.cmdExport()->click();
+        QCOMPARE(m_files->requests().size(), 3);
+        QCOMPARE(m_boxes->shown().size(), 2);
+        QCOMPARE(m_boxes->shown().first().text,
+                 QStringLiteral("Το αρχείο με όνομα \"") + path +
+                     QStringLiteral("\" υπάρχει στο δίσκο.\nΘέλετε να το αντικαταστήσετε;"));
+        QCOMPARE(m_boxes->shown().first().style, 68);
+        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΕΞΑΓΩΓΗ ΣΤΟΙΧΕΙΩΝ"));
+        QCOMPARE(fileBytes(path), rt::cp1253::fromUnicode(dialog.ExportText()));
+        QVERIFY(rt::Forms::find<frmMember_Export>()); // stays open
+    }
+
+    void cancelledFileDialogWritesNothing()
+    {
+        frmMember_Export& dialog = prepared();
+        m_files->answer(std::nullopt);
+        dialog.cmdExport()->click();
+        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(rt::Forms::find<frmMember_Export>());
+        QVERIFY(QDir(m_folder->path()).entryList({QStringLiteral("*.txt")}).isEmpty());
+    }
+
+    void escapeCloses()
+    {
+        frmMember_Export& dialog = prepared();
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.txtSeperator()->setFocus();
+        QTest::keyClick(dialog.txtSeperator(), Qt::Key_Escape);
+        QVERIFY(!rt::Forms::find<frmMember_Export>());
+    }
+};
+
+QTEST_MAIN(tst_frmmember_export)
+#include "tst_frmmember_export.moc"

@@ -1,0 +1,218 @@
+#include "addressbook/frmMobileFilter.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "platform/Err.h"
+#include "platform/ProgressBar.h"
+#include "platform/TextBox.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/Seams.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+using testsupport::ProgramFolder;
+using testsupport::ScriptedMessageBoxes;
+
+class tst_frmmobilefilter : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+
+    void exec(const QString& sql, const QVariantList& values = {})
+    {
+        const rt::DbResult done = mdlDataBase::MainDatabase().execute({sql, values});
+        QVERIFY2(done.ok, qPrintable(done.description));
+    }
+    void addNumbers(const QStringList& numbers)
+    {
+        for (const QString& number : numbers)
+            exec(QStringLiteral("INSERT INTO members (LastName, mobile_no) VALUES ('Μέλος', ?)"),
+                 {number});
+    }
+    QStringList numbers()
+    {
+        QStringList out;
+        rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+            {QStringLiteral("SELECT mobile_no FROM members ORDER BY member_id"), {}},
+            rt::RecordsetType::Snapshot);
+        for (; !rs.eof(); rs.moveNext())
+            out << rs.field(0).toString();
+        return out;
+    }
+    frmMobileFilter& openWith(const QString& oldCode, const QString& newCode)
+    {
+        frmMobileFilter& dialog = rt::Forms::get<frmMobileFilter>();
+        dialog.show();
+        dialog.txtCode()->setText(oldCode);
+        dialog.txtNewCode()->setText(newCode);
+        return dialog;
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<ProgramFolder>();
+        QVERIFY(m_folder->isValid());
+        m_boxes = std::make_unique<ScriptedMessageBoxes>();
+        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
+        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+    }
+    void cleanup()
+    {
+        rt::Forms::discardAll();
+        mdlDataBase::MainDatabase().close();
+        m_boxes.reset();
+        m_folder.reset();
+    }
+
+    void looksAsDesigned()
+    {
+        frmMobileFilter& dialog = rt::Forms::get<frmMobileFilter>();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Αλλαγή Αριθμών Κλήσης"));
+        QVERIFY(dialog.lblInstr()->text().startsWith(
+            QStringLiteral("Πληκτρολογήστε τον αριθμό τηλεφώνου που θέλετε να αντικαταστήσετε.")));
+        QCOMPARE(dialog.cmdOK()->text(), QStringLiteral("Αλλαγή Αριθμού"));
+        QCOMPARE(dialog.cmdCancel()->text(), QStringLiteral("Ακύρωση"));
+        QVERIFY(!dialog.cmdOK()->isEnabled());
+        QVERIFY(dialog.fraProgress()->isHidden());
+        QVERIFY(!dialog.isModal());
+        dialog.show();
+        dialog.grab().save(QStringLiteral("/tmp/frmMobileFilter.png"));
+    }
+
+    void okNeedsBothCodes()
+    {
+        frmMobileFilter& dialog = openWith(QStringLiteral("0944"), QString());
+        QVERIFY(!dialog.cmdOK()->isEnabled());
+        dialog.txtNewCode()->setText(QStringLiteral("0945"));
+        QVERIFY(dialog.cmdOK()->isEnabled());
+        dialog.txtCode()->setText(QString());
+        QVERIFY(!dialog.cmdOK()->isEnabled());
+    }
+
+    void rewritesTheLeadingDigits_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("oldCode");
+        QTest::addColumn<QString>("newCode");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<int>("count");
+        QTest::newRow("same length")
+            << QStringList{"0944123456", "0945123456", "6944123456", "0944000001"} << "0944"
+            << "0945" << QStringList{"0945123456", "0945123456", "6944123456", "0945000001"} << 2;
+        QTest::newRow("longer new code") << QStringList{"0944123456", "0911"} << "0944"
+                                         << "69441" << QStringList{"69441123456", "0911"} << 1;
+        QTest::newRow("shorter new code") << QStringList{"0944123456"} << "0944"
+                                          << "6" << QStringList{"6123456"} << 1;
+        QTest::newRow("short and equal numbers")
+            << QStringList{"094", "0944", "09445"} << "0944"
+            << "0945" << QStringList{"094", "0945", "09455"} << 2;
+        QTest::newRow("wildcards are characters")
+            << QStringList{"09%1", "0912", "0_12", "0312"} << "09%"
+            << "77" << QStringList{"771", "0912", "0_12", "0312"} << 1;
+        QTest::newRow("underscore") << QStringList{"0_12", "0312"} << "0_"
+                                    << "5" << QStringList{"512", "0312"} << 1;
+        QTest::newRow("apostrophe") << QStringList{"0'12", "012"} << "0'"
+                                    << "6" << QStringList{"612", "012"} << 1;
+    }
+    void rewritesTheLeadingDigits()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, oldCode);
+        QFETCH(QString, newCode);
+        QFETCH(QStringList, after);
+        QFETCH(int, count);
+        addNumbers(before);
+        frmMobileFilter& dialog = openWith(oldCode, newCode);
+        m_boxes->answer(rt::mb::Yes);
+        dialog.cmdOK()->click();
+        QCOMPARE(numbers(), after);
+        QCOMPARE(m_boxes->shown().size(), 2);
+        const testsupport::ShownBox ask = m_boxes->shown().at(0);
+        QCOMPARE(ask.text, QStringLiteral("ΠΡΟΣΟΧΗ! Πρόκειται να αντικατασταθούν ") +
+                               QString::number(count) +
+                               QStringLiteral(" αριθμοί. Η διαδικασία\nαυτή δεν είναι "
+                                              "ανατρέψιμη. Θέλετε να συνεχίσετε;"));
+        QCOMPARE(ask.style, rt::mb::YesNo | rt::mb::Exclamation);
+        QCOMPARE(ask.title, QStringLiteral("ΑΝΤΙΚΑΤΑΣΤΑΣΗ ΑΡΙΘΜΩΝ"));
+        const testsupport::ShownBox done = m_boxes->shown().at(1);
+        QCOMPARE(done.text, QStringLiteral("Η λειτουργία τελείωσε επιτυχώς. Αντικαταστάθηκαν ") +
+                                QString::number(count) + QStringLiteral(" αριθμοί."));
+        QCOMPARE(done.style, int(rt::mb::Information));
+        QCOMPARE(done.title, QStringLiteral("Vantrel"));
+        // Idle again and still open for another rewrite.
+        QVERIFY(dialog.fraProgress()->isHidden());
+        QVERIFY(dialog.cmdOK()->isEnabled());
+        QVERIFY(dialog.cmdCancel()->isEnabled());
+        QVERIFY(rt::Forms::find<frmMobileFilter>());
+        QCOMPARE(dialog.PrgBar()->Max(), count);
+    }
+
+    void answeringNoChangesNothing()
+    {
+        addNumbers({"0944123456", "0944999999"});
+        frmMobileFilter& dialog = openWith(QStringLiteral("0944"), QStringLiteral("0945"));
+        m_boxes->answer(rt::mb::No);
+        dialog.cmdOK()->click();
+        QCOMPARE(numbers(), (QStringList{"0944123456", "0944999999"}));
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QVERIFY(dialog.cmdOK()->isEnabled());
+        QVERIFY(dialog.fraProgress()->isHidden());
+    }
+
+    void noMatchSaysSo()
+    {
+        addNumbers({"6944123456"});
+        frmMobileFilter& dialog = openWith(QStringLiteral("0944"), QStringLiteral("0945"));
+        dialog.cmdOK()->click();
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_boxes->shown().first().text,
+                 QStringLiteral("Δεν βρέθηκαν αριθμοί που να αρχίζουν με αυτά τα ψηφία."));
+        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Information));
+        QCOMPARE(numbers(), QStringList{"6944123456"});
+    }
+
+    void aFailedRowLeavesEveryNumberAsItWas()
+    {
+        addNumbers({"0944000001", "0944000002", "0944000003"});
+        exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON members "
+                            "WHEN OLD.member_id = 2 BEGIN SELECT RAISE(ABORT, 'locked row'); END"));
+        frmMobileFilter& dialog = openWith(QStringLiteral("0944"), QStringLiteral("0945"));
+        m_boxes->answer(rt::mb::Yes);
+        dialog.cmdOK()->click();
+        QCOMPARE(numbers(), (QStringList{"0944000001", "0944000002", "0944000003"}));
+        QCOMPARE(m_boxes->shown().size(), 2);
+        QVERIFY(m_boxes->shown().at(1).text.contains(QStringLiteral("locked row")));
+        QVERIFY(!m_boxes->shown().at(1).text.contains(QStringLiteral("επιτυχώς")));
+        QVERIFY(dialog.fraProgress()->isHidden());
+        QVERIFY(dialog.cmdCancel()->isEnabled());
+    }
+
+    void enterMovesOnAndEscapeCloses()
+    {
+        frmMobileFilter& dialog = openWith(QString(), QString());
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.txtCode()->setFocus();
+        QTest::keyClick(dialog.txtCode(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), dialog.txtNewCode());
+        QCOMPARE(dialog.txtCode()->Text(), QString());
+        QTest::keyClick(dialog.txtNewCode(), Qt::Key_Escape);
+        QVERIFY(!rt::Forms::find<frmMobileFilter>());
+    }
+
+    void cancelCloses()
+    {
+        frmMobileFilter& dialog = openWith(QString(), QString());
+        dialog.cmdCancel()->click();
+        QVERIFY(!rt::Forms::find<frmMobileFilter>());
+    }
+};
+
+QTEST_MAIN(tst_frmmobilefilter)
+#include "tst_frmmobilefilter.moc"
