@@ -2,6 +2,8 @@
 
 #include "addressbook/frmCopyToTeam.h"
 #include "addressbook/frmGroup_Edit.h"
+#include "addressbook/frmMember_Edit.h"
+#include "addressbook/frmMember_Find.h"
 #include "addressbook/mdlGroups.h"
 #include "app/FormTitle.h"
 #include "app/PopupMenuControl.h"
@@ -670,7 +672,11 @@ void frmGroup_Organize::mnGroups_Click(const QString& MenuName, bool Checked)
 void frmGroup_Organize::mnMembers_Click(const QString& MenuName, bool Checked)
 {
     Q_UNUSED(Checked);
-    if (MenuName == QLatin1String("mnDelete")) {
+    if (MenuName == QLatin1String("mnNew")) {
+        NewMember();
+    } else if (MenuName == QLatin1String("mnEdit")) {
+        EditMember();
+    } else if (MenuName == QLatin1String("mnDelete")) {
         DeleteMember();
     } else if (MenuName == QLatin1String("mnCut")) {
         AddMembersToClipboard(2);
@@ -694,9 +700,13 @@ void frmGroup_Organize::Toolbar_ButtonClick(const QString& key)
     if (key == QLatin1String("btnNew")) {
         if (groups)
             NewGroup();
+        else if (members)
+            NewMember();
     } else if (key == QLatin1String("btnEdit")) {
         if (groups)
             EditGroup();
+        else if (members)
+            EditMember();
     } else if (key == QLatin1String("btnDelete")) {
         if (groups)
             DeleteGroup();
@@ -704,6 +714,8 @@ void frmGroup_Organize::Toolbar_ButtonClick(const QString& key)
             DeleteMember();
     } else if (key == QLatin1String("btnSave")) {
         SaveChanges();
+    } else if (key == QLatin1String("btnFind")) {
+        rt::Forms::get<frmMember_Find>().SearchMember();
     }
 }
 
@@ -712,6 +724,8 @@ void frmGroup_Organize::Toolbar_ButtonMenuClick(const QString& buttonKey, const 
     Q_UNUSED(buttonKey);
     if (itemKey == QLatin1String("btnNewGroup"))
         NewGroup();
+    else if (itemKey == QLatin1String("btnNewMember"))
+        NewMember();
 }
 
 void frmGroup_Organize::CutCommand()
@@ -832,6 +846,49 @@ void frmGroup_Organize::DeleteGroup()
 
 // ---- member commands --------------------------------------------------------------------
 
+namespace {
+
+// Prepares the member edit dialog and shows it; a database failure while it fills its
+// list of occupations is shown and the dialog is not.
+void showMemberDialog(const QString& memberKey, const QString& groupKey, const QString& lastName,
+                      const QString& firstName, const QString& occupation, const QString& phone)
+{
+    frmMember_Edit& dialog = rt::Forms::get<frmMember_Edit>();
+    try {
+        dialog.EditMember(memberKey, groupKey, lastName, firstName, occupation, phone);
+    } catch (const rt::RuntimeError& error) {
+        rt::Forms::unload(&dialog);
+        rt::reportUntrapped(error);
+        return;
+    }
+    rt::Forms::showModal(dialog);
+}
+
+} // namespace
+
+void frmGroup_Organize::NewMember()
+{
+    showMemberDialog(QString(), selectedNode().Key(), QString(), QString(), QString(), QString());
+}
+
+void frmGroup_Organize::EditMember()
+{
+    if (m_members->ListItems().Count() == 0)
+        return;
+    const rt::ListItem row = m_members->SelectedItem();
+    if (!row)
+        return;
+    showMemberDialog(row.Key(), selectedNode().Key(), row.Text(), row.SubItems(1), row.SubItems(2),
+                     row.SubItems(3));
+}
+
+void frmGroup_Organize::MemberEdited(const QString& MemberKey, const QString& GroupKey,
+                                     const QString& LastName, const QString& FirstName,
+                                     const QString& Occupation, const QString& Phone)
+{
+    UpdateMember(MemberKey, GroupKey, LastName, FirstName, Occupation, Phone);
+}
+
 void frmGroup_Organize::UpdateMember(const QString& MemberKey, const QString& GroupKey,
                                      const QString& LastName, const QString& FirstName,
                                      const QString& Occupation, const QString& Phone)
@@ -948,17 +1005,17 @@ void frmGroup_Organize::FindMembers(QString& LName, QString& FName, QString& Pho
         if (match && !first)
             first = row;
     }
-    rt::Form* finder = rt::Forms::findByName(QStringLiteral("frmMember_Find"));
     if (first) {
         first.EnsureVisible();
-        if (finder)
-            rt::Forms::unload(finder);
+        rt::Forms::unload<frmMember_Find>();
         m_members->setFocus();
     } else {
         rt::MsgBox(QStringLiteral("Δεν βρέθηκαν μέλη με τα στοιχεία που δώσατε."),
                    rt::mb::Information | rt::mb::OKOnly, QStringLiteral("ΑΝΑΖΗΤΗΣΗ"));
-        if (finder)
+        if (frmMember_Find* finder = rt::Forms::find<frmMember_Find>()) {
             finder->activateWindow();
+            finder->setFocus();
+        }
     }
 }
 
