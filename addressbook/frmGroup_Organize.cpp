@@ -1216,15 +1216,20 @@ bool frmGroup_Organize::membersDragFilter(QEvent* event)
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         m_dragArmed = false;
-        if (mouse->button() != Qt::LeftButton || mouse->modifiers() != Qt::NoModifier)
+        m_pressHeld = false;
+        if (m_replayingPress || mouse->button() != Qt::LeftButton ||
+            mouse->modifiers() != Qt::NoModifier)
             return false;
         const rt::ListItem row = m_members->HitTest(mouse->position().toPoint());
-        // A press on a selected row may begin a drag of every selected row: the view
-        // changes the selection only if the button comes up without a drag.
-        if (!row || !row.Selected() || mdlGroups::SelectedItemCount(*m_members) < 2)
+        if (!row)
             return false;
         m_dragArmed = true;
         m_dragPressPos = mouse->position().toPoint();
+        if (!row.Selected())
+            return false; // the view selects the row; a drag may still start from it
+        // A press on a selected row may begin a drag of every selected row: the view
+        // changes the selection only if the button comes up without a drag.
+        m_pressHeld = true;
         UpdateCommandStates();
         return true;
     }
@@ -1233,8 +1238,10 @@ bool frmGroup_Organize::membersDragFilter(QEvent* event)
             return false;
         if ((mouse->position().toPoint() - m_dragPressPos).manhattanLength() <
             QApplication::startDragDistance())
-            return true;
+            return m_pressHeld;
+        const bool viewHasPress = !m_pressHeld;
         m_dragArmed = false;
+        m_pressHeld = false;
         Members_OLEStartDrag();
         QPointer<frmGroup_Organize> self(this);
         auto* drag = new QDrag(m_members);
@@ -1242,18 +1249,31 @@ bool frmGroup_Organize::membersDragFilter(QEvent* event)
         data->setData(dragFormat, QByteArray());
         drag->setMimeData(data);
         drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
-        if (self)
-            Members_OLECompleteDrag();
+
+        if (!self)
+            return true;
+        if (viewHasPress) {
+            // The drag took the button's release: the view still waits for it.
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(m_dragPressPos),
+                                m_members->viewport()->mapToGlobal(QPointF(m_dragPressPos)),
+                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(m_members->viewport(), &release);
+        }
+        Members_OLECompleteDrag();
         return true;
     }
     case QEvent::MouseButtonRelease: {
-        if (!m_dragArmed)
-            return false;
         m_dragArmed = false;
+        if (!m_pressHeld)
+            return false;
+        m_pressHeld = false;
         // No drag after all: the press reaches the view now, as a plain click.
-        QMouseEvent press(QEvent::MouseButtonPress, mouse->position(), mouse->scenePosition(),
-                          mouse->globalPosition(), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(m_dragPressPos),
+                          m_members->viewport()->mapToGlobal(QPointF(m_dragPressPos)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        m_replayingPress = true;
         QCoreApplication::sendEvent(m_members->viewport(), &press);
+        m_replayingPress = false;
         return false;
     }
     default:

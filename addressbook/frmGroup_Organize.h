@@ -182,6 +182,10 @@ private:
     QString m_dropTargetKey;
     // The left button went down on a selected row: a drag may start from there.
     bool m_dragArmed = false;
+    // The press on a selected row is held back from the view until it is known that no
+    // drag follows.
+    bool m_pressHeld = false;
+    bool m_replayingPress = false;
     QPoint m_dragPressPos;
 
     bool m_splitterDragging = false;

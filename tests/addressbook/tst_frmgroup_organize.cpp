@@ -798,6 +798,26 @@ private slots:
         QVERIFY(w.DragSourceKey().isEmpty());
     }
 
+    void aClickOnOneOfTheSelectedRowsSelectsItAlone()
+    {
+        // The press on a selected row waits (a drag of all of them may follow); without a
+        // drag it reaches the list as a plain click.
+        frmGroup_Organize& w = openWindow();
+        mainWindow().resize(1000, 700);
+        QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_1")));
+        rt::ListView* list = w.Members();
+        selectRows(list, {QStringLiteral("MEMBER_2"), QStringLiteral("MEMBER_4")});
+        list->Refresh();
+        const int row = list->ListItems().Item(QStringLiteral("MEMBER_2")).Index() - 1;
+        const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(list->ListItems().Item(QStringLiteral("MEMBER_4")).Selected());
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(list->ListItems().Item(QStringLiteral("MEMBER_2")).Selected());
+        QVERIFY(!list->ListItems().Item(QStringLiteral("MEMBER_4")).Selected());
+        QCOMPARE(w.ActiveControlName(), QStringLiteral("Members"));
+    }
+
     void movedMembersLeaveTheSourceGroup()
     {
         frmGroup_Organize& w = openWindow();
