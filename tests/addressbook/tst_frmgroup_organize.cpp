@@ -636,6 +636,74 @@ private slots:
         }
     }
 
+    void aSaveThatFailsOnClosingKeepsTheWindow()
+    {
+        frmGroup_Organize& w = openWindow();
+        w.UpdateMember(QString(), QStringLiteral("GRP_1"), QStringLiteral("Μόσχου"), QString(),
+                       QString(), QStringLiteral("6916"));
+        exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON members BEGIN "
+                            "SELECT RAISE(ABORT, 'refused'); END"));
+        m_boxes->answer(rt::mb::Yes);
+        QVERIFY(!mainWindow().FreeChildSpace(QString()));
+        QCOMPARE(m_boxes->shown().size(), 2); // the question, then the failure
+        QCOMPARE(rt::Forms::find<frmGroup_Organize>(), &w);
+        QVERIFY(w.HasPendingChanges());
+        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
+    }
+
+    void thePopUpMenusOfferWhatTheSelectionAllows_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("groupItems");
+        QTest::addColumn<QString>("memberItems");
+        // Enabled items, as their names: the group menu, then the member menu.
+        QTest::newRow("root") << QStringLiteral("GRP_0") << QStringLiteral("mnNew")
+                              << QStringLiteral("mnNew mnEdit mnCopy mnDelete mnMembersToGroup");
+        QTest::newRow("group with subgroups")
+            << QStringLiteral("GRP_1") << QStringLiteral("mnNew mnEdit mnCopy mnDelete")
+            << QStringLiteral("mnNew mnEdit mnCut mnCopy mnDelete mnMembersToGroup");
+        QTest::newRow("subgroup") << QStringLiteral("GRP_3")
+                                  << QStringLiteral("mnNew mnEdit mnCut mnCopy mnDelete")
+                                  << QStringLiteral("mnNew mnEdit mnCut mnCopy mnDelete "
+                                                    "mnMembersToGroup");
+    }
+    void thePopUpMenusOfferWhatTheSelectionAllows()
+    {
+        QFETCH(QString, node);
+        QFETCH(QString, groupItems);
+        QFETCH(QString, memberItems);
+        frmGroup_Organize& w = openWindow();
+        QVERIFY(clickNode(w.Groups(), node));
+        auto offered = [](PopupMenuControl* control) {
+            QStringList on;
+            for (int i = 0; i < control->ItemCount(); ++i) {
+                const QString name = control->submenu(i)->data().toString();
+                if (!name.isEmpty() && control->MenuState(name))
+                    on << name;
+            }
+            return on.join(QLatin1Char(' '));
+        };
+        QString groupsShown;
+        QString membersShown;
+        QMenu* groupMenu = w.mnGroups()->mnPopup();
+        QTimer::singleShot(0, groupMenu, [&] {
+            groupsShown = offered(w.mnGroups());
+            groupMenu->close();
+        });
+        const QModelIndex index = nodeIndex(w.Groups(), node);
+        QTest::mouseClick(w.Groups()->viewport(), Qt::RightButton, {},
+                          w.Groups()->visualRect(index).center());
+        QCOMPARE(groupsShown, groupItems);
+        QMenu* memberMenu = w.mnMembers()->mnPopup();
+        QTimer::singleShot(0, memberMenu, [&] {
+            membersShown = offered(w.mnMembers());
+            memberMenu->close();
+        });
+        QTest::mouseClick(w.Members()->viewport(), Qt::RightButton, {},
+                          QPoint(5, w.Members()->viewport()->height() - 5));
+        QCOMPARE(membersShown, memberItems);
+    }
+
     void closingWithoutChangesAsksNothing()
     {
         openWindow();
