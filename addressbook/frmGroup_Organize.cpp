@@ -1,5 +1,6 @@
 #include "addressbook/frmGroup_Organize.h"
 
+#include "addressbook/GroupTree.h"
 #include "addressbook/frmCopyToTeam.h"
 #include "addressbook/frmGroup_Edit.h"
 #include "addressbook/frmMember_Edit.h"
@@ -374,82 +375,13 @@ void frmGroup_Organize::showEvent(QShowEvent* event)
 
 void frmGroup_Organize::LoadGroups()
 {
-    rt::Nodes nodes = m_groups->Nodes();
-    nodes.Clear();
-    rt::Node root = nodes.Add(rootKey, QStringLiteral("ΟΜΑΔΕΣ SMS"), 1);
-    root.setExpanded(true);
-    rt::Database& db = mdlDataBase::MainDatabase();
-
-    rt::Recordset top =
-        db.openRecordset({QStringLiteral("SELECT * FROM Groups WHERE subgroup_of=0;"), {}},
-                         rt::RecordsetType::Snapshot);
-    if (!top.isOpen())
-        throw databaseError(top.status());
-    for (; !top.eof(); top.moveNext()) {
-        nodes.AddChild(root, groupPrefix + top.field(QStringLiteral("group_id")).toString(),
-                       mdlDataBase::NullToEmpty(top.field(QStringLiteral("group_name"))).toString(),
-                       2, 3);
-    }
-    top.close();
-
-    rt::Recordset below =
-        db.openRecordset({QStringLiteral("SELECT * FROM groups WHERE subgroup_of<>0;"), {}},
-                         rt::RecordsetType::Snapshot);
-    if (!below.isOpen())
-        throw databaseError(below.status());
-    // A row whose parent comes later in the table waits for it; one whose parent never
-    // comes stays out of the tree (and out of every save: it is not touched).
-    struct Pending {
-        QString key, text, parentKey;
-    };
-    std::vector<Pending> waiting;
-    for (; !below.eof(); below.moveNext()) {
-        waiting.push_back(
-            {groupPrefix + below.field(QStringLiteral("group_id")).toString(),
-             mdlDataBase::NullToEmpty(below.field(QStringLiteral("group_name"))).toString(),
-             groupPrefix + below.field(QStringLiteral("subgroup_of")).toString()});
-    }
-    below.close();
-    while (!waiting.empty()) {
-        std::vector<Pending> later;
-        for (Pending& row : waiting) {
-            const rt::Node parent = nodes.Item(row.parentKey);
-            if (parent)
-                nodes.AddChild(parent, row.key, row.text, 2, 3);
-            else
-                later.push_back(std::move(row));
-        }
-        if (later.size() == waiting.size())
-            break;
-        waiting = std::move(later);
-    }
+    m_groups->Nodes().Clear();
+    GroupTree::LoadGroups(*m_groups);
 }
 
 void frmGroup_Organize::LoadMembers()
 {
-    Hourglass busy;
-    rt::ListItems items = m_lstMembers->ListItems();
-    items.Clear();
-    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-        {QStringLiteral("SELECT * FROM members ORDER BY lastname COLLATE GREEK;"), {}},
-        rt::RecordsetType::Snapshot);
-    if (!rs.isOpen())
-        throw databaseError(rs.status());
-    const int id = rs.fieldIndex(QStringLiteral("member_id"));
-    const int last = rs.fieldIndex(QStringLiteral("LastName"));
-    const int first = rs.fieldIndex(QStringLiteral("FirstName"));
-    const int occupation = rs.fieldIndex(QStringLiteral("Occupation"));
-    const int phone = rs.fieldIndex(QStringLiteral("mobile_no"));
-    const int memberOf = rs.fieldIndex(QStringLiteral("member_of"));
-    for (; !rs.eof(); rs.moveNext()) {
-        rt::ListItem item = items.Add(memberPrefix + rs.field(id).toString(),
-                                      mdlDataBase::NullToEmpty(rs.field(last)).toString());
-        item.setSubItems(1, mdlDataBase::NullToEmpty(rs.field(first)).toString());
-        item.setSubItems(2, mdlDataBase::NullToEmpty(rs.field(occupation)).toString());
-        item.setSubItems(3, mdlDataBase::NullToEmpty(rs.field(phone)).toString());
-        item.setTag(mdlGroups::WorkingMembership(rs.field(memberOf)));
-    }
-    rs.close();
+    GroupTree::LoadMembers(*m_lstMembers);
 }
 
 void frmGroup_Organize::ShowGroupMembers(const QString& GroupKey)
@@ -461,49 +393,18 @@ void frmGroup_Organize::ShowGroupMembers(const QString& GroupKey)
 
     // The shown group's id first, then every group below it: the first of these ids that
     // a member's list names decides its icon.
-    const QStringList ids = CollectGroupIds(m_groups->Nodes().Item(GroupKey));
-    QHash<QString, int> place;
-    place.reserve(ids.size());
-    for (int k = static_cast<int>(ids.size()) - 1; k >= 0; --k)
-        place.insert(ids[k], k);
-
+    const GroupTree::Matcher matcher(GroupTree::CollectGroupIds(m_groups->Nodes().Item(GroupKey)));
     for (const rt::ListItem member : m_lstMembers->ListItems()) {
-        int first = -1;
-        forEachListedId(member.Tag(), [&](QStringView id) {
-            const auto found = place.constFind(id.toString());
-            if (found != place.constEnd() && (first < 0 || *found < first))
-                first = *found;
-            return first != 0;
-        });
-        if (first < 0)
+        const int place = matcher.Place(member.Tag());
+        if (place < 0)
             continue;
-        const int icon = ids[first] == QLatin1String("0") ? 1 : (first == 0 ? 4 : 5);
-        rt::ListItem row = shown.Add(member.Key(), member.Text(), icon);
+        rt::ListItem row = shown.Add(member.Key(), member.Text(), matcher.Icon(place));
         for (int s = 1; s <= 3; ++s)
             row.setSubItems(s, member.SubItems(s));
     }
     // The tree's tag names the group the list shows, however it came to be shown.
     m_groups->setTag(GroupKey);
     m_members->show();
-}
-
-QStringList frmGroup_Organize::CollectGroupIds(const rt::Node& node) const
-{
-    // The node's id, then every node below it, each before its children.
-    QStringList ids;
-    if (!node)
-        return ids;
-    std::vector<rt::Node> stack{node};
-    while (!stack.empty()) {
-        const rt::Node current = stack.back();
-        stack.pop_back();
-        ids.append(mdlGroups::KeyToId(current.Key()));
-        std::vector<rt::Node> children;
-        for (rt::Node child = current.Child(); child; child = child.Next())
-            children.push_back(child);
-        stack.insert(stack.end(), children.rbegin(), children.rend());
-    }
-    return ids;
 }
 
 void frmGroup_Organize::RemoveGroupFromMembers(const QString& GroupKey)

@@ -139,7 +139,6 @@ private:
     void LoadGroups();
     void LoadMembers();
     void ShowGroupMembers(const QString& GroupKey);
-    QStringList CollectGroupIds(const rt::Node& node) const;
     void RemoveGroupFromMembers(const QString& GroupKey);
     void UpdateCommandStates();
     void MarkDeleted(const QString& Key, int Kind);

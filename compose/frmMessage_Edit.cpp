@@ -1,5 +1,6 @@
 #include "compose/frmMessage_Edit.h"
 
+#include "addressbook/GroupTree.h"
 #include "addressbook/mdlGroups.h"
 #include "app/FormTitle.h"
 #include "app/OriginatorControl.h"
@@ -74,21 +75,6 @@ constexpr int slideStepMs = 15;
 rt::RuntimeError databaseError(const rt::DbResult& status)
 {
     return rt::RuntimeError(status.number, status.description, QStringLiteral("SQLite"));
-}
-
-// The ids a membership tag names: the texts between two backslashes, as the substring
-// test for "\" & id & "\" sees them (\0\5\12\ names 0, 5 and 12).
-template <class Visit> void forEachTaggedId(const QString& tag, Visit visit)
-{
-    qsizetype open = tag.indexOf(QLatin1Char('\\'));
-    while (open >= 0) {
-        const qsizetype close = tag.indexOf(QLatin1Char('\\'), open + 1);
-        if (close < 0)
-            return;
-        if (!visit(QStringView(tag).mid(open + 1, close - open - 1)))
-            return;
-        open = close;
-    }
 }
 
 // The window's commands let a failure reach the user as the code-0 box (logged) and
@@ -362,85 +348,14 @@ void frmMessage_Edit::Form_Unload(bool& cancel)
 
 void frmMessage_Edit::LoadGroupTree()
 {
-    rt::Nodes nodes = m_groups->Nodes();
-    rt::Node root = nodes.Add(rootKey, QStringLiteral("ΟΜΑΔΕΣ SMS"), 1);
-    root.setExpanded(true);
-    rt::Database& db = mdlDataBase::MainDatabase();
-
-    rt::Recordset top =
-        db.openRecordset({QStringLiteral("SELECT * FROM Groups WHERE subgroup_of=0;"), {}},
-                         rt::RecordsetType::Snapshot);
-    if (!top.isOpen())
-        throw databaseError(top.status());
-    for (; !top.eof(); top.moveNext()) {
-        nodes.AddChild(root, groupPrefix + top.field(QStringLiteral("group_id")).toString(),
-                       mdlDataBase::NullToEmpty(top.field(QStringLiteral("group_name"))).toString(),
-                       2, 3);
-    }
-    top.close();
-
-    rt::Recordset below =
-        db.openRecordset({QStringLiteral("SELECT * FROM groups WHERE subgroup_of<>0;"), {}},
-                         rt::RecordsetType::Snapshot);
-    if (!below.isOpen())
-        throw databaseError(below.status());
-    // A group moved under a group made after it comes before its parent: such rows wait
-    // until their parent is in the tree. A group whose parent never comes (removed, or a
-    // loop of parents) stays out, and its id then counts as an unticked group.
-    struct Pending {
-        QString key, text, parentKey;
-    };
-    std::vector<Pending> waiting;
-    for (; !below.eof(); below.moveNext()) {
-        waiting.push_back(
-            {groupPrefix + below.field(QStringLiteral("group_id")).toString(),
-             mdlDataBase::NullToEmpty(below.field(QStringLiteral("group_name"))).toString(),
-             groupPrefix + below.field(QStringLiteral("subgroup_of")).toString()});
-    }
-    below.close();
-    while (!waiting.empty()) {
-        std::vector<Pending> later;
-        for (Pending& row : waiting) {
-            const rt::Node parent = nodes.Item(row.parentKey);
-            if (parent)
-                nodes.AddChild(parent, row.key, row.text, 2, 3);
-            else
-                later.push_back(std::move(row));
-        }
-        if (later.size() == waiting.size())
-            break;
-        waiting = std::move(later);
-    }
+    // A group whose parent never comes (removed, or a loop of parents) stays out, and its
+    // id then counts as an unticked group.
+    GroupTree::LoadGroups(*m_groups);
 }
 
 void frmMessage_Edit::LoadAllMembers()
 {
-    mdlMain::SetMousePointer(11);
-    rt::ListItems items = m_lstMembers->ListItems();
-    items.Clear();
-    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-        {QStringLiteral("SELECT * FROM members ORDER BY lastname COLLATE GREEK;"), {}},
-        rt::RecordsetType::Snapshot);
-    if (!rs.isOpen())
-        throw databaseError(rs.status());
-    const int id = rs.fieldIndex(QStringLiteral("member_id"));
-    const int last = rs.fieldIndex(QStringLiteral("LastName"));
-    const int first = rs.fieldIndex(QStringLiteral("FirstName"));
-    const int occupation = rs.fieldIndex(QStringLiteral("Occupation"));
-    const int phone = rs.fieldIndex(QStringLiteral("mobile_no"));
-    const int memberOf = rs.fieldIndex(QStringLiteral("member_of"));
-    for (; !rs.eof(); rs.moveNext()) {
-        rt::ListItem item = items.Add(memberPrefix + rs.field(id).toString(),
-                                      mdlDataBase::NullToEmpty(rs.field(last)).toString());
-        item.setSubItems(1, mdlDataBase::NullToEmpty(rs.field(first)).toString());
-        item.setSubItems(2, mdlDataBase::NullToEmpty(rs.field(occupation)).toString());
-        item.setSubItems(3, mdlDataBase::NullToEmpty(rs.field(phone)).toString());
-        // An empty list is no membership either: without its closing backslash the tag
-        // would not even hold the root.
-        item.setTag(mdlGroups::WorkingMembership(rs.field(memberOf)));
-    }
-    rs.close();
-    mdlMain::SetMousePointer(0);
+    GroupTree::LoadMembers(*m_lstMembers);
 }
 
 void frmMessage_Edit::ShowGroupMembers(const QString& NodeKey)
@@ -452,24 +367,12 @@ void frmMessage_Edit::ShowGroupMembers(const QString& NodeKey)
 
     // Where each id stands in the list decides the icon: the first id of the list that a
     // member's tag names is the one that matched.
-    const QStringList ids = CollectGroupIds(m_groups->Nodes().Item(NodeKey));
-    QHash<QString, int> place;
-    place.reserve(ids.size());
-    for (int k = static_cast<int>(ids.size()) - 1; k >= 0; --k)
-        place.insert(ids[k], k);
-
+    const GroupTree::Matcher matcher(GroupTree::CollectGroupIds(m_groups->Nodes().Item(NodeKey)));
     for (const rt::ListItem master : m_lstMembers->ListItems()) {
-        int first = -1;
-        forEachTaggedId(master.Tag(), [&](QStringView id) {
-            const auto found = place.constFind(id.toString());
-            if (found != place.constEnd() && (first < 0 || *found < first))
-                first = *found;
-            return first != 0;
-        });
-        if (first < 0)
+        const int place = matcher.Place(master.Tag());
+        if (place < 0)
             continue;
-        // Only the root has the id 0; an instant group's id is a number too, never 0.
-        const int icon = ids[first] == QLatin1String("0") ? 1 : (first == 0 ? 4 : 5);
+        const int icon = matcher.Icon(place);
         rt::ListItem copy = shown.Add(master.Key(), master.Text(), icon);
         copy.setChecked(master.Checked());
         for (int s = 1; s <= 3; ++s)
@@ -478,25 +381,6 @@ void frmMessage_Edit::ShowGroupMembers(const QString& NodeKey)
 
     m_members->show();
     mdlMain::SetMousePointer(0);
-}
-
-QStringList frmMessage_Edit::CollectGroupIds(const rt::Node& node) const
-{
-    // The node's id, then every node below it, each before its children.
-    QStringList ids;
-    if (!node)
-        return ids;
-    std::vector<rt::Node> stack{node};
-    while (!stack.empty()) {
-        const rt::Node current = stack.back();
-        stack.pop_back();
-        ids.append(mdlGroups::KeyToId(current.Key()));
-        std::vector<rt::Node> children;
-        for (rt::Node child = current.Child(); child; child = child.Next())
-            children.push_back(child);
-        stack.insert(stack.end(), children.rbegin(), children.rend());
-    }
-    return ids;
 }
 
 void frmMessage_Edit::CheckGroupSubtree(const rt::Node& node, bool State)

@@ -111,7 +111,6 @@ private:
     void LoadGroupTree();
     void LoadAllMembers();
     void ShowGroupMembers(const QString& NodeKey);
-    QStringList CollectGroupIds(const rt::Node& node) const;
     void CheckGroupSubtree(const rt::Node& node, bool State);
     void SyncMemberChecksFromGroups();
     qint32 CountCheckedMembers();
