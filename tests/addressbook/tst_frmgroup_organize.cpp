@@ -768,6 +768,38 @@ private slots:
                  (QStringList{QStringLiteral("4|5"), QStringLiteral("5|0")}));
     }
 
+    void aCopiedGroupDeletedMeanwhileIsNotPasted()
+    {
+        frmGroup_Organize& w = openWindow();
+        QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_2")));
+        w.AddGroupToClipboard(4);
+        m_boxes->answer(rt::mb::Yes);
+        w.DeleteGroup();
+        QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_0")));
+        const int before = w.Groups()->Nodes().Count();
+        w.PasteGroupFromClipboard();
+        QCOMPARE(w.Groups()->Nodes().Count(), before);
+        QCOMPARE(w.ClipboardAction(), 0);
+    }
+
+    void theClipboardFollowsTheKeysASaveHandsOut()
+    {
+        frmGroup_Organize& w = openWindow();
+        QString fresh;
+        w.UpdateGroup(QStringLiteral("GRP_0"), fresh, QStringLiteral("Καινούργια"));
+        w.AddGroupToClipboard(5);
+        QCOMPARE(w.Clipboard()->item(0)->text(), fresh);
+        clickSave(w);
+        QCOMPARE(w.Clipboard()->item(0)->text(), QStringLiteral("GRP_5"));
+        QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_2")));
+        w.PasteGroupFromClipboard();
+        QCOMPARE(w.Groups()->Nodes().Item(QStringLiteral("GRP_5")).Parent().Key(),
+                 QStringLiteral("GRP_2"));
+        clickSave(w);
+        QCOMPARE(rows(QStringLiteral("SELECT subgroup_of FROM groups WHERE group_id=5")),
+                 QStringList{QStringLiteral("2")});
+    }
+
     void pastedMembers_data()
     {
         QTest::addColumn<int>("action");
@@ -962,6 +994,20 @@ private slots:
         selectRows(w.Members(), {QStringLiteral("MEMBER_1")});
         dialog.cmdOK()->click();
         QCOMPARE(tagOf(w, QStringLiteral("MEMBER_1")), QStringLiteral("\\0\\3\\"));
+    }
+
+    void escapeClosesTheCopyDialogWithoutACopy()
+    {
+        frmGroup_Organize& w = openWindow();
+        selectRows(w.Members(), {QStringLiteral("MEMBER_1")});
+        frmCopyToTeam& dialog = rt::Forms::get<frmCopyToTeam>();
+        QVERIFY(dialog.MoveMembers());
+        dialog.show();
+        QVERIFY(clickNode(dialog.Groups(), QStringLiteral("GRP_2")));
+        QTest::keyClick(dialog.Groups(), Qt::Key_Escape);
+        QVERIFY(!rt::Forms::find<frmCopyToTeam>());
+        QCOMPARE(tagOf(w, QStringLiteral("MEMBER_1")), QStringLiteral("\\0\\"));
+        QVERIFY(!w.HasPendingChanges());
     }
 
     void theCopyDialogWithoutGroupsIsNotShown()
