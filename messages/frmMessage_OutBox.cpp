@@ -232,6 +232,10 @@ void frmMessage_OutBox::RefreshOutBoxList()
     try {
         const rt::ListItem again = m_outList->ListItems().Item(key);
         if (again) {
+            // It alone: the last item, which the fill selected, must not go with the
+            // next delete unasked.
+            for (rt::ListItem item : m_outList->ListItems())
+                item.setSelected(false);
             m_outList->setSelectedItem(again);
             again.EnsureVisible();
         }

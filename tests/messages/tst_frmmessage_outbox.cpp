@@ -1,3 +1,4 @@
+#include "addressbook/mdlGroups.h"
 #include "app/ChildFormCollection.h"
 #include "app/FormTitle.h"
 #include "app/PopupMenuControl.h"
@@ -334,6 +335,8 @@ private slots:
         QCOMPARE(w.OutList()->ListItems().Count(), 6);
         QCOMPARE(w.OutList()->ListItems().Item(6).Key(), QStringLiteral("MSG_%1").arg(added));
         QCOMPARE(w.OutList()->SelectedItem().Key(), QStringLiteral("MSG_%1").arg(ids[1]));
+        QVERIFY(w.OutList()->SelectedItem().Selected());
+        QCOMPARE(mdlGroups::SelectedItemCount(*w.OutList()), 1);
         QCOMPARE(panelText(), QStringLiteral(" 6 Μηνύματα"));
     }
 
@@ -389,6 +392,18 @@ private slots:
         QCOMPARE(m_boxes->shown().first().style, int(rt::mb::YesNo | rt::mb::Question));
         // No keeps everything.
         QCOMPARE(items.Count(), 5);
+        QCOMPARE(column(QStringLiteral("outbox_messages"), "msg_id").size(), 5);
+    }
+
+    void nothingSelectedDeletesNothingAndAsksNothing()
+    {
+        addFive();
+        frmMessage_OutBox& w = openWindow();
+        select(w, {}, 2);
+        w.OutList()->ListItems().Item(2).setSelected(false);
+        w.DeleteMessage();
+        QVERIFY(m_boxes->shown().isEmpty());
+        QCOMPARE(w.OutList()->ListItems().Count(), 5);
         QCOMPARE(column(QStringLiteral("outbox_messages"), "msg_id").size(), 5);
     }
 
@@ -485,6 +500,24 @@ private slots:
         QVERIFY(!w.OutList()->ListItems().Exists(QStringLiteral("MSG_%1").arg(ids[2])));
         QCOMPARE(w.OutList()->ListItems().Count(), 4);
         QCOMPARE(panelText(), QStringLiteral(" 4 Μηνύματα"));
+    }
+
+    void aRefusedMessageStaysListedAndShowsItsFailure()
+    {
+        const QList<qint64> ids = addFive();
+        frmMessage_OutBox& w = openWindow();
+        m_service->script(Answer::code(-300));
+        w.SendMessage(true);                  // the current item: the last one
+        QCOMPARE(m_boxes->shown().size(), 1); // the server's refusal
+        QVERIFY(column(QStringLiteral("sended_messages"), "msg_id").isEmpty());
+        QCOMPARE(w.OutList()->ListItems().Count(), 5);
+        w.RefreshOutBoxList();
+        const rt::ListItem failed =
+            w.OutList()->ListItems().Item(QStringLiteral("MSG_%1").arg(ids[4]));
+        QCOMPARE(failed.SmallIcon(), rt::ImageRef(frmMessage_OutBox::IconFailed));
+        QCOMPARE(failed.Tag(), QStringLiteral("2"));
+        QCOMPARE(w.OutList()->ListItems().Item(1).SmallIcon(),
+                 rt::ImageRef(frmMessage_OutBox::IconWaiting));
     }
 
     void contextMenuSendAllSendsEveryRow()
