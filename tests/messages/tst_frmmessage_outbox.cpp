@@ -22,6 +22,7 @@
 #include "tests/support/Seams.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTest>
@@ -244,6 +245,24 @@ private slots:
                  (QStringList{QStringLiteral("pnlSMSAvailable"), QStringLiteral("pnlConnection")}));
         QCOMPARE(w.Toolbar()->parentWidget(), &w);
         QVERIFY(!menuEnabled("mn_DeleteMessage"));
+    }
+
+    void aDatabaseErrorWhileLoadingStillDocksTheWindow()
+    {
+        QVERIFY(mdlDataBase::MainDatabase()
+                    .execute({QStringLiteral("DROP TABLE outbox_messages"), {}})
+                    .ok);
+        frmMessage_OutBox& w = openWindow();
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
+        QCOMPARE(w.mnPopup()->ItemCount(), 5);
+        QVERIFY(!QGuiApplication::overrideCursor()); // the hourglass is gone again
+        // It closes as usual.
+        QVERIFY(rt::Forms::unload(&w));
+        QCOMPARE(mdlMain::ChildForms().Count(), 0);
+        QCOMPARE(mainWindow().StatusBar()->Keys(),
+                 (QStringList{QStringLiteral("pnlSMSAvailable"), QStringLiteral("pnlConnection")}));
     }
 
     void anEmptyOutBoxDisablesEveryCommand()
