@@ -14,6 +14,7 @@
 #include "platform/Recordset.h"
 #include "platform/Transaction.h"
 #include "sending/TCPSender.h"
+#include "sending/frmWebImport.h"
 #include "sending/mdlInternet.h"
 
 #include <QGridLayout>
@@ -30,6 +31,7 @@
 namespace {
 
 const QString internetSource = QStringLiteral("Internet Connection");
+const QString importSource = QStringLiteral("Import From Web");
 const QString databaseSource = QStringLiteral("SQLite");
 
 // What the batch needs of one out-box row, read before its request goes out: the sent
@@ -290,6 +292,11 @@ void frmSendMessages::GetCredits()
     startJob(*this, Job{Job::Credits, 0});
 }
 
+void frmSendMessages::InportFromServer()
+{
+    startJob(*this, Job{Job::Import, 0});
+}
+
 void frmSendMessages::startJob(frmSendMessages& window, const Job& job)
 {
     // A job asked for during another one's wait would otherwise run inside that wait and
@@ -317,8 +324,10 @@ void frmSendMessages::runJob(const Job& job)
     try {
         if (job.kind == Job::Send)
             runSend(job.messageId);
-        else
+        else if (job.kind == Job::Credits)
             runCredits();
+        else
+            runImport();
     } catch (const rt::RuntimeError& error) {
         if (self)
             failed(error);
@@ -453,6 +462,36 @@ void frmSendMessages::RequestCredits()
     } catch (const rt::RuntimeError& error) {
         failed(error);
     }
+}
+
+// ---- the address import ------------------------------------------------------------
+
+void frmSendMessages::runImport()
+{
+    QPointer<frmSendMessages> self(this);
+    unloadSplash();
+    show();
+    PrgBar->setMax(1);
+    PrgBar->setValue(0);
+    const qint32 result = PostToServer(QStringLiteral("addressget.php"), QString());
+    if (!self)
+        return;
+    if (stopped()) {
+        rt::Forms::unload(this);
+        return;
+    }
+    if (result < 0)
+        rt::Raise(result, mdlInternet::ServerErrorText(result), importSource);
+    PrgBar->setValue(PrgBar->Max());
+    // A viewer still open from an earlier import gives way to the new reply; its unload
+    // empties the reply, so the new one is kept aside meanwhile.
+    if (frmWebImport* earlier = rt::Forms::find<frmWebImport>()) {
+        const QString reply = mdlInternet::WebImportReply;
+        rt::Forms::unload(earlier);
+        mdlInternet::WebImportReply = reply;
+    }
+    rt::Forms::get<frmWebImport>().show();
+    rt::Forms::unload(this);
 }
 
 // ---- the exchange ---------------------------------------------------------------------

@@ -18,7 +18,7 @@ class RuntimeError;
 } // namespace rt
 
 // The progress window through which every exchange with the service runs: the out-box
-// batch, the credits request (and the address import). Modeless; it unloads itself at
+// batch, the credits request and the address import. Modeless; it unloads itself at
 // the end of each job, and while it is loaded the main window will not close.
 //
 // One job runs at a time. A job asked for while another is at work (its exchange is
@@ -39,6 +39,9 @@ public:
     void SendOutBoxMessages(qint32 MessageID = -1);
     // Asks for the credits left and shows them on the main status bar.
     void GetCredits();
+    // Fetches the customer's groups kept by the service and opens the import viewer
+    // (frmWebImport) on them.
+    void InportFromServer();
 
     // One exchange ("send.php", "credits.php", "addressget.php"): the status line, the
     // request with the account of the settings, the reply's result code.
@@ -72,7 +75,7 @@ protected:
 
 private:
     struct Job {
-        enum Kind { Send, Credits } kind = Send;
+        enum Kind { Send, Credits, Import } kind = Send;
         qint32 messageId = -1;
     };
 
@@ -81,6 +84,7 @@ private:
     void runJob(const Job& job);
     void runSend(qint32 messageId);
     void runCredits();
+    void runImport();
     void RequestCredits();
     void ShowStatus(const QString& Text, int Icon);
     void failed(const rt::RuntimeError& error);

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/Err.h"
+#include "platform/ListItem.h"
+
+#include <QPixmap>
+#include <QString>
+#include <QtGlobal>
+#include <initializer_list>
+
+class QWidget;
+
+namespace rt {
+class Form;
+class ImageList;
+class ListView;
+class Toolbar;
+} // namespace rt
+
+// What the saved-messages and the sent-messages lists share: their pictures, the delete
+// of the selected rows after one question, and small list helpers.
+namespace savedsent {
+
+// The 16 by 16 pictures of the lists: 1 a message (sent at once, or saved), 2 a message
+// sent at a scheduled time. An empty pixmap for any other index.
+QPixmap ListPicture(int index);
+// The 25 by 25 toolbar pictures: "btnEdit", "btnSend", "btnDelete", "btnDetails",
+// "btnExport"; an empty pixmap for any other key.
+QPixmap ToolbarPicture(const QString& key);
+
+struct ToolbarButton {
+    const char* key;
+    const char* caption;
+    const char* toolTip;
+};
+// Adds the buttons with their pictures (kept in images, 25 by 25) and sizes the toolbar.
+void AddToolbarButtons(rt::Toolbar& toolbar, rt::ImageList& images,
+                       std::initializer_list<ToolbarButton> buttons);
+
+// The unload of a docked list: its toolbar back, its status panel off the main status
+// bar, out of the docked windows. Each step on its own, so a missing piece of the main
+// window cannot keep the list docked.
+void Undock(rt::Form& form, QWidget& toolbar, const QString& panelKey);
+
+// The lists' commands let a failure reach the user as the code-0 box (logged) and
+// abandon the command.
+template <class Command> void ReportFailure(Command command)
+{
+    try {
+        command();
+    } catch (const rt::RuntimeError& error) {
+        rt::reportUntrapped(error);
+    }
+}
+
+// The msg_id of a list item keyed "MSG_" & msg_id; 0 for any other key.
+qint32 MessageId(const rt::ListItem& item);
+
+// The one selected item when exactly one is selected; otherwise a null item.
+rt::ListItem OnlySelectedItem(rt::ListView& list);
+// Makes the item the current and the only selected one.
+void SelectOnly(rt::ListView& list, const rt::ListItem& item);
+
+// Asks "Πρόκειτε να διαγράψετε ..." (titled "ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ") about the selected
+// items, naming a single one by the sub-item titleColumn, and unless the answer is No
+// deletes them, from the last item to the first, with deleteStatement (one "?" for the
+// msg_id) and takes them out of the list. The list is hidden meanwhile. True when the
+// question was answered Yes; nothing is asked when no item is selected. A database
+// failure stops the loop at that row (the rows before it stay deleted, in the table and
+// the list alike) and is raised.
+bool DeleteSelectedMessages(rt::ListView& list, int titleColumn, const QString& deleteStatement);
+
+// The hourglass (or another pointer) while the work runs, the default pointer again
+// however it ends.
+class BusyPointer {
+public:
+    explicit BusyPointer(int pointer = 11);
+    ~BusyPointer();
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+} // namespace savedsent

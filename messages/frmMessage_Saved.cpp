@@ -1,0 +1,265 @@
+#include "messages/frmMessage_Saved.h"
+
+#include "app/FormTitle.h"
+#include "app/PopupMenuControl.h"
+#include "app/frmMain.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlMainDocking.h"
+#include "messages/SavedSentLists.h"
+#include "platform/DbDates.h"
+#include "platform/Err.h"
+#include "platform/ImageList.h"
+#include "platform/ListView.h"
+#include "platform/MultiLineTextBox.h"
+#include "platform/Recordset.h"
+#include "platform/Toolbar.h"
+#include "platform/Twips.h"
+
+#include <optional>
+
+using rt::toPixels;
+using rt::toTwips;
+
+namespace {
+
+const QString panelKey = QStringLiteral("frmMessage_Saved");
+
+// Design places, in twips.
+constexpr int designWidth = 10800;
+constexpr int designHeight = 7800;
+constexpr int titleHeight = 375;
+constexpr int previewHeight = 1500;
+constexpr int previewGap = 60;
+
+} // namespace
+
+frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved"))
+{
+    setWindowTitle(QStringLiteral("Αποθηκευμένα Μηνύματα"));
+    resize(toPixels(designWidth), toPixels(designHeight));
+    // A docked window paints its own ground over the docking space.
+    setAutoFillBackground(true);
+
+    m_images16 = new rt::ImageList(this);
+    m_images16->setObjectName(QStringLiteral("Images16x16"));
+    m_images16->Add(QIcon(savedsent::ListPicture(1)));
+    m_images25 = new rt::ImageList(this);
+    m_images25->setObjectName(QStringLiteral("Images25x25"));
+
+    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
+    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+
+    m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
+    savedsent::AddToolbarButtons(*m_toolbar, *m_images25,
+                                 {
+                                     {"btnEdit", "Επεξεργασία", "Επεξεργασία Μηνύματος"},
+                                     {"btnDelete", "Διαγραφή", "Διαγραφή Μηνύματος"},
+                                     {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
+                                 });
+    connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_Saved::Toolbar_ButtonClick);
+
+    m_message = new rt::ListView(this);
+    m_message->setObjectName(QStringLiteral("Message"));
+    m_message->setMultiSelect(true);
+    m_message->setSmallIcons(m_images16);
+    m_message->AddColumn(QString(), toTwips(25));
+    m_message->AddColumn(QStringLiteral("Δημιουργία"), 2200);
+    m_message->AddColumn(QStringLiteral("Τίτλος Μηνύματος"), 5000);
+    m_message->setGeometry(0, toPixels(titleHeight), width(),
+                           height() - toPixels(titleHeight + previewHeight + previewGap));
+    connect(m_message, &rt::ListView::ItemClick, this, &frmMessage_Saved::Message_ItemClick);
+    connect(m_message, &rt::ListView::MouseUp, this, &frmMessage_Saved::Message_MouseUp);
+
+    m_txtMessage = new rt::MultiLineTextBox(QStringLiteral("txtMessage"), this);
+    m_txtMessage->setLocked(true);
+    m_txtMessage->setReadOnly(true);
+    m_txtMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_txtMessage->setGeometry(0, height() - toPixels(previewHeight), width(),
+                              toPixels(previewHeight));
+
+    m_mnPopup = new PopupMenuControl(QStringLiteral("mnPopup"), this);
+    connect(m_mnPopup, &PopupMenuControl::Click, this, &frmMessage_Saved::mnPopup_Click);
+
+    Form_Resize();
+}
+
+// ---- load and unload ------------------------------------------------------------------
+
+void frmMessage_Saved::Form_Load()
+{
+    mdlMain::AttachChildForm(*this);
+    m_formTitle->setCaption(windowTitle());
+    mdlMain::DockFormToolbar(*m_toolbar);
+    mdlMain::AddStatusPanel(panelKey, QString());
+    // A failing read still leaves the window docked, so that it can be closed again.
+    savedsent::ReportFailure([this] { FillSavedList(); });
+    ShowSelectedMessage();
+    m_mnPopup->AddMenuItem(QStringLiteral("mnOpen"), QStringLiteral("Επεξεργασία"));
+    m_mnPopup->AddMenuItem(QStringLiteral("mnDelete"), QStringLiteral("Διαγραφή"));
+    m_mnPopup->AddMenuItem(QStringLiteral("mnSep"), QStringLiteral("-"));
+    m_mnPopup->AddMenuItem(QStringLiteral("mnDetails"), QStringLiteral("Ιδιότητες"));
+}
+
+void frmMessage_Saved::Form_Unload(bool& cancel)
+{
+    // Never refuses.
+    Q_UNUSED(cancel);
+    savedsent::Undock(*this, *m_toolbar, panelKey);
+}
+
+// ---- the list -------------------------------------------------------------------------
+
+void frmMessage_Saved::FillSavedList()
+{
+    {
+        savedsent::BusyPointer busy(11);
+        rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+            {QStringLiteral("SELECT * FROM saved_messages ORDER BY msg_datecreated, "
+                            "msg_timecreated"),
+             {}},
+            rt::RecordsetType::Snapshot);
+        if (!rs.isOpen())
+            rt::Raise(rs.status().number, rs.status().description, QStringLiteral("SQLite"));
+        rt::ListItems items = m_message->ListItems();
+        for (; !rs.eof(); rs.moveNext()) {
+            rt::ListItem item =
+                items.Add(QStringLiteral("MSG_") + rs.field(QStringLiteral("msg_id")).toString(),
+                          QString(), 1);
+            item.setSubItems(1,
+                             rt::shortDateFromDb(rs.field(QStringLiteral("msg_datecreated"))) +
+                                 QLatin1Char(' ') +
+                                 rt::shortTimeFromDb(rs.field(QStringLiteral("msg_timecreated"))));
+            item.setSubItems(
+                2, mdlDataBase::NullToEmpty(rs.field(QStringLiteral("msg_title"))).toString());
+            item.setTag(mdlDataBase::NullToEmpty(rs.field(QStringLiteral("msg_text"))).toString());
+        }
+        rs.close();
+        // The list control marked its first item as the selected one.
+        if (items.Count() > 0)
+            savedsent::SelectOnly(*m_message, items.Item(1));
+    }
+    SetControlState();
+}
+
+void frmMessage_Saved::ShowSelectedMessage()
+{
+    if (m_message->ListItems().Count() == 0)
+        return;
+    const rt::ListItem selected = m_message->SelectedItem();
+    if (selected)
+        m_txtMessage->setText(selected.Tag());
+}
+
+void frmMessage_Saved::SetControlState()
+{
+    const bool enabled = m_message->ListItems().Count() > 0;
+    for (const char* key : {"btnEdit", "btnDelete", "btnDetails"})
+        m_toolbar->setButtonEnabled(QLatin1String(key), enabled);
+    rt::Forms::get<frmMain>().SetMenuState(QStringLiteral("mn_DeleteMessage"), enabled);
+    mdlMain::SetStatusPanel(panelKey, QString::number(m_message->ListItems().Count()) +
+                                          QStringLiteral(" Μηνύματα"));
+}
+
+void frmMessage_Saved::Message_ItemClick(const rt::ListItem& item)
+{
+    Q_UNUSED(item);
+    ShowSelectedMessage();
+}
+
+void frmMessage_Saved::Message_MouseUp(int button, int shift, const QPoint& pos)
+{
+    Q_UNUSED(shift);
+    Q_UNUSED(pos);
+    if (button != 2)
+        return;
+    const bool enabled = m_message->ListItems().Count() > 0;
+    for (const char* name : {"mnOpen", "mnDelete", "mnDetails"})
+        m_mnPopup->setMenuState(QLatin1String(name), enabled);
+    m_mnPopup->ShowPopupMenu();
+}
+
+// ---- commands -------------------------------------------------------------------------
+
+void frmMessage_Saved::Toolbar_ButtonClick(const QString& key)
+{
+    if (key == QLatin1String("btnEdit"))
+        OpenMessage();
+    else if (key == QLatin1String("btnDelete"))
+        DeleteMessage();
+}
+
+void frmMessage_Saved::mnPopup_Click(const QString& MenuName, bool Checked)
+{
+    Q_UNUSED(Checked);
+    if (MenuName == QLatin1String("mnOpen"))
+        OpenMessage();
+    else if (MenuName == QLatin1String("mnDelete"))
+        DeleteMessage();
+}
+
+void frmMessage_Saved::OpenMessage()
+{
+    const rt::ListItem selected = m_message->SelectedItem();
+    if (!selected)
+        return;
+    const QString id = QString::number(savedsent::MessageId(selected));
+    // The main window unloads this window before it opens the message.
+    savedsent::ReportFailure([id] { rt::Forms::get<frmMain>().EditMessage(id); });
+}
+
+void frmMessage_Saved::DeleteMessage()
+{
+    std::optional<rt::RuntimeError> failure;
+    bool deleted = false;
+    try {
+        deleted = savedsent::DeleteSelectedMessages(
+            *m_message, 2, QStringLiteral("DELETE FROM saved_messages WHERE msg_id = ?"));
+    } catch (const rt::RuntimeError& error) {
+        // What was deleted before the failure is gone from the count and the drop-down too.
+        failure = error;
+        deleted = true;
+    }
+    if (failure) {
+        // One failure, one box: the follow-up steps keep quiet.
+        try {
+            SetControlState();
+            rt::Forms::get<frmMain>().ReadSavedMessages();
+        } catch (const rt::RuntimeError&) {
+        }
+        rt::reportUntrapped(*failure);
+    } else if (deleted) {
+        savedsent::ReportFailure([this] {
+            SetControlState();
+            rt::Forms::get<frmMain>().ReadSavedMessages();
+        });
+    }
+}
+
+// ---- layout ---------------------------------------------------------------------------
+
+void frmMessage_Saved::resizeEvent(QResizeEvent* event)
+{
+    rt::Form::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMessage_Saved::Form_Resize()
+{
+    // A window too small for the layout keeps its old sizes.
+    const int W = width();
+    const int H = height();
+    m_formTitle->resize(W, m_formTitle->height());
+    const int previewTop = H - m_txtMessage->height();
+    if (previewTop < 0)
+        return;
+    m_txtMessage->setGeometry(0, previewTop, W, m_txtMessage->height());
+    const int listHeight = H - (m_message->y() + m_txtMessage->height() + toPixels(previewGap));
+    if (listHeight < 0)
+        return;
+    m_message->setGeometry(0, m_message->y(), W, listHeight);
+    m_message->setColumnWidth(1, toTwips(25));
+    const int titleWidth = toTwips(m_message->width()) -
+                           (m_message->ColumnWidth(1) + m_message->ColumnWidth(2) + toTwips(5));
+    if (titleWidth >= 0)
+        m_message->setColumnWidth(3, titleWidth);
+}

@@ -1,0 +1,394 @@
+#include "app/ChildFormCollection.h"
+#include "app/FormTitle.h"
+#include "app/PopupMenuControl.h"
+#include "app/frmMain.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlMainDocking.h"
+#include "app/mdlSettings.h"
+#include "compose/MessageEditor.h"
+#include "compose/frmMessage_Edit.h"
+#include "messages/frmMessage_Saved.h"
+#include "platform/AxButton.h"
+#include "platform/Err.h"
+#include "platform/ListView.h"
+#include "platform/MultiLineTextBox.h"
+#include "platform/Recordset.h"
+#include "platform/StatusBar.h"
+#include "platform/Toolbar.h"
+#include "tests/support/ControlLibrary.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/Seams.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+
+frmMain& mainWindow()
+{
+    return rt::Forms::get<frmMain>();
+}
+
+rt::StatusPanel* panel(const QString& key)
+{
+    return mainWindow().StatusBar()->Panel(key);
+}
+
+qint64 addSaved(const QVariant& title, const QString& text, const QString& date,
+                const QString& time)
+{
+    rt::Database& db = mdlDataBase::MainDatabase();
+    if (!db.execute({QStringLiteral("INSERT INTO saved_messages (msg_title, msg_text, "
+                                    "msg_originator, msg_flash, msg_datecreated, msg_timecreated) "
+                                    "VALUES (?, ?, ?, ?, ?, ?)"),
+                     {title, text, QStringLiteral("Shop"), 0, date, time}}))
+        return 0;
+    rt::Recordset rs =
+        db.openRecordset({QStringLiteral("SELECT max(msg_id) FROM saved_messages"), {}},
+                         rt::RecordsetType::Snapshot);
+    return rs.isOpen() && !rs.eof() ? rs.field(0).toLongLong() : 0;
+}
+
+QStringList savedIds()
+{
+    QStringList ids;
+    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+        {QStringLiteral("SELECT msg_id FROM saved_messages ORDER BY msg_id"), {}},
+        rt::RecordsetType::Snapshot);
+    for (; rs.isOpen() && !rs.eof(); rs.moveNext())
+        ids.append(rs.field(0).toString());
+    return ids;
+}
+
+QStringList itemKeys(rt::ListView* list)
+{
+    QStringList keys;
+    for (const rt::ListItem item : list->ListItems())
+        keys.append(item.Key());
+    return keys;
+}
+
+// The entries of the main window's New Message drop-down, by their keys.
+QStringList dropDownKeys()
+{
+    QStringList keys;
+    QMenu* menu = mainWindow().MainToolBar()->ButtonMenu(QStringLiteral("btnNewMessage"));
+    for (QAction* action : menu->actions())
+        keys.append(action->objectName());
+    return keys;
+}
+
+bool menuEnabled(const QString& name)
+{
+    QAction* item = mainWindow().MenuItem(name);
+    return item && item->isEnabled();
+}
+
+} // namespace
+
+// The saved-messages list docked in the real main window over a real database file.
+class tst_frmmessage_saved : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testsupport::ProgramFolder> m_folder;
+    std::unique_ptr<testsupport::ControlLibrary> m_library;
+    std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
+
+    frmMessage_Saved& openList()
+    {
+        // As the main window's command opens it.
+        if (mainWindow().FreeChildSpace(QStringLiteral("frmMessage_Saved")))
+            rt::Forms::get<frmMessage_Saved>().show();
+        return rt::Forms::get<frmMessage_Saved>();
+    }
+
+    // Five saved messages, created in this order over two days.
+    QList<qint64> addFive()
+    {
+        return {addSaved(QStringLiteral("Πρώτο"), QStringLiteral("κείμενο 1"),
+                         QStringLiteral("2024-03-01"), QStringLiteral("09:00")),
+                addSaved(QStringLiteral("Δεύτερο"), QStringLiteral("κείμενο 2"),
+                         QStringLiteral("2024-03-01"), QStringLiteral("10:00")),
+                addSaved(QStringLiteral("Τρίτο"), QStringLiteral("κείμενο 3"),
+                         QStringLiteral("2024-03-02"), QStringLiteral("08:00")),
+                addSaved(QStringLiteral("Τέταρτο"), QStringLiteral("κείμενο 4"),
+                         QStringLiteral("2024-03-02"), QStringLiteral("09:30")),
+                addSaved(QStringLiteral("Πέμπτο"), QStringLiteral("κείμενο 5"),
+                         QStringLiteral("2024-03-02"), QStringLiteral("11:45"))};
+    }
+
+    // Right-clicks the list and reports the menu's states while it is up.
+    QMap<QString, bool> contextMenuStates(frmMessage_Saved& w)
+    {
+        QMap<QString, bool> states;
+        QMenu* menu = w.mnPopup()->mnPopup();
+        QTimer::singleShot(0, menu, [&] {
+            if (menu->isVisible()) {
+                for (const char* name : {"mnOpen", "mnDelete", "mnDetails"})
+                    states.insert(QLatin1String(name), w.mnPopup()->MenuState(QLatin1String(name)));
+            }
+            menu->close();
+        });
+        w.Message()->Refresh();
+        QTest::mouseClick(w.Message()->viewport(), Qt::RightButton, {},
+                          QPoint(5, w.Message()->viewport()->height() - 5));
+        return states;
+    }
+
+    // Triggers the context-menu item with that name, as a choice from the menu does.
+    static void chooseMenuItem(frmMessage_Saved& w, const QString& name)
+    {
+        for (int i = 0; i < w.mnPopup()->ItemCount(); ++i) {
+            if (w.mnPopup()->submenu(i)->data().toString() == name) {
+                w.mnPopup()->submenu(i)->trigger();
+                return;
+            }
+        }
+        QFAIL(qPrintable(QStringLiteral("no menu item ") + name));
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<testsupport::ProgramFolder>();
+        QVERIFY(m_folder->isValid());
+        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
+        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
+        m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
+        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
+        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        mdlSettings::ShowDisclaimer = 0;
+        mainWindow().show();
+        m_boxes->clear();
+    }
+    void cleanup()
+    {
+        rt::Forms::discardAll();
+        mdlDataBase::MainDatabase().close();
+        rt::setUntrappedErrorReporter({});
+        m_boxes.reset();
+        m_library.reset();
+        m_folder.reset();
+    }
+
+    void emptyList()
+    {
+        frmMessage_Saved& w = openList();
+        QCOMPARE(w.Message()->ListItems().Count(), 0);
+        for (const char* key : {"btnEdit", "btnDelete", "btnDetails"})
+            QVERIFY2(!w.Toolbar()->isButtonEnabled(QLatin1String(key)), key);
+        QVERIFY(!menuEnabled(QStringLiteral("mn_DeleteMessage")));
+        QVERIFY(panel(QStringLiteral("frmMessage_Saved")));
+        QCOMPARE(panel(QStringLiteral("frmMessage_Saved"))->Text(), QStringLiteral(" 0 Μηνύματα"));
+        QVERIFY(w.txtMessage()->Text().isEmpty());
+        const QMap<QString, bool> states = contextMenuStates(w);
+        QCOMPARE(states.size(), 3);
+        for (const bool enabled : states)
+            QVERIFY(!enabled);
+    }
+
+    void docksWithItsToolbarPanelAndMenu()
+    {
+        addFive();
+        frmMessage_Saved& w = openList();
+        QCOMPARE(mdlMain::ChildForms().Count(), 1);
+        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
+        QCOMPARE(w.parentWidget(), mainWindow().picMDISpace());
+        QCOMPARE(w.Toolbar()->parentWidget(), mainWindow().tlbrPicture());
+        QCOMPARE(w.formTitle()->Caption(), QStringLiteral("Αποθηκευμένα Μηνύματα"));
+        QCOMPARE(w.Toolbar()->ButtonCaption(QStringLiteral("btnEdit")),
+                 QStringLiteral("Επεξεργασία"));
+        QCOMPARE(w.Toolbar()->Button(QStringLiteral("btnDetails"))->toolTip(),
+                 QStringLiteral("Ιδιότητες Μηνύματος"));
+        QVERIFY(menuEnabled(QStringLiteral("mn_DeleteMessage")));
+        QCOMPARE(panel(QStringLiteral("frmMessage_Saved"))->Text(), QStringLiteral(" 5 Μηνύματα"));
+        // Docked panels stand before the two fixed ones.
+        rt::StatusBar* bar = mainWindow().StatusBar();
+        QCOMPARE(bar->Panel(bar->Count() - 1)->Key(), QStringLiteral("pnlSMSAvailable"));
+        QCOMPARE(bar->Panel(bar->Count() - 2)->Key(), QStringLiteral("frmMessage_Saved"));
+        QCOMPARE(w.mnPopup()->ItemCount(), 4);
+        QStringList captions;
+        for (int i = 0; i < 4; ++i)
+            captions << w.mnPopup()->submenu(i)->data().toString() + QLatin1Char('=') +
+                            (w.mnPopup()->submenu(i)->isSeparator()
+                                 ? QStringLiteral("-")
+                                 : w.mnPopup()->submenu(i)->text());
+        QCOMPARE(
+            captions,
+            (QStringList{QStringLiteral("mnOpen=Επεξεργασία"), QStringLiteral("mnDelete=Διαγραφή"),
+                         QStringLiteral("mnSep=-"), QStringLiteral("mnDetails=Ιδιότητες")}));
+        const QMap<QString, bool> states = contextMenuStates(w);
+        QCOMPARE(states.size(), 3);
+        for (const bool enabled : states)
+            QVERIFY(enabled);
+
+        // The close button takes everything back.
+        w.formTitle()->cmdClose()->click();
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Saved")));
+        QCOMPARE(mdlMain::ChildForms().Count(), 0);
+        QVERIFY(!panel(QStringLiteral("frmMessage_Saved")));
+        QVERIFY(!menuEnabled(QStringLiteral("mn_DeleteMessage")));
+    }
+
+    void listsInCreationOrderWithPreview()
+    {
+        const qint64 late = addSaved(QStringLiteral("Απόγευμα"), QStringLiteral("το βράδυ"),
+                                     QStringLiteral("2024-03-05"), QStringLiteral("17:05"));
+        const qint64 untitled = addSaved(QVariant(), QStringLiteral("χωρίς τίτλο"),
+                                         QStringLiteral("2024-03-05"), QStringLiteral("08:15"));
+        const qint64 earlier = addSaved(QStringLiteral("Χθες"), QStringLiteral("πρώτο"),
+                                        QStringLiteral("2024-03-04"), QStringLiteral("23:59"));
+        frmMessage_Saved& w = openList();
+        rt::ListItems items = w.Message()->ListItems();
+        QCOMPARE(itemKeys(w.Message()), (QStringList{QStringLiteral("MSG_%1").arg(earlier),
+                                                     QStringLiteral("MSG_%1").arg(untitled),
+                                                     QStringLiteral("MSG_%1").arg(late)}));
+        QCOMPARE(items.Item(1).SubItems(1), QStringLiteral("04/03/2024 23:59"));
+        QCOMPARE(items.Item(2).SubItems(1), QStringLiteral("05/03/2024 08:15"));
+        QCOMPARE(items.Item(2).SubItems(2), QString());
+        QCOMPARE(items.Item(3).SubItems(2), QStringLiteral("Απόγευμα"));
+        QCOMPARE(items.Item(3).SmallIcon().index, 1);
+        QVERIFY(items.Item(1).Text().isEmpty());
+
+        // The preview shows the saved message selected at load, then the one clicked.
+        QCOMPARE(w.txtMessage()->Text(), QStringLiteral("πρώτο"));
+        w.Message()->Refresh();
+        const QRect row = w.Message()->visualRect(w.Message()->model()->index(2, 2));
+        QTest::mouseClick(w.Message()->viewport(), Qt::LeftButton, {}, row.center());
+        QCOMPARE(w.Message()->SelectedItem().Key(), QStringLiteral("MSG_%1").arg(late));
+        QCOMPARE(w.txtMessage()->Text(), QStringLiteral("το βράδυ"));
+    }
+
+    void deleteAsksFirst_data()
+    {
+        QTest::addColumn<QList<int>>("selected");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QList<int>>("left");
+        QTest::newRow("one, yes") << QList<int>{3} << QStringLiteral("το μήνυμα \"Τρίτο\".")
+                                  << int(rt::mb::Yes) << QList<int>{1, 2, 4, 5};
+        QTest::newRow("one, no") << QList<int>{3} << QStringLiteral("το μήνυμα \"Τρίτο\".")
+                                 << int(rt::mb::No) << QList<int>{1, 2, 3, 4, 5};
+        QTest::newRow("second and fourth") << QList<int>{2, 4} << QStringLiteral("2 μηνύματα.")
+                                           << int(rt::mb::Yes) << QList<int>{1, 3, 5};
+        QTest::newRow("three") << QList<int>{1, 3, 5} << QStringLiteral("3 μηνύματα.")
+                               << int(rt::mb::Yes) << QList<int>{2, 4};
+    }
+    void deleteAsksFirst()
+    {
+        QFETCH(QList<int>, selected);
+        QFETCH(QString, subject);
+        QFETCH(int, answer);
+        QFETCH(QList<int>, left);
+        const QList<qint64> ids = addFive();
+        mainWindow().ReadSavedMessages();
+        frmMessage_Saved& w = openList();
+        const QString preview = w.txtMessage()->Text();
+        rt::ListItems items = w.Message()->ListItems();
+        items.Item(1).setSelected(false);
+        for (const int i : selected)
+            items.Item(i).setSelected(true);
+        m_boxes->answer(answer);
+
+        w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
+
+        QCOMPARE(m_boxes->shown().size(), 1);
+        const testsupport::ShownBox box = m_boxes->shown().first();
+        QCOMPARE(box.text, QStringLiteral("Πρόκειτε να διαγράψετε ") + subject +
+                               QStringLiteral("\nΘέλετε να συνεχίσετε;"));
+        QCOMPARE(box.style, rt::mb::YesNo | rt::mb::Question);
+        QCOMPARE(box.title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ"));
+
+        QStringList keys;
+        QStringList rows;
+        QStringList entries;
+        for (const int i : left) {
+            keys << QStringLiteral("MSG_%1").arg(ids.at(i - 1));
+            rows << QString::number(ids.at(i - 1));
+            entries << QStringLiteral("msg_%1").arg(ids.at(i - 1));
+        }
+        QCOMPARE(itemKeys(w.Message()), keys);
+        QCOMPARE(savedIds(), rows);
+        QCOMPARE(dropDownKeys(), entries);
+        QCOMPARE(panel(QStringLiteral("frmMessage_Saved"))->Text(),
+                 QStringLiteral(" %1 Μηνύματα").arg(left.size()));
+        QVERIFY(!w.Message()->isHidden());
+        QCOMPARE(w.txtMessage()->Text(), preview);
+    }
+
+    void deletingTheLastDisablesTheCommands()
+    {
+        addSaved(QStringLiteral("Μόνο"), QStringLiteral("ένα"), QStringLiteral("2024-03-01"),
+                 QStringLiteral("09:00"));
+        frmMessage_Saved& w = openList();
+        chooseMenuItem(w, QStringLiteral("mnDelete"));
+        QCOMPARE(w.Message()->ListItems().Count(), 0);
+        QVERIFY(savedIds().isEmpty());
+        QVERIFY(!w.Toolbar()->isButtonEnabled(QStringLiteral("btnEdit")));
+        QVERIFY(!menuEnabled(QStringLiteral("mn_DeleteMessage")));
+        QCOMPARE(panel(QStringLiteral("frmMessage_Saved"))->Text(), QStringLiteral(" 0 Μηνύματα"));
+        // The preview keeps what it showed.
+        QCOMPARE(w.txtMessage()->Text(), QStringLiteral("ένα"));
+    }
+
+    void nothingSelectedAsksNothing()
+    {
+        addFive();
+        frmMessage_Saved& w = openList();
+        w.Message()->ListItems().Item(1).setSelected(false);
+        w.DeleteMessage();
+        QVERIFY(m_boxes->shown().isEmpty());
+        QCOMPARE(savedIds().size(), 5);
+    }
+
+    void aFailingDeleteKeepsTheRestAndSaysSo()
+    {
+        addFive();
+        frmMessage_Saved& w = openList();
+        for (const rt::ListItem item : w.Message()->ListItems())
+            rt::ListItem(item).setSelected(true);
+        QVERIFY(
+            mdlDataBase::MainDatabase().execute({QStringLiteral("DROP TABLE saved_messages"), {}}));
+        w.DeleteMessage();
+        QCOMPARE(m_boxes->shown().size(), 2);
+        QVERIFY(m_boxes->shown().at(1).text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QCOMPARE(w.Message()->ListItems().Count(), 5);
+        QVERIFY(!w.Message()->isHidden());
+    }
+
+    void openingASavedMessage_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("toolbar") << QStringLiteral("btnEdit");
+        QTest::newRow("context menu") << QStringLiteral("mnOpen");
+    }
+    void openingASavedMessage()
+    {
+        QFETCH(QString, how);
+        addFive();
+        frmMessage_Saved& w = openList();
+        w.Message()->ListItems().Item(1).setSelected(false);
+        w.Message()->setSelectedItem(w.Message()->ListItems().Item(4));
+        if (how.startsWith(QLatin1String("btn")))
+            w.Toolbar()->Button(how)->click();
+        else
+            chooseMenuItem(w, how);
+
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Saved")));
+        QVERIFY(!panel(QStringLiteral("frmMessage_Saved")));
+        QVERIFY(mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Edit")));
+        QCOMPARE(mdlMain::ChildForms().Item(1)->Name(), QStringLiteral("frmMessage_Edit"));
+        frmMessage_Edit& editor = rt::Forms::get<frmMessage_Edit>();
+        QCOMPARE(editor.Message()->Text(), QStringLiteral("κείμενο 4"));
+        QCOMPARE(editor.Message()->Title(), QStringLiteral("Τέταρτο"));
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_frmmessage_saved)
+#include "tst_frmmessage_saved.moc"

@@ -1,0 +1,392 @@
+#include "app/ChildFormCollection.h"
+#include "app/FormTitle.h"
+#include "app/PopupMenuControl.h"
+#include "app/frmMain.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlMainDocking.h"
+#include "app/mdlSettings.h"
+#include "messages/frmMessage_Sended.h"
+#include "platform/AxButton.h"
+#include "platform/Clock.h"
+#include "platform/Cp1253.h"
+#include "platform/Err.h"
+#include "platform/ListView.h"
+#include "platform/Recordset.h"
+#include "platform/StatusBar.h"
+#include "platform/Toolbar.h"
+#include "sending/frmSendMessages.h"
+#include "tests/support/ControlLibrary.h"
+#include "tests/support/FakeSmsService.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/Seams.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+using testsupport::FakeSmsService;
+using Answer = FakeSmsService::Answer;
+
+namespace {
+
+frmMain& mainWindow()
+{
+    return rt::Forms::get<frmMain>();
+}
+
+rt::StatusPanel* panel(const QString& key)
+{
+    return mainWindow().StatusBar()->Panel(key);
+}
+
+struct Sent {
+    QVariant title;
+    QString text;
+    QVariant phones;
+    QString date;
+    QString time;
+    QVariant schdate;
+    QVariant schtime;
+    bool flash = false;
+};
+
+qint64 addSent(const Sent& m)
+{
+    rt::Database& db = mdlDataBase::MainDatabase();
+    if (!db.execute({QStringLiteral("INSERT INTO sended_messages (msg_title, msg_text, "
+                                    "msg_originator, msg_flash, msg_phonelist, msg_date, "
+                                    "msg_time, msg_schdate, msg_schtime, msg_SID, msg_Status) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     {m.title, m.text, QStringLiteral("Κατάστημα"), m.flash, m.phones, m.date,
+                      m.time, m.schdate, m.schtime, 1, 1}}))
+        return 0;
+    rt::Recordset rs =
+        db.openRecordset({QStringLiteral("SELECT max(msg_id) FROM sended_messages"), {}},
+                         rt::RecordsetType::Snapshot);
+    return rs.isOpen() && !rs.eof() ? rs.field(0).toLongLong() : 0;
+}
+
+QList<QVariantMap> rows(const QString& table)
+{
+    QList<QVariantMap> result;
+    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+        {QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY msg_id"), {}},
+        rt::RecordsetType::Snapshot);
+    for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
+        QVariantMap row;
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            row.insert(rs.fieldName(i), rs.field(i));
+        result.append(row);
+    }
+    return result;
+}
+
+QStringList itemKeys(rt::ListView* list)
+{
+    QStringList keys;
+    for (const rt::ListItem item : list->ListItems())
+        keys.append(item.Key());
+    return keys;
+}
+
+QString key(qint64 id)
+{
+    return QStringLiteral("MSG_%1").arg(id);
+}
+
+} // namespace
+
+// The sent-messages list docked in the real main window, resending through the real
+// sending window to the loopback service.
+class tst_frmmessage_sended : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testsupport::ProgramFolder> m_folder;
+    std::unique_ptr<testsupport::ControlLibrary> m_library;
+    std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
+    std::unique_ptr<FakeSmsService> m_service;
+    rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
+
+    frmMessage_Sended& openList()
+    {
+        if (mainWindow().FreeChildSpace(QStringLiteral("frmMessage_Sended")))
+            rt::Forms::get<frmMessage_Sended>().show();
+        return rt::Forms::get<frmMessage_Sended>();
+    }
+
+    QList<qint64> addThree()
+    {
+        return {
+            addSent({QStringLiteral("Άμεσο"), QStringLiteral("ένα"),
+                     QStringLiteral(",6900000001,6900000002"), QStringLiteral("2024-03-01"),
+                     QStringLiteral("09:00"), QVariant(), QVariant(), false}),
+            addSent({QStringLiteral("Προγραμματισμένο"), QStringLiteral("δύο"),
+                     QStringLiteral("6900000003"), QStringLiteral("2024-02-28"),
+                     QStringLiteral("18:45"), QStringLiteral("2024-03-07"), QStringLiteral("18:30"),
+                     true}),
+            addSent({QVariant(), QStringLiteral("τρία"), QVariant(), QStringLiteral("2024-03-02"),
+                     QStringLiteral("07:05"), QVariant(), QVariant(), false})};
+    }
+
+    void selectOnly(frmMessage_Sended& w, const QList<int>& indexes)
+    {
+        for (const rt::ListItem item : w.SendList()->ListItems())
+            rt::ListItem(item).setSelected(false);
+        for (const int i : indexes)
+            w.SendList()->ListItems().Item(i).setSelected(true);
+    }
+
+    QMap<QString, bool> contextMenuStates(frmMessage_Sended& w)
+    {
+        QMap<QString, bool> states;
+        QMenu* menu = w.mnPopup()->mnPopup();
+        QTimer::singleShot(0, menu, [&] {
+            if (menu->isVisible()) {
+                for (const char* name : {"mnSend", "mnDelete", "mnDetails"})
+                    states.insert(QLatin1String(name), w.mnPopup()->MenuState(QLatin1String(name)));
+            }
+            menu->close();
+        });
+        w.SendList()->Refresh();
+        QTest::mouseClick(w.SendList()->viewport(), Qt::RightButton, {},
+                          QPoint(5, w.SendList()->viewport()->height() - 5));
+        return states;
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<testsupport::ProgramFolder>();
+        QVERIFY(m_folder->isValid());
+        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
+        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
+        m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
+        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
+        rt::setClock(&m_clock);
+        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        m_service = std::make_unique<FakeSmsService>();
+        QVERIFY(m_service->start());
+        mdlSettings::ServerURL = m_service->host();
+        mdlSettings::ServerPort = static_cast<qint16>(m_service->port());
+        mdlSettings::UserName = QStringLiteral("user");
+        mdlSettings::Password = QStringLiteral("secret");
+        mdlSettings::Originator = QStringLiteral("Shop");
+        mdlSettings::AskOnSend = 0;
+        mdlSettings::ShowDisclaimer = 0;
+        mainWindow().show();
+        m_boxes->clear();
+    }
+    void cleanup()
+    {
+        rt::Forms::discardAll();
+        m_service.reset();
+        mdlDataBase::MainDatabase().close();
+        rt::setClock(nullptr);
+        rt::setUntrappedErrorReporter({});
+        m_boxes.reset();
+        m_library.reset();
+        m_folder.reset();
+    }
+
+    void showsEachSentMessage()
+    {
+        const QList<qint64> ids = addThree();
+        frmMessage_Sended& w = openList();
+        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
+        QCOMPARE(w.Toolbar()->parentWidget(), mainWindow().tlbrPicture());
+        QCOMPARE(w.formTitle()->Caption(), QStringLiteral("Απεσταλμένα Μηνύματα"));
+        QCOMPARE(itemKeys(w.SendList()), (QStringList{key(ids[0]), key(ids[1]), key(ids[2])}));
+        rt::ListItems items = w.SendList()->ListItems();
+        const rt::ListItem atOnce = items.Item(1);
+        QCOMPARE(atOnce.SmallIcon().index, 1);
+        QCOMPARE(atOnce.SubItems(1), QStringLiteral("01/03/2024 09:00"));
+        QCOMPARE(atOnce.SubItems(2), QString());
+        QCOMPARE(atOnce.SubItems(3), QStringLiteral("Κανονικό"));
+        QCOMPARE(atOnce.SubItems(4), QStringLiteral("Άμεσο"));
+        QCOMPARE(atOnce.SubItems(5), QStringLiteral("2"));
+        const rt::ListItem scheduled = items.Item(2);
+        QCOMPARE(scheduled.SmallIcon().index, 2);
+        QCOMPARE(scheduled.SubItems(2), QStringLiteral("07/03/2024 18:30"));
+        QCOMPARE(scheduled.SubItems(3), QStringLiteral("Flash"));
+        QCOMPARE(scheduled.SubItems(5), QStringLiteral("1"));
+        const rt::ListItem bare = items.Item(3);
+        QCOMPARE(bare.SubItems(4), QString());
+        QCOMPARE(bare.SubItems(5), QStringLiteral("0"));
+
+        QCOMPARE(panel(QStringLiteral("frmMessage_Sended"))->Text(), QStringLiteral(" 3 Μηνύματα"));
+        for (const char* button : {"btnSend", "btnDelete", "btnDetails", "btnExport"})
+            QVERIFY2(w.Toolbar()->isButtonEnabled(QLatin1String(button)), button);
+        QCOMPARE(w.Toolbar()->Button(QStringLiteral("btnExport"))->toolTip(),
+                 QStringLiteral("Εξαγωγή Μηνύματος σε Αρχείο"));
+
+        w.formTitle()->cmdClose()->click();
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Sended")));
+        QVERIFY(!panel(QStringLiteral("frmMessage_Sended")));
+        QCOMPARE(mdlMain::ChildForms().Count(), 0);
+    }
+
+    void emptyList()
+    {
+        frmMessage_Sended& w = openList();
+        QCOMPARE(panel(QStringLiteral("frmMessage_Sended"))->Text(), QStringLiteral(" 0 Μηνύματα"));
+        for (const char* button : {"btnSend", "btnDelete", "btnDetails", "btnExport"})
+            QVERIFY2(!w.Toolbar()->isButtonEnabled(QLatin1String(button)), button);
+        const QMap<QString, bool> states = contextMenuStates(w);
+        QCOMPARE(states.size(), 3);
+        for (const bool enabled : states)
+            QVERIFY(!enabled);
+    }
+
+    void sortingByAColumnIsAlwaysAscending()
+    {
+        const QList<qint64> ids = addThree();
+        frmMessage_Sended& w = openList();
+        w.SendList()->Refresh();
+        // Sent 01/03, 28/02 and 02/03: as text, day first.
+        const QStringList ascending{key(ids[0]), key(ids[2]), key(ids[1])};
+        for (int click = 0; click < 2; ++click) {
+            emit w.SendList()->ColumnClick(2);
+            QCOMPARE(itemKeys(w.SendList()), ascending);
+        }
+    }
+
+    void selectionDecidesTheOneMessageCommands()
+    {
+        addThree();
+        frmMessage_Sended& w = openList();
+        selectOnly(w, {1, 3});
+        QMap<QString, bool> states = contextMenuStates(w);
+        QCOMPARE(states.value(QStringLiteral("mnSend")), false);
+        QCOMPARE(states.value(QStringLiteral("mnDetails")), false);
+        QCOMPARE(states.value(QStringLiteral("mnDelete")), true);
+
+        w.SendMessage();
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_boxes->shown().first().text,
+                 QStringLiteral("Πρέπει να επιλέξετε μόνο ένα μήνυμα για αποστολή."));
+        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Exclamation));
+        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΑΠΟΣΤΟΛΗ ΜΗΝΥΜΑΤΟΣ"));
+        QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
+        QVERIFY(m_service->requests().isEmpty());
+
+        // A click that leaves one message selected offers the toolbar's Send again.
+        w.SendList()->Refresh();
+        const QRect row = w.SendList()->visualRect(w.SendList()->model()->index(1, 4));
+        QTest::mouseClick(w.SendList()->viewport(), Qt::LeftButton, {}, row.center());
+        QCOMPARE(w.SendList()->ListItems().Item(2).Selected(), true);
+        QVERIFY(w.Toolbar()->isButtonEnabled(QStringLiteral("btnSend")));
+        QVERIFY(w.Toolbar()->isButtonEnabled(QStringLiteral("btnDetails")));
+    }
+
+    void resendAddsASecondSentRow_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("how");
+        QTest::newRow("at once, toolbar") << 1 << QStringLiteral("btnSend");
+        QTest::newRow("scheduled, context menu") << 2 << QStringLiteral("mnSend");
+    }
+    void resendAddsASecondSentRow()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, how);
+        const QList<qint64> ids = addThree();
+        frmMessage_Sended& w = openList();
+        selectOnly(w, {index});
+        w.SendList()->setSelectedItem(w.SendList()->ListItems().Item(index));
+        const QVariantMap original = rows(QStringLiteral("sended_messages")).at(index - 1);
+        m_service->script(Answer::code(4321));
+        m_service->script(Answer::code(900));
+        m_clock.set(QDateTime(QDate(2024, 3, 6), QTime(20, 15)));
+
+        if (how.startsWith(QLatin1String("btn"))) {
+            w.Toolbar()->Button(how)->click();
+        } else {
+            for (int i = 0; i < w.mnPopup()->ItemCount(); ++i) {
+                if (w.mnPopup()->submenu(i)->data().toString() == how)
+                    w.mnPopup()->submenu(i)->trigger();
+            }
+        }
+
+        QCOMPARE(m_service->requests().size(), 2);
+        const QByteArray request = m_service->requests().first();
+        QVERIFY(request.startsWith("POST /prog/send.php"));
+        QVERIFY(request.contains("&M=" + rt::cp1253::fromUnicode(original["msg_text"].toString())));
+        QCOMPARE(request.contains("&D=2024.03.07.18.30&"), index == 2);
+        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
+
+        const QList<QVariantMap> sent = rows(QStringLiteral("sended_messages"));
+        QCOMPARE(sent.size(), 4);
+        QCOMPARE(sent.at(index - 1), original);
+        const QVariantMap again = sent.last();
+        QCOMPARE(again["msg_date"].toString(), QStringLiteral("2024-03-06"));
+        QCOMPARE(again["msg_time"].toString(), QStringLiteral("20:15"));
+        QCOMPARE(again["msg_SID"].toInt(), 4321);
+        for (const char* field : {"msg_title", "msg_text", "msg_originator", "msg_phonelist",
+                                  "msg_schdate", "msg_schtime", "msg_flash"})
+            QCOMPARE(again[QLatin1String(field)], original[QLatin1String(field)]);
+
+        // The batch refreshed the docked list; the message chosen is still the selected one.
+        QCOMPARE(w.SendList()->ListItems().Count(), 4);
+        QVERIFY(w.SendList()->ListItems().Exists(key(sent.last()["msg_id"].toLongLong())));
+        QCOMPARE(w.SendList()->SelectedItem().Key(), key(ids[index - 1]));
+        QVERIFY(w.SendList()->SelectedItem().Selected());
+        QCOMPARE(panel(QStringLiteral("frmMessage_Sended"))->Text(), QStringLiteral(" 4 Μηνύματα"));
+    }
+
+    void resendRefusedByTheWriterSendsNothing()
+    {
+        addThree();
+        frmMessage_Sended& w = openList();
+        selectOnly(w, {3}); // no phone list
+        w.SendMessage();
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
+        QVERIFY(m_service->requests().isEmpty());
+        QCOMPARE(rows(QStringLiteral("sended_messages")).size(), 3);
+    }
+
+    void deleteNamesTheTitle_data()
+    {
+        QTest::addColumn<QList<int>>("selected");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QList<int>>("left");
+        QTest::newRow("one") << QList<int>{2} << QStringLiteral("το μήνυμα \"Προγραμματισμένο\".")
+                             << QList<int>{1, 3};
+        QTest::newRow("untitled") << QList<int>{3} << QStringLiteral("το μήνυμα \"\".")
+                                  << QList<int>{1, 2};
+        QTest::newRow("first and last")
+            << QList<int>{1, 3} << QStringLiteral("2 μηνύματα.") << QList<int>{2};
+    }
+    void deleteNamesTheTitle()
+    {
+        QFETCH(QList<int>, selected);
+        QFETCH(QString, subject);
+        QFETCH(QList<int>, left);
+        const QList<qint64> ids = addThree();
+        frmMessage_Sended& w = openList();
+        selectOnly(w, selected);
+        w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
+
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_boxes->shown().first().text, QStringLiteral("Πρόκειτε να διαγράψετε ") +
+                                                    subject +
+                                                    QStringLiteral("\nΘέλετε να συνεχίσετε;"));
+        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ"));
+        QStringList keys;
+        for (const int i : left)
+            keys << key(ids[i - 1]);
+        QCOMPARE(itemKeys(w.SendList()), keys);
+        QCOMPARE(rows(QStringLiteral("sended_messages")).size(), left.size());
+        QCOMPARE(panel(QStringLiteral("frmMessage_Sended"))->Text(),
+                 QStringLiteral(" %1 Μηνύματα").arg(left.size()));
+        QVERIFY(!w.SendList()->isHidden());
+    }
+};
+
+QTEST_MAIN(tst_frmmessage_sended)
+#include "tst_frmmessage_sended.moc"
