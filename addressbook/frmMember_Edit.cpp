@@ -92,7 +92,8 @@ void frmMember_Edit::EditMember(const QString& MemKey, const QString& GrpKey,
                                 const QString& Occupation, const QString& Phone)
 {
     // The occupations already stored, each once (letter case ignored, as names are
-    // compared everywhere), in Greek order.
+    // compared everywhere), in Greek order; read afresh for every preparation.
+    m_cmbOccup->clear();
     {
         rt::Recordset rs = openSnapshot(
             {QStringLiteral("SELECT Occupation FROM members GROUP BY Occupation COLLATE GREEK "
