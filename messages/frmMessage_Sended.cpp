@@ -6,6 +6,7 @@
 #include "app/mdlDataBase.h"
 #include "app/mdlMainDocking.h"
 #include "app/mdlMainOutbox.h"
+#include "messages/MessageRows.h"
 #include "messages/SavedSentLists.h"
 #include "messages/frmMessage_Export.h"
 #include "platform/DbDates.h"
@@ -257,11 +258,7 @@ void frmMessage_Sended::SendMessage()
     }
     const qint32 id = savedsent::MessageId(savedsent::OnlySelectedItem(*m_sendList));
     savedsent::ReportFailure([id] {
-        rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-            {QStringLiteral("SELECT * FROM sended_messages WHERE msg_id = ?"), {id}},
-            rt::RecordsetType::Snapshot);
-        if (!rs.isOpen())
-            raiseDb(rs.status());
+        rt::Recordset rs = MessageRows::OpenMessage(QStringLiteral("sended_messages"), id);
         if (rs.eof())
             return;
         const QString title = text(rs, "msg_title");

@@ -347,6 +347,23 @@ private slots:
         QCOMPARE(panel(QStringLiteral("frmMessage_Sended"))->Text(), QStringLiteral(" 4 Μηνύματα"));
     }
 
+    void refusedResendStaysInTheOutBox()
+    {
+        addThree();
+        frmMessage_Sended& w = openList();
+        selectOnly(w, {1});
+        m_service->script(Answer::code(-700));
+        w.SendMessage();
+        const QList<QVariantMap> waiting = rows(QStringLiteral("outbox_messages"));
+        QCOMPARE(waiting.size(), 1);
+        QCOMPARE(waiting.first()["msg_error"].toInt(), -700);
+        QCOMPARE(waiting.first()["msg_text"].toString(), QStringLiteral("ένα"));
+        QCOMPARE(rows(QStringLiteral("sended_messages")).size(), 3);
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: -700\n")));
+        QCOMPARE(w.SendList()->ListItems().Count(), 3);
+    }
+
     void resendRefusedByTheWriterSendsNothing()
     {
         addThree();
