@@ -1,0 +1,200 @@
+#include "messages/frmMessage_Export.h"
+
+#include "app/mdlDataBase.h"
+#include "app/mdlMain.h"
+#include "messages/MessageRows.h"
+#include "platform/Cp1253.h"
+#include "platform/Err.h"
+#include "platform/FileDialog.h"
+#include "platform/MsgBox.h"
+#include "platform/MultiLineTextBox.h"
+#include "platform/Recordset.h"
+#include "platform/StatusBar.h"
+#include "platform/TextFile.h"
+#include "platform/Twips.h"
+
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QStringList>
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+QString textField(const rt::Recordset& rs, const char* name)
+{
+    return mdlDataBase::NullToEmpty(rs.field(QLatin1String(name))).toString();
+}
+
+// A file that is there already, whatever a directory search says of it: a name that
+// begins with a dot (".txt" for a message without a title) is a hidden file here and
+// must not be replaced without the question.
+bool fileIsThere(const QString& path)
+{
+    return mdlMain::FileExists(path) || QFileInfo(path).isFile();
+}
+
+} // namespace
+
+frmMessage_Export::frmMessage_Export() : rt::Form(QStringLiteral("frmMessage_Export"))
+{
+    setWindowTitle(QStringLiteral("Εξαγωγή Μηνύματος σε Αρχείο"));
+    setWindowFlags(Qt::Dialog);
+    resize(rt::toPixels(7200), rt::toPixels(6000));
+
+    m_txtMsg = new rt::MultiLineTextBox(QStringLiteral("txtMsg"), this);
+    m_txtMsg->setLocked(true);
+    m_txtMsg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_txtMsg->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_txtMsg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_txtMsg->move(rt::toPixels(120), rt::toPixels(120));
+
+    m_frButtons = new QFrame(this);
+    m_frButtons->setObjectName(QStringLiteral("frButtons"));
+    m_cmdExport = new QPushButton(QStringLiteral("&Εξαγωγή"), m_frButtons);
+    m_cmdExport->setObjectName(QStringLiteral("cmdExport"));
+    m_cmdCancel = new QPushButton(QStringLiteral("&Ακύρωση"), m_frButtons);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* buttons = new QHBoxLayout(m_frButtons);
+    buttons->setContentsMargins(0, rt::toPixels(90), 0, rt::toPixels(90));
+    buttons->addWidget(m_cmdExport);
+    buttons->addWidget(m_cmdCancel);
+    m_frButtons->resize(m_frButtons->sizeHint());
+    connect(m_cmdExport, &QPushButton::clicked, this, &frmMessage_Export::cmdExport_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmMessage_Export::cmdCancel_Click);
+
+    m_sbar = new rt::StatusBar(this);
+    m_sbar->setObjectName(QStringLiteral("SBar"));
+    m_sbar->Add()->setAutoSize(rt::StatusPanel::Spring);
+    m_sbar->resize(width(), m_sbar->sizeHint().height());
+
+    Form_Resize();
+}
+
+void frmMessage_Export::ExportMessage(const QString& Table, qint32 MsgID)
+{
+    rt::Recordset rs = MessageRows::OpenMessage(Table, MsgID);
+    if (rs.eof())
+        rt::Raise(3021, QStringLiteral("No current record."));
+    if (!MessageRows::HasColumns(rs, {"msg_originator", "msg_flash", "msg_schdate", "msg_schtime",
+                                      "msg_text", "msg_phonelist", "msg_title"}))
+        rt::Raise(3265, QStringLiteral("Item not found in this collection."));
+
+    const QVariant schDate = rs.field(QStringLiteral("msg_schdate"));
+    const QString schedule =
+        schDate.isValid() ? MessageRows::DateText(schDate) + QStringLiteral(" - ") +
+                                MessageRows::TimeText(rs.field(QStringLiteral("msg_schtime")))
+                          : QStringLiteral("Άμεση");
+    const QStringList lines = {
+        QStringLiteral("Αποστολέας: ") + textField(rs, "msg_originator"),
+        QString(),
+        QStringLiteral("Τύπος Μηνύματος: ") + (rs.field(QStringLiteral("msg_flash")).toBool()
+                                                   ? QStringLiteral("Flash")
+                                                   : QStringLiteral("Normal")),
+        QString(),
+        QStringLiteral("Προγρ/μένη Ημ/νία: ") + schedule,
+        QString(),
+        QStringLiteral("Μήνυμα: "),
+        textField(rs, "msg_text"),
+        QString(),
+        QStringLiteral("Παραλήπτες: "),
+        FormatRecipients(textField(rs, "msg_phonelist")),
+    };
+    // What the preview can show is what the file gets: characters the Greek code page
+    // cannot hold are left out of both.
+    m_exportText = rt::cp1253::keepEncodable(lines.join(crlf));
+    m_txtMsg->setText(QString(m_exportText).replace(crlf, QStringLiteral("\n")));
+    m_txtMsg->moveCursor(QTextCursor::Start);
+    m_targetPath = textField(rs, "msg_title");
+    rs.close();
+
+    m_targetPath = ChooseExportFile();
+    if (!m_targetPath.isEmpty())
+        rt::Forms::showModal(*this);
+    else
+        rt::Forms::unload(this);
+}
+
+QString frmMessage_Export::FormatRecipients(const QString& PhoneList)
+{
+    if (PhoneList.isEmpty())
+        return QString();
+    QStringList numbers = PhoneList.split(QLatin1Char(','));
+    for (QString& number : numbers) {
+        if (number.startsWith(QLatin1Char('0')))
+            number.prepend(QLatin1Char('3'));
+    }
+    return numbers.join(QLatin1Char(','));
+}
+
+QString frmMessage_Export::ChooseExportFile()
+{
+    rt::FileDialogRequest request;
+    request.kind = rt::FileDialogRequest::Save;
+    request.filter = QStringLiteral("Text (*.txt)|*.txt");
+    request.fileName = m_targetPath + QStringLiteral(".txt");
+    for (;;) {
+        // A cancelled dialog ends the choice with nothing chosen.
+        const std::optional<QString> chosen = rt::ShowFileDialog(request);
+        if (!chosen || chosen->isEmpty())
+            return QString();
+        if (fileIsThere(*chosen)) {
+            const int answer =
+                rt::MsgBox(QStringLiteral("Υπάρχει ήδη κάποιο αρχείο με αυτό το όνομα.\n"
+                                          "Θέλετε να το αντικαταστήσετε;"),
+                           rt::mb::Question | rt::mb::YesNoCancel, windowTitle());
+            if (answer == rt::mb::Yes)
+                return *chosen;
+            if (answer == rt::mb::No) {
+                request.fileName = *chosen;
+                continue;
+            }
+            return QString();
+        }
+        m_sbar->Panel(1)->setText(*chosen);
+        return *chosen;
+    }
+}
+
+void frmMessage_Export::WriteExportFile()
+{
+    // The text and one final CR LF, in the Greek code page, replacing the file.
+    if (!rt::WriteLines(m_targetPath, {m_exportText})) {
+        rt::MsgBox(QStringLiteral("Σφάλμα: ") + QString::number(75) + QLatin1Char('\n') +
+                       QStringLiteral("Path/File access error"),
+                   rt::mb::Exclamation | rt::mb::OKOnly, windowTitle());
+    }
+}
+
+void frmMessage_Export::cmdExport_Click()
+{
+    WriteExportFile();
+    rt::Forms::unload(this);
+}
+
+void frmMessage_Export::cmdCancel_Click()
+{
+    rt::Forms::unload(this);
+}
+
+void frmMessage_Export::resizeEvent(QResizeEvent* event)
+{
+    rt::Form::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMessage_Export::Form_Resize()
+{
+    const int W = width();
+    const int H = height();
+    const int sbarHeight = m_sbar->sizeHint().height();
+    m_sbar->setGeometry(0, H - sbarHeight, W, sbarHeight);
+    const int textWidth = W - 2 * m_txtMsg->x();
+    const int textHeight = H - (sbarHeight + m_txtMsg->y() + m_frButtons->height());
+    if (textWidth > 0 && textHeight > 0)
+        m_txtMsg->resize(textWidth, textHeight);
+    m_frButtons->move(W - (m_frButtons->width() + m_txtMsg->x()),
+                      H - (sbarHeight + m_frButtons->height()));
+}

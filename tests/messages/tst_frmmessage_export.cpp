@@ -1,0 +1,311 @@
+#include "app/mdlDataBase.h"
+#include "messages/frmMessage_Export.h"
+#include "platform/Cp1253.h"
+#include "platform/Err.h"
+#include "platform/MultiLineTextBox.h"
+#include "platform/StatusBar.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/Seams.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+using testsupport::ScriptedFileDialogs;
+using testsupport::ScriptedMessageBoxes;
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+// The message export: the text of the file, the choice of the file with its overwrite
+// question, and that only Export writes.
+class tst_frmmessage_export : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testsupport::ProgramFolder> m_folder;
+    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    std::unique_ptr<ScriptedFileDialogs> m_files;
+    std::unique_ptr<testsupport::ModalScript> m_modals;
+
+    qint64 addMessage(const QString& table, const QVariant& title, bool flash,
+                      const QVariant& schDate, const QVariant& schTime, const QString& text,
+                      const QString& phones)
+    {
+        rt::Database& db = mdlDataBase::MainDatabase();
+        const rt::DbResult done = db.execute(
+            {QStringLiteral("INSERT INTO ") + table +
+                 QStringLiteral(" (msg_title, msg_text, msg_originator, msg_flash, "
+                                "msg_phonelist, msg_date, msg_time, msg_schdate, msg_schtime) "
+                                "VALUES (?, ?, 'Κατάστημα', ?, ?, '2024-03-05', '09:07', ?, ?)"),
+             {title, text, flash ? 1 : 0, phones, schDate, schTime}});
+        if (!done)
+            return -1;
+        rt::Recordset rs =
+            db.openRecordset({QStringLiteral("SELECT max(msg_id) AS id FROM ") + table, {}},
+                             rt::RecordsetType::Snapshot);
+        return rs.field(QStringLiteral("id")).toLongLong();
+    }
+    qint64 plainMessage(const QVariant& title = QStringLiteral("Προσφορά"))
+    {
+        return addMessage(QStringLiteral("outbox_messages"), title, false, QVariant(), QVariant(),
+                          QStringLiteral("Καλημέρα"), QStringLiteral(",6911111111"));
+    }
+    // The preview, when it shows, is answered by pressing that button.
+    void pressInPreview(const char* button, QString* statusText = nullptr)
+    {
+        m_modals->then([=](rt::Form& form) {
+            auto& dialog = static_cast<frmMessage_Export&>(form);
+            if (statusText)
+                *statusText = dialog.SBar()->Panel(1)->Text();
+            dialog.findChild<QPushButton*>(QLatin1String(button))->click();
+        });
+    }
+    void exportMessage(qint64 id, const QString& table = QStringLiteral("outbox_messages"))
+    {
+        rt::Forms::get<frmMessage_Export>().ExportMessage(table, qint32(id));
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<testsupport::ProgramFolder>();
+        QVERIFY(m_folder->isValid());
+        m_boxes = std::make_unique<ScriptedMessageBoxes>();
+        m_files = std::make_unique<ScriptedFileDialogs>();
+        m_modals = std::make_unique<testsupport::ModalScript>();
+        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+    }
+    void cleanup()
+    {
+        rt::Forms::discardAll();
+        mdlDataBase::MainDatabase().close();
+        m_modals.reset();
+        m_files.reset();
+        m_boxes.reset();
+        m_folder.reset();
+    }
+
+    void recipientsLine_data()
+    {
+        QTest::addColumn<QString>("phones");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("no extra numbers") << ",6911111111,6922222222"
+                                          << ",6911111111,6922222222";
+        QTest::newRow("a fixed number") << "2101234567,0210123456"
+                                        << "2101234567,30210123456";
+        QTest::newRow("empty places stay") << "0,,6"
+                                           << "30,,6";
+        QTest::newRow("none") << ""
+                              << "";
+    }
+    void recipientsLine()
+    {
+        QFETCH(QString, phones);
+        QFETCH(QString, line);
+        QCOMPARE(frmMessage_Export::FormatRecipients(phones), line);
+    }
+
+    void exportTextPerMessage_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<bool>("flash");
+        QTest::addColumn<QVariant>("schDate");
+        QTest::addColumn<QVariant>("schTime");
+        QTest::addColumn<QString>("typeLine");
+        QTest::addColumn<QString>("scheduleLine");
+        QTest::newRow("out-box, at once")
+            << "outbox_messages" << false << QVariant() << QVariant() << "Τύπος Μηνύματος: Normal"
+            << "Προγρ/μένη Ημ/νία: Άμεση";
+        QTest::newRow("sent, flash, scheduled")
+            << "sended_messages" << true << QVariant(QStringLiteral("2024-03-06"))
+            << QVariant(QStringLiteral("18:30")) << "Τύπος Μηνύματος: Flash"
+            << "Προγρ/μένη Ημ/νία: 06/03/2024 - 18:30";
+    }
+    void exportTextPerMessage()
+    {
+        QFETCH(QString, table);
+        QFETCH(bool, flash);
+        QFETCH(QVariant, schDate);
+        QFETCH(QVariant, schTime);
+        QFETCH(QString, typeLine);
+        QFETCH(QString, scheduleLine);
+        const qint64 id = addMessage(table, QStringLiteral("Τ"), flash, schDate, schTime,
+                                     QStringLiteral("Γραμμή 1\r\nΓραμμή 2"),
+                                     QStringLiteral(",6911111111,0210123456"));
+        const QString path = m_folder->file(QStringLiteral("out.txt"));
+        m_files->answer(path);
+        pressInPreview("cmdExport");
+        exportMessage(id, table);
+
+        const QString expected =
+            QStringLiteral("Αποστολέας: Κατάστημα") + crlf + crlf + typeLine + crlf + crlf +
+            scheduleLine + crlf + crlf + QStringLiteral("Μήνυμα: ") + crlf +
+            QStringLiteral("Γραμμή 1\r\nΓραμμή 2") + crlf + crlf + QStringLiteral("Παραλήπτες: ") +
+            crlf + QStringLiteral(",6911111111,30210123456") + crlf;
+        // Greek in the code page's single bytes: the file equals the preview and a CR LF.
+        QCOMPARE(readAll(path), rt::cp1253::fromUnicode(expected));
+        QCOMPARE(readAll(path).left(2), QByteArray("\xC1\xF0"));
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
+    }
+
+    void previewShowsTheTextAndTheNewFile()
+    {
+        const QString path = m_folder->file(QStringLiteral("new.txt"));
+        m_files->answer(path);
+        QString status;
+        QString shown;
+        m_modals->then([&](rt::Form& form) {
+            auto& dialog = static_cast<frmMessage_Export&>(form);
+            status = dialog.SBar()->Panel(1)->Text();
+            shown = dialog.txtMsg()->Text();
+            QVERIFY(dialog.isVisible());
+            QVERIFY(!QFile::exists(path)); // nothing before Export
+            dialog.cmdCancel()->click();
+        });
+        exportMessage(plainMessage());
+        QCOMPARE(status, path);
+        QVERIFY(shown.startsWith(QStringLiteral("Αποστολέας: Κατάστημα\n\n")));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
+    }
+
+    void theTitleProposesTheFileName_data()
+    {
+        QTest::addColumn<QVariant>("title");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("titled") << QVariant(QStringLiteral("Προσφορά")) << "Προσφορά.txt";
+        QTest::newRow("no title") << QVariant() << ".txt";
+    }
+    void theTitleProposesTheFileName()
+    {
+        QFETCH(QVariant, title);
+        QFETCH(QString, fileName);
+        exportMessage(plainMessage(title)); // the save dialog is cancelled
+        QCOMPARE(m_files->requests().size(), 1);
+        QCOMPARE(m_files->requests().first().kind, rt::FileDialogRequest::Save);
+        QCOMPARE(m_files->requests().first().fileName, fileName);
+        QCOMPARE(m_files->requests().first().filter, QStringLiteral("Text (*.txt)|*.txt"));
+        QVERIFY(m_modals->shownNames().isEmpty());
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
+    }
+
+    void existingFileAsksAndNoAsksForAnotherName()
+    {
+        const QString old = m_folder->file(QStringLiteral("old.txt"));
+        const QString other = m_folder->file(QStringLiteral("other.txt"));
+        QVERIFY(writeFile(old, "keep"));
+        m_files->answer(old);
+        m_files->answer(other);
+        m_boxes->answer(rt::mb::No);
+        QString status;
+        pressInPreview("cmdExport", &status);
+        exportMessage(plainMessage());
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_boxes->shown().first().text,
+                 QStringLiteral("Υπάρχει ήδη κάποιο αρχείο με αυτό το όνομα.\n"
+                                "Θέλετε να το αντικαταστήσετε;"));
+        QCOMPARE(m_boxes->shown().first().style, 35);
+        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("Εξαγωγή Μηνύματος σε Αρχείο"));
+        QCOMPARE(m_files->requests().size(), 2);
+        QCOMPARE(readAll(old), QByteArray("keep"));
+        QCOMPARE(status, other);
+        QVERIFY(readAll(other).startsWith(rt::cp1253::fromUnicode(QStringLiteral("Αποστολέας"))));
+    }
+
+    void existingFileYesReplacesItWithAnEmptyStatusBar()
+    {
+        const QString old = m_folder->file(QStringLiteral("old.txt"));
+        QVERIFY(writeFile(old, QByteArray(5000, 'z')));
+        m_files->answer(old);
+        m_boxes->answer(rt::mb::Yes);
+        QString status = QStringLiteral("unset");
+        pressInPreview("cmdExport", &status);
+        exportMessage(plainMessage());
+        QCOMPARE(status.trimmed(), QString());
+        QVERIFY(readAll(old).startsWith(rt::cp1253::fromUnicode(QStringLiteral("Αποστολέας"))));
+        QVERIFY(!readAll(old).contains('z'));
+    }
+
+    void existingFileCancelEndsWithoutPreview()
+    {
+        const QString old = m_folder->file(QStringLiteral("old.txt"));
+        QVERIFY(writeFile(old, "keep"));
+        m_files->answer(old);
+        m_boxes->answer(rt::mb::Cancel);
+        exportMessage(plainMessage());
+        QCOMPARE(m_files->requests().size(), 1);
+        QVERIFY(m_modals->shownNames().isEmpty());
+        QCOMPARE(readAll(old), QByteArray("keep"));
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
+    }
+
+    void aHiddenFileIsNotReplacedWithoutTheQuestion()
+    {
+        // A message without a title proposes ".txt", a hidden file on this platform.
+        const QString hidden = m_folder->file(QStringLiteral(".txt"));
+        QVERIFY(writeFile(hidden, "keep"));
+        m_files->answer(hidden);
+        m_boxes->answer(rt::mb::Cancel);
+        exportMessage(plainMessage(QVariant()));
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(readAll(hidden), QByteArray("keep"));
+    }
+
+    void aWriteFailureIsShownAndTheDialogCloses()
+    {
+        const QString path = m_folder->file(QStringLiteral("missing/folder/out.txt"));
+        m_files->answer(path);
+        pressInPreview("cmdExport");
+        exportMessage(plainMessage());
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_boxes->shown().first().text,
+                 QStringLiteral("Σφάλμα: 75\nPath/File access error"));
+        QCOMPARE(m_boxes->shown().first().style, 48);
+        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("Εξαγωγή Μηνύματος σε Αρχείο"));
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
+    }
+
+    void aMissingRowReachesTheCaller()
+    {
+        QVERIFY_THROWS_EXCEPTION(rt::RuntimeError, exportMessage(4711));
+        QVERIFY(m_files->requests().isEmpty());
+        QVERIFY_THROWS_EXCEPTION(
+            rt::RuntimeError, exportMessage(plainMessage(), QStringLiteral("outbox_messages x")));
+    }
+
+    void previewLayout()
+    {
+        const QString path = m_folder->file(QStringLiteral("new.txt"));
+        m_files->answer(path);
+        m_modals->then([&](rt::Form& form) {
+            auto& dialog = static_cast<frmMessage_Export&>(form);
+            QVERIFY(!dialog.txtMsg()->geometry().intersects(dialog.frButtons()->geometry()));
+            QVERIFY(!dialog.frButtons()->geometry().intersects(dialog.SBar()->geometry()));
+            QVERIFY(dialog.rect().contains(dialog.frButtons()->geometry()));
+            QVERIFY(QFontMetrics(dialog.cmdExport()->font()).inFont(QChar(0x0395)));
+            if (qEnvironmentVariableIsSet("VANTREL_GRAB"))
+                dialog.grab().save(QStringLiteral("/tmp/frmMessage_Export.png"));
+            dialog.cmdCancel()->click();
+        });
+        exportMessage(plainMessage());
+    }
+};
+
+QTEST_MAIN(tst_frmmessage_export)
+#include "tst_frmmessage_export.moc"
