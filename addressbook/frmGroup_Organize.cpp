@@ -2,6 +2,8 @@
 
 #include "addressbook/frmCopyToTeam.h"
 #include "addressbook/frmGroup_Edit.h"
+#include "addressbook/frmMember_Edit.h"
+#include "addressbook/frmMember_Find.h"
 #include "addressbook/mdlGroups.h"
 #include "app/FormTitle.h"
 #include "app/PopupMenuControl.h"
@@ -12,7 +14,6 @@
 #include "compose/MessageWindowPictures.h"
 #include "platform/Err.h"
 #include "platform/ImageList.h"
-#include "platform/Like.h"
 #include "platform/ListView.h"
 #include "platform/MsgBox.h"
 #include "platform/Recordset.h"
@@ -508,10 +509,12 @@ QStringList frmGroup_Organize::CollectGroupIds(const rt::Node& node) const
 void frmGroup_Organize::RemoveGroupFromMembers(const QString& GroupKey)
 {
     const QString id = mdlGroups::KeyToId(GroupKey);
+    // Only the members whose list held the group change, so only they are written again.
     for (rt::ListItem member : m_lstMembers->ListItems()) {
-        if (mdlGroups::MembershipHas(member.Tag(), id))
+        if (mdlGroups::MembershipHas(member.Tag(), id)) {
             member.setTag(mdlGroups::RemoveMembership(member.Tag(), id));
-        markChanged(member);
+            markChanged(member);
+        }
     }
     SetPending(true);
 }
@@ -669,7 +672,11 @@ void frmGroup_Organize::mnGroups_Click(const QString& MenuName, bool Checked)
 void frmGroup_Organize::mnMembers_Click(const QString& MenuName, bool Checked)
 {
     Q_UNUSED(Checked);
-    if (MenuName == QLatin1String("mnDelete")) {
+    if (MenuName == QLatin1String("mnNew")) {
+        NewMember();
+    } else if (MenuName == QLatin1String("mnEdit")) {
+        EditMember();
+    } else if (MenuName == QLatin1String("mnDelete")) {
         DeleteMember();
     } else if (MenuName == QLatin1String("mnCut")) {
         AddMembersToClipboard(2);
@@ -693,9 +700,13 @@ void frmGroup_Organize::Toolbar_ButtonClick(const QString& key)
     if (key == QLatin1String("btnNew")) {
         if (groups)
             NewGroup();
+        else if (members)
+            NewMember();
     } else if (key == QLatin1String("btnEdit")) {
         if (groups)
             EditGroup();
+        else if (members)
+            EditMember();
     } else if (key == QLatin1String("btnDelete")) {
         if (groups)
             DeleteGroup();
@@ -703,6 +714,8 @@ void frmGroup_Organize::Toolbar_ButtonClick(const QString& key)
             DeleteMember();
     } else if (key == QLatin1String("btnSave")) {
         SaveChanges();
+    } else if (key == QLatin1String("btnFind")) {
+        rt::Forms::get<frmMember_Find>().SearchMember();
     }
 }
 
@@ -711,6 +724,8 @@ void frmGroup_Organize::Toolbar_ButtonMenuClick(const QString& buttonKey, const 
     Q_UNUSED(buttonKey);
     if (itemKey == QLatin1String("btnNewGroup"))
         NewGroup();
+    else if (itemKey == QLatin1String("btnNewMember"))
+        NewMember();
 }
 
 void frmGroup_Organize::CutCommand()
@@ -831,6 +846,49 @@ void frmGroup_Organize::DeleteGroup()
 
 // ---- member commands --------------------------------------------------------------------
 
+namespace {
+
+// Prepares the member edit dialog and shows it; a database failure while it fills its
+// list of occupations is shown and the dialog is not.
+void showMemberDialog(const QString& memberKey, const QString& groupKey, const QString& lastName,
+                      const QString& firstName, const QString& occupation, const QString& phone)
+{
+    frmMember_Edit& dialog = rt::Forms::get<frmMember_Edit>();
+    try {
+        dialog.EditMember(memberKey, groupKey, lastName, firstName, occupation, phone);
+    } catch (const rt::RuntimeError& error) {
+        rt::Forms::unload(&dialog);
+        rt::reportUntrapped(error);
+        return;
+    }
+    rt::Forms::showModal(dialog);
+}
+
+} // namespace
+
+void frmGroup_Organize::NewMember()
+{
+    showMemberDialog(QString(), selectedNode().Key(), QString(), QString(), QString(), QString());
+}
+
+void frmGroup_Organize::EditMember()
+{
+    if (m_members->ListItems().Count() == 0)
+        return;
+    const rt::ListItem row = m_members->SelectedItem();
+    if (!row)
+        return;
+    showMemberDialog(row.Key(), selectedNode().Key(), row.Text(), row.SubItems(1), row.SubItems(2),
+                     row.SubItems(3));
+}
+
+void frmGroup_Organize::MemberEdited(const QString& MemberKey, const QString& GroupKey,
+                                     const QString& LastName, const QString& FirstName,
+                                     const QString& Occupation, const QString& Phone)
+{
+    UpdateMember(MemberKey, GroupKey, LastName, FirstName, Occupation, Phone);
+}
+
 void frmGroup_Organize::UpdateMember(const QString& MemberKey, const QString& GroupKey,
                                      const QString& LastName, const QString& FirstName,
                                      const QString& Occupation, const QString& Phone)
@@ -947,17 +1005,17 @@ void frmGroup_Organize::FindMembers(QString& LName, QString& FName, QString& Pho
         if (match && !first)
             first = row;
     }
-    rt::Form* finder = rt::Forms::findByName(QStringLiteral("frmMember_Find"));
     if (first) {
         first.EnsureVisible();
-        if (finder)
-            rt::Forms::unload(finder);
+        rt::Forms::unload<frmMember_Find>();
         m_members->setFocus();
     } else {
         rt::MsgBox(QStringLiteral("Δεν βρέθηκαν μέλη με τα στοιχεία που δώσατε."),
                    rt::mb::Information | rt::mb::OKOnly, QStringLiteral("ΑΝΑΖΗΤΗΣΗ"));
-        if (finder)
+        if (frmMember_Find* finder = rt::Forms::find<frmMember_Find>()) {
             finder->activateWindow();
+            finder->setFocus();
+        }
     }
 }
 
@@ -1158,15 +1216,20 @@ bool frmGroup_Organize::membersDragFilter(QEvent* event)
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         m_dragArmed = false;
-        if (mouse->button() != Qt::LeftButton || mouse->modifiers() != Qt::NoModifier)
+        m_pressHeld = false;
+        if (m_replayingPress || mouse->button() != Qt::LeftButton ||
+            mouse->modifiers() != Qt::NoModifier)
             return false;
         const rt::ListItem row = m_members->HitTest(mouse->position().toPoint());
-        // A press on a selected row may begin a drag of every selected row: the view
-        // changes the selection only if the button comes up without a drag.
-        if (!row || !row.Selected() || mdlGroups::SelectedItemCount(*m_members) < 2)
+        if (!row)
             return false;
         m_dragArmed = true;
         m_dragPressPos = mouse->position().toPoint();
+        if (!row.Selected())
+            return false; // the view selects the row; a drag may still start from it
+        // A press on a selected row may begin a drag of every selected row: the view
+        // changes the selection only if the button comes up without a drag.
+        m_pressHeld = true;
         UpdateCommandStates();
         return true;
     }
@@ -1175,8 +1238,10 @@ bool frmGroup_Organize::membersDragFilter(QEvent* event)
             return false;
         if ((mouse->position().toPoint() - m_dragPressPos).manhattanLength() <
             QApplication::startDragDistance())
-            return true;
+            return m_pressHeld;
+        const bool viewHasPress = !m_pressHeld;
         m_dragArmed = false;
+        m_pressHeld = false;
         Members_OLEStartDrag();
         QPointer<frmGroup_Organize> self(this);
         auto* drag = new QDrag(m_members);
@@ -1184,18 +1249,31 @@ bool frmGroup_Organize::membersDragFilter(QEvent* event)
         data->setData(dragFormat, QByteArray());
         drag->setMimeData(data);
         drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
-        if (self)
-            Members_OLECompleteDrag();
+
+        if (!self)
+            return true;
+        if (viewHasPress) {
+            // The drag took the button's release: the view still waits for it.
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(m_dragPressPos),
+                                m_members->viewport()->mapToGlobal(QPointF(m_dragPressPos)),
+                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(m_members->viewport(), &release);
+        }
+        Members_OLECompleteDrag();
         return true;
     }
     case QEvent::MouseButtonRelease: {
-        if (!m_dragArmed)
-            return false;
         m_dragArmed = false;
+        if (!m_pressHeld)
+            return false;
+        m_pressHeld = false;
         // No drag after all: the press reaches the view now, as a plain click.
-        QMouseEvent press(QEvent::MouseButtonPress, mouse->position(), mouse->scenePosition(),
-                          mouse->globalPosition(), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(m_dragPressPos),
+                          m_members->viewport()->mapToGlobal(QPointF(m_dragPressPos)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        m_replayingPress = true;
         QCoreApplication::sendEvent(m_members->viewport(), &press);
+        m_replayingPress = false;
         return false;
     }
     default:
@@ -1290,22 +1368,31 @@ bool frmGroup_Organize::SaveChanges()
                               chunk}));
         }
         QHash<qint64, QString> strippedLists;
-        for (const QString& id : std::as_const(deletedGroups)) {
+        for (const QString& id : std::as_const(deletedGroups))
             check(db.execute(
                 {QStringLiteral("DELETE FROM groups WHERE group_id=?;"), {idValue(id)}}));
+        if (!deletedGroups.isEmpty()) {
+            // One read of the stored lists finds every row that names a deleted group.
+            const QSet<QString> gone(deletedGroups.begin(), deletedGroups.end());
             rt::Recordset rs = db.openRecordset(
-                {QStringLiteral("SELECT member_id, member_of FROM members WHERE member_of LIKE ? "
-                                "ESCAPE '!';"),
-                 {QStringLiteral("%\\") + rt::escapeLike(id) + QStringLiteral("\\%")}},
+                {QStringLiteral("SELECT member_id, member_of FROM members WHERE member_of IS NOT "
+                                "NULL;"),
+                 {}},
                 rt::RecordsetType::Snapshot);
             if (!rs.isOpen())
                 throw databaseError(rs.status());
             for (; !rs.eof(); rs.moveNext()) {
-                const qint64 member = rs.field(0).toLongLong();
-                const auto known = strippedLists.constFind(member);
-                const QString list =
-                    known != strippedLists.constEnd() ? *known : rs.field(1).toString();
-                strippedLists.insert(member, mdlGroups::RemoveMembership(list, id));
+                QString list = rs.field(1).toString();
+                bool named = false;
+                forEachListedId(list, [&](QStringView id) {
+                    named = gone.contains(id.toString());
+                    return !named;
+                });
+                if (!named)
+                    continue;
+                for (const QString& id : std::as_const(deletedGroups))
+                    list = mdlGroups::RemoveMembership(list, id);
+                strippedLists.insert(rs.field(0).toLongLong(), list);
             }
         }
 
@@ -1383,41 +1470,40 @@ bool frmGroup_Organize::SaveChanges()
                                                 "WHERE name='members';")));
             nextId = highest + 1;
         }
-        QVariantList inserts;
-        QVariantList updates;
-        int insertRows = 0;
-        int updateRows = 0;
+        std::vector<const MemberWrite*> inserts;
+        std::vector<const MemberWrite*> updates;
         for (MemberWrite& w : members) {
             if (w.insert)
                 w.id = nextId++;
-            QVariantList& values = w.insert ? inserts : updates;
-            values << w.id << w.item.Text() << mdlDataBase::EmptyToNull(w.item.SubItems(1))
-                   << mdlDataBase::EmptyToNull(w.item.SubItems(2)) << w.item.SubItems(3)
-                   << mdlGroups::StoredMembership(w.list);
-            ++(w.insert ? insertRows : updateRows);
+            (w.insert ? inserts : updates).push_back(&w);
             strippedLists.remove(w.id);
         }
-        const QString row = QStringLiteral("(?,?,?,?,?,?)");
-        for (int at = 0; at < insertRows; at += rowsPerStatement) {
-            const int n = std::min(rowsPerStatement, insertRows - at);
-            QStringList rows(n, row);
-            check(db.execute({QStringLiteral("INSERT INTO members (member_id, LastName, "
-                                             "FirstName, Occupation, mobile_no, member_of) "
-                                             "VALUES ") +
-                                  rows.join(QLatin1Char(',')) + QLatin1Char(';'),
-                              inserts.mid(at * 6, n * 6)}));
-        }
-        for (int at = 0; at < updateRows; at += rowsPerStatement) {
-            const int n = std::min(rowsPerStatement, updateRows - at);
-            QStringList rows(n, row);
-            check(db.execute(
-                {QStringLiteral("UPDATE members SET LastName=v.column2, FirstName=v.column3, "
-                                "Occupation=v.column4, mobile_no=v.column5, member_of=v.column6 "
-                                "FROM (VALUES ") +
-                     rows.join(QLatin1Char(',')) +
-                     QStringLiteral(") AS v WHERE members.member_id=v.column1;"),
-                 updates.mid(at * 6, n * 6)}));
-        }
+        // Six values a row: the id, then the columns in the order the statements name them.
+        auto writeRows = [&db](const std::vector<const MemberWrite*>& rows, const QString& head,
+                               const QString& tail) {
+            for (size_t at = 0; at < rows.size(); at += rowsPerStatement) {
+                const size_t n = std::min(rows.size() - at, size_t(rowsPerStatement));
+                QVariantList values;
+                values.reserve(qsizetype(n) * 6);
+                for (size_t k = at; k < at + n; ++k) {
+                    const MemberWrite& w = *rows[k];
+                    values << w.id << w.item.Text() << mdlDataBase::EmptyToNull(w.item.SubItems(1))
+                           << mdlDataBase::EmptyToNull(w.item.SubItems(2)) << w.item.SubItems(3)
+                           << mdlGroups::StoredMembership(w.list);
+                }
+                const QStringList marks(qsizetype(n), QStringLiteral("(?,?,?,?,?,?)"));
+                check(db.execute({head + marks.join(QLatin1Char(',')) + tail, values}));
+            }
+        };
+        writeRows(inserts,
+                  QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
+                                 "mobile_no, member_of) VALUES "),
+                  QStringLiteral(";"));
+        writeRows(updates,
+                  QStringLiteral("UPDATE members SET LastName=v.column2, FirstName=v.column3, "
+                                 "Occupation=v.column4, mobile_no=v.column5, member_of=v.column6 "
+                                 "FROM (VALUES "),
+                  QStringLiteral(") AS v WHERE members.member_id=v.column1;"));
         // Rows outside the window that named a deleted group.
         QVariantList stripped;
         for (auto it = strippedLists.constBegin(); it != strippedLists.constEnd(); ++it) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "addressbook/MemberWindow.h"
 #include "platform/Form.h"
 #include "platform/ListItem.h"
 #include "platform/Node.h"
@@ -29,7 +30,7 @@ class TreeView;
 // Keys: "GRP_0" is the root, "GRP_" & group_id a group, "MEMBER_" & member_id a member;
 // an item not saved yet carries a temporary key instead of the id. A cached member's tag
 // is its working membership list, the root first ("\0\5\12\").
-class frmGroup_Organize : public rt::Form {
+class frmGroup_Organize : public rt::Form, public MemberWindow {
     Q_OBJECT
 
 public:
@@ -50,6 +51,8 @@ public:
     void UpdateGroup(const QString& ParentKey, QString& GroupKey, const QString& GroupName);
 
     // ---- member commands
+    // The member edit dialog for a new member of the selected group, or for the current row
+    // (nothing while the list is empty).
     void NewMember();
     void EditMember();
     // Asks, then deletes the selected rows' members (root shown) or takes them out of the
@@ -63,7 +66,11 @@ public:
     // The member find dialog's search among the shown rows: selects the rows whose fields
     // begin with every criterion given (letter case ignored). The surname, first-name and
     // occupation arguments come back upper-cased.
-    void FindMembers(QString& LName, QString& FName, QString& Phone, QString& Occup);
+    void FindMembers(QString& LName, QString& FName, QString& Phone, QString& Occup) override;
+    // The member edit dialog's OK reaches UpdateMember through here.
+    void MemberEdited(const QString& MemberKey, const QString& GroupKey, const QString& LastName,
+                      const QString& FirstName, const QString& Occupation,
+                      const QString& Phone) override;
 
     // ---- the window's own clipboard and the copy/move of members
     // Action 4 copy, 5 cut the selected group.
@@ -175,6 +182,10 @@ private:
     QString m_dropTargetKey;
     // The left button went down on a selected row: a drag may start from there.
     bool m_dragArmed = false;
+    // The press on a selected row is held back from the view until it is known that no
+    // drag follows.
+    bool m_pressHeld = false;
+    bool m_replayingPress = false;
     QPoint m_dragPressPos;
 
     bool m_splitterDragging = false;

@@ -60,28 +60,20 @@ frmMember_Criteria::frmMember_Criteria() : rt::Form(QStringLiteral("frmMember_Cr
     grid->setColumnStretch(1, 1);
     m_lstGroups->setMinimumHeight(m_lstGroups->fontMetrics().lineSpacing() * 8);
 
-    m_cmdOK = new QPushButton(QStringLiteral("ΟΚ"), this); // Greek capitals omicron, kappa
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdClear = new QPushButton(QStringLiteral("Καθαρισμός Φόρμας"), this);
-    m_cmdClear->setObjectName(QStringLiteral("cmdClear"));
-    m_cmdCancel = new QPushButton(QStringLiteral("Άκυρο"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    for (QPushButton* button : {m_cmdOK, m_cmdClear, m_cmdCancel})
-        button->setAutoDefault(false);
+    // Greek capitals omicron and kappa.
+    m_cmdOK = memberfields::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("ΟΚ"), this);
+    m_cmdClear = memberfields::DialogButton(QStringLiteral("cmdClear"),
+                                            QStringLiteral("Καθαρισμός Φόρμας"), this);
+    m_cmdCancel =
+        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Άκυρο"), this);
 
     QWidget::setTabOrder(m_txtLastName, m_txtFirstName);
     QWidget::setTabOrder(m_txtFirstName, m_txtPhone);
     QWidget::setTabOrder(m_txtPhone, m_txtOccup);
     QWidget::setTabOrder(m_txtOccup, m_lstGroups);
     QWidget::setTabOrder(m_lstGroups, m_cmdOK);
-    QWidget::setTabOrder(m_cmdOK, m_cmdClear);
-    QWidget::setTabOrder(m_cmdClear, m_cmdCancel);
+    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdOK, m_cmdClear, m_cmdCancel});
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdClear);
-    buttons->addWidget(m_cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblInst);
     layout->addSpacing(6);

@@ -62,21 +62,14 @@ frmMember_Edit::frmMember_Edit() : rt::Form(QStringLiteral("frmMember_Edit"))
     m_cmbOccup = f.occupation;
     grid->setColumnStretch(1, 1);
 
-    m_cmdOK = new QPushButton(QStringLiteral("ΟΚ"), this); // Greek capitals omicron, kappa
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdCancel = new QPushButton(QStringLiteral("Ακύρωση"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    // Enter is the form's key (it moves the focus on), never a button's.
-    m_cmdOK->setAutoDefault(false);
-    m_cmdCancel->setAutoDefault(false);
+    // Greek capitals omicron and kappa.
+    m_cmdOK = memberfields::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("ΟΚ"), this);
+    m_cmdCancel =
+        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
     m_cmdOK->setEnabled(false);
     QWidget::setTabOrder(m_cmbOccup, m_cmdOK);
-    QWidget::setTabOrder(m_cmdOK, m_cmdCancel);
+    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdOK, m_cmdCancel});
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblInst1);
     layout->addSpacing(6);
@@ -99,7 +92,8 @@ void frmMember_Edit::EditMember(const QString& MemKey, const QString& GrpKey,
                                 const QString& Occupation, const QString& Phone)
 {
     // The occupations already stored, each once (letter case ignored, as names are
-    // compared everywhere), in Greek order.
+    // compared everywhere), in Greek order; read afresh for every preparation.
+    m_cmbOccup->clear();
     {
         rt::Recordset rs = openSnapshot(
             {QStringLiteral("SELECT Occupation FROM members GROUP BY Occupation COLLATE GREEK "

@@ -97,22 +97,17 @@ frmMember_Export::frmMember_Export() : rt::Form(QStringLiteral("frmMember_Export
     auto* preview = new QVBoxLayout(m_fraPreview);
     preview->addWidget(m_txtPreview);
 
-    m_cmdExport = new QPushButton(QStringLiteral("Εξαγωγή"), this);
-    m_cmdExport->setObjectName(QStringLiteral("cmdExport"));
-    m_cmdCancel = new QPushButton(QStringLiteral("Ακύρωση"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdExport->setAutoDefault(false);
-    m_cmdCancel->setAutoDefault(false);
+    m_cmdExport =
+        memberfields::DialogButton(QStringLiteral("cmdExport"), QStringLiteral("Εξαγωγή"), this);
+    m_cmdCancel =
+        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
     connect(m_cmdExport, &QPushButton::clicked, this, &frmMember_Export::cmdExport_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmMember_Export::cmdCancel_Click);
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_fraFields);
     top->addWidget(m_fraSeperator, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdExport);
-    buttons->addWidget(m_cmdCancel);
+    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdExport, m_cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_fraPreview, 1);

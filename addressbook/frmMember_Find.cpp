@@ -37,19 +37,13 @@ frmMember_Find::frmMember_Find() : rt::Form(QStringLiteral("frmMember_Find"))
     m_cmbOccup = f.occupation;
     grid->setColumnStretch(1, 1);
 
-    m_cmdFind = new QPushButton(QStringLiteral("Εύρεση"), this);
-    m_cmdFind->setObjectName(QStringLiteral("cmdFind"));
-    m_cmdCancel = new QPushButton(QStringLiteral("Ακύρωση"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdFind->setAutoDefault(false);
-    m_cmdCancel->setAutoDefault(false);
+    m_cmdFind =
+        memberfields::DialogButton(QStringLiteral("cmdFind"), QStringLiteral("Εύρεση"), this);
+    m_cmdCancel =
+        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
     QWidget::setTabOrder(m_cmbOccup, m_cmdFind);
-    QWidget::setTabOrder(m_cmdFind, m_cmdCancel);
+    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdFind, m_cmdCancel});
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdFind);
-    buttons->addWidget(m_cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblInst);
     layout->addSpacing(6);

@@ -63,21 +63,15 @@ frmMobileFilter::frmMobileFilter() : rt::Form(QStringLiteral("frmMobileFilter"))
     progress->addWidget(m_prgBar);
     m_fraProgress->hide();
 
-    m_cmdOK = new QPushButton(QStringLiteral("Αλλαγή Αριθμού"), this);
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK =
+        memberfields::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("Αλλαγή Αριθμού"), this);
     m_cmdOK->setEnabled(false);
-    m_cmdCancel = new QPushButton(QStringLiteral("Ακύρωση"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdOK->setAutoDefault(false);
-    m_cmdCancel->setAutoDefault(false);
+    m_cmdCancel =
+        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
     QWidget::setTabOrder(m_txtCode, m_txtNewCode);
     QWidget::setTabOrder(m_txtNewCode, m_cmdOK);
-    QWidget::setTabOrder(m_cmdOK, m_cmdCancel);
+    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdOK, m_cmdCancel});
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblInstr);
     layout->addWidget(m_fraInput);

@@ -4,6 +4,7 @@
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
+#include "messages/frmMessage_Properties.h"
 #include "platform/Err.h"
 #include "platform/Form.h"
 #include "platform/ImageList.h"
@@ -180,6 +181,12 @@ rt::ListItem OnlySelectedItem(rt::ListView& list)
     return found;
 }
 
+rt::ListItem ChosenItem(rt::ListView& list)
+{
+    const rt::ListItem only = OnlySelectedItem(list);
+    return only ? only : list.SelectedItem();
+}
+
 void SelectOnly(rt::ListView& list, const rt::ListItem& item)
 {
     for (rt::ListItem other : list.ListItems()) {
@@ -187,6 +194,20 @@ void SelectOnly(rt::ListView& list, const rt::ListItem& item)
             other.setSelected(false);
     }
     list.setSelectedItem(item);
+}
+
+void ShowMessageDetails(qint32 MsgID, const QString& MsgTable)
+{
+    try {
+        rt::Forms::get<frmMessage_Properties>().ShowDetails(MsgID, MsgTable);
+    } catch (const rt::RuntimeError& error) {
+        // A dialog that could not be filled is not left behind for the next command.
+        rt::Forms::unload<frmMessage_Properties>();
+        rt::reportUntrapped(error);
+        return;
+    }
+    if (frmMessage_Properties* dialog = rt::Forms::find<frmMessage_Properties>())
+        rt::Forms::showModal(*dialog);
 }
 
 bool DeleteSelectedMessages(rt::ListView& list, int titleColumn, const QString& deleteStatement)

@@ -186,6 +186,8 @@ void frmMessage_Saved::Toolbar_ButtonClick(const QString& key)
         OpenMessage();
     else if (key == QLatin1String("btnDelete"))
         DeleteMessage();
+    else if (key == QLatin1String("btnDetails"))
+        ShowDetails();
 }
 
 void frmMessage_Saved::mnPopup_Click(const QString& MenuName, bool Checked)
@@ -195,16 +197,26 @@ void frmMessage_Saved::mnPopup_Click(const QString& MenuName, bool Checked)
         OpenMessage();
     else if (MenuName == QLatin1String("mnDelete"))
         DeleteMessage();
+    else if (MenuName == QLatin1String("mnDetails"))
+        ShowDetails();
 }
 
 void frmMessage_Saved::OpenMessage()
 {
-    const rt::ListItem selected = m_message->SelectedItem();
+    const rt::ListItem selected = savedsent::ChosenItem(*m_message);
     if (!selected)
         return;
     const QString id = QString::number(savedsent::MessageId(selected));
     // The main window unloads this window before it opens the message.
     savedsent::ReportFailure([id] { rt::Forms::get<frmMain>().EditMessage(id); });
+}
+
+void frmMessage_Saved::ShowDetails()
+{
+    const rt::ListItem selected = savedsent::ChosenItem(*m_message);
+    if (!selected)
+        return;
+    savedsent::ShowMessageDetails(savedsent::MessageId(selected), QStringLiteral("saved_messages"));
 }
 
 void frmMessage_Saved::DeleteMessage()

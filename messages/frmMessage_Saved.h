@@ -57,6 +57,7 @@ private:
     void Message_MouseUp(int button, int shift, const QPoint& pos);
     // The commands that the toolbar and the context menu share.
     void OpenMessage();
+    void ShowDetails();
 
     FormTitle* m_formTitle;
     rt::ImageList* m_images16;

@@ -6,7 +6,9 @@
 #include "app/mdlDataBase.h"
 #include "app/mdlMainDocking.h"
 #include "app/mdlMainOutbox.h"
+#include "messages/MessageRows.h"
 #include "messages/SavedSentLists.h"
+#include "messages/frmMessage_Export.h"
 #include "platform/DbDates.h"
 #include "platform/Err.h"
 #include "platform/ImageList.h"
@@ -169,7 +171,7 @@ void frmMessage_Sended::RefreshSendList()
 {
     // Failures are ignored: the list shows what could be read.
     try {
-        const rt::ListItem selected = m_sendList->SelectedItem();
+        const rt::ListItem selected = savedsent::ChosenItem(*m_sendList);
         const QString key = selected ? selected.Key() : QString();
         m_sendList->ListItems().Clear();
         FillSendList();
@@ -230,6 +232,10 @@ void frmMessage_Sended::Toolbar_ButtonClick(const QString& key)
         SendMessage();
     else if (key == QLatin1String("btnDelete"))
         DeleteMessage();
+    else if (key == QLatin1String("btnDetails"))
+        ShowDetails();
+    else if (key == QLatin1String("btnExport"))
+        ExportMessage();
 }
 
 void frmMessage_Sended::mnPopup_Click(const QString& MenuName, bool Checked)
@@ -239,6 +245,8 @@ void frmMessage_Sended::mnPopup_Click(const QString& MenuName, bool Checked)
         SendMessage();
     else if (MenuName == QLatin1String("mnDelete"))
         DeleteMessage();
+    else if (MenuName == QLatin1String("mnDetails"))
+        ShowDetails();
 }
 
 void frmMessage_Sended::SendMessage()
@@ -250,11 +258,7 @@ void frmMessage_Sended::SendMessage()
     }
     const qint32 id = savedsent::MessageId(savedsent::OnlySelectedItem(*m_sendList));
     savedsent::ReportFailure([id] {
-        rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-            {QStringLiteral("SELECT * FROM sended_messages WHERE msg_id = ?"), {id}},
-            rt::RecordsetType::Snapshot);
-        if (!rs.isOpen())
-            raiseDb(rs.status());
+        rt::Recordset rs = MessageRows::OpenMessage(QStringLiteral("sended_messages"), id);
         if (rs.eof())
             return;
         const QString title = text(rs, "msg_title");
@@ -272,6 +276,30 @@ void frmMessage_Sended::SendMessage()
         if (newId > 0)
             rt::Forms::get<frmSendMessages>().SendOutBoxMessages(newId);
     });
+}
+
+void frmMessage_Sended::ShowDetails()
+{
+    const rt::ListItem selected = savedsent::ChosenItem(*m_sendList);
+    if (!selected)
+        return;
+    savedsent::ShowMessageDetails(savedsent::MessageId(selected),
+                                  QStringLiteral("sended_messages"));
+}
+
+void frmMessage_Sended::ExportMessage()
+{
+    const rt::ListItem selected = savedsent::ChosenItem(*m_sendList);
+    if (!selected)
+        return;
+    const qint32 id = savedsent::MessageId(selected);
+    try {
+        rt::Forms::get<frmMessage_Export>().ExportMessage(QStringLiteral("sended_messages"), id);
+    } catch (const rt::RuntimeError& error) {
+        // A dialog that could not be filled is not left behind for the next command.
+        rt::Forms::unload<frmMessage_Export>();
+        rt::reportUntrapped(error);
+    }
 }
 
 void frmMessage_Sended::DeleteMessage()

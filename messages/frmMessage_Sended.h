@@ -59,6 +59,8 @@ private:
     void Form_Resize();
     void SendList_ColumnClick(int column);
     void SendList_MouseUp(int button, int shift, const QPoint& pos);
+    void ShowDetails();
+    void ExportMessage();
 
     FormTitle* m_formTitle;
     rt::ImageList* m_images16;

@@ -1,6 +1,9 @@
+#include "addressbook/PhoneField.h"
 #include "addressbook/frmCopyToTeam.h"
 #include "addressbook/frmGroup_Edit.h"
 #include "addressbook/frmGroup_Organize.h"
+#include "addressbook/frmMember_Edit.h"
+#include "addressbook/frmMember_Find.h"
 #include "addressbook/mdlGroups.h"
 #include "app/ChildFormCollection.h"
 #include "app/FormTitle.h"
@@ -21,6 +24,7 @@
 #include "tests/support/Seams.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -434,7 +438,9 @@ private slots:
         QCOMPARE(w.lstMembers()->ListItems().Count(), 6);
         QCOMPARE(tagOf(w, QStringLiteral("MEMBER_4")), QStringLiteral("\\0\\"));
         QCOMPARE(tagOf(w, QStringLiteral("MEMBER_5")), QStringLiteral("\\0\\2\\"));
-        QCOMPARE(flagOf(w, QStringLiteral("MEMBER_5")), QStringLiteral("CHANGED"));
+        QCOMPARE(flagOf(w, QStringLiteral("MEMBER_4")), QStringLiteral("CHANGED"));
+        // A member that was in none of them is not written again.
+        QCOMPARE(flagOf(w, QStringLiteral("MEMBER_5")), QString());
         QCOMPARE(w.Groups()->SelectedItem().Key(), QStringLiteral("GRP_0"));
         QCOMPARE(w.Members()->ListItems().Count(), 6);
         QVERIFY(w.HasPendingChanges());
@@ -792,6 +798,26 @@ private slots:
         QVERIFY(w.DragSourceKey().isEmpty());
     }
 
+    void aClickOnOneOfTheSelectedRowsSelectsItAlone()
+    {
+        // The press on a selected row waits (a drag of all of them may follow); without a
+        // drag it reaches the list as a plain click.
+        frmGroup_Organize& w = openWindow();
+        mainWindow().resize(1000, 700);
+        QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_1")));
+        rt::ListView* list = w.Members();
+        selectRows(list, {QStringLiteral("MEMBER_2"), QStringLiteral("MEMBER_4")});
+        list->Refresh();
+        const int row = list->ListItems().Item(QStringLiteral("MEMBER_2")).Index() - 1;
+        const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(list->ListItems().Item(QStringLiteral("MEMBER_4")).Selected());
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(list->ListItems().Item(QStringLiteral("MEMBER_2")).Selected());
+        QVERIFY(!list->ListItems().Item(QStringLiteral("MEMBER_4")).Selected());
+        QCOMPARE(w.ActiveControlName(), QStringLiteral("Members"));
+    }
+
     void movedMembersLeaveTheSourceGroup()
     {
         frmGroup_Organize& w = openWindow();
@@ -903,6 +929,71 @@ private slots:
         QVERIFY(row.Selected());
         QCOMPARE(row.SubItems(3), QStringLiteral("6977"));
         QVERIFY(w.HasPendingChanges());
+    }
+
+    void theMemberDialogAddsAndEditsMembersInTheWindow()
+    {
+        frmGroup_Organize& w = openWindow();
+        QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_3")));
+        ModalScript modal;
+        modal.then([](rt::Form& form) {
+            auto& dialog = static_cast<frmMember_Edit&>(form);
+            QCOMPARE(dialog.GroupKey(), QStringLiteral("GRP_3"));
+            QVERIFY(dialog.MemberKey().isEmpty());
+            dialog.Text_0()->setText(QStringLiteral("Νικολάου"));
+            dialog.txtPhone()->setText(QStringLiteral("6944000000"));
+            dialog.cmdOK_Click();
+        });
+        w.Members()->setFocus();
+        w.Toolbar()->Button(QStringLiteral("btnNew"))->click();
+        QCOMPARE(modal.shownNames(), QStringList{QStringLiteral("frmMember_Edit")});
+        const rt::ListItem added = w.lstMembers()->ListItems().Item(7);
+        QCOMPARE(added.Text(), QStringLiteral("Νικολάου"));
+        QCOMPARE(added.Tag(), QStringLiteral("\\0\\3\\"));
+        QVERIFY(w.Members()->ListItems().Item(added.Key()).Selected());
+
+        // Edit the current row: the dialog gets its fields and its key.
+        w.Members()->setSelectedItem(w.Members()->ListItems().Item(QStringLiteral("MEMBER_3")));
+        modal.then([](rt::Form& form) {
+            auto& dialog = static_cast<frmMember_Edit&>(form);
+            QCOMPARE(dialog.MemberKey(), QStringLiteral("MEMBER_3"));
+            QCOMPARE(dialog.Text_0()->Text(), QStringLiteral("Γεωργίου"));
+            QCOMPARE(dialog.Text_1()->Text(), QStringLiteral("Γιώργος"));
+            QCOMPARE(dialog.cmbOccup()->currentText(), QStringLiteral("Ιδιότητα"));
+            QCOMPARE(dialog.txtPhone()->Text(), QStringLiteral("6900000003"));
+            dialog.Text_1()->setText(QStringLiteral("Γιάννης"));
+            dialog.cmdOK_Click();
+        });
+        w.EditMember();
+        QCOMPARE(w.lstMembers()->ListItems().Item(QStringLiteral("MEMBER_3")).SubItems(1),
+                 QStringLiteral("Γιάννης"));
+        QCOMPARE(tagOf(w, QStringLiteral("MEMBER_3")), QStringLiteral("\\0\\3\\"));
+        QVERIFY(w.HasPendingChanges());
+        clickSave(w);
+        QCOMPARE(rows(QStringLiteral("SELECT FirstName FROM members WHERE member_id=3")),
+                 QStringList{QStringLiteral("Γιάννης")});
+        QCOMPARE(rows(QStringLiteral("SELECT LastName, member_of FROM members WHERE member_id=7")),
+                 QStringList{QStringLiteral("Νικολάου|\\3\\")});
+    }
+
+    void theFindDialogSearchesTheShownGroup()
+    {
+        frmGroup_Organize& w = openWindow();
+        QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_1")));
+        w.Toolbar()->Button(QStringLiteral("btnFind"))->click();
+        frmMember_Find* finder = rt::Forms::find<frmMember_Find>();
+        QVERIFY(finder);
+        // Ευαγγέλου matches but is not in the group shown.
+        finder->Text_0()->setText(QStringLiteral("ευ"));
+        finder->cmdFind_Click();
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QVERIFY(rt::Forms::find<frmMember_Find>());
+        QCOMPARE(mdlGroups::SearchLastName, QStringLiteral("ΕΥ"));
+        finder->Text_0()->setText(QStringLiteral("γε"));
+        finder->cmdFind_Click();
+        QVERIFY(w.Members()->ListItems().Item(QStringLiteral("MEMBER_3")).Selected());
+        QVERIFY(!w.Members()->ListItems().Item(QStringLiteral("MEMBER_2")).Selected());
+        QVERIFY(!rt::Forms::find<frmMember_Find>());
     }
 
     void editingAMemberNeverChangesItsGroups()

@@ -3,7 +3,7 @@
 #include "app/mdlDialogs.h"
 #include "platform/Err.h"
 #include "platform/TextBox.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/addressbook/AddressBookDatabase.h"
 #include "tests/support/Seams.h"
 
 #include <QApplication>
@@ -12,19 +12,15 @@
 #include <QTest>
 #include <memory>
 
-using testsupport::ProgramFolder;
-using testsupport::ScriptedMessageBoxes;
 
 class tst_frmmember_criteria : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    addressbooktest::Database m_db;
 
-    void exec(const QString& sql, const QVariantList& values = {})
+    static void exec(const QString& sql, const QVariantList& values = {})
     {
-        const rt::DbResult done = mdlDataBase::MainDatabase().execute({sql, values});
-        QVERIFY2(done.ok, qPrintable(done.description));
+        addressbooktest::Database::exec(sql, values);
     }
     void addGroup(int id, const QString& name, int parent)
     {
@@ -53,23 +49,13 @@ class tst_frmmember_criteria : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY(m_db.start());
         addGroup(3, QStringLiteral("Φίλοι"), 0);
         addGroup(7, QStringLiteral("Γείτονες"), 3); // a subgroup, listed flat
         addGroup(9, QStringLiteral("Αγορά"), 0);
         addGroup(12, QStringLiteral("Φίλοι"), 9); // the same name again
     }
-    void cleanup()
-    {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
-        m_boxes.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_db.stop(); }
 
     void listsEveryGroupByName()
     {
@@ -134,7 +120,7 @@ private slots:
         frmMember_Criteria& dialog = rt::Forms::get<frmMember_Criteria>();
         dialog.cmdOK()->click();
         QVERIFY(!rt::Forms::find<frmMember_Criteria>());
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_db.boxes().shown().isEmpty());
     }
 
     void enterMovesOnAndEscapeCloses()

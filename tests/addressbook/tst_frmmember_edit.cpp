@@ -7,7 +7,7 @@
 #include "app/mdlMainDocking.h"
 #include "platform/Err.h"
 #include "platform/TextBox.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/addressbook/AddressBookDatabase.h"
 #include "tests/support/Seams.h"
 
 #include <QApplication>
@@ -17,8 +17,6 @@
 #include <QTest>
 #include <memory>
 
-using testsupport::ProgramFolder;
-using testsupport::ScriptedMessageBoxes;
 
 namespace {
 
@@ -58,14 +56,12 @@ void typeText(QWidget* box, const QString& text)
 class tst_frmmember_edit : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    addressbooktest::Database m_db;
     std::unique_ptr<rt::Form> m_docked;
 
-    void exec(const QString& sql, const QVariantList& values = {})
+    static void exec(const QString& sql, const QVariantList& values = {})
     {
-        const rt::DbResult done = mdlDataBase::MainDatabase().execute({sql, values});
-        QVERIFY2(done.ok, qPrintable(done.description));
+        addressbooktest::Database::exec(sql, values);
     }
     void addMember(const QVariant& last, const QVariant& occupation = QVariant())
     {
@@ -88,23 +84,13 @@ class tst_frmmember_edit : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
-    }
+    void init() { QVERIFY(m_db.start()); }
     void cleanup()
     {
-        rt::Forms::discardAll();
         if (m_docked)
             mdlMain::ChildForms().Remove(m_docked->Name());
         m_docked.reset();
-        mdlDataBase::MainDatabase().close();
-        m_boxes.reset();
-        m_folder.reset();
+        m_db.stop();
     }
 
     void looksAsDesigned()
@@ -239,7 +225,7 @@ private slots:
                                       QStringLiteral("Παπάς"), QStringLiteral("Νίκος"),
                                       QStringLiteral("Ψαράς"), QStringLiteral("69")}));
         }
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_db.boxes().shown().isEmpty());
     }
 
     void windowThatIsNoAddressBookWindowIsNotCalled()
@@ -259,8 +245,8 @@ private slots:
         dialog.txtPhone()->setText(QStringLiteral("69"));
         dialog.cmdOK()->click();
         QCOMPARE(window.edits.size(), 1);
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.contains(QStringLiteral("constraint failed")));
+        QCOMPARE(m_db.boxes().shown().size(), 1);
+        QVERIFY(m_db.boxes().shown().first().text.contains(QStringLiteral("constraint failed")));
         QVERIFY(!rt::Forms::find<frmMember_Edit>());
     }
 

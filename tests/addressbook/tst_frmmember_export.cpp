@@ -6,7 +6,7 @@
 #include "platform/ListView.h"
 #include "platform/MultiLineTextBox.h"
 #include "platform/TextBox.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/addressbook/AddressBookDatabase.h"
 #include "tests/support/Seams.h"
 
 #include <QApplication>
@@ -18,9 +18,7 @@
 #include <QTest>
 #include <memory>
 
-using testsupport::ProgramFolder;
 using testsupport::ScriptedFileDialogs;
-using testsupport::ScriptedMessageBoxes;
 
 namespace {
 
@@ -60,14 +58,12 @@ QByteArray fileBytes(const QString& path)
 class tst_frmmember_export : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    addressbooktest::Database m_db;
     std::unique_ptr<ScriptedFileDialogs> m_files;
 
-    void exec(const QString& sql, const QVariantList& values = {})
+    static void exec(const QString& sql, const QVariantList& values = {})
     {
-        const rt::DbResult done = mdlDataBase::MainDatabase().execute({sql, values});
-        QVERIFY2(done.ok, qPrintable(done.description));
+        addressbooktest::Database::exec(sql, values);
     }
     frmMember_Export& prepared(const QList<Member>& members = sample)
     {
@@ -80,20 +76,13 @@ class tst_frmmember_export : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
+        QVERIFY(m_db.start());
         m_files = std::make_unique<ScriptedFileDialogs>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
     }
     void cleanup()
     {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
         m_files.reset();
-        m_boxes.reset();
-        m_folder.reset();
+        m_db.stop();
     }
 
     void opensWithEveryFieldPaddedAndCommas()
@@ -167,16 +156,16 @@ private slots:
     {
         prepared({});
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMember_Export")));
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_db.boxes().shown().size(), 1);
+        QCOMPARE(m_db.boxes().shown().first().text,
                  QStringLiteral("Δεν υπάρχουν στοιχεία για εξαγωγή."));
-        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Exclamation));
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΕΞΑΓΩΓΗ ΣΤΟΙΧΕΙΩΝ"));
+        QCOMPARE(m_db.boxes().shown().first().style, int(rt::mb::Exclamation));
+        QCOMPARE(m_db.boxes().shown().first().title, QStringLiteral("ΕΞΑΓΩΓΗ ΣΤΟΙΧΕΙΩΝ"));
 
-        m_boxes->clear();
+        m_db.boxes().clear();
         rt::Forms::get<frmMember_Export>().ExportAllMembers(); // an empty members table
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMember_Export")));
-        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_db.boxes().shown().size(), 1);
     }
 
     void allMembersBySurnameAndFirstName()
@@ -198,7 +187,7 @@ private slots:
     {
         frmMember_Export& dialog = prepared();
         dialog.chkSpaces()->setChecked(false);
-        const QString path = m_folder->file(QStringLiteral("members.txt"));
+        const QString path = m_db.folder().file(QStringLiteral("members.txt"));
         m_files->answer(path);
         dialog.cmdExport()->click();
         QCOMPARE(m_files->requests().size(), 1);
@@ -206,7 +195,7 @@ private slots:
         QCOMPARE(asked.kind, rt::FileDialogRequest::Save);
         QCOMPARE(asked.title, QStringLiteral("Εξαγωγή Στοιχείων"));
         QCOMPARE(asked.defaultExt, QStringLiteral("txt"));
-        QVERIFY(m_boxes->shown().isEmpty()); // no confirmation
+        QVERIFY(m_db.boxes().shown().isEmpty()); // no confirmation
         QCOMPARE(fileBytes(path), rt::cp1253::fromUnicode(dialog.ExportText()));
         QVERIFY(fileBytes(path).endsWith("6977\r\n"));
         QVERIFY(fileBytes(path).startsWith("\xD0\xE1\xF0")); // Π α π in Windows-1253
@@ -215,16 +204,16 @@ private slots:
         dialog.chkField(0)->setChecked(false);
         m_files->answer(path);
         m_files->answer(path);
-        m_boxes->answer(rt::mb::No);
-        m_boxes->answer(rt::mb::Yes);
+        m_db.boxes().answer(rt::mb::No);
+        m_db.boxes().answer(rt::mb::Yes);
         dialog.cmdExport()->click();
         QCOMPARE(m_files->requests().size(), 3);
-        QCOMPARE(m_boxes->shown().size(), 2);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_db.boxes().shown().size(), 2);
+        QCOMPARE(m_db.boxes().shown().first().text,
                  QStringLiteral("Το αρχείο με όνομα \"") + path +
                      QStringLiteral("\" υπάρχει στο δίσκο.\nΘέλετε να το αντικαταστήσετε;"));
-        QCOMPARE(m_boxes->shown().first().style, 68);
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΕΞΑΓΩΓΗ ΣΤΟΙΧΕΙΩΝ"));
+        QCOMPARE(m_db.boxes().shown().first().style, 68);
+        QCOMPARE(m_db.boxes().shown().first().title, QStringLiteral("ΕΞΑΓΩΓΗ ΣΤΟΙΧΕΙΩΝ"));
         QCOMPARE(fileBytes(path), rt::cp1253::fromUnicode(dialog.ExportText()));
         QVERIFY(rt::Forms::find<frmMember_Export>()); // stays open
     }
@@ -234,9 +223,9 @@ private slots:
         frmMember_Export& dialog = prepared();
         m_files->answer(std::nullopt);
         dialog.cmdExport()->click();
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_db.boxes().shown().isEmpty());
         QVERIFY(rt::Forms::find<frmMember_Export>());
-        QVERIFY(QDir(m_folder->path()).entryList({QStringLiteral("*.txt")}).isEmpty());
+        QVERIFY(QDir(m_db.folder().path()).entryList({QStringLiteral("*.txt")}).isEmpty());
     }
 
     void escapeCloses()

@@ -8,6 +8,7 @@
 #include "app/mdlSettings.h"
 #include "compose/MessageEditor.h"
 #include "compose/frmMessage_Edit.h"
+#include "messages/frmMessage_Properties.h"
 #include "messages/frmMessage_Saved.h"
 #include "platform/AxButton.h"
 #include "platform/Err.h"
@@ -98,6 +99,7 @@ class tst_frmmessage_saved : public QObject {
     std::unique_ptr<testsupport::ProgramFolder> m_folder;
     std::unique_ptr<testsupport::ControlLibrary> m_library;
     std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
+    std::unique_ptr<testsupport::ModalScript> m_modals;
 
     frmMessage_Saved& openList()
     {
@@ -160,6 +162,7 @@ private slots:
         m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
         QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
         m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
+        m_modals = std::make_unique<testsupport::ModalScript>();
         rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
         QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
         mdlSettings::ShowDisclaimer = 0;
@@ -171,6 +174,7 @@ private slots:
         rt::Forms::discardAll();
         mdlDataBase::MainDatabase().close();
         rt::setUntrappedErrorReporter({});
+        m_modals.reset();
         m_boxes.reset();
         m_library.reset();
         m_folder.reset();
@@ -387,6 +391,49 @@ private slots:
         QCOMPARE(editor.Message()->Text(), QStringLiteral("κείμενο 4"));
         QCOMPARE(editor.Message()->Title(), QStringLiteral("Τέταρτο"));
         QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    void detailsOfTheSelectedMessage_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("toolbar") << QStringLiteral("btnDetails");
+        QTest::newRow("context menu") << QStringLiteral("mnDetails");
+    }
+    void detailsOfTheSelectedMessage()
+    {
+        QFETCH(QString, how);
+        addFive();
+        frmMessage_Saved& w = openList();
+        w.Message()->ListItems().Item(1).setSelected(false);
+        w.Message()->setSelectedItem(w.Message()->ListItems().Item(4));
+        QString shown;
+        m_modals->then([&](rt::Form& form) {
+            auto& dialog = static_cast<frmMessage_Properties&>(form);
+            shown = dialog.HeaderText();
+            dialog.cmdOK_Click();
+        });
+        if (how.startsWith(QLatin1String("btn")))
+            w.Toolbar()->Button(how)->click();
+        else
+            chooseMenuItem(w, how);
+        QCOMPARE(m_modals->shownNames(), QStringList{QStringLiteral("frmMessage_Properties")});
+        QVERIFY2(shown.startsWith(QStringLiteral("Τίτλος: Τέταρτο\r\n")), qPrintable(shown));
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Properties")));
+        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
+    }
+
+    void detailsOfAMessageThatCannotBeReadAreNotShown()
+    {
+        addFive();
+        frmMessage_Saved& w = openList();
+        QVERIFY(
+            mdlDataBase::MainDatabase().execute({QStringLiteral("DROP TABLE saved_messages"), {}}));
+        w.Toolbar()->Button(QStringLiteral("btnDetails"))->click();
+        QVERIFY(m_modals->shownNames().isEmpty());
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Properties")));
+        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
     }
 };
 

@@ -6,6 +6,8 @@
 #include "app/mdlDialogs.h"
 #include "app/mdlMainDocking.h"
 #include "app/mdlSettings.h"
+#include "messages/frmMessage_Export.h"
+#include "messages/frmMessage_Properties.h"
 #include "messages/frmMessage_Sended.h"
 #include "platform/AxButton.h"
 #include "platform/Clock.h"
@@ -22,6 +24,7 @@
 #include "tests/support/Seams.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -108,6 +111,8 @@ class tst_frmmessage_sended : public QObject {
     std::unique_ptr<testsupport::ProgramFolder> m_folder;
     std::unique_ptr<testsupport::ControlLibrary> m_library;
     std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
+    std::unique_ptr<testsupport::ModalScript> m_modals;
+    std::unique_ptr<testsupport::ScriptedFileDialogs> m_files;
     std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
 
@@ -165,6 +170,8 @@ private slots:
         m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
         QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
         m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
+        m_modals = std::make_unique<testsupport::ModalScript>();
+        m_files = std::make_unique<testsupport::ScriptedFileDialogs>();
         rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
         rt::setClock(&m_clock);
         QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
@@ -187,6 +194,8 @@ private slots:
         mdlDataBase::MainDatabase().close();
         rt::setClock(nullptr);
         rt::setUntrappedErrorReporter({});
+        m_files.reset();
+        m_modals.reset();
         m_boxes.reset();
         m_library.reset();
         m_folder.reset();
@@ -338,6 +347,23 @@ private slots:
         QCOMPARE(panel(QStringLiteral("frmMessage_Sended"))->Text(), QStringLiteral(" 4 Μηνύματα"));
     }
 
+    void refusedResendStaysInTheOutBox()
+    {
+        addThree();
+        frmMessage_Sended& w = openList();
+        selectOnly(w, {1});
+        m_service->script(Answer::code(-700));
+        w.SendMessage();
+        const QList<QVariantMap> waiting = rows(QStringLiteral("outbox_messages"));
+        QCOMPARE(waiting.size(), 1);
+        QCOMPARE(waiting.first()["msg_error"].toInt(), -700);
+        QCOMPARE(waiting.first()["msg_text"].toString(), QStringLiteral("ένα"));
+        QCOMPARE(rows(QStringLiteral("sended_messages")).size(), 3);
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: -700\n")));
+        QCOMPARE(w.SendList()->ListItems().Count(), 3);
+    }
+
     void resendRefusedByTheWriterSendsNothing()
     {
         addThree();
@@ -385,6 +411,63 @@ private slots:
         QCOMPARE(panel(QStringLiteral("frmMessage_Sended"))->Text(),
                  QStringLiteral(" %1 Μηνύματα").arg(left.size()));
         QVERIFY(!w.SendList()->isHidden());
+    }
+
+    void detailsOfTheSelectedMessage()
+    {
+        addThree();
+        frmMessage_Sended& w = openList();
+        selectOnly(w, {2});
+        QString shown;
+        m_modals->then([&](rt::Form& form) {
+            auto& dialog = static_cast<frmMessage_Properties&>(form);
+            shown = dialog.HeaderText();
+            dialog.cmdOK_Click();
+        });
+        for (int i = 0; i < w.mnPopup()->ItemCount(); ++i) {
+            if (w.mnPopup()->submenu(i)->data().toString() == QLatin1String("mnDetails"))
+                w.mnPopup()->submenu(i)->trigger();
+        }
+        QCOMPARE(m_modals->shownNames(), QStringList{QStringLiteral("frmMessage_Properties")});
+        QVERIFY2(shown.startsWith(QStringLiteral("Τίτλος: Προγραμματισμένο\r\n")),
+                 qPrintable(shown));
+        QVERIFY(shown.contains(QStringLiteral("Αποστολή: 28/02/2024 - 18:45\r\n")));
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Properties")));
+    }
+
+    void exportWritesTheSelectedMessage()
+    {
+        addThree();
+        frmMessage_Sended& w = openList();
+        selectOnly(w, {2});
+        w.SendList()->setSelectedItem(w.SendList()->ListItems().Item(2));
+        const QString path = m_folder->file(QStringLiteral("sent.txt"));
+        m_files->answer(path);
+        m_modals->then(
+            [](rt::Form& form) { static_cast<frmMessage_Export&>(form).cmdExport_Click(); });
+        w.Toolbar()->Button(QStringLiteral("btnExport"))->click();
+        QCOMPARE(m_modals->shownNames(), QStringList{QStringLiteral("frmMessage_Export")});
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString written = rt::cp1253::toUnicode(file.readAll());
+        QVERIFY2(written.contains(QStringLiteral("Προγρ/μένη Ημ/νία: 07/03/2024 - 18:30")),
+                 qPrintable(written));
+        QVERIFY(written.contains(QStringLiteral("\r\nδύο\r\n")));
+        QVERIFY(m_boxes->shown().isEmpty());
+    }
+
+    void exportOfAMessageGoneMeanwhileReports()
+    {
+        const QList<qint64> ids = addThree();
+        frmMessage_Sended& w = openList();
+        QVERIFY(mdlDataBase::MainDatabase().execute(
+            {QStringLiteral("DELETE FROM sended_messages WHERE msg_id = ?"), {ids[0]}}));
+        w.Toolbar()->Button(QStringLiteral("btnExport"))->click();
+        QCOMPARE(m_boxes->shown().size(), 1);
+        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QVERIFY(m_files->requests().isEmpty());
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
+        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
     }
 };
 

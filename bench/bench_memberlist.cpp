@@ -1,0 +1,164 @@
+// Times the member list window and the member export on an address book of 50,000
+// members: docking the window, a group criterion, the find command, search as you type,
+// one new member, deleting half of the members, and preparing the export with its
+// preview. Run: build/bench/bench_memberlist
+#include "addressbook/frmMember_Export.h"
+#include "addressbook/frmMember_List.h"
+#include "app/frmMain.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlMain.h"
+#include "platform/App.h"
+#include "platform/DatabaseCreation.h"
+#include "platform/Err.h"
+#include "platform/ListView.h"
+#include "platform/MsgBox.h"
+#include "platform/TextBox.h"
+#include "platform/Transaction.h"
+
+#include <QApplication>
+#include <QRadioButton>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+#include <random>
+
+namespace {
+
+constexpr int kMembers = 50000;
+constexpr int kGroups = 500;
+
+double timed(const std::function<void()>& work)
+{
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    // Publishing to the views, layout and painting happen in the event loop: count them.
+    QCoreApplication::processEvents();
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+void report(const char* what, double ms)
+{
+    std::printf("%-58s %9.1f ms\n", what, ms);
+}
+
+bool check(const rt::DbResult& result)
+{
+    if (!result.ok)
+        std::fprintf(stderr, "database: %s\n", qPrintable(result.description));
+    return result.ok;
+}
+
+bool fillAddressBook(rt::Database& db)
+{
+    rt::Transaction tx(db);
+    if (!check(tx.status()))
+        return false;
+    const QStringList syllables{"Πα", "πα", "δο", "Κω", "στα", "ντί", "νου", "Γε", "ωρ", "γί",
+                                "ου", "Ά",  "λε", "ξα", "ά",   "νδρ", "Ελ",  "έ",  "νη", "Μα"};
+    std::mt19937 random(1253);
+    auto word = [&](int parts) {
+        QString w;
+        for (int i = 0; i < parts; ++i)
+            w += syllables[static_cast<int>(random() % syllables.size())];
+        return w;
+    };
+    for (int m = 1; m <= kMembers; ++m) {
+        QVariant memberOf;
+        const int groups = static_cast<int>(random() % 4);
+        if (groups > 0) {
+            QString list = QStringLiteral("\\");
+            for (int k = 0; k < groups; ++k)
+                list += QString::number(1 + random() % kGroups) + QLatin1Char('\\');
+            memberOf = list;
+        }
+        if (!check(db.execute(
+                {QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
+                                "mobile_no, member_of) VALUES (?, ?, ?, ?, ?, ?)"),
+                 {m, word(4), word(2), word(3),
+                  QStringLiteral("69%1").arg(m, 8, 10, QLatin1Char('0')), memberOf}})))
+            return false;
+    }
+    return check(tx.commit());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // Every question is answered Yes.
+    rt::setMsgBoxHandler([](const QString&, int, const QString&) { return int(rt::mb::Yes); });
+    rt::setUntrappedErrorReporter(
+        [] { std::fprintf(stderr, "error: %s\n", qPrintable(rt::Err().Description)); });
+
+    QTemporaryDir folder;
+    rt::App::setPath(folder.path());
+    const QString path = folder.filePath(QStringLiteral("SMS.mdb"));
+    QString error;
+    if (!rt::createDatabaseFromSchema(path, QStringLiteral(VANTREL_SCHEMA_FILE), &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    rt::Database& db = mdlDataBase::MainDatabase();
+    if (!check(db.open(path)) || !fillAddressBook(db))
+        return 1;
+    std::printf("%d members\n\n", kMembers);
+
+    frmMain& main = rt::Forms::get<frmMain>();
+    main.resize(1100, 760);
+    main.show();
+    QCoreApplication::processEvents();
+
+    frmMember_List* w = nullptr;
+    report("dock the member list (the whole table)", timed([&] {
+               if (main.FreeChildSpace(QStringLiteral("frmMember_List")))
+                   rt::Forms::get<frmMember_List>().show();
+               w = rt::Forms::find<frmMember_List>();
+           }));
+    if (!w)
+        return 1;
+    report("criteria: two groups", timed([&] {
+               w->SetListCriteria(QString(), QString(), QString(), QString(),
+                                  QStringLiteral("7,250"));
+           }));
+    std::printf("%58s %9d\n", "listed", w->Members()->ListItems().Count());
+    report("criteria: none again", timed([&] {
+               w->SetListCriteria(QString(), QString(), QString(), QString(), QString());
+           }));
+    report("find: surname beginning", timed([&] {
+               QString last = QStringLiteral("πα"), first, phone, occupation;
+               w->FindMembers(last, first, phone, occupation);
+           }));
+    report("search as you type: a mobile near the end",
+           timed([&] { w->txtSearchPhone()->setText(QStringLiteral("00049999")); }));
+    report("one new member", timed([&] {
+               w->UpdateMember(QString(), QStringLiteral("Νέος"), QString(), QString(),
+                               QStringLiteral("6900000000"));
+           }));
+    report("edit the last member", timed([&] {
+               w->UpdateMember(QString::number(kMembers), QStringLiteral("Άλλος"), QString(),
+                               QString(), QStringLiteral("6900000001"));
+           }));
+    report("select every other member", timed([&] {
+               int i = 0;
+               for (rt::ListItem item : w->Members()->ListItems())
+                   item.setSelected(i++ % 2 == 0);
+           }));
+    report("delete the selected half", timed([&] { w->DeleteMember(); }));
+    std::printf("%58s %9d\n", "left", w->Members()->ListItems().Count());
+    report("export: the list with its preview",
+           timed([&] { rt::Forms::get<frmMember_Export>().ExportMembers(w->Members()); }));
+    report("export: the tab separator (preview rebuilt)",
+           timed([&] { rt::Forms::get<frmMember_Export>().optSeperator(1)->click(); }));
+    rt::Forms::unload<frmMember_Export>();
+    report("export: every member from the table",
+           timed([&] { rt::Forms::get<frmMember_Export>().ExportAllMembers(); }));
+    report("close the window", timed([&] { rt::Forms::unload(w); }));
+    rt::Forms::discardAll();
+    db.close();
+    return 0;
+}
