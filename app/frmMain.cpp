@@ -275,6 +275,7 @@ void frmMain::buildMenus()
                     QStringLiteral("Παράμετροι Προγράμματος")),
             &QAction::triggered, this, &frmMain::mnConfigureConnection_Click);
     addItem(tools, QStringLiteral("mnChangeCompanyCode"), QStringLiteral("Αλλαγή Αριθμών Κλήσης"));
+    addItem(tools, QStringLiteral("mnWebImport"), QStringLiteral("Εισαγωγή Στοιχείων από Web"));
     connect(addItem(tools, QStringLiteral("mnGetCredits"),
                     QStringLiteral("Υπόλοιπο SMS &Mηνυμάτων (Credits)"), QStringLiteral("Ctrl+F5")),
             &QAction::triggered, this, &frmMain::mnGetCredits_Click);
@@ -727,16 +728,22 @@ void frmMain::mnAbout_Click()
     rt::Forms::showModal(rt::Forms::get<frmAbout>());
 }
 
+bool frmMain::RaiseSendingWindow()
+{
+    rt::Form* sending = rt::Forms::findByName(QStringLiteral("frmSendMessages"));
+    if (!sending)
+        return false;
+    sending->show();
+    sending->raise();
+    sending->activateWindow();
+    return true;
+}
+
 void frmMain::mnGetCredits_Click()
 {
     // A job at work (perhaps hidden) is shown rather than joined by a second one.
-    if (rt::Form* sending = rt::Forms::findByName(QStringLiteral("frmSendMessages"))) {
-        sending->show();
-        sending->raise();
-        sending->activateWindow();
-        return;
-    }
-    rt::Forms::get<frmSendMessages>().GetCredits();
+    if (!RaiseSendingWindow())
+        rt::Forms::get<frmSendMessages>().GetCredits();
 }
 
 void frmMain::MainToolBar_ButtonClick(const QString& key)

@@ -98,6 +98,7 @@ public:
     void mn_FindMembers_Click();
     void mn_CopyToGroup_Click();
     void mnChangeCompanyCode_Click();
+    void mnWebImport_Click();
     void MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey);
     void MainToolBar_ButtonClick(const QString& key);
     void imgLogo_Click();
@@ -121,6 +122,8 @@ protected:
 private:
     void buildMenus();
     void connectCommands();
+    // Shows the sending window when it is loaded (perhaps hidden); false when it is not.
+    bool RaiseSendingWindow();
     template <class Window> void OpenChildWindow(const QString& name);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
                      const QString& shortcut = QString());

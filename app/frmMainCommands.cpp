@@ -1,23 +1,24 @@
 // The main window's commands that reach the address book, the message lists and their
 // dialogs: which window a command opens and which method of the docked window it calls.
 
-#include "app/ChildFormCollection.h"
-#include "app/frmMain.h"
-#include "app/mdlDataBase.h"
-#include "app/mdlMain.h"
-#include "app/mdlMainDocking.h"
 #include "addressbook/frmCopyToTeam.h"
 #include "addressbook/frmGroup_Organize.h"
 #include "addressbook/frmMember_Export.h"
 #include "addressbook/frmMember_Find.h"
 #include "addressbook/frmMember_List.h"
 #include "addressbook/frmMobileFilter.h"
+#include "app/ChildFormCollection.h"
+#include "app/frmMain.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlMain.h"
+#include "app/mdlMainDocking.h"
 #include "compose/frmMessage_Edit.h"
 #include "messages/frmMessage_OutBox.h"
 #include "messages/frmMessage_Saved.h"
 #include "messages/frmMessage_Sended.h"
 #include "platform/Err.h"
 #include "platform/ListView.h"
+#include "sending/frmSendMessages.h"
 
 #include <QAction>
 
@@ -87,6 +88,9 @@ void frmMain::connectCommands()
     const QList<QPair<const char*, void (frmMain::*)()>> commands = {
         {"mnOpenMessage", &frmMain::mnSavedBox_Click},
         {"mn_DeleteMessage", &frmMain::mn_DeleteMessage_Click},
+        {"mn_SendMessage", &frmMain::mn_SendMessage_Click},
+        {"mn_SaveMessage", &frmMain::mn_SaveMessage_Click},
+        {"mn_SaveMessageAs", &frmMain::mn_SaveMessageAs_Click},
         {"mnOutBox", &frmMain::mnOutBox_Click},
         {"mnSendBox", &frmMain::mnSendBox_Click},
         {"mnSavedBox", &frmMain::mnSavedBox_Click},
@@ -107,6 +111,7 @@ void frmMain::connectCommands()
         {"mn_FindMembers", &frmMain::mn_FindMembers_Click},
         {"mn_CopyToGroup", &frmMain::mn_CopyToGroup_Click},
         {"mnChangeCompanyCode", &frmMain::mnChangeCompanyCode_Click},
+        {"mnWebImport", &frmMain::mnWebImport_Click},
     };
     for (const auto& [name, command] : commands)
         connect(MenuItem(QLatin1String(name)), &QAction::triggered, this, command);
@@ -276,4 +281,14 @@ void frmMain::mn_CopyToGroup_Click()
 void frmMain::mnChangeCompanyCode_Click()
 {
     guarded([] { rt::Forms::get<frmMobileFilter>().show(); });
+}
+
+// ---- the service's address book ---------------------------------------------------------
+
+// The import of the customer's groups kept by the service runs in the sending window, as
+// every exchange does; while that window works on another job it is shown instead.
+void frmMain::mnWebImport_Click()
+{
+    if (!RaiseSendingWindow())
+        guarded([] { rt::Forms::get<frmSendMessages>().InportFromServer(); });
 }

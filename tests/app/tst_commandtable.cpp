@@ -70,10 +70,7 @@ class tst_commandtable : public QObject {
     {
         mainWindow().VMenu_ButtonClick(QString(), QLatin1String(key));
     }
-    void shortcut(const QKeySequence& keys)
-    {
-        QTest::keySequence(&mainWindow(), keys);
-    }
+    void shortcut(const QKeySequence& keys) { QTest::keySequence(&mainWindow(), keys); }
 
 private slots:
     void init()
@@ -115,11 +112,16 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("window");
-        QTest::newRow("members") << "btnMembers" << "frmMember_List";
-        QTest::newRow("groups") << "btnGroups" << "frmGroup_Organize";
-        QTest::newRow("out-box") << "btnOutBox" << "frmMessage_OutBox";
-        QTest::newRow("sent") << "btnSendBox" << "frmMessage_Sended";
-        QTest::newRow("saved") << "btnSavedMsgs" << "frmMessage_Saved";
+        QTest::newRow("members") << "btnMembers"
+                                 << "frmMember_List";
+        QTest::newRow("groups") << "btnGroups"
+                                << "frmGroup_Organize";
+        QTest::newRow("out-box") << "btnOutBox"
+                                 << "frmMessage_OutBox";
+        QTest::newRow("sent") << "btnSendBox"
+                              << "frmMessage_Sended";
+        QTest::newRow("saved") << "btnSavedMsgs"
+                               << "frmMessage_Saved";
     }
     void panelButtonsOpenTheirWindows()
     {
