@@ -228,14 +228,10 @@ void frmMain::buildMenus()
             &QAction::triggered, this, &frmMain::mnNewMessage_Click);
     addItem(file, QStringLiteral("mnOpenMessage"), QStringLiteral("Άνοιγμα Μηνύματος"));
     addItem(file, QStringLiteral("mn_DeleteMessage"), QStringLiteral("Διαγραφή Μηνύματος"));
-    connect(addItem(file, QStringLiteral("mn_SendMessage"), QStringLiteral("Αποστολή Μηνύματος")),
-            &QAction::triggered, this, &frmMain::mn_SendMessage_Click);
+    addItem(file, QStringLiteral("mn_SendMessage"), QStringLiteral("Αποστολή Μηνύματος"));
     addItem(file, QStringLiteral("mnFileSeperator"), QStringLiteral("-"));
-    connect(addItem(file, QStringLiteral("mn_SaveMessage"), QStringLiteral("Αποθήκευση Μηνύματος")),
-            &QAction::triggered, this, &frmMain::mn_SaveMessage_Click);
-    connect(addItem(file, QStringLiteral("mn_SaveMessageAs"),
-                    QStringLiteral("Αποθήκευση Μηνύματος ως")),
-            &QAction::triggered, this, &frmMain::mn_SaveMessageAs_Click);
+    addItem(file, QStringLiteral("mn_SaveMessage"), QStringLiteral("Αποθήκευση Μηνύματος"));
+    addItem(file, QStringLiteral("mn_SaveMessageAs"), QStringLiteral("Αποθήκευση Μηνύματος ως"));
     addItem(file, QStringLiteral("mnFileSeperator1"), QStringLiteral("-"));
     addItem(file, QStringLiteral("mnOutBox"), QStringLiteral("Εξερχόμενα"));
     addItem(file, QStringLiteral("mnSendBox"), QStringLiteral("Απεσταλμένα"));
@@ -279,6 +275,7 @@ void frmMain::buildMenus()
                     QStringLiteral("Παράμετροι Προγράμματος")),
             &QAction::triggered, this, &frmMain::mnConfigureConnection_Click);
     addItem(tools, QStringLiteral("mnChangeCompanyCode"), QStringLiteral("Αλλαγή Αριθμών Κλήσης"));
+    addItem(tools, QStringLiteral("mnWebImport"), QStringLiteral("Εισαγωγή Στοιχείων από Web"));
     connect(addItem(tools, QStringLiteral("mnGetCredits"),
                     QStringLiteral("Υπόλοιπο SMS &Mηνυμάτων (Credits)"), QStringLiteral("Ctrl+F5")),
             &QAction::triggered, this, &frmMain::mnGetCredits_Click);
@@ -288,6 +285,7 @@ void frmMain::buildMenus()
             &QAction::triggered, this, &frmMain::mnAbout_Click);
     connect(addItem(help, QStringLiteral("mnDisclaimer"), QStringLiteral("Όροι Χρήσης")),
             &QAction::triggered, this, &frmMain::mnDisclaimer_Click);
+    connectCommands();
 }
 
 QAction* frmMain::MenuItem(const QString& name) const
@@ -442,7 +440,17 @@ void frmMain::VMenu_ButtonClick(const QString& MenuKey, const QString& ButtonKey
 {
     Q_UNUSED(MenuKey);
     try {
-        if (ButtonKey == QLatin1String("btnConfig"))
+        if (ButtonKey == QLatin1String("btnMembers"))
+            mnMemberList_Click();
+        else if (ButtonKey == QLatin1String("btnGroups"))
+            mnGroupOrganize_Click();
+        else if (ButtonKey == QLatin1String("btnOutBox"))
+            mnOutBox_Click();
+        else if (ButtonKey == QLatin1String("btnSendBox"))
+            mnSendBox_Click();
+        else if (ButtonKey == QLatin1String("btnSavedMsgs"))
+            mnSavedBox_Click();
+        else if (ButtonKey == QLatin1String("btnConfig"))
             mnConfigureConnection_Click();
         else if (ButtonKey == QLatin1String("btnErrorLog"))
             rt::Forms::get<frmError_Log>().show();
@@ -552,40 +560,6 @@ void frmMain::mnNewMessage_Click()
     } catch (const rt::RuntimeError& error) {
         rt::reportUntrapped(error);
     }
-}
-
-namespace {
-
-// The message window's commands report their own failures and abandon the command.
-template <class Command> void editorCommand(Command command)
-{
-    frmMessage_Edit* editor = rt::Forms::find<frmMessage_Edit>();
-    if (!editor)
-        return;
-    try {
-        command(*editor);
-    } catch (const rt::RuntimeError& error) {
-        rt::reportUntrapped(error);
-    }
-}
-
-} // namespace
-
-void frmMain::mn_SendMessage_Click()
-{
-    rt::Form* docked = mdlMain::ChildForms().Item(1);
-    if (docked && docked->Name() == QLatin1String("frmMessage_Edit"))
-        editorCommand([](frmMessage_Edit& editor) { editor.SendMessage(); });
-}
-
-void frmMain::mn_SaveMessage_Click()
-{
-    editorCommand([](frmMessage_Edit& editor) { editor.SaveMessage(false); });
-}
-
-void frmMain::mn_SaveMessageAs_Click()
-{
-    editorCommand([](frmMessage_Edit& editor) { editor.SaveMessage(true); });
 }
 
 void frmMain::MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey)
@@ -754,16 +728,22 @@ void frmMain::mnAbout_Click()
     rt::Forms::showModal(rt::Forms::get<frmAbout>());
 }
 
+bool frmMain::RaiseSendingWindow()
+{
+    rt::Form* sending = rt::Forms::findByName(QStringLiteral("frmSendMessages"));
+    if (!sending)
+        return false;
+    sending->show();
+    sending->raise();
+    sending->activateWindow();
+    return true;
+}
+
 void frmMain::mnGetCredits_Click()
 {
     // A job at work (perhaps hidden) is shown rather than joined by a second one.
-    if (rt::Form* sending = rt::Forms::findByName(QStringLiteral("frmSendMessages"))) {
-        sending->show();
-        sending->raise();
-        sending->activateWindow();
-        return;
-    }
-    rt::Forms::get<frmSendMessages>().GetCredits();
+    if (!RaiseSendingWindow())
+        rt::Forms::get<frmSendMessages>().GetCredits();
 }
 
 void frmMain::MainToolBar_ButtonClick(const QString& key)

@@ -77,6 +77,28 @@ public:
     void mn_SendMessage_Click();
     void mn_SaveMessage_Click();
     void mn_SaveMessageAs_Click();
+    void mn_DeleteMessage_Click();
+    void mnOutBox_Click();
+    void mnSendBox_Click();
+    void mnSavedBox_Click();
+    void mnExport_Click();
+    void mn_Cut_Click();
+    void mn_Copy_Click();
+    void mn_Paste_Click();
+    void mn_SelectAll_Click();
+    void mn_InvertSelection_Click();
+    void mn_NewGroup_Click();
+    void mn_EditGroup_Click();
+    void mn_DeleteGroup_Click();
+    void mnGroupOrganize_Click();
+    void mn_NewMember_Click();
+    void mn_EditMember_Click();
+    void mn_DeleteMember_Click();
+    void mnMemberList_Click();
+    void mn_FindMembers_Click();
+    void mn_CopyToGroup_Click();
+    void mnChangeCompanyCode_Click();
+    void mnWebImport_Click();
     void MainToolBar_ButtonMenuClick(const QString& buttonKey, const QString& itemKey);
     void MainToolBar_ButtonClick(const QString& key);
     void imgLogo_Click();
@@ -99,6 +121,10 @@ protected:
 
 private:
     void buildMenus();
+    void connectCommands();
+    // Shows the sending window when it is loaded (perhaps hidden); false when it is not.
+    bool RaiseSendingWindow();
+    template <class Window> void OpenChildWindow(const QString& name);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
                      const QString& shortcut = QString());
     void createPanelMenu();
