@@ -98,14 +98,4 @@ void DropSwallowedKey(int& KeyAscii)
         KeyAscii = 0;
 }
 
-BusyPointer::BusyPointer()
-{
-    mdlMain::SetMousePointer(11);
-}
-
-BusyPointer::~BusyPointer()
-{
-    mdlMain::SetMousePointer(0);
-}
-
 } // namespace memberfields

@@ -47,13 +47,4 @@ void SwallowKey();
 // KeyPress: drops the character while SwallowNextKey is set.
 void DropSwallowedKey(int& KeyAscii);
 
-// The hourglass for as long as the work runs, the default pointer again however it ends.
-class BusyPointer {
-public:
-    BusyPointer();
-    ~BusyPointer();
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
 } // namespace memberfields

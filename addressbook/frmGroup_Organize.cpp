@@ -200,30 +200,19 @@ frmGroup_Organize::frmGroup_Organize() : rt::Form(QStringLiteral("frmGroup_Organ
         m_imageList->Add(QIcon(MessageWindowPictures::ImageListPicture(i)));
     m_toolbarImages = new rt::ImageList(this);
     m_toolbarImages->setObjectName(QStringLiteral("ToolbarImages"));
-    m_toolbarImages->setImageSize(QSize(25, 25));
 
     m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
     m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
-    struct Button {
-        const char* key;
-        const char* caption;
-        const char* toolTip;
-    };
-    const Button buttons[] = {
-        {"btnNew", "Δημιουργία", "Δημιουργία Νέου Μέλους ή Νέας Ομάδας"},
-        {"btnEdit", "Διόρθωση", "Διόρθωση Μέλους ή Ομάδας"},
-        {"btnDelete", "Διαγραφή", "Διαγραφή Μέλους ή Ομάδας"},
-        {"btnSave", "Αποθήκευση", "Αποθήκευση Ομάδων & Μελών"},
-        {"btnFind", "Αναζήτηση", "Αναζήτηση Μελών"},
-    };
-    for (const Button& b : buttons) {
-        const QString key = QString::fromUtf8(b.key);
-        const int index = m_toolbarImages->Add(QIcon(toolbarPicture(key)), key);
-        m_toolbar->AddButton(key, QString::fromUtf8(b.caption), m_toolbarImages->Icon(index),
-                             QString::fromUtf8(b.toolTip));
-    }
+    mdlMain::AddToolbarButtons(*m_toolbar, *m_toolbarImages, toolbarPicture,
+                               {
+                                   {"btnNew", "Δημιουργία", "Δημιουργία Νέου Μέλους ή Νέας Ομάδας"},
+                                   {"btnEdit", "Διόρθωση", "Διόρθωση Μέλους ή Ομάδας"},
+                                   {"btnDelete", "Διαγραφή", "Διαγραφή Μέλους ή Ομάδας"},
+                                   {"btnSave", "Αποθήκευση", "Αποθήκευση Ομάδων & Μελών"},
+                                   {"btnFind", "Αναζήτηση", "Αναζήτηση Μελών"},
+                               });
     m_toolbar->AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("btnNewGroup"),
                              QStringLiteral("Νέας Ομάδας"));
     m_toolbar->AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("btnNewMember"),
@@ -296,9 +285,7 @@ frmGroup_Organize::frmGroup_Organize() : rt::Form(QStringLiteral("frmGroup_Organ
 
 void frmGroup_Organize::Form_Load()
 {
-    mdlMain::AttachChildForm(*this);
-    m_formTitle->setCaption(windowTitle());
-    mdlMain::DockFormToolbar(*m_toolbar);
+    mdlMain::DockChildForm(*this, *m_formTitle, *m_toolbar);
     try {
         LoadGroups();
         LoadMembers();
@@ -358,11 +345,7 @@ void frmGroup_Organize::Form_Unload(bool& cancel)
             return;
         }
     }
-    mdlMain::ReparentWindow(this, m_toolbar);
-    try {
-        mdlMain::DetachChildForm(*this);
-    } catch (const rt::RuntimeError&) {
-    }
+    mdlMain::UndockChildForm(*this, *m_toolbar);
 }
 
 void frmGroup_Organize::showEvent(QShowEvent* event)

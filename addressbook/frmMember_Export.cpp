@@ -253,7 +253,7 @@ void frmMember_Export::cmdExport_Click()
             break;
         request.fileName = path;
     }
-    memberfields::BusyPointer busy;
+    mdlMain::BusyPointer busy;
     WriteExportFile(path);
 }
 

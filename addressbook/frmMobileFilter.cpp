@@ -3,6 +3,7 @@
 #include "addressbook/MemberFields.h"
 #include "app/Main.h"
 #include "app/mdlDataBase.h"
+#include "app/mdlMain.h"
 #include "platform/Err.h"
 #include "platform/KeyInput.h"
 #include "platform/Like.h"
@@ -144,7 +145,7 @@ void frmMobileFilter::cmdOK_Click()
     qint64 written = 0;
     bool done = false;
     try {
-        memberfields::BusyPointer busy;
+        mdlMain::BusyPointer busy;
         // One statement in one transaction: every matching number is rewritten, or none
         // is when anything fails.
         rt::Transaction tx(db);

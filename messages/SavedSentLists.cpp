@@ -132,32 +132,6 @@ QPixmap ToolbarPicture(const QString& key)
     return picture;
 }
 
-void AddToolbarButtons(rt::Toolbar& toolbar, rt::ImageList& images,
-                       std::initializer_list<ToolbarButton> buttons)
-{
-    images.setImageSize(QSize(25, 25));
-    for (const ToolbarButton& b : buttons) {
-        const QString key = QString::fromUtf8(b.key);
-        const int index = images.Add(QIcon(ToolbarPicture(key)), key);
-        toolbar.AddButton(key, QString::fromUtf8(b.caption), images.Icon(index),
-                          QString::fromUtf8(b.toolTip));
-    }
-    toolbar.resize(toolbar.sizeHint());
-}
-
-void Undock(rt::Form& form, QWidget& toolbar, const QString& panelKey)
-{
-    mdlMain::ReparentWindow(&form, &toolbar);
-    try {
-        mdlMain::RemoveStatusPanel(panelKey);
-    } catch (const rt::RuntimeError&) {
-    }
-    try {
-        mdlMain::DetachChildForm(form);
-    } catch (const rt::RuntimeError&) {
-    }
-}
-
 qint32 MessageId(const rt::ListItem& item)
 {
     const QString key = item.Key();
@@ -247,16 +221,6 @@ bool DeleteSelectedMessages(rt::ListView& list, int titleColumn, const QString& 
         items.Remove(i);
     }
     return true;
-}
-
-BusyPointer::BusyPointer(int pointer)
-{
-    mdlMain::SetMousePointer(pointer);
-}
-
-BusyPointer::~BusyPointer()
-{
-    mdlMain::SetMousePointer(0);
 }
 
 } // namespace savedsent

@@ -4,6 +4,8 @@
 #include "app/PopupMenuControl.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
 #include "messages/SavedSentLists.h"
 #include "platform/DbDates.h"
@@ -50,12 +52,12 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
     m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
-    savedsent::AddToolbarButtons(*m_toolbar, *m_images25,
-                                 {
-                                     {"btnEdit", "Επεξεργασία", "Επεξεργασία Μηνύματος"},
-                                     {"btnDelete", "Διαγραφή", "Διαγραφή Μηνύματος"},
-                                     {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
-                                 });
+    mdlMain::AddToolbarButtons(*m_toolbar, *m_images25, savedsent::ToolbarPicture,
+                               {
+                                   {"btnEdit", "Επεξεργασία", "Επεξεργασία Μηνύματος"},
+                                   {"btnDelete", "Διαγραφή", "Διαγραφή Μηνύματος"},
+                                   {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
+                               });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_Saved::Toolbar_ButtonClick);
 
     m_message = new rt::ListView(this);
@@ -87,12 +89,10 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
 
 void frmMessage_Saved::Form_Load()
 {
-    mdlMain::AttachChildForm(*this);
-    m_formTitle->setCaption(windowTitle());
-    mdlMain::DockFormToolbar(*m_toolbar);
+    mdlMain::DockChildForm(*this, *m_formTitle, *m_toolbar);
     mdlMain::AddStatusPanel(panelKey, QString());
     // A failing read still leaves the window docked, so that it can be closed again.
-    savedsent::ReportFailure([this] { FillSavedList(); });
+    mdlDialogs::ReportFailure([this] { FillSavedList(); });
     ShowSelectedMessage();
     m_mnPopup->AddMenuItem(QStringLiteral("mnOpen"), QStringLiteral("Επεξεργασία"));
     m_mnPopup->AddMenuItem(QStringLiteral("mnDelete"), QStringLiteral("Διαγραφή"));
@@ -104,7 +104,7 @@ void frmMessage_Saved::Form_Unload(bool& cancel)
 {
     // Never refuses.
     Q_UNUSED(cancel);
-    savedsent::Undock(*this, *m_toolbar, panelKey);
+    mdlMain::UndockChildForm(*this, *m_toolbar, {panelKey});
 }
 
 // ---- the list -------------------------------------------------------------------------
@@ -112,7 +112,7 @@ void frmMessage_Saved::Form_Unload(bool& cancel)
 void frmMessage_Saved::FillSavedList()
 {
     {
-        savedsent::BusyPointer busy(11);
+        mdlMain::BusyPointer busy(11);
         rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
             {QStringLiteral("SELECT * FROM saved_messages ORDER BY msg_datecreated, "
                             "msg_timecreated"),
@@ -208,7 +208,7 @@ void frmMessage_Saved::OpenMessage()
         return;
     const QString id = QString::number(savedsent::MessageId(selected));
     // The main window unloads this window before it opens the message.
-    savedsent::ReportFailure([id] { rt::Forms::get<frmMain>().EditMessage(id); });
+    mdlDialogs::ReportFailure([id] { rt::Forms::get<frmMain>().EditMessage(id); });
 }
 
 void frmMessage_Saved::ShowDetails()
@@ -240,7 +240,7 @@ void frmMessage_Saved::DeleteMessage()
         }
         rt::reportUntrapped(*failure);
     } else if (deleted) {
-        savedsent::ReportFailure([this] {
+        mdlDialogs::ReportFailure([this] {
             SetControlState();
             rt::Forms::get<frmMain>().ReadSavedMessages();
         });

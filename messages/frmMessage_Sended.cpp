@@ -4,6 +4,8 @@
 #include "app/FormTitle.h"
 #include "app/PopupMenuControl.h"
 #include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
 #include "app/mdlMainOutbox.h"
 #include "messages/MessageRows.h"
@@ -66,13 +68,13 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
     m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
-    savedsent::AddToolbarButtons(*m_toolbar, *m_images25,
-                                 {
-                                     {"btnSend", "Αποστολή", "Αποστολή Μηνύματος"},
-                                     {"btnDelete", "Διαγραφή", "Διαγραφή Μηνύματος"},
-                                     {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
-                                     {"btnExport", "Εξαγωγή", "Εξαγωγή Μηνύματος σε Αρχείο"},
-                                 });
+    mdlMain::AddToolbarButtons(*m_toolbar, *m_images25, savedsent::ToolbarPicture,
+                               {
+                                   {"btnSend", "Αποστολή", "Αποστολή Μηνύματος"},
+                                   {"btnDelete", "Διαγραφή", "Διαγραφή Μηνύματος"},
+                                   {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
+                                   {"btnExport", "Εξαγωγή", "Εξαγωγή Μηνύματος σε Αρχείο"},
+                               });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_Sended::Toolbar_ButtonClick);
 
     m_sendList = new rt::ListView(this);
@@ -101,11 +103,9 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
 
 void frmMessage_Sended::Form_Load()
 {
-    mdlMain::AttachChildForm(*this);
-    m_formTitle->setCaption(windowTitle());
-    mdlMain::DockFormToolbar(*m_toolbar);
+    mdlMain::DockChildForm(*this, *m_formTitle, *m_toolbar);
     // A failing read still leaves the window docked, so that it can be closed again.
-    savedsent::ReportFailure([this] { FillSendList(); });
+    mdlDialogs::ReportFailure([this] { FillSendList(); });
     m_mnPopup->AddMenuItem(QStringLiteral("mnSend"), QStringLiteral("Αποστολή"));
     m_mnPopup->AddMenuItem(QStringLiteral("mnDelete"), QStringLiteral("Διαγραφή"));
     m_mnPopup->AddMenuItem(QStringLiteral("mnSep"), QStringLiteral("-"));
@@ -118,7 +118,7 @@ void frmMessage_Sended::Form_Unload(bool& cancel)
 {
     // Never refuses.
     Q_UNUSED(cancel);
-    savedsent::Undock(*this, *m_toolbar, panelKey);
+    mdlMain::UndockChildForm(*this, *m_toolbar, {panelKey});
 }
 
 // ---- the list -------------------------------------------------------------------------
@@ -126,7 +126,7 @@ void frmMessage_Sended::Form_Unload(bool& cancel)
 void frmMessage_Sended::FillSendList()
 {
     {
-        savedsent::BusyPointer busy(13);
+        mdlMain::BusyPointer busy(13);
         rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
             {QStringLiteral("SELECT * FROM sended_messages"), {}}, rt::RecordsetType::Snapshot);
         if (!rs.isOpen())
@@ -257,7 +257,7 @@ void frmMessage_Sended::SendMessage()
         return;
     }
     const qint32 id = savedsent::MessageId(savedsent::OnlySelectedItem(*m_sendList));
-    savedsent::ReportFailure([id] {
+    mdlDialogs::ReportFailure([id] {
         rt::Recordset rs = MessageRows::OpenMessage(QStringLiteral("sended_messages"), id);
         if (rs.eof())
             return;
