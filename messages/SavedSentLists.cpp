@@ -1,6 +1,7 @@
 #include "messages/SavedSentLists.h"
 
 #include "addressbook/mdlGroups.h"
+#include "app/DrawnPictures.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
@@ -20,14 +21,9 @@
 
 namespace savedsent {
 
-namespace {
+using drawnpictures::canvas;
 
-QPixmap canvas(int size)
-{
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    return picture;
-}
+namespace {
 
 void drawEnvelope(QPainter& p, const QRectF& body)
 {
