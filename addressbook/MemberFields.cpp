@@ -8,9 +8,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 
 namespace memberfields {
 
@@ -53,28 +51,6 @@ QComboBox* EditableCombo(const QString& name, QWidget* parent)
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(15);
     return combo;
-}
-
-QPushButton* DialogButton(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons)
-{
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    QPushButton* previous = nullptr;
-    for (QPushButton* button : buttons) {
-        row->addWidget(button);
-        if (previous)
-            QWidget::setTabOrder(previous, button);
-        previous = button;
-    }
-    return row;
 }
 
 bool EnterMovesFocus(int KeyCode)

@@ -1,13 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <initializer_list>
 
 class PhoneField;
 class QComboBox;
 class QGridLayout;
-class QHBoxLayout;
-class QPushButton;
 class QWidget;
 
 namespace rt {
@@ -31,13 +28,6 @@ Fields AddMemberFields(QWidget* parent, QGridLayout* grid, int row);
 // An editable combo box whose line edit is an rt::TextBox named name & "_text"; typed
 // text is never added to the list.
 QComboBox* EditableCombo(const QString& name, QWidget* parent);
-
-// A dialog's button, named; never a default button, since Enter is the form's own key
-// (it moves the focus on).
-QPushButton* DialogButton(const QString& name, const QString& caption, QWidget* parent);
-// The dialog's buttons at the right end of one row, in this order, which is also their
-// tab order.
-QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons);
 
 // The dialogs' keys. KeyDown: clears SwallowNextKey; Enter sets it and moves the focus
 // to the next control, as a sent Tab did. True when the key was Enter.

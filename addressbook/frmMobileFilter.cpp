@@ -1,6 +1,7 @@
 #include "addressbook/frmMobileFilter.h"
 
 #include "addressbook/MemberFields.h"
+#include "app/DialogButtons.h"
 #include "app/Main.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
@@ -64,14 +65,14 @@ frmMobileFilter::frmMobileFilter() : rt::Form(QStringLiteral("frmMobileFilter"))
     progress->addWidget(m_prgBar);
     m_fraProgress->hide();
 
-    m_cmdOK =
-        memberfields::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("Αλλαγή Αριθμού"), this);
+    m_cmdOK = dialogbuttons::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("Αλλαγή Αριθμού"),
+                                          this);
     m_cmdOK->setEnabled(false);
     m_cmdCancel =
-        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
+        dialogbuttons::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
     QWidget::setTabOrder(m_txtCode, m_txtNewCode);
     QWidget::setTabOrder(m_txtNewCode, m_cmdOK);
-    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdOK, m_cmdCancel});
+    QHBoxLayout* buttons = dialogbuttons::ButtonRow({m_cmdOK, m_cmdCancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblInstr);
