@@ -13,6 +13,7 @@
 #include "platform/ListView.h"
 #include "platform/MsgBox.h"
 #include "platform/Toolbar.h"
+#include "platform/Twips.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -164,6 +165,19 @@ void SelectOnly(rt::ListView& list, const rt::ListItem& item)
             other.setSelected(false);
     }
     list.setSelectedItem(item);
+}
+
+void FitTitleColumn(rt::ListView& list, int titleColumn)
+{
+    list.setColumnWidth(1, rt::toTwips(25));
+    int others = rt::toTwips(5);
+    for (int column = 1; column <= list.ColumnCount(); ++column) {
+        if (column != titleColumn)
+            others += list.ColumnWidth(column);
+    }
+    const int titleWidth = rt::toTwips(list.width()) - others;
+    if (titleWidth >= 0)
+        list.setColumnWidth(titleColumn, titleWidth);
 }
 
 void ShowMessageDetails(qint32 MsgID, const QString& MsgTable)

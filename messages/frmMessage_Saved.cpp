@@ -269,9 +269,5 @@ void frmMessage_Saved::Form_Resize()
     if (listHeight < 0)
         return;
     m_message->setGeometry(0, m_message->y(), W, listHeight);
-    m_message->setColumnWidth(1, toTwips(25));
-    const int titleWidth = toTwips(m_message->width()) -
-                           (m_message->ColumnWidth(1) + m_message->ColumnWidth(2) + toTwips(5));
-    if (titleWidth >= 0)
-        m_message->setColumnWidth(3, titleWidth);
+    savedsent::FitTitleColumn(*m_message, 3);
 }

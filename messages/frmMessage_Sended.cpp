@@ -36,7 +36,6 @@ constexpr int designHeight = 7800;
 constexpr int titleHeight = 375;
 
 // Columns of the list, 1-based.
-constexpr int iconColumn = 1;
 constexpr int titleColumn = 5;
 
 [[noreturn]] void raiseDb(const rt::DbResult& result)
@@ -338,13 +337,5 @@ void frmMessage_Sended::Form_Resize()
     if (listHeight < 0)
         return;
     m_sendList->setGeometry(0, m_sendList->y(), W, listHeight);
-    m_sendList->setColumnWidth(iconColumn, toTwips(25));
-    int others = toTwips(5);
-    for (int column = 1; column <= m_sendList->ColumnCount(); ++column) {
-        if (column != titleColumn)
-            others += m_sendList->ColumnWidth(column);
-    }
-    const int titleWidth = toTwips(m_sendList->width()) - others;
-    if (titleWidth >= 0)
-        m_sendList->setColumnWidth(titleColumn, titleWidth);
+    savedsent::FitTitleColumn(*m_sendList, titleColumn);
 }
