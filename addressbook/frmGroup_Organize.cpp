@@ -48,9 +48,6 @@ const QString flagChanged = QStringLiteral("CHANGED");
 const QString dragFormat = QStringLiteral("application/x-vantrel-organiser-members");
 
 // Design places, in twips.
-constexpr int designWidth = 10800;
-constexpr int designHeight = 7800;
-constexpr int titleHeight = 375;
 constexpr int barThickness = 75;
 constexpr int groupsWidth = 3300;
 
@@ -188,9 +185,7 @@ QPixmap toolbarPicture(const QString& key)
 
 frmGroup_Organize::frmGroup_Organize() : rt::Form(QStringLiteral("frmGroup_Organize"))
 {
-    setWindowTitle(QStringLiteral("Οργάνωση Ομάδων"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Οργάνωση Ομάδων"));
 
     // 1 the root, 2 a group, 3 the selected group, 4 a member of the shown group itself,
     // 5 a member reached through a group below it: the message window's pictures.
@@ -201,8 +196,7 @@ frmGroup_Organize::frmGroup_Organize() : rt::Form(QStringLiteral("frmGroup_Organ
     m_toolbarImages = new rt::ImageList(this);
     m_toolbarImages->setObjectName(QStringLiteral("ToolbarImages"));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
     mdlMain::AddToolbarButtons(*m_toolbar, *m_toolbarImages, toolbarPicture,
@@ -275,7 +269,7 @@ frmGroup_Organize::frmGroup_Organize() : rt::Form(QStringLiteral("frmGroup_Organ
     connect(m_mnMembers, &PopupMenuControl::Click, this, &frmGroup_Organize::mnMembers_Click);
     connect(m_mnDragDrop, &PopupMenuControl::Click, this, &frmGroup_Organize::mnDragDrop_Click);
 
-    const int top = toPixels(titleHeight);
+    const int top = toPixels(mdlMain::FormTitleHeight);
     m_groups->setGeometry(0, top, toPixels(groupsWidth), height() - top);
     m_picSeperator->setGeometry(m_groups->width(), top, toPixels(barThickness), height() - top);
     Form_Resize();

@@ -38,7 +38,6 @@ const QString panelKey = QStringLiteral("frmMember_List");
 
 constexpr int designWidth = 9000;
 constexpr int designHeight = 6600;
-constexpr int titleHeight = 375;
 constexpr int searchHeight = 720;
 
 [[noreturn]] void raiseDatabaseError(const rt::DbResult& status)
@@ -55,9 +54,7 @@ QString text(const QVariant& value)
 
 frmMember_List::frmMember_List() : rt::Form(QStringLiteral("frmMember_List"))
 {
-    setWindowTitle(QStringLiteral("Κατάλογος Μελών"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Κατάλογος Μελών"), designWidth, designHeight);
 
     m_imageList = new rt::ImageList(this);
     m_imageList->setObjectName(QStringLiteral("ImageList"));
@@ -65,8 +62,7 @@ frmMember_List::frmMember_List() : rt::Form(QStringLiteral("frmMember_List"))
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
     mdlMain::AddToolbarButtons(*m_toolbar, *m_images25, MemberListPictures::ToolbarPicture,
@@ -89,7 +85,7 @@ frmMember_List::frmMember_List() : rt::Form(QStringLiteral("frmMember_List"))
     search->addWidget(new QLabel(QStringLiteral("Αρ. Κινητού"), m_frameSearch));
     search->addWidget(m_txtSearchPhone, 1);
     search->addStretch(1);
-    const int frameTop = toPixels(titleHeight) + toPixels(45);
+    const int frameTop = toPixels(mdlMain::FormTitleHeight) + toPixels(45);
     m_frameSearch->setGeometry(
         0, frameTop, width(), std::max(toPixels(searchHeight), m_frameSearch->sizeHint().height()));
     connect(m_txtSearchName, &rt::TextBox::Change, this, &frmMember_List::txtSearchName_Change);

@@ -9,6 +9,7 @@
 #include "platform/ImageList.h"
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
+#include "platform/Twips.h"
 #include "platform/WindowServices.h"
 
 #include <QToolButton>
@@ -107,6 +108,20 @@ void ShowCredits()
         .setText(mdlSettings::AvailableSMS < 0
                      ? QStringLiteral("Άγνωστο")
                      : QString::number(mdlSettings::AvailableSMS) + QStringLiteral(" SMS"));
+}
+
+void SetUpDockedWindow(rt::Form& form, const QString& caption, int width, int height)
+{
+    form.setWindowTitle(caption);
+    form.resize(rt::toPixels(width), rt::toPixels(height));
+    form.setAutoFillBackground(true);
+}
+
+FormTitle* AddFormTitle(rt::Form& form)
+{
+    auto* title = new FormTitle(QStringLiteral("FormTitle"), &form);
+    title->setGeometry(0, 0, form.width(), rt::toPixels(FormTitleHeight));
+    return title;
 }
 
 void DockChildForm(rt::Form& form, FormTitle& title, QWidget& toolbar)

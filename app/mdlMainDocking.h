@@ -36,6 +36,17 @@ void DockFormToolbar(QWidget& toolbar);
 // Makes child a child of newParent; a docked window takes its toolbar back this way.
 void ReparentWindow(QWidget* newParent, QWidget* child);
 
+// The design size of a docked window and the height of its title bar, in twips.
+constexpr int DockedWidth = 10800;
+constexpr int DockedHeight = 7800;
+constexpr int FormTitleHeight = 375;
+// The start of a docked window's constructor: its caption, its design size (in twips)
+// and its own ground painted over the docking space.
+void SetUpDockedWindow(rt::Form& form, const QString& caption, int width = DockedWidth,
+                       int height = DockedHeight);
+// The window's title bar ("FormTitle") across its top, FormTitleHeight high.
+FormTitle* AddFormTitle(rt::Form& form);
+
 // The load steps every docked window starts with: AttachChildForm, the window's title
 // shown in its title bar, its toolbar docked.
 void DockChildForm(rt::Form& form, FormTitle& title, QWidget& toolbar);

@@ -60,9 +60,6 @@ const QString pnlSMSDate = QStringLiteral("pnlSMSDate");
 constexpr int MaxLength = 160;
 
 // Design places, in twips.
-constexpr int designWidth = 10800;
-constexpr int designHeight = 7800;
-constexpr int titleHeight = 375;
 constexpr int originatorTop = 465;
 constexpr int msgPanelTop = 915;
 constexpr int msgPanelHeight = 2775;
@@ -103,10 +100,7 @@ void setBarColour(QWidget* bar, const QColor& colour)
 
 frmMessage_Edit::frmMessage_Edit() : rt::Form(QStringLiteral("frmMessage_Edit"))
 {
-    setWindowTitle(QStringLiteral("Δημιουργία Μηνύματος"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    // A docked window paints its own ground over the docking space.
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Δημιουργία Μηνύματος"));
 
     m_imageList = new rt::ImageList(this);
     m_imageList->setObjectName(QStringLiteral("ImageList"));
@@ -115,8 +109,7 @@ frmMessage_Edit::frmMessage_Edit() : rt::Form(QStringLiteral("frmMessage_Edit"))
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
     mdlMain::AddToolbarButtons(

@@ -32,11 +32,6 @@ const QString panelKey = QStringLiteral("frmMessage_OutBox");
 const QString itemPrefix = QStringLiteral("MSG_");
 const QString outboxTable = QStringLiteral("outbox_messages");
 
-// Design sizes, in twips.
-constexpr int designWidth = 10800;
-constexpr int designHeight = 7800;
-constexpr int titleHeight = 375;
-
 // The columns after the icon column (1-based sub-item numbers of the items).
 constexpr int colSent = 1;
 constexpr int colScheduled = 2;
@@ -58,10 +53,7 @@ QString moment(const QVariant& date, const QVariant& time)
 
 frmMessage_OutBox::frmMessage_OutBox() : rt::Form(QStringLiteral("frmMessage_OutBox"))
 {
-    setWindowTitle(QStringLiteral("Εξερχόμενα Μηνύματα"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    // A docked window paints its own ground over the docking space.
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Εξερχόμενα Μηνύματα"));
 
     m_imageList = new rt::ImageList(this);
     m_imageList->setObjectName(QStringLiteral("ImageList"));
@@ -70,8 +62,7 @@ frmMessage_OutBox::frmMessage_OutBox() : rt::Form(QStringLiteral("frmMessage_Out
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
     mdlMain::AddToolbarButtons(*m_toolbar, *m_images25, OutBoxPictures::ToolbarPicture,
@@ -95,7 +86,8 @@ frmMessage_OutBox::frmMessage_OutBox() : rt::Form(QStringLiteral("frmMessage_Out
     m_outList->AddColumn(QStringLiteral("Παραλήπτες"), 1200);
     // The icon column is narrower than the toolkit's default least width of a column.
     m_outList->header()->setMinimumSectionSize(16);
-    m_outList->setGeometry(0, toPixels(titleHeight), width(), height() - toPixels(titleHeight));
+    m_outList->setGeometry(0, toPixels(mdlMain::FormTitleHeight), width(),
+                           height() - toPixels(mdlMain::FormTitleHeight));
     connect(m_outList, &rt::ListView::MouseUp, this, &frmMessage_OutBox::OutList_MouseUp);
     m_outList->viewport()->installEventFilter(this);
 

@@ -27,9 +27,6 @@ namespace {
 const QString panelKey = QStringLiteral("frmMessage_Saved");
 
 // Design places, in twips.
-constexpr int designWidth = 10800;
-constexpr int designHeight = 7800;
-constexpr int titleHeight = 375;
 constexpr int previewHeight = 1500;
 constexpr int previewGap = 60;
 
@@ -37,10 +34,7 @@ constexpr int previewGap = 60;
 
 frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved"))
 {
-    setWindowTitle(QStringLiteral("Αποθηκευμένα Μηνύματα"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    // A docked window paints its own ground over the docking space.
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Αποθηκευμένα Μηνύματα"));
 
     m_images16 = new rt::ImageList(this);
     m_images16->setObjectName(QStringLiteral("Images16x16"));
@@ -48,8 +42,7 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
     mdlMain::AddToolbarButtons(*m_toolbar, *m_images25, savedsent::ToolbarPicture,
@@ -67,8 +60,9 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
     m_message->AddColumn(QString(), toTwips(25));
     m_message->AddColumn(QStringLiteral("Δημιουργία"), 2200);
     m_message->AddColumn(QStringLiteral("Τίτλος Μηνύματος"), 5000);
-    m_message->setGeometry(0, toPixels(titleHeight), width(),
-                           height() - toPixels(titleHeight + previewHeight + previewGap));
+    m_message->setGeometry(0, toPixels(mdlMain::FormTitleHeight), width(),
+                           height() -
+                               toPixels(mdlMain::FormTitleHeight + previewHeight + previewGap));
     connect(m_message, &rt::ListView::ItemClick, this, &frmMessage_Saved::Message_ItemClick);
     connect(m_message, &rt::ListView::MouseUp, this, &frmMessage_Saved::Message_MouseUp);
 

@@ -30,11 +30,6 @@ namespace {
 
 const QString panelKey = QStringLiteral("frmMessage_Sended");
 
-// Design places, in twips.
-constexpr int designWidth = 10800;
-constexpr int designHeight = 7800;
-constexpr int titleHeight = 375;
-
 // Columns of the list, 1-based.
 constexpr int titleColumn = 5;
 
@@ -52,9 +47,7 @@ QString text(const rt::Recordset& rs, const char* name)
 
 frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sended"))
 {
-    setWindowTitle(QStringLiteral("Απεσταλμένα Μηνύματα"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Απεσταλμένα Μηνύματα"));
 
     m_images16 = new rt::ImageList(this);
     m_images16->setObjectName(QStringLiteral("Images16x16"));
@@ -63,8 +56,7 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
     mdlMain::AddToolbarButtons(*m_toolbar, *m_images25, savedsent::ToolbarPicture,
@@ -86,7 +78,8 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
     m_sendList->AddColumn(QStringLiteral("Τύπος"), 1100);
     m_sendList->AddColumn(QStringLiteral("Τίτλος"), 3000);
     m_sendList->AddColumn(QStringLiteral("Παραλήπτες"), 1200);
-    m_sendList->setGeometry(0, toPixels(titleHeight), width(), height() - toPixels(titleHeight));
+    m_sendList->setGeometry(0, toPixels(mdlMain::FormTitleHeight), width(),
+                            height() - toPixels(mdlMain::FormTitleHeight));
     connect(m_sendList, &rt::ListView::ColumnClick, this, &frmMessage_Sended::SendList_ColumnClick);
     connect(m_sendList, &rt::ListView::MouseUp, this, &frmMessage_Sended::SendList_MouseUp);
     // The buttons that need exactly one message follow the selection as it changes.
