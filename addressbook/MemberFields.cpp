@@ -8,9 +8,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 
 namespace memberfields {
 
@@ -55,28 +53,6 @@ QComboBox* EditableCombo(const QString& name, QWidget* parent)
     return combo;
 }
 
-QPushButton* DialogButton(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons)
-{
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    QPushButton* previous = nullptr;
-    for (QPushButton* button : buttons) {
-        row->addWidget(button);
-        if (previous)
-            QWidget::setTabOrder(previous, button);
-        previous = button;
-    }
-    return row;
-}
-
 bool EnterMovesFocus(int KeyCode)
 {
     mdlDataBase::SwallowNextKey = 0;
@@ -96,16 +72,6 @@ void DropSwallowedKey(int& KeyAscii)
 {
     if (mdlDataBase::SwallowNextKey != 0)
         KeyAscii = 0;
-}
-
-BusyPointer::BusyPointer()
-{
-    mdlMain::SetMousePointer(11);
-}
-
-BusyPointer::~BusyPointer()
-{
-    mdlMain::SetMousePointer(0);
 }
 
 } // namespace memberfields

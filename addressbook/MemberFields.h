@@ -1,13 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <initializer_list>
 
 class PhoneField;
 class QComboBox;
 class QGridLayout;
-class QHBoxLayout;
-class QPushButton;
 class QWidget;
 
 namespace rt {
@@ -32,13 +29,6 @@ Fields AddMemberFields(QWidget* parent, QGridLayout* grid, int row);
 // text is never added to the list.
 QComboBox* EditableCombo(const QString& name, QWidget* parent);
 
-// A dialog's button, named; never a default button, since Enter is the form's own key
-// (it moves the focus on).
-QPushButton* DialogButton(const QString& name, const QString& caption, QWidget* parent);
-// The dialog's buttons at the right end of one row, in this order, which is also their
-// tab order.
-QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons);
-
 // The dialogs' keys. KeyDown: clears SwallowNextKey; Enter sets it and moves the focus
 // to the next control, as a sent Tab did. True when the key was Enter.
 bool EnterMovesFocus(int KeyCode);
@@ -46,14 +36,5 @@ bool EnterMovesFocus(int KeyCode);
 void SwallowKey();
 // KeyPress: drops the character while SwallowNextKey is set.
 void DropSwallowedKey(int& KeyAscii);
-
-// The hourglass for as long as the work runs, the default pointer again however it ends.
-class BusyPointer {
-public:
-    BusyPointer();
-    ~BusyPointer();
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 } // namespace memberfields

@@ -1,41 +1,13 @@
 #include "addressbook/MemberListPictures.h"
 
+#include "app/DrawnPictures.h"
+
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
 
 namespace MemberListPictures {
 
-namespace {
-
-const QColor ink(40, 52, 84);
-const QColor paper(250, 250, 246);
-const QColor blue(52, 101, 164);
-const QColor green(78, 154, 6);
-const QColor amber(237, 168, 40);
-const QColor red(204, 0, 0);
-
-QPixmap canvas(int side)
-{
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-void person(QPainter& p, const QPointF& at, double scale, const QColor& colour)
-{
-    p.setPen(QPen(ink, 1.0));
-    p.setBrush(colour);
-    p.drawEllipse(QPointF(at.x(), at.y() - 3.2 * scale), 2.4 * scale, 2.4 * scale);
-    QPainterPath body;
-    body.moveTo(at.x() - 4.3 * scale, at.y() + 5 * scale);
-    body.cubicTo(at.x() - 4.3 * scale, at.y() - 0.5 * scale, at.x() + 4.3 * scale,
-                 at.y() - 0.5 * scale, at.x() + 4.3 * scale, at.y() + 5 * scale);
-    body.closeSubpath();
-    p.drawPath(body);
-}
-
-} // namespace
+using namespace drawnpictures;
 
 QPixmap MemberPicture()
 {

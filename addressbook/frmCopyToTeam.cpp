@@ -1,6 +1,7 @@
 #include "addressbook/frmCopyToTeam.h"
 
 #include "addressbook/frmGroup_Organize.h"
+#include "app/DialogButtons.h"
 #include "platform/KeyInput.h"
 #include "platform/TreeView.h"
 
@@ -43,17 +44,12 @@ frmCopyToTeam::frmCopyToTeam() : rt::Form(QStringLiteral("frmCopyToTeam"))
         new QRadioButton(QStringLiteral("Μετακίνηση των μελών σε αυτή την ομάδα"), this);
     m_optChoice[1]->setObjectName(QStringLiteral("optChoice_1"));
     m_optChoice[0]->setChecked(true);
-    m_cmdOK = new QPushButton(QStringLiteral("ΟΚ"), this); // Greek capitals omicron, kappa
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdCancel = new QPushButton(QStringLiteral("Ακύρωση"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdOK->setAutoDefault(false);
-    m_cmdCancel->setAutoDefault(false);
+    // Greek capitals omicron and kappa.
+    m_cmdOK = dialogbuttons::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("ΟΚ"), this);
+    m_cmdCancel =
+        dialogbuttons::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
+    QHBoxLayout* buttons = dialogbuttons::ButtonRow({m_cmdOK, m_cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblTitle);
     layout->addWidget(m_label1);

@@ -1,6 +1,7 @@
 #include "addressbook/frmGroup_Edit.h"
 
 #include "addressbook/frmGroup_Organize.h"
+#include "app/DialogButtons.h"
 #include "app/Main.h"
 #include "platform/KeyInput.h"
 #include "platform/MsgBox.h"
@@ -28,16 +29,11 @@ frmGroup_Edit::frmGroup_Edit() : rt::Form(QStringLiteral("frmGroup_Edit"))
     fields->addWidget(m_label);
     fields->addWidget(m_txtName, 1);
 
-    m_cmdOK = new QPushButton(QStringLiteral("ΟΚ"), this); // Greek capitals omicron, kappa
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdCancel = new QPushButton(QStringLiteral("Άκυρο"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdOK->setAutoDefault(false);
-    m_cmdCancel->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
+    // Greek capitals omicron and kappa.
+    m_cmdOK = dialogbuttons::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("ΟΚ"), this);
+    m_cmdCancel =
+        dialogbuttons::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Άκυρο"), this);
+    QHBoxLayout* buttons = dialogbuttons::ButtonRow({m_cmdOK, m_cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_frame);
     layout->addLayout(buttons);

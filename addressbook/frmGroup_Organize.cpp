@@ -48,9 +48,6 @@ const QString flagChanged = QStringLiteral("CHANGED");
 const QString dragFormat = QStringLiteral("application/x-vantrel-organiser-members");
 
 // Design places, in twips.
-constexpr int designWidth = 10800;
-constexpr int designHeight = 7800;
-constexpr int titleHeight = 375;
 constexpr int barThickness = 75;
 constexpr int groupsWidth = 3300;
 
@@ -188,9 +185,7 @@ QPixmap toolbarPicture(const QString& key)
 
 frmGroup_Organize::frmGroup_Organize() : rt::Form(QStringLiteral("frmGroup_Organize"))
 {
-    setWindowTitle(QStringLiteral("Οργάνωση Ομάδων"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Οργάνωση Ομάδων"));
 
     // 1 the root, 2 a group, 3 the selected group, 4 a member of the shown group itself,
     // 5 a member reached through a group below it: the message window's pictures.
@@ -200,30 +195,18 @@ frmGroup_Organize::frmGroup_Organize() : rt::Form(QStringLiteral("frmGroup_Organ
         m_imageList->Add(QIcon(MessageWindowPictures::ImageListPicture(i)));
     m_toolbarImages = new rt::ImageList(this);
     m_toolbarImages->setObjectName(QStringLiteral("ToolbarImages"));
-    m_toolbarImages->setImageSize(QSize(25, 25));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
-    struct Button {
-        const char* key;
-        const char* caption;
-        const char* toolTip;
-    };
-    const Button buttons[] = {
-        {"btnNew", "Δημιουργία", "Δημιουργία Νέου Μέλους ή Νέας Ομάδας"},
-        {"btnEdit", "Διόρθωση", "Διόρθωση Μέλους ή Ομάδας"},
-        {"btnDelete", "Διαγραφή", "Διαγραφή Μέλους ή Ομάδας"},
-        {"btnSave", "Αποθήκευση", "Αποθήκευση Ομάδων & Μελών"},
-        {"btnFind", "Αναζήτηση", "Αναζήτηση Μελών"},
-    };
-    for (const Button& b : buttons) {
-        const QString key = QString::fromUtf8(b.key);
-        const int index = m_toolbarImages->Add(QIcon(toolbarPicture(key)), key);
-        m_toolbar->AddButton(key, QString::fromUtf8(b.caption), m_toolbarImages->Icon(index),
-                             QString::fromUtf8(b.toolTip));
-    }
+    mdlMain::AddToolbarButtons(*m_toolbar, *m_toolbarImages, toolbarPicture,
+                               {
+                                   {"btnNew", "Δημιουργία", "Δημιουργία Νέου Μέλους ή Νέας Ομάδας"},
+                                   {"btnEdit", "Διόρθωση", "Διόρθωση Μέλους ή Ομάδας"},
+                                   {"btnDelete", "Διαγραφή", "Διαγραφή Μέλους ή Ομάδας"},
+                                   {"btnSave", "Αποθήκευση", "Αποθήκευση Ομάδων & Μελών"},
+                                   {"btnFind", "Αναζήτηση", "Αναζήτηση Μελών"},
+                               });
     m_toolbar->AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("btnNewGroup"),
                              QStringLiteral("Νέας Ομάδας"));
     m_toolbar->AddButtonMenu(QStringLiteral("btnNew"), QStringLiteral("btnNewMember"),
@@ -286,7 +269,7 @@ frmGroup_Organize::frmGroup_Organize() : rt::Form(QStringLiteral("frmGroup_Organ
     connect(m_mnMembers, &PopupMenuControl::Click, this, &frmGroup_Organize::mnMembers_Click);
     connect(m_mnDragDrop, &PopupMenuControl::Click, this, &frmGroup_Organize::mnDragDrop_Click);
 
-    const int top = toPixels(titleHeight);
+    const int top = toPixels(mdlMain::FormTitleHeight);
     m_groups->setGeometry(0, top, toPixels(groupsWidth), height() - top);
     m_picSeperator->setGeometry(m_groups->width(), top, toPixels(barThickness), height() - top);
     Form_Resize();
@@ -296,9 +279,7 @@ frmGroup_Organize::frmGroup_Organize() : rt::Form(QStringLiteral("frmGroup_Organ
 
 void frmGroup_Organize::Form_Load()
 {
-    mdlMain::AttachChildForm(*this);
-    m_formTitle->setCaption(windowTitle());
-    mdlMain::DockFormToolbar(*m_toolbar);
+    mdlMain::DockChildForm(*this, *m_formTitle, *m_toolbar);
     try {
         LoadGroups();
         LoadMembers();
@@ -358,11 +339,7 @@ void frmGroup_Organize::Form_Unload(bool& cancel)
             return;
         }
     }
-    mdlMain::ReparentWindow(this, m_toolbar);
-    try {
-        mdlMain::DetachChildForm(*this);
-    } catch (const rt::RuntimeError&) {
-    }
+    mdlMain::UndockChildForm(*this, *m_toolbar);
 }
 
 void frmGroup_Organize::showEvent(QShowEvent* event)

@@ -4,6 +4,7 @@
 #include "addressbook/frmMember_List.h"
 #include "addressbook/mdlGroups.h"
 #include "app/ChildFormCollection.h"
+#include "app/DialogButtons.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMainDocking.h"
 #include "platform/Err.h"
@@ -61,18 +62,18 @@ frmMember_Criteria::frmMember_Criteria() : rt::Form(QStringLiteral("frmMember_Cr
     m_lstGroups->setMinimumHeight(m_lstGroups->fontMetrics().lineSpacing() * 8);
 
     // Greek capitals omicron and kappa.
-    m_cmdOK = memberfields::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("ΟΚ"), this);
-    m_cmdClear = memberfields::DialogButton(QStringLiteral("cmdClear"),
-                                            QStringLiteral("Καθαρισμός Φόρμας"), this);
+    m_cmdOK = dialogbuttons::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("ΟΚ"), this);
+    m_cmdClear = dialogbuttons::DialogButton(QStringLiteral("cmdClear"),
+                                             QStringLiteral("Καθαρισμός Φόρμας"), this);
     m_cmdCancel =
-        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Άκυρο"), this);
+        dialogbuttons::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Άκυρο"), this);
 
     QWidget::setTabOrder(m_txtLastName, m_txtFirstName);
     QWidget::setTabOrder(m_txtFirstName, m_txtPhone);
     QWidget::setTabOrder(m_txtPhone, m_txtOccup);
     QWidget::setTabOrder(m_txtOccup, m_lstGroups);
     QWidget::setTabOrder(m_lstGroups, m_cmdOK);
-    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdOK, m_cmdClear, m_cmdCancel});
+    QHBoxLayout* buttons = dialogbuttons::ButtonRow({m_cmdOK, m_cmdClear, m_cmdCancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblInst);

@@ -3,6 +3,7 @@
 #include "addressbook/MemberFields.h"
 #include "addressbook/MemberWindow.h"
 #include "addressbook/PhoneField.h"
+#include "app/DialogButtons.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
 #include "platform/Err.h"
@@ -63,12 +64,12 @@ frmMember_Edit::frmMember_Edit() : rt::Form(QStringLiteral("frmMember_Edit"))
     grid->setColumnStretch(1, 1);
 
     // Greek capitals omicron and kappa.
-    m_cmdOK = memberfields::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("ΟΚ"), this);
+    m_cmdOK = dialogbuttons::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("ΟΚ"), this);
     m_cmdCancel =
-        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
+        dialogbuttons::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
     m_cmdOK->setEnabled(false);
     QWidget::setTabOrder(m_cmbOccup, m_cmdOK);
-    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdOK, m_cmdCancel});
+    QHBoxLayout* buttons = dialogbuttons::ButtonRow({m_cmdOK, m_cmdCancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblInst1);

@@ -1,6 +1,7 @@
 #include "addressbook/frmMember_Export.h"
 
 #include "addressbook/MemberFields.h"
+#include "app/DialogButtons.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
 #include "platform/Err.h"
@@ -98,16 +99,16 @@ frmMember_Export::frmMember_Export() : rt::Form(QStringLiteral("frmMember_Export
     preview->addWidget(m_txtPreview);
 
     m_cmdExport =
-        memberfields::DialogButton(QStringLiteral("cmdExport"), QStringLiteral("Εξαγωγή"), this);
+        dialogbuttons::DialogButton(QStringLiteral("cmdExport"), QStringLiteral("Εξαγωγή"), this);
     m_cmdCancel =
-        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
+        dialogbuttons::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
     connect(m_cmdExport, &QPushButton::clicked, this, &frmMember_Export::cmdExport_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmMember_Export::cmdCancel_Click);
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_fraFields);
     top->addWidget(m_fraSeperator, 1);
-    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdExport, m_cmdCancel});
+    QHBoxLayout* buttons = dialogbuttons::ButtonRow({m_cmdExport, m_cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_fraPreview, 1);
@@ -253,7 +254,7 @@ void frmMember_Export::cmdExport_Click()
             break;
         request.fileName = path;
     }
-    memberfields::BusyPointer busy;
+    mdlMain::BusyPointer busy;
     WriteExportFile(path);
 }
 

@@ -4,6 +4,7 @@
 #include "addressbook/MemberWindow.h"
 #include "addressbook/PhoneField.h"
 #include "addressbook/mdlGroups.h"
+#include "app/DialogButtons.h"
 #include "app/frmMain.h"
 #include "platform/KeyInput.h"
 #include "platform/TextBox.h"
@@ -38,11 +39,11 @@ frmMember_Find::frmMember_Find() : rt::Form(QStringLiteral("frmMember_Find"))
     grid->setColumnStretch(1, 1);
 
     m_cmdFind =
-        memberfields::DialogButton(QStringLiteral("cmdFind"), QStringLiteral("Εύρεση"), this);
+        dialogbuttons::DialogButton(QStringLiteral("cmdFind"), QStringLiteral("Εύρεση"), this);
     m_cmdCancel =
-        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
+        dialogbuttons::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
     QWidget::setTabOrder(m_cmbOccup, m_cmdFind);
-    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdFind, m_cmdCancel});
+    QHBoxLayout* buttons = dialogbuttons::ButtonRow({m_cmdFind, m_cmdCancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblInst);

@@ -10,6 +10,8 @@
 #include "app/PopupMenuControl.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
 #include "platform/Err.h"
 #include "platform/ImageList.h"
@@ -36,23 +38,11 @@ const QString panelKey = QStringLiteral("frmMember_List");
 
 constexpr int designWidth = 9000;
 constexpr int designHeight = 6600;
-constexpr int titleHeight = 375;
 constexpr int searchHeight = 720;
 
 [[noreturn]] void raiseDatabaseError(const rt::DbResult& status)
 {
     rt::Raise(status.number, status.description, QStringLiteral("SQLite"));
-}
-
-// The window's commands show a failure as the code-0 box (logged) and abandon the
-// command; the list stays as the failure left it.
-template <class Command> void reportFailure(Command command)
-{
-    try {
-        command();
-    } catch (const rt::RuntimeError& error) {
-        rt::reportUntrapped(error);
-    }
 }
 
 QString text(const QVariant& value)
@@ -64,38 +54,24 @@ QString text(const QVariant& value)
 
 frmMember_List::frmMember_List() : rt::Form(QStringLiteral("frmMember_List"))
 {
-    setWindowTitle(QStringLiteral("Κατάλογος Μελών"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Κατάλογος Μελών"), designWidth, designHeight);
 
     m_imageList = new rt::ImageList(this);
     m_imageList->setObjectName(QStringLiteral("ImageList"));
     m_imageList->Add(QIcon(MemberListPictures::MemberPicture()));
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
-    m_images25->setImageSize(QSize(25, 25));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
-    const struct {
-        const char* key;
-        const char* caption;
-        const char* toolTip;
-    } buttons[] = {
-        {"btnNew", "Δημιουργία", "Δημιουργία Νέου Μέλους"},
-        {"btnEdit", "Διόρθωση", "Διόρθωση Στοιχείων Μέλους"},
-        {"btnDelete", "Διαγραφή", "Διαγραφή Μέλους"},
-        {"btnCriteria", "Κριτήρια", "Κριτήρια Εμφάνισης Μελών"},
-    };
-    for (const auto& b : buttons) {
-        const QString key = QString::fromUtf8(b.key);
-        const int index = m_images25->Add(QIcon(MemberListPictures::ToolbarPicture(key)), key);
-        m_toolbar->AddButton(key, QString::fromUtf8(b.caption), m_images25->Icon(index),
-                             QString::fromUtf8(b.toolTip));
-    }
-    m_toolbar->resize(m_toolbar->sizeHint());
+    mdlMain::AddToolbarButtons(*m_toolbar, *m_images25, MemberListPictures::ToolbarPicture,
+                               {
+                                   {"btnNew", "Δημιουργία", "Δημιουργία Νέου Μέλους"},
+                                   {"btnEdit", "Διόρθωση", "Διόρθωση Στοιχείων Μέλους"},
+                                   {"btnDelete", "Διαγραφή", "Διαγραφή Μέλους"},
+                                   {"btnCriteria", "Κριτήρια", "Κριτήρια Εμφάνισης Μελών"},
+                               });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMember_List::Toolbar_ButtonClick);
 
     m_frameSearch = new QGroupBox(QStringLiteral("Αναζήτηση"), this);
@@ -109,7 +85,7 @@ frmMember_List::frmMember_List() : rt::Form(QStringLiteral("frmMember_List"))
     search->addWidget(new QLabel(QStringLiteral("Αρ. Κινητού"), m_frameSearch));
     search->addWidget(m_txtSearchPhone, 1);
     search->addStretch(1);
-    const int frameTop = toPixels(titleHeight) + toPixels(45);
+    const int frameTop = toPixels(mdlMain::FormTitleHeight) + toPixels(45);
     m_frameSearch->setGeometry(
         0, frameTop, width(), std::max(toPixels(searchHeight), m_frameSearch->sizeHint().height()));
     connect(m_txtSearchName, &rt::TextBox::Change, this, &frmMember_List::txtSearchName_Change);
@@ -139,9 +115,7 @@ frmMember_List::frmMember_List() : rt::Form(QStringLiteral("frmMember_List"))
 
 void frmMember_List::Form_Load()
 {
-    mdlMain::AttachChildForm(*this);
-    m_formTitle->setCaption(windowTitle());
-    mdlMain::DockFormToolbar(*m_toolbar);
+    mdlMain::DockChildForm(*this, *m_formTitle, *m_toolbar);
     mdlMain::AddStatusPanel(panelKey, QString());
     mdlGroups::ClearSearchCriteria();
     qrLastName.clear();
@@ -150,7 +124,7 @@ void frmMember_List::Form_Load()
     qrMobileNo.clear();
     qrGroups.clear();
     // A failing read still leaves the window docked, so that it can be closed again.
-    reportFailure([this] {
+    mdlDialogs::ReportFailure([this] {
         RefreshMemberList(CriteriaQuery(QString(), QString(), QString(), QString(), QString()));
     });
     m_mnMembers->AddMenuItem(QStringLiteral("mnOpen"), QStringLiteral("Διόρθωση"));
@@ -161,18 +135,8 @@ void frmMember_List::Form_Load()
 
 void frmMember_List::Form_Unload(bool& cancel)
 {
-    // Each step on its own, so that a missing piece of the main window cannot keep the
-    // window docked.
     Q_UNUSED(cancel);
-    mdlMain::ReparentWindow(this, m_toolbar);
-    try {
-        mdlMain::RemoveStatusPanel(panelKey);
-    } catch (const rt::RuntimeError&) {
-    }
-    try {
-        mdlMain::DetachChildForm(*this);
-    } catch (const rt::RuntimeError&) {
-    }
+    mdlMain::UndockChildForm(*this, *m_toolbar, {panelKey});
 }
 
 void frmMember_List::resizeEvent(QResizeEvent* event)
@@ -230,7 +194,7 @@ rt::Query frmMember_List::CriteriaQuery(const QString& LName, const QString& FNa
 
 void frmMember_List::RefreshMemberList(const rt::Query& Source)
 {
-    memberfields::BusyPointer busy;
+    mdlMain::BusyPointer busy;
     // Read first: a failing query leaves the list as it was.
     rt::Recordset rs =
         mdlDataBase::MainDatabase().openRecordset(Source, rt::RecordsetType::Snapshot);
@@ -350,7 +314,7 @@ void frmMember_List::MemberEdited(const QString& MemberKey, const QString& Group
 
 void frmMember_List::NewMember()
 {
-    reportFailure([] {
+    mdlDialogs::ReportFailure([] {
         frmMember_Edit& dialog = rt::Forms::get<frmMember_Edit>();
         try {
             dialog.EditMember(QString(), QString(), QString(), QString(), QString(), QString());
@@ -368,7 +332,7 @@ void frmMember_List::EditMember()
     const rt::ListItem item = m_members->SelectedItem();
     if (!item)
         return;
-    reportFailure([&item] {
+    mdlDialogs::ReportFailure([&item] {
         frmMember_Edit& dialog = rt::Forms::get<frmMember_Edit>();
         try {
             dialog.EditMember(item.Tag(), QString(), item.Text(), item.SubItems(1),
@@ -408,8 +372,8 @@ void frmMember_List::DeleteMember()
         rt::mb::Yes)
         return;
 
-    reportFailure([&] {
-        memberfields::BusyPointer busy;
+    mdlDialogs::ReportFailure([&] {
+        mdlMain::BusyPointer busy;
         // One statement for all of them: the rows go together or, on a failure, none
         // does and the list stays as it is.
         std::vector<int> doomed;

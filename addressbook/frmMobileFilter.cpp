@@ -1,8 +1,10 @@
 #include "addressbook/frmMobileFilter.h"
 
 #include "addressbook/MemberFields.h"
+#include "app/DialogButtons.h"
 #include "app/Main.h"
 #include "app/mdlDataBase.h"
+#include "app/mdlMain.h"
 #include "platform/Err.h"
 #include "platform/KeyInput.h"
 #include "platform/Like.h"
@@ -63,14 +65,14 @@ frmMobileFilter::frmMobileFilter() : rt::Form(QStringLiteral("frmMobileFilter"))
     progress->addWidget(m_prgBar);
     m_fraProgress->hide();
 
-    m_cmdOK =
-        memberfields::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("Αλλαγή Αριθμού"), this);
+    m_cmdOK = dialogbuttons::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("Αλλαγή Αριθμού"),
+                                          this);
     m_cmdOK->setEnabled(false);
     m_cmdCancel =
-        memberfields::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
+        dialogbuttons::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Ακύρωση"), this);
     QWidget::setTabOrder(m_txtCode, m_txtNewCode);
     QWidget::setTabOrder(m_txtNewCode, m_cmdOK);
-    QHBoxLayout* buttons = memberfields::ButtonRow({m_cmdOK, m_cmdCancel});
+    QHBoxLayout* buttons = dialogbuttons::ButtonRow({m_cmdOK, m_cmdCancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_lblInstr);
@@ -144,7 +146,7 @@ void frmMobileFilter::cmdOK_Click()
     qint64 written = 0;
     bool done = false;
     try {
-        memberfields::BusyPointer busy;
+        mdlMain::BusyPointer busy;
         // One statement in one transaction: every matching number is rewritten, or none
         // is when anything fails.
         rt::Transaction tx(db);

@@ -1,5 +1,7 @@
 #include "app/MainWindowPictures.h"
 
+#include "app/DrawnPictures.h"
+
 #include <QCursor>
 #include <QFont>
 #include <QLinearGradient>
@@ -10,23 +12,18 @@
 
 namespace MainWindowPictures {
 
+using drawnpictures::amber;
+using drawnpictures::blue;
+using drawnpictures::canvas;
+using drawnpictures::envelope;
+using drawnpictures::green;
+using drawnpictures::ink;
+using drawnpictures::paper;
+using drawnpictures::red;
+
 namespace {
 
 constexpr int side = 32;
-
-const QColor ink(40, 52, 84);
-const QColor paper(250, 250, 246);
-const QColor blue(52, 101, 164);
-const QColor green(78, 154, 6);
-const QColor red(204, 0, 0);
-const QColor amber(237, 168, 40);
-
-QPixmap canvas(int width = side, int height = side)
-{
-    QPixmap pixmap(width, height);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
 
 void person(QPainter& p, const QPointF& at, double scale, const QColor& colour)
 {
@@ -39,16 +36,6 @@ void person(QPainter& p, const QPointF& at, double scale, const QColor& colour)
                  at.x() + 8 * scale, at.y() + 10 * scale);
     body.closeSubpath();
     p.drawPath(body);
-}
-
-void envelope(QPainter& p, const QRectF& r)
-{
-    p.setPen(QPen(ink, 1.3));
-    p.setBrush(paper);
-    p.drawRect(r);
-    QPolygonF flap;
-    flap << r.topLeft() << QPointF(r.center().x(), r.center().y() + 1) << r.topRight();
-    p.drawPolyline(flap);
 }
 
 void sheet(QPainter& p, const QRectF& r, int lines)
@@ -101,7 +88,7 @@ void gear(QPainter& p, const QPointF& c, double outer, double inner)
 
 QPixmap members()
 {
-    QPixmap pixmap = canvas();
+    QPixmap pixmap = canvas(side);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     sheet(p, QRectF(14.5, 3.5, 15, 20), 4);
@@ -111,7 +98,7 @@ QPixmap members()
 
 QPixmap groups()
 {
-    QPixmap pixmap = canvas();
+    QPixmap pixmap = canvas(side);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     person(p, QPointF(9, 15), 0.8, green);
@@ -122,20 +109,20 @@ QPixmap groups()
 
 QPixmap outbox()
 {
-    QPixmap pixmap = canvas();
+    QPixmap pixmap = canvas(side);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    envelope(p, QRectF(2.5, 8.5, 20, 14));
+    envelope(p, QRectF(2.5, 8.5, 20, 14), 1.3);
     arrowRight(p, QPointF(16, 24), 8, green);
     return pixmap;
 }
 
 QPixmap sent()
 {
-    QPixmap pixmap = canvas();
+    QPixmap pixmap = canvas(side);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    envelope(p, QRectF(2.5, 6.5, 22, 15));
+    envelope(p, QRectF(2.5, 6.5, 22, 15), 1.3);
     p.setPen(QPen(green, 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     QPolygonF tick;
@@ -146,7 +133,7 @@ QPixmap sent()
 
 QPixmap saved()
 {
-    QPixmap pixmap = canvas();
+    QPixmap pixmap = canvas(side);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(ink, 1.3));
@@ -170,7 +157,7 @@ QPixmap saved()
 
 QPixmap settings()
 {
-    QPixmap pixmap = canvas();
+    QPixmap pixmap = canvas(side);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     gear(p, QPointF(16, 16), 13, 4.5);
@@ -179,7 +166,7 @@ QPixmap settings()
 
 QPixmap errorLog()
 {
-    QPixmap pixmap = canvas();
+    QPixmap pixmap = canvas(side);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     sheet(p, QRectF(4.5, 2.5, 19, 26), 5);
@@ -194,7 +181,7 @@ QPixmap errorLog()
 
 QPixmap calculator()
 {
-    QPixmap pixmap = canvas();
+    QPixmap pixmap = canvas(side);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(ink, 1.3));
@@ -214,7 +201,7 @@ QPixmap calculator()
 
 QPixmap notepad()
 {
-    QPixmap pixmap = canvas();
+    QPixmap pixmap = canvas(side);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     sheet(p, QRectF(5.5, 4.5, 20, 25), 5);
@@ -231,7 +218,7 @@ QPixmap newMessage()
     QPixmap pixmap = canvas(24, 24);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    envelope(p, QRectF(1.5, 6.5, 16, 11));
+    envelope(p, QRectF(1.5, 6.5, 16, 11), 1.3);
     p.setPen(QPen(green, 2.6, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(19, 12), QPointF(19, 22));
     p.drawLine(QPointF(14, 17), QPointF(24, 17));

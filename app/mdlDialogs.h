@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Err.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -24,5 +26,16 @@ QString ErrorLogLine(const QDateTime& when, const QVariant& Number, const QVaria
 
 // The box for an error no handler trapped: the code-0 box, logged.
 void ReportUntrappedError();
+
+// Runs a window's command; a failure reaches the user as the code-0 box (logged) and
+// abandons the command, and the window stays as the failure left it.
+template <class Command> void ReportFailure(Command command)
+{
+    try {
+        command();
+    } catch (const rt::RuntimeError& error) {
+        rt::reportUntrapped(error);
+    }
+}
 
 } // namespace mdlDialogs

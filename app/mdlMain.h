@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QtGlobal>
-
 #include <limits>
 
 class QComboBox;
@@ -35,6 +34,16 @@ template <class Array> qint16 ArrayUpperBound(const Array& array)
 
 // The screen-wide mouse pointer: 0 default, 11 hourglass, 13 arrow and hourglass.
 void SetMousePointer(int pointer);
+
+// The hourglass (or another pointer) for as long as the work runs, the default pointer
+// again however it ends.
+class BusyPointer {
+public:
+    explicit BusyPointer(int pointer = 11) { SetMousePointer(pointer); }
+    ~BusyPointer() { SetMousePointer(0); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
 
 // True when a directory search for the path finds an ordinary file (wildcards allowed;
 // directories, hidden files and an empty path give False).

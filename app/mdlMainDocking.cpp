@@ -1,12 +1,15 @@
 #include "app/mdlMainDocking.h"
 
 #include "app/ChildFormCollection.h"
+#include "app/FormTitle.h"
 #include "app/frmMain.h"
 #include "app/mdlSettings.h"
 #include "platform/Err.h"
 #include "platform/Form.h"
+#include "platform/ImageList.h"
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
+#include "platform/Twips.h"
 #include "platform/WindowServices.h"
 
 #include <QToolButton>
@@ -105,6 +108,56 @@ void ShowCredits()
         .setText(mdlSettings::AvailableSMS < 0
                      ? QStringLiteral("Άγνωστο")
                      : QString::number(mdlSettings::AvailableSMS) + QStringLiteral(" SMS"));
+}
+
+void SetUpDockedWindow(rt::Form& form, const QString& caption, int width, int height)
+{
+    form.setWindowTitle(caption);
+    form.resize(rt::toPixels(width), rt::toPixels(height));
+    form.setAutoFillBackground(true);
+}
+
+FormTitle* AddFormTitle(rt::Form& form)
+{
+    auto* title = new FormTitle(QStringLiteral("FormTitle"), &form);
+    title->setGeometry(0, 0, form.width(), rt::toPixels(FormTitleHeight));
+    return title;
+}
+
+void DockChildForm(rt::Form& form, FormTitle& title, QWidget& toolbar)
+{
+    AttachChildForm(form);
+    title.setCaption(form.windowTitle());
+    DockFormToolbar(toolbar);
+}
+
+void UndockChildForm(rt::Form& form, QWidget& toolbar, const QStringList& panelKeys)
+{
+    ReparentWindow(&form, &toolbar);
+    for (const QString& key : panelKeys) {
+        try {
+            RemoveStatusPanel(key);
+        } catch (const rt::RuntimeError&) {
+        }
+    }
+    try {
+        DetachChildForm(form);
+    } catch (const rt::RuntimeError&) {
+    }
+}
+
+void AddToolbarButtons(rt::Toolbar& toolbar, rt::ImageList& images,
+                       QPixmap (*picture)(const QString& key),
+                       std::initializer_list<ToolbarButton> buttons)
+{
+    images.setImageSize(QSize(25, 25));
+    for (const ToolbarButton& b : buttons) {
+        const QString key = QString::fromUtf8(b.key);
+        const int index = images.Add(QIcon(picture(key)), key);
+        toolbar.AddButton(key, QString::fromUtf8(b.caption), images.Icon(index),
+                          QString::fromUtf8(b.toolTip));
+    }
+    toolbar.resize(toolbar.sizeHint());
 }
 
 } // namespace mdlMain

@@ -1,41 +1,18 @@
 #include "compose/MessageWindowPictures.h"
 
+#include "app/DrawnPictures.h"
+
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
 
 namespace MessageWindowPictures {
 
+using namespace drawnpictures;
+
 namespace {
 
-const QColor ink(40, 52, 84);
-const QColor paper(250, 250, 246);
-const QColor blue(52, 101, 164);
-const QColor green(78, 154, 6);
-const QColor amber(237, 168, 40);
 const QColor folder(232, 190, 92);
 const QColor grey(136, 138, 133);
-const QColor red(204, 0, 0);
-
-QPixmap canvas(int side)
-{
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-void person(QPainter& p, const QPointF& at, double scale, const QColor& colour)
-{
-    p.setPen(QPen(ink, 1.0));
-    p.setBrush(colour);
-    p.drawEllipse(QPointF(at.x(), at.y() - 3.2 * scale), 2.4 * scale, 2.4 * scale);
-    QPainterPath body;
-    body.moveTo(at.x() - 4.3 * scale, at.y() + 5 * scale);
-    body.cubicTo(at.x() - 4.3 * scale, at.y() - 0.5 * scale, at.x() + 4.3 * scale,
-                 at.y() - 0.5 * scale, at.x() + 4.3 * scale, at.y() + 5 * scale);
-    body.closeSubpath();
-    p.drawPath(body);
-}
 
 void folderShape(QPainter& p, bool open)
 {
@@ -61,16 +38,6 @@ void clockFace(QPainter& p, const QRectF& r, const QColor& rim)
     p.setPen(QPen(ink, 1.3, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(c, QPointF(c.x(), r.top() + r.height() * 0.2));
     p.drawLine(c, QPointF(c.x() + r.width() * 0.25, c.y()));
-}
-
-void envelope(QPainter& p, const QRectF& r)
-{
-    p.setPen(QPen(ink, 1.2));
-    p.setBrush(paper);
-    p.drawRect(r);
-    QPolygonF flap;
-    flap << r.topLeft() << QPointF(r.center().x(), r.center().y() + 1) << r.topRight();
-    p.drawPolyline(flap);
 }
 
 void bolt(QPainter& p, const QPointF& at, double scale)
@@ -141,7 +108,7 @@ QPixmap ImageListPicture(int index)
         clockFace(p, QRectF(1.5, 1.5, 13, 13), blue);
         break;
     case 8:
-        envelope(p, QRectF(1.5, 4.5, 10, 8));
+        envelope(p, QRectF(1.5, 4.5, 10, 8), 1.2);
         bolt(p, QPointF(12, 2), 1.0);
         break;
     default:
@@ -170,7 +137,7 @@ QPixmap ToolbarPicture(const QString& key)
     } else if (key == QLatin1String("btnMsgTimer")) {
         clockFace(p, QRectF(2.5, 2.5, 20, 20), blue);
     } else if (key == QLatin1String("btnSend")) {
-        envelope(p, QRectF(2.5, 6.5, 15, 11));
+        envelope(p, QRectF(2.5, 6.5, 15, 11), 1.2);
         p.setPen(QPen(green, 2.6, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(12, 19), QPointF(19, 19));
         arrowHead(p, QPointF(24, 19), 4, true, green);

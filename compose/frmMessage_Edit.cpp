@@ -7,6 +7,7 @@
 #include "app/PopupMenuControl.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
 #include "app/mdlMainOutbox.h"
@@ -59,9 +60,6 @@ const QString pnlSMSDate = QStringLiteral("pnlSMSDate");
 constexpr int MaxLength = 160;
 
 // Design places, in twips.
-constexpr int designWidth = 10800;
-constexpr int designHeight = 7800;
-constexpr int titleHeight = 375;
 constexpr int originatorTop = 465;
 constexpr int msgPanelTop = 915;
 constexpr int msgPanelHeight = 2775;
@@ -76,26 +74,6 @@ rt::RuntimeError databaseError(const rt::DbResult& status)
 {
     return rt::RuntimeError(status.number, status.description, QStringLiteral("SQLite"));
 }
-
-// The window's commands let a failure reach the user as the code-0 box (logged) and
-// abandon the command; the window stays as the failure left it.
-template <class Command> void reportFailure(Command command)
-{
-    try {
-        command();
-    } catch (const rt::RuntimeError& error) {
-        rt::reportUntrapped(error);
-    }
-}
-
-// The hourglass for as long as the work runs, the default pointer again however it ends.
-class BusyPointer {
-public:
-    BusyPointer() { mdlMain::SetMousePointer(11); }
-    ~BusyPointer() { mdlMain::SetMousePointer(0); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 // The runtime's Trim: blanks only.
 QStringView trimBlanks(QStringView text)
@@ -122,10 +100,7 @@ void setBarColour(QWidget* bar, const QColor& colour)
 
 frmMessage_Edit::frmMessage_Edit() : rt::Form(QStringLiteral("frmMessage_Edit"))
 {
-    setWindowTitle(QStringLiteral("Δημιουργία Μηνύματος"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    // A docked window paints its own ground over the docking space.
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Δημιουργία Μηνύματος"));
 
     m_imageList = new rt::ImageList(this);
     m_imageList->setObjectName(QStringLiteral("ImageList"));
@@ -133,30 +108,18 @@ frmMessage_Edit::frmMessage_Edit() : rt::Form(QStringLiteral("frmMessage_Edit"))
         m_imageList->Add(QIcon(MessageWindowPictures::ImageListPicture(i)));
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
-    m_images25->setImageSize(QSize(25, 25));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
-    struct Button {
-        const char* key;
-        const char* caption;
-        const char* toolTip;
-    };
-    const Button buttons[] = {
-        {"btnInstantGroup", "Άμεση Ομαδοποίηση", "Άμεση Δημιουργία Ομάδας για Αποστολή"},
-        {"btnSaveMsg", "Αποθήκευση", "Αποθήκευση Μηνύματος"},
-        {"btnMsgTimer", "Προγραμματισμός", "Προγραμματισμός Αποστολής Μηνύματος"},
-        {"btnSend", "Αποστολή", "Αποστολή Μηνύματος"},
-    };
-    for (const Button& b : buttons) {
-        const QString key = QString::fromUtf8(b.key);
-        const int index = m_images25->Add(QIcon(MessageWindowPictures::ToolbarPicture(key)), key);
-        m_toolbar->AddButton(key, QString::fromUtf8(b.caption), m_images25->Icon(index),
-                             QString::fromUtf8(b.toolTip));
-    }
-    m_toolbar->resize(m_toolbar->sizeHint());
+    mdlMain::AddToolbarButtons(
+        *m_toolbar, *m_images25, MessageWindowPictures::ToolbarPicture,
+        {
+            {"btnInstantGroup", "Άμεση Ομαδοποίηση", "Άμεση Δημιουργία Ομάδας για Αποστολή"},
+            {"btnSaveMsg", "Αποθήκευση", "Αποθήκευση Μηνύματος"},
+            {"btnMsgTimer", "Προγραμματισμός", "Προγραμματισμός Αποστολής Μηνύματος"},
+            {"btnSend", "Αποστολή", "Αποστολή Μηνύματος"},
+        });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_Edit::Toolbar_ButtonClick);
 
     m_label1 = new QLabel(QStringLiteral("Αποστολέας"), this);
@@ -294,9 +257,7 @@ QString frmMessage_Edit::validSymbols()
 
 void frmMessage_Edit::Form_Load()
 {
-    mdlMain::AttachChildForm(*this);
-    m_formTitle->setCaption(windowTitle());
-    mdlMain::DockFormToolbar(*m_toolbar);
+    mdlMain::DockChildForm(*this, *m_formTitle, *m_toolbar);
     try {
         LoadGroupTree();
         LoadAllMembers();
@@ -583,11 +544,11 @@ void frmMessage_Edit::Toolbar_ButtonClick(const QString& key)
     if (key == QLatin1String("btnInstantGroup"))
         showInstantGroupWizard();
     else if (key == QLatin1String("btnSaveMsg"))
-        reportFailure([this] { SaveMessage(false); });
+        mdlDialogs::ReportFailure([this] { SaveMessage(false); });
     else if (key == QLatin1String("btnMsgTimer"))
         showScheduleDialog();
     else if (key == QLatin1String("btnSend"))
-        reportFailure([this] { SendMessage(); });
+        mdlDialogs::ReportFailure([this] { SendMessage(); });
 }
 
 void frmMessage_Edit::showScheduleDialog()
@@ -627,7 +588,7 @@ void frmMessage_Edit::takeInstantGroup(const rt::Query& query)
 void frmMessage_Edit::LoadMessage(qint32 MsID)
 {
     m_groups->update();
-    BusyPointer busy;
+    mdlMain::BusyPointer busy;
     m_formTitle->setCaption(editCaption);
     rt::Nodes nodes = m_groups->Nodes();
     const rt::Node root = nodes.Item(1);

@@ -1,5 +1,6 @@
 #include "compose/frmMessage_Save.h"
 
+#include "app/DialogButtons.h"
 #include "app/Pictures.h"
 #include "app/mdlDataBase.h"
 #include "compose/MessageEditor.h"
@@ -48,14 +49,12 @@ frmMessage_Save::frmMessage_Save() : rt::Form(QStringLiteral("frmMessage_Save"))
     auto* textLayout = new QVBoxLayout(m_fraText);
     textLayout->addWidget(m_text);
 
-    m_cmdOK = new QPushButton(QStringLiteral("ΟΚ"), this); // Greek capitals omicron, kappa
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdCancel = new QPushButton(QStringLiteral("Άκυρο"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     // Escape is the form's own key (its preview sees it first); Enter stays with the
-    // focused control, as in the message text.
-    m_cmdOK->setAutoDefault(false);
-    m_cmdCancel->setAutoDefault(false);
+    // focused control, as in the message text. The OK caption is in Greek capitals
+    // omicron and kappa.
+    m_cmdOK = dialogbuttons::DialogButton(QStringLiteral("cmdOK"), QStringLiteral("ΟΚ"), this);
+    m_cmdCancel =
+        dialogbuttons::DialogButton(QStringLiteral("cmdCancel"), QStringLiteral("Άκυρο"), this);
 
     auto* fields = new QVBoxLayout;
     fields->addWidget(m_label1);
@@ -65,10 +64,7 @@ frmMessage_Save::frmMessage_Save() : rt::Form(QStringLiteral("frmMessage_Save"))
     top->addWidget(m_image);
     top->addSpacing(8);
     top->addLayout(fields, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdOK);
-    buttons->addWidget(m_cmdCancel);
+    QHBoxLayout* buttons = dialogbuttons::ButtonRow({m_cmdOK, m_cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addSpacing(4);

@@ -1,5 +1,6 @@
 #include "messages/OutBoxPictures.h"
 
+#include "app/DrawnPictures.h"
 #include "compose/MessageWindowPictures.h"
 
 #include <QPainter>
@@ -7,31 +8,9 @@
 
 namespace OutBoxPictures {
 
+using namespace drawnpictures;
+
 namespace {
-
-const QColor ink(40, 52, 84);
-const QColor paper(250, 250, 246);
-const QColor blue(52, 101, 164);
-const QColor green(78, 154, 6);
-const QColor amber(237, 168, 40);
-const QColor red(204, 0, 0);
-
-QPixmap canvas(int side)
-{
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-void envelope(QPainter& p, const QRectF& r)
-{
-    p.setPen(QPen(ink, 1.1));
-    p.setBrush(paper);
-    p.drawRect(r);
-    QPolygonF flap;
-    flap << r.topLeft() << QPointF(r.center().x(), r.center().y() + 1) << r.topRight();
-    p.drawPolyline(flap);
-}
 
 void badge(QPainter& p, const QRectF& r, const QColor& colour)
 {
@@ -56,7 +35,7 @@ QPixmap ItemPicture(int index)
     QPixmap pixmap = canvas(16);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    envelope(p, QRectF(0.5, 2.5, 12, 9));
+    envelope(p, QRectF(0.5, 2.5, 12, 9), 1.1);
     if (index == 1) {
         // Waiting: a small clock.
         badge(p, QRectF(8.5, 8.5, 7, 7), amber);
@@ -78,10 +57,10 @@ QPixmap ToolbarPicture(const QString& key)
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     if (key == QLatin1String("btnDelete")) {
-        envelope(p, QRectF(2.5, 4.5, 15, 11));
+        envelope(p, QRectF(2.5, 4.5, 15, 11), 1.1);
         cross(p, QRectF(13.5, 13.5, 8, 8), red, 2.6);
     } else if (key == QLatin1String("btnDetails")) {
-        envelope(p, QRectF(2.5, 4.5, 15, 11));
+        envelope(p, QRectF(2.5, 4.5, 15, 11), 1.1);
         badge(p, QRectF(12.5, 11.5, 11, 11), blue);
         p.setPen(QPen(paper, 1.8, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(18, 16), QPointF(18, 20));

@@ -1,6 +1,7 @@
 #include "messages/SavedSentLists.h"
 
 #include "addressbook/mdlGroups.h"
+#include "app/DrawnPictures.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
@@ -12,6 +13,7 @@
 #include "platform/ListView.h"
 #include "platform/MsgBox.h"
 #include "platform/Toolbar.h"
+#include "platform/Twips.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -20,14 +22,9 @@
 
 namespace savedsent {
 
-namespace {
+using drawnpictures::canvas;
 
-QPixmap canvas(int size)
-{
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    return picture;
-}
+namespace {
 
 void drawEnvelope(QPainter& p, const QRectF& body)
 {
@@ -132,32 +129,6 @@ QPixmap ToolbarPicture(const QString& key)
     return picture;
 }
 
-void AddToolbarButtons(rt::Toolbar& toolbar, rt::ImageList& images,
-                       std::initializer_list<ToolbarButton> buttons)
-{
-    images.setImageSize(QSize(25, 25));
-    for (const ToolbarButton& b : buttons) {
-        const QString key = QString::fromUtf8(b.key);
-        const int index = images.Add(QIcon(ToolbarPicture(key)), key);
-        toolbar.AddButton(key, QString::fromUtf8(b.caption), images.Icon(index),
-                          QString::fromUtf8(b.toolTip));
-    }
-    toolbar.resize(toolbar.sizeHint());
-}
-
-void Undock(rt::Form& form, QWidget& toolbar, const QString& panelKey)
-{
-    mdlMain::ReparentWindow(&form, &toolbar);
-    try {
-        mdlMain::RemoveStatusPanel(panelKey);
-    } catch (const rt::RuntimeError&) {
-    }
-    try {
-        mdlMain::DetachChildForm(form);
-    } catch (const rt::RuntimeError&) {
-    }
-}
-
 qint32 MessageId(const rt::ListItem& item)
 {
     const QString key = item.Key();
@@ -194,6 +165,19 @@ void SelectOnly(rt::ListView& list, const rt::ListItem& item)
             other.setSelected(false);
     }
     list.setSelectedItem(item);
+}
+
+void FitTitleColumn(rt::ListView& list, int titleColumn)
+{
+    list.setColumnWidth(1, rt::toTwips(25));
+    int others = rt::toTwips(5);
+    for (int column = 1; column <= list.ColumnCount(); ++column) {
+        if (column != titleColumn)
+            others += list.ColumnWidth(column);
+    }
+    const int titleWidth = rt::toTwips(list.width()) - others;
+    if (titleWidth >= 0)
+        list.setColumnWidth(titleColumn, titleWidth);
 }
 
 void ShowMessageDetails(qint32 MsgID, const QString& MsgTable)
@@ -247,16 +231,6 @@ bool DeleteSelectedMessages(rt::ListView& list, int titleColumn, const QString& 
         items.Remove(i);
     }
     return true;
-}
-
-BusyPointer::BusyPointer(int pointer)
-{
-    mdlMain::SetMousePointer(pointer);
-}
-
-BusyPointer::~BusyPointer()
-{
-    mdlMain::SetMousePointer(0);
 }
 
 } // namespace savedsent

@@ -6,7 +6,6 @@
 #include <QPixmap>
 #include <QString>
 #include <QtGlobal>
-#include <initializer_list>
 
 class QWidget;
 
@@ -28,31 +27,6 @@ QPixmap ListPicture(int index);
 // "btnExport"; an empty pixmap for any other key.
 QPixmap ToolbarPicture(const QString& key);
 
-struct ToolbarButton {
-    const char* key;
-    const char* caption;
-    const char* toolTip;
-};
-// Adds the buttons with their pictures (kept in images, 25 by 25) and sizes the toolbar.
-void AddToolbarButtons(rt::Toolbar& toolbar, rt::ImageList& images,
-                       std::initializer_list<ToolbarButton> buttons);
-
-// The unload of a docked list: its toolbar back, its status panel off the main status
-// bar, out of the docked windows. Each step on its own, so a missing piece of the main
-// window cannot keep the list docked.
-void Undock(rt::Form& form, QWidget& toolbar, const QString& panelKey);
-
-// The lists' commands let a failure reach the user as the code-0 box (logged) and
-// abandon the command.
-template <class Command> void ReportFailure(Command command)
-{
-    try {
-        command();
-    } catch (const rt::RuntimeError& error) {
-        rt::reportUntrapped(error);
-    }
-}
-
 // The msg_id of a list item keyed "MSG_" & msg_id; 0 for any other key.
 qint32 MessageId(const rt::ListItem& item);
 
@@ -64,6 +38,10 @@ rt::ListItem OnlySelectedItem(rt::ListView& list);
 rt::ListItem ChosenItem(rt::ListView& list);
 // Makes the item the current and the only selected one.
 void SelectOnly(rt::ListView& list, const rt::ListItem& item);
+// Sizes the lists' columns to the list's width: the icon column (1) 25 pixels wide, the
+// title column what the others leave (a list too narrow for the others keeps its old
+// title width).
+void FitTitleColumn(rt::ListView& list, int titleColumn);
 
 // The details dialog for one message of a table ("saved_messages", "sended_messages"),
 // shown modally.
@@ -77,15 +55,5 @@ void ShowMessageDetails(qint32 MsgID, const QString& MsgTable);
 // failure stops the loop at that row (the rows before it stay deleted, in the table and
 // the list alike) and is raised.
 bool DeleteSelectedMessages(rt::ListView& list, int titleColumn, const QString& deleteStatement);
-
-// The hourglass (or another pointer) while the work runs, the default pointer again
-// however it ends.
-class BusyPointer {
-public:
-    explicit BusyPointer(int pointer = 11);
-    ~BusyPointer();
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 } // namespace savedsent

@@ -5,6 +5,7 @@
 #include "app/PopupMenuControl.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
 #include "messages/MessageRows.h"
@@ -31,37 +32,12 @@ const QString panelKey = QStringLiteral("frmMessage_OutBox");
 const QString itemPrefix = QStringLiteral("MSG_");
 const QString outboxTable = QStringLiteral("outbox_messages");
 
-// Design sizes, in twips.
-constexpr int designWidth = 10800;
-constexpr int designHeight = 7800;
-constexpr int titleHeight = 375;
-
 // The columns after the icon column (1-based sub-item numbers of the items).
 constexpr int colSent = 1;
 constexpr int colScheduled = 2;
 constexpr int colType = 3;
 constexpr int colTitle = 4;
 constexpr int colRecipients = 5;
-
-// The hourglass for as long as the work runs, the default pointer again however it ends.
-class BusyPointer {
-public:
-    BusyPointer() { mdlMain::SetMousePointer(11); }
-    ~BusyPointer() { mdlMain::SetMousePointer(0); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
-// The window's commands show a failure as the code-0 box (logged) and abandon the
-// command; the window stays as the failure left it.
-template <class Command> void reportFailure(Command command)
-{
-    try {
-        command();
-    } catch (const rt::RuntimeError& error) {
-        rt::reportUntrapped(error);
-    }
-}
 
 [[noreturn]] void raiseDb(const rt::DbResult& status)
 {
@@ -77,10 +53,7 @@ QString moment(const QVariant& date, const QVariant& time)
 
 frmMessage_OutBox::frmMessage_OutBox() : rt::Form(QStringLiteral("frmMessage_OutBox"))
 {
-    setWindowTitle(QStringLiteral("Εξερχόμενα Μηνύματα"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    // A docked window paints its own ground over the docking space.
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Εξερχόμενα Μηνύματα"));
 
     m_imageList = new rt::ImageList(this);
     m_imageList->setObjectName(QStringLiteral("ImageList"));
@@ -88,30 +61,17 @@ frmMessage_OutBox::frmMessage_OutBox() : rt::Form(QStringLiteral("frmMessage_Out
     m_imageList->Add(QIcon(OutBoxPictures::ItemPicture(IconFailed)));
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
-    m_images25->setImageSize(QSize(25, 25));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
-    struct Button {
-        const char* key;
-        const char* caption;
-        const char* toolTip;
-    };
-    const Button buttons[] = {
-        {"btnSend", "Αποστολή", "Αποστολή Μηνυμάτων"},
-        {"btnDelete", "Διαγραφή", "Διαγραφή Μηνυμάτων"},
-        {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
-        {"btnExport", "Εξαγωγή", "Εχαγωγή Μηνύματος σε Αρχείο"},
-    };
-    for (const Button& b : buttons) {
-        const QString key = QString::fromUtf8(b.key);
-        const int index = m_images25->Add(QIcon(OutBoxPictures::ToolbarPicture(key)), key);
-        m_toolbar->AddButton(key, QString::fromUtf8(b.caption), m_images25->Icon(index),
-                             QString::fromUtf8(b.toolTip));
-    }
-    m_toolbar->resize(m_toolbar->sizeHint());
+    mdlMain::AddToolbarButtons(*m_toolbar, *m_images25, OutBoxPictures::ToolbarPicture,
+                               {
+                                   {"btnSend", "Αποστολή", "Αποστολή Μηνυμάτων"},
+                                   {"btnDelete", "Διαγραφή", "Διαγραφή Μηνυμάτων"},
+                                   {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
+                                   {"btnExport", "Εξαγωγή", "Εχαγωγή Μηνύματος σε Αρχείο"},
+                               });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_OutBox::Toolbar_ButtonClick);
 
     m_outList = new rt::ListView(this);
@@ -126,7 +86,8 @@ frmMessage_OutBox::frmMessage_OutBox() : rt::Form(QStringLiteral("frmMessage_Out
     m_outList->AddColumn(QStringLiteral("Παραλήπτες"), 1200);
     // The icon column is narrower than the toolkit's default least width of a column.
     m_outList->header()->setMinimumSectionSize(16);
-    m_outList->setGeometry(0, toPixels(titleHeight), width(), height() - toPixels(titleHeight));
+    m_outList->setGeometry(0, toPixels(mdlMain::FormTitleHeight), width(),
+                           height() - toPixels(mdlMain::FormTitleHeight));
     connect(m_outList, &rt::ListView::MouseUp, this, &frmMessage_OutBox::OutList_MouseUp);
     m_outList->viewport()->installEventFilter(this);
 
@@ -140,12 +101,10 @@ frmMessage_OutBox::frmMessage_OutBox() : rt::Form(QStringLiteral("frmMessage_Out
 
 void frmMessage_OutBox::Form_Load()
 {
-    mdlMain::AttachChildForm(*this);
-    m_formTitle->setCaption(windowTitle());
-    mdlMain::DockFormToolbar(*m_toolbar);
+    mdlMain::DockChildForm(*this, *m_formTitle, *m_toolbar);
     mdlMain::AddStatusPanel(panelKey, QString());
     // The window docks with what could be read, so that it can be closed again.
-    reportFailure([&] { FillOutBoxList(); });
+    mdlDialogs::ReportFailure([&] { FillOutBoxList(); });
     m_mnPopup->AddMenuItem(QStringLiteral("mnSend"), QStringLiteral("Αποστολή Μηνύματος"));
     m_mnPopup->AddMenuItem(QStringLiteral("mnSendAll"), QStringLiteral("Αποστολή Όλων"));
     m_mnPopup->AddMenuItem(QStringLiteral("mnDelete"), QStringLiteral("Διαγραφή"));
@@ -155,18 +114,8 @@ void frmMessage_OutBox::Form_Load()
 
 void frmMessage_OutBox::Form_Unload(bool& cancel)
 {
-    // Each step on its own, so that a missing piece of the main window cannot keep the
-    // window docked.
     Q_UNUSED(cancel);
-    mdlMain::ReparentWindow(this, m_toolbar);
-    try {
-        mdlMain::RemoveStatusPanel(panelKey);
-    } catch (const rt::RuntimeError&) {
-    }
-    try {
-        mdlMain::DetachChildForm(*this);
-    } catch (const rt::RuntimeError&) {
-    }
+    mdlMain::UndockChildForm(*this, *m_toolbar, {panelKey});
 }
 
 // ---- the list -----------------------------------------------------------------------------
@@ -174,7 +123,7 @@ void frmMessage_OutBox::Form_Unload(bool& cancel)
 void frmMessage_OutBox::FillOutBoxList()
 {
     {
-        BusyPointer busy;
+        mdlMain::BusyPointer busy;
         rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
             {QStringLiteral("SELECT * FROM outbox_messages ORDER BY msg_date, msg_time, msg_id;"),
              {}},
@@ -269,7 +218,7 @@ bool frmMessage_OutBox::currentId(qint32& id)
 
 void frmMessage_OutBox::SendMessage(bool SendSelected)
 {
-    reportFailure([&] {
+    mdlDialogs::ReportFailure([&] {
         if (!SendSelected) {
             rt::Forms::get<frmSendMessages>().SendOutBoxMessages(-1);
             return;
@@ -309,7 +258,7 @@ void frmMessage_OutBox::DeleteMessage()
     if (answer == rt::mb::No)
         return;
     m_outList->hide();
-    reportFailure([&] {
+    mdlDialogs::ReportFailure([&] {
         // From the last item to the first, so the places of the items still to be looked
         // at do not move. An item goes only once its row is gone.
         rt::ListItems items = m_outList->ListItems();
@@ -330,7 +279,7 @@ void frmMessage_OutBox::DeleteMessage()
     });
     // Shown again and up to date also after a failure part of the way.
     m_outList->show();
-    reportFailure([&] { SetControlState(); });
+    mdlDialogs::ReportFailure([&] { SetControlState(); });
 }
 
 void frmMessage_OutBox::ShowMessageDetails()
@@ -338,7 +287,7 @@ void frmMessage_OutBox::ShowMessageDetails()
     qint32 id = 0;
     if (!currentId(id))
         return;
-    reportFailure([&] {
+    mdlDialogs::ReportFailure([&] {
         rt::Forms::get<frmMessage_Properties>().ShowDetails(id, outboxTable);
         rt::Forms::showModal(rt::Forms::get<frmMessage_Properties>());
     });
@@ -349,7 +298,8 @@ void frmMessage_OutBox::ExportCurrentMessage()
     qint32 id = 0;
     if (!currentId(id))
         return;
-    reportFailure([&] { rt::Forms::get<frmMessage_Export>().ExportMessage(outboxTable, id); });
+    mdlDialogs::ReportFailure(
+        [&] { rt::Forms::get<frmMessage_Export>().ExportMessage(outboxTable, id); });
 }
 
 void frmMessage_OutBox::Toolbar_ButtonClick(const QString& key)

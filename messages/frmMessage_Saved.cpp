@@ -4,6 +4,8 @@
 #include "app/PopupMenuControl.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
 #include "messages/SavedSentLists.h"
 #include "platform/DbDates.h"
@@ -25,9 +27,6 @@ namespace {
 const QString panelKey = QStringLiteral("frmMessage_Saved");
 
 // Design places, in twips.
-constexpr int designWidth = 10800;
-constexpr int designHeight = 7800;
-constexpr int titleHeight = 375;
 constexpr int previewHeight = 1500;
 constexpr int previewGap = 60;
 
@@ -35,10 +34,7 @@ constexpr int previewGap = 60;
 
 frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved"))
 {
-    setWindowTitle(QStringLiteral("Αποθηκευμένα Μηνύματα"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    // A docked window paints its own ground over the docking space.
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Αποθηκευμένα Μηνύματα"));
 
     m_images16 = new rt::ImageList(this);
     m_images16->setObjectName(QStringLiteral("Images16x16"));
@@ -46,16 +42,15 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
-    savedsent::AddToolbarButtons(*m_toolbar, *m_images25,
-                                 {
-                                     {"btnEdit", "Επεξεργασία", "Επεξεργασία Μηνύματος"},
-                                     {"btnDelete", "Διαγραφή", "Διαγραφή Μηνύματος"},
-                                     {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
-                                 });
+    mdlMain::AddToolbarButtons(*m_toolbar, *m_images25, savedsent::ToolbarPicture,
+                               {
+                                   {"btnEdit", "Επεξεργασία", "Επεξεργασία Μηνύματος"},
+                                   {"btnDelete", "Διαγραφή", "Διαγραφή Μηνύματος"},
+                                   {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
+                               });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_Saved::Toolbar_ButtonClick);
 
     m_message = new rt::ListView(this);
@@ -65,8 +60,9 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
     m_message->AddColumn(QString(), toTwips(25));
     m_message->AddColumn(QStringLiteral("Δημιουργία"), 2200);
     m_message->AddColumn(QStringLiteral("Τίτλος Μηνύματος"), 5000);
-    m_message->setGeometry(0, toPixels(titleHeight), width(),
-                           height() - toPixels(titleHeight + previewHeight + previewGap));
+    m_message->setGeometry(0, toPixels(mdlMain::FormTitleHeight), width(),
+                           height() -
+                               toPixels(mdlMain::FormTitleHeight + previewHeight + previewGap));
     connect(m_message, &rt::ListView::ItemClick, this, &frmMessage_Saved::Message_ItemClick);
     connect(m_message, &rt::ListView::MouseUp, this, &frmMessage_Saved::Message_MouseUp);
 
@@ -87,12 +83,10 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
 
 void frmMessage_Saved::Form_Load()
 {
-    mdlMain::AttachChildForm(*this);
-    m_formTitle->setCaption(windowTitle());
-    mdlMain::DockFormToolbar(*m_toolbar);
+    mdlMain::DockChildForm(*this, *m_formTitle, *m_toolbar);
     mdlMain::AddStatusPanel(panelKey, QString());
     // A failing read still leaves the window docked, so that it can be closed again.
-    savedsent::ReportFailure([this] { FillSavedList(); });
+    mdlDialogs::ReportFailure([this] { FillSavedList(); });
     ShowSelectedMessage();
     m_mnPopup->AddMenuItem(QStringLiteral("mnOpen"), QStringLiteral("Επεξεργασία"));
     m_mnPopup->AddMenuItem(QStringLiteral("mnDelete"), QStringLiteral("Διαγραφή"));
@@ -104,7 +98,7 @@ void frmMessage_Saved::Form_Unload(bool& cancel)
 {
     // Never refuses.
     Q_UNUSED(cancel);
-    savedsent::Undock(*this, *m_toolbar, panelKey);
+    mdlMain::UndockChildForm(*this, *m_toolbar, {panelKey});
 }
 
 // ---- the list -------------------------------------------------------------------------
@@ -112,7 +106,7 @@ void frmMessage_Saved::Form_Unload(bool& cancel)
 void frmMessage_Saved::FillSavedList()
 {
     {
-        savedsent::BusyPointer busy(11);
+        mdlMain::BusyPointer busy(11);
         rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
             {QStringLiteral("SELECT * FROM saved_messages ORDER BY msg_datecreated, "
                             "msg_timecreated"),
@@ -208,7 +202,7 @@ void frmMessage_Saved::OpenMessage()
         return;
     const QString id = QString::number(savedsent::MessageId(selected));
     // The main window unloads this window before it opens the message.
-    savedsent::ReportFailure([id] { rt::Forms::get<frmMain>().EditMessage(id); });
+    mdlDialogs::ReportFailure([id] { rt::Forms::get<frmMain>().EditMessage(id); });
 }
 
 void frmMessage_Saved::ShowDetails()
@@ -240,7 +234,7 @@ void frmMessage_Saved::DeleteMessage()
         }
         rt::reportUntrapped(*failure);
     } else if (deleted) {
-        savedsent::ReportFailure([this] {
+        mdlDialogs::ReportFailure([this] {
             SetControlState();
             rt::Forms::get<frmMain>().ReadSavedMessages();
         });
@@ -269,9 +263,5 @@ void frmMessage_Saved::Form_Resize()
     if (listHeight < 0)
         return;
     m_message->setGeometry(0, m_message->y(), W, listHeight);
-    m_message->setColumnWidth(1, toTwips(25));
-    const int titleWidth = toTwips(m_message->width()) -
-                           (m_message->ColumnWidth(1) + m_message->ColumnWidth(2) + toTwips(5));
-    if (titleWidth >= 0)
-        m_message->setColumnWidth(3, titleWidth);
+    savedsent::FitTitleColumn(*m_message, 3);
 }

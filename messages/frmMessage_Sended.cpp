@@ -4,6 +4,8 @@
 #include "app/FormTitle.h"
 #include "app/PopupMenuControl.h"
 #include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
 #include "app/mdlMainOutbox.h"
 #include "messages/MessageRows.h"
@@ -28,13 +30,7 @@ namespace {
 
 const QString panelKey = QStringLiteral("frmMessage_Sended");
 
-// Design places, in twips.
-constexpr int designWidth = 10800;
-constexpr int designHeight = 7800;
-constexpr int titleHeight = 375;
-
 // Columns of the list, 1-based.
-constexpr int iconColumn = 1;
 constexpr int titleColumn = 5;
 
 [[noreturn]] void raiseDb(const rt::DbResult& result)
@@ -51,9 +47,7 @@ QString text(const rt::Recordset& rs, const char* name)
 
 frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sended"))
 {
-    setWindowTitle(QStringLiteral("Απεσταλμένα Μηνύματα"));
-    resize(toPixels(designWidth), toPixels(designHeight));
-    setAutoFillBackground(true);
+    mdlMain::SetUpDockedWindow(*this, QStringLiteral("Απεσταλμένα Μηνύματα"));
 
     m_images16 = new rt::ImageList(this);
     m_images16->setObjectName(QStringLiteral("Images16x16"));
@@ -62,17 +56,16 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
-    m_formTitle = new FormTitle(QStringLiteral("FormTitle"), this);
-    m_formTitle->setGeometry(0, 0, width(), toPixels(titleHeight));
+    m_formTitle = mdlMain::AddFormTitle(*this);
 
     m_toolbar = new rt::Toolbar(QStringLiteral("Toolbar"), this);
-    savedsent::AddToolbarButtons(*m_toolbar, *m_images25,
-                                 {
-                                     {"btnSend", "Αποστολή", "Αποστολή Μηνύματος"},
-                                     {"btnDelete", "Διαγραφή", "Διαγραφή Μηνύματος"},
-                                     {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
-                                     {"btnExport", "Εξαγωγή", "Εξαγωγή Μηνύματος σε Αρχείο"},
-                                 });
+    mdlMain::AddToolbarButtons(*m_toolbar, *m_images25, savedsent::ToolbarPicture,
+                               {
+                                   {"btnSend", "Αποστολή", "Αποστολή Μηνύματος"},
+                                   {"btnDelete", "Διαγραφή", "Διαγραφή Μηνύματος"},
+                                   {"btnDetails", "Ιδιότητες", "Ιδιότητες Μηνύματος"},
+                                   {"btnExport", "Εξαγωγή", "Εξαγωγή Μηνύματος σε Αρχείο"},
+                               });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_Sended::Toolbar_ButtonClick);
 
     m_sendList = new rt::ListView(this);
@@ -85,7 +78,8 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
     m_sendList->AddColumn(QStringLiteral("Τύπος"), 1100);
     m_sendList->AddColumn(QStringLiteral("Τίτλος"), 3000);
     m_sendList->AddColumn(QStringLiteral("Παραλήπτες"), 1200);
-    m_sendList->setGeometry(0, toPixels(titleHeight), width(), height() - toPixels(titleHeight));
+    m_sendList->setGeometry(0, toPixels(mdlMain::FormTitleHeight), width(),
+                            height() - toPixels(mdlMain::FormTitleHeight));
     connect(m_sendList, &rt::ListView::ColumnClick, this, &frmMessage_Sended::SendList_ColumnClick);
     connect(m_sendList, &rt::ListView::MouseUp, this, &frmMessage_Sended::SendList_MouseUp);
     // The buttons that need exactly one message follow the selection as it changes.
@@ -101,11 +95,9 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
 
 void frmMessage_Sended::Form_Load()
 {
-    mdlMain::AttachChildForm(*this);
-    m_formTitle->setCaption(windowTitle());
-    mdlMain::DockFormToolbar(*m_toolbar);
+    mdlMain::DockChildForm(*this, *m_formTitle, *m_toolbar);
     // A failing read still leaves the window docked, so that it can be closed again.
-    savedsent::ReportFailure([this] { FillSendList(); });
+    mdlDialogs::ReportFailure([this] { FillSendList(); });
     m_mnPopup->AddMenuItem(QStringLiteral("mnSend"), QStringLiteral("Αποστολή"));
     m_mnPopup->AddMenuItem(QStringLiteral("mnDelete"), QStringLiteral("Διαγραφή"));
     m_mnPopup->AddMenuItem(QStringLiteral("mnSep"), QStringLiteral("-"));
@@ -118,7 +110,7 @@ void frmMessage_Sended::Form_Unload(bool& cancel)
 {
     // Never refuses.
     Q_UNUSED(cancel);
-    savedsent::Undock(*this, *m_toolbar, panelKey);
+    mdlMain::UndockChildForm(*this, *m_toolbar, {panelKey});
 }
 
 // ---- the list -------------------------------------------------------------------------
@@ -126,7 +118,7 @@ void frmMessage_Sended::Form_Unload(bool& cancel)
 void frmMessage_Sended::FillSendList()
 {
     {
-        savedsent::BusyPointer busy(13);
+        mdlMain::BusyPointer busy(13);
         rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
             {QStringLiteral("SELECT * FROM sended_messages"), {}}, rt::RecordsetType::Snapshot);
         if (!rs.isOpen())
@@ -257,7 +249,7 @@ void frmMessage_Sended::SendMessage()
         return;
     }
     const qint32 id = savedsent::MessageId(savedsent::OnlySelectedItem(*m_sendList));
-    savedsent::ReportFailure([id] {
+    mdlDialogs::ReportFailure([id] {
         rt::Recordset rs = MessageRows::OpenMessage(QStringLiteral("sended_messages"), id);
         if (rs.eof())
             return;
@@ -338,13 +330,5 @@ void frmMessage_Sended::Form_Resize()
     if (listHeight < 0)
         return;
     m_sendList->setGeometry(0, m_sendList->y(), W, listHeight);
-    m_sendList->setColumnWidth(iconColumn, toTwips(25));
-    int others = toTwips(5);
-    for (int column = 1; column <= m_sendList->ColumnCount(); ++column) {
-        if (column != titleColumn)
-            others += m_sendList->ColumnWidth(column);
-    }
-    const int titleWidth = toTwips(m_sendList->width()) - others;
-    if (titleWidth >= 0)
-        m_sendList->setColumnWidth(titleColumn, titleWidth);
+    savedsent::FitTitleColumn(*m_sendList, titleColumn);
 }
