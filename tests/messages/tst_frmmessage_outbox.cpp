@@ -19,6 +19,7 @@
 #include "tests/support/FakeSmsService.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
+#include "tests/support/Views.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -30,6 +31,7 @@
 #include <memory>
 
 using testsupport::FakeSmsService;
+using testsupport::itemKeys;
 using testsupport::mainWindow;
 using testsupport::ModalScript;
 using testsupport::ScriptedFileDialogs;
@@ -57,14 +59,6 @@ QStringList column(const QString& table, const char* name)
         rt::RecordsetType::Snapshot);
     for (; rs.isOpen() && !rs.eof(); rs.moveNext())
         out << rs.field(QLatin1String(name)).toString();
-    return out;
-}
-
-QStringList keys(rt::ListView* list)
-{
-    QStringList out;
-    for (const rt::ListItem item : list->ListItems())
-        out << item.Key();
     return out;
 }
 
@@ -276,7 +270,7 @@ private slots:
         frmMessage_OutBox& w = openWindow();
         rt::ListItems items = w.OutList()->ListItems();
         // In the order they were written: date, then time.
-        QCOMPARE(keys(w.OutList()),
+        QCOMPARE(itemKeys(w.OutList()),
                  (QStringList{QStringLiteral("MSG_%1").arg(c), QStringLiteral("MSG_%1").arg(b),
                               QStringLiteral("MSG_%1").arg(a)}));
         const rt::ListItem first = items.Item(1);
@@ -408,9 +402,9 @@ private slots:
         w.DeleteMessage();
         QCOMPARE(column(QStringLiteral("outbox_messages"), "msg_title"),
                  (QStringList{"M1", "M3", "M5"}));
-        QCOMPARE(keys(w.OutList()), (QStringList{QStringLiteral("MSG_%1").arg(ids[0]),
-                                                 QStringLiteral("MSG_%1").arg(ids[2]),
-                                                 QStringLiteral("MSG_%1").arg(ids[4])}));
+        QCOMPARE(itemKeys(w.OutList()), (QStringList{QStringLiteral("MSG_%1").arg(ids[0]),
+                                                     QStringLiteral("MSG_%1").arg(ids[2]),
+                                                     QStringLiteral("MSG_%1").arg(ids[4])}));
         QVERIFY(w.OutList()->isVisible());
         QCOMPARE(panelText(), QStringLiteral(" 3 Μηνύματα"));
     }

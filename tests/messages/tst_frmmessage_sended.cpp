@@ -34,6 +34,7 @@
 using testsupport::FakeSmsService;
 using testsupport::itemKeys;
 using testsupport::mainWindow;
+using testsupport::tableRows;
 using Answer = FakeSmsService::Answer;
 
 namespace {
@@ -68,21 +69,6 @@ qint64 addSent(const Sent& m)
         db.openRecordset({QStringLiteral("SELECT max(msg_id) FROM sended_messages"), {}},
                          rt::RecordsetType::Snapshot);
     return rs.isOpen() && !rs.eof() ? rs.field(0).toLongLong() : 0;
-}
-
-QList<QVariantMap> rows(const QString& table)
-{
-    QList<QVariantMap> result;
-    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-        {QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY msg_id"), {}},
-        rt::RecordsetType::Snapshot);
-    for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
-        QVariantMap row;
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            row.insert(rs.fieldName(i), rs.field(i));
-        result.append(row);
-    }
-    return result;
 }
 
 QString key(qint64 id)
@@ -246,7 +232,7 @@ private slots:
                  QStringLiteral("Πρέπει να επιλέξετε μόνο ένα μήνυμα για αποστολή."));
         QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Exclamation));
         QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΑΠΟΣΤΟΛΗ ΜΗΝΥΜΑΤΟΣ"));
-        QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
+        QVERIFY(tableRows(QStringLiteral("outbox_messages")).isEmpty());
         QVERIFY(m_service->requests().isEmpty());
 
         // A click that leaves one message selected offers the toolbar's Send again.
@@ -273,7 +259,7 @@ private slots:
         frmMessage_Sended& w = openList();
         selectOnly(w, {index});
         w.SendList()->setSelectedItem(w.SendList()->ListItems().Item(index));
-        const QVariantMap original = rows(QStringLiteral("sended_messages")).at(index - 1);
+        const QVariantMap original = tableRows(QStringLiteral("sended_messages")).at(index - 1);
         m_service->script(Answer::code(4321));
         m_service->script(Answer::code(900));
         m_clock.set(QDateTime(QDate(2024, 3, 6), QTime(20, 15)));
@@ -293,9 +279,9 @@ private slots:
         QVERIFY(request.contains("&M=" + rt::cp1253::fromUnicode(original["msg_text"].toString())));
         QCOMPARE(request.contains("&D=2024.03.07.18.30&"), index == 2);
         QVERIFY(m_fx.boxes().shown().isEmpty());
-        QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
+        QVERIFY(tableRows(QStringLiteral("outbox_messages")).isEmpty());
 
-        const QList<QVariantMap> sent = rows(QStringLiteral("sended_messages"));
+        const QList<QVariantMap> sent = tableRows(QStringLiteral("sended_messages"));
         QCOMPARE(sent.size(), 4);
         QCOMPARE(sent.at(index - 1), original);
         const QVariantMap again = sent.last();
@@ -321,11 +307,11 @@ private slots:
         selectOnly(w, {1});
         m_service->script(Answer::code(-700));
         w.SendMessage();
-        const QList<QVariantMap> waiting = rows(QStringLiteral("outbox_messages"));
+        const QList<QVariantMap> waiting = tableRows(QStringLiteral("outbox_messages"));
         QCOMPARE(waiting.size(), 1);
         QCOMPARE(waiting.first()["msg_error"].toInt(), -700);
         QCOMPARE(waiting.first()["msg_text"].toString(), QStringLiteral("ένα"));
-        QCOMPARE(rows(QStringLiteral("sended_messages")).size(), 3);
+        QCOMPARE(tableRows(QStringLiteral("sended_messages")).size(), 3);
         QCOMPARE(m_fx.boxes().shown().size(), 1);
         QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: -700\n")));
         QCOMPARE(w.SendList()->ListItems().Count(), 3);
@@ -338,9 +324,9 @@ private slots:
         selectOnly(w, {3}); // no phone list
         w.SendMessage();
         QCOMPARE(m_fx.boxes().shown().size(), 1);
-        QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
+        QVERIFY(tableRows(QStringLiteral("outbox_messages")).isEmpty());
         QVERIFY(m_service->requests().isEmpty());
-        QCOMPARE(rows(QStringLiteral("sended_messages")).size(), 3);
+        QCOMPARE(tableRows(QStringLiteral("sended_messages")).size(), 3);
     }
 
     void deleteNamesTheTitle_data()
@@ -374,7 +360,7 @@ private slots:
         for (const int i : left)
             keys << key(ids[i - 1]);
         QCOMPARE(itemKeys(w.SendList()), keys);
-        QCOMPARE(rows(QStringLiteral("sended_messages")).size(), left.size());
+        QCOMPARE(tableRows(QStringLiteral("sended_messages")).size(), left.size());
         QCOMPARE(panel(QStringLiteral("frmMessage_Sended"))->Text(),
                  QStringLiteral(" %1 Μηνύματα").arg(left.size()));
         QVERIFY(!w.SendList()->isHidden());

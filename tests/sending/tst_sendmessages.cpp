@@ -114,16 +114,8 @@ struct Row {
 QList<Row> rows(const QString& table)
 {
     QList<Row> result;
-    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-        {QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY msg_id"), {}},
-        rt::RecordsetType::Snapshot);
-    for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
-        Row row;
-        row.id = rs.field(QStringLiteral("msg_id")).toLongLong();
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            row.fields.insert(rs.fieldName(i), rs.field(i));
-        result.append(row);
-    }
+    for (const QVariantMap& fields : testsupport::tableRows(table))
+        result.append(Row{fields.value(QStringLiteral("msg_id")).toLongLong(), fields});
     return result;
 }
 

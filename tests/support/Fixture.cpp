@@ -5,6 +5,7 @@
 #include "app/mdlDialogs.h"
 #include "platform/Err.h"
 #include "platform/Form.h"
+#include "platform/Recordset.h"
 
 #include <QTest>
 
@@ -87,6 +88,21 @@ void addMember(const QVariant& id, const QVariant& last, const QVariant& first,
     exec(QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
                         "mobile_no, member_of) VALUES (?, ?, ?, ?, ?, ?)"),
          {id, last, first, occupation, phone, memberOf});
+}
+
+QList<QVariantMap> tableRows(const QString& table)
+{
+    QList<QVariantMap> result;
+    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+        {QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY msg_id"), {}},
+        rt::RecordsetType::Snapshot);
+    for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
+        QVariantMap row;
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            row.insert(rs.fieldName(i), rs.field(i));
+        result.append(row);
+    }
+    return result;
 }
 
 } // namespace testsupport

@@ -4,9 +4,11 @@
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/Seams.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantMap>
 #include <memory>
 
 class frmMain;
@@ -70,5 +72,8 @@ void addGroup(int id, const QString& name, int parent);
 // One member row with every column the address book shows.
 void addMember(const QVariant& id, const QVariant& last, const QVariant& first,
                const QVariant& occupation, const QVariant& phone, const QVariant& memberOf);
+
+// Every row of a message table in msg_id order, each as column name -> value.
+QList<QVariantMap> tableRows(const QString& table);
 
 } // namespace testsupport
