@@ -2,88 +2,27 @@
 // members: docking the window, a group criterion, the find command, search as you type,
 // one new member, deleting half of the members, and preparing the export with its
 // preview. Run: build/bench/bench_memberlist
+#include "BenchSupport.h"
 #include "addressbook/frmMember_Export.h"
 #include "addressbook/frmMember_List.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
-#include "platform/App.h"
-#include "platform/DatabaseCreation.h"
 #include "platform/Err.h"
 #include "platform/ListView.h"
 #include "platform/MsgBox.h"
 #include "platform/TextBox.h"
-#include "platform/Transaction.h"
 
 #include <QApplication>
 #include <QRadioButton>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
-#include <random>
 
-namespace {
-
-constexpr int kMembers = 50000;
-constexpr int kGroups = 500;
-
-double timed(const std::function<void()>& work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    // Publishing to the views, layout and painting happen in the event loop: count them.
-    QCoreApplication::processEvents();
-    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
-}
-
-void report(const char* what, double ms)
-{
-    std::printf("%-58s %9.1f ms\n", what, ms);
-}
-
-bool check(const rt::DbResult& result)
-{
-    if (!result.ok)
-        std::fprintf(stderr, "database: %s\n", qPrintable(result.description));
-    return result.ok;
-}
-
-bool fillAddressBook(rt::Database& db)
-{
-    rt::Transaction tx(db);
-    if (!check(tx.status()))
-        return false;
-    const QStringList syllables{"Πα", "πα", "δο", "Κω", "στα", "ντί", "νου", "Γε", "ωρ", "γί",
-                                "ου", "Ά",  "λε", "ξα", "ά",   "νδρ", "Ελ",  "έ",  "νη", "Μα"};
-    std::mt19937 random(1253);
-    auto word = [&](int parts) {
-        QString w;
-        for (int i = 0; i < parts; ++i)
-            w += syllables[static_cast<int>(random() % syllables.size())];
-        return w;
-    };
-    for (int m = 1; m <= kMembers; ++m) {
-        QVariant memberOf;
-        const int groups = static_cast<int>(random() % 4);
-        if (groups > 0) {
-            QString list = QStringLiteral("\\");
-            for (int k = 0; k < groups; ++k)
-                list += QString::number(1 + random() % kGroups) + QLatin1Char('\\');
-            memberOf = list;
-        }
-        if (!check(db.execute(
-                {QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
-                                "mobile_no, member_of) VALUES (?, ?, ?, ?, ?, ?)"),
-                 {m, word(4), word(2), word(3),
-                  QStringLiteral("69%1").arg(m, 8, 10, QLatin1Char('0')), memberOf}})))
-            return false;
-    }
-    return check(tx.commit());
-}
-
-} // namespace
+using bench::kMembers;
+using bench::report;
+using bench::timed;
+using Shape = bench::AddressBookShape;
 
 int main(int argc, char* argv[])
 {
@@ -96,16 +35,9 @@ int main(int argc, char* argv[])
         [] { std::fprintf(stderr, "error: %s\n", qPrintable(rt::Err().Description)); });
 
     QTemporaryDir folder;
-    rt::App::setPath(folder.path());
-    const QString path = folder.filePath(QStringLiteral("SMS.mdb"));
-    QString error;
-    if (!rt::createDatabaseFromSchema(path, QStringLiteral(VANTREL_SCHEMA_FILE), &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (!bench::openAddressBook(folder, {Shape::Groups::None, Shape::Names::Syllables}))
         return 1;
-    }
     rt::Database& db = mdlDataBase::MainDatabase();
-    if (!check(db.open(path)) || !fillAddressBook(db))
-        return 1;
     std::printf("%d members\n\n", kMembers);
 
     frmMain& main = rt::Forms::get<frmMain>();

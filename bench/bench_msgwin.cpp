@@ -2,16 +2,14 @@
 // the docked window, ticking the root, unticking a subgroup, selecting groups, making an
 // instant group; beside the plain read of the same rows from SQLite in the same run.
 // Run: build/bench/bench_msgwin
+#include "BenchSupport.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
 #include "compose/frmMessage_Edit.h"
-#include "platform/App.h"
-#include "platform/DatabaseCreation.h"
 #include "platform/Err.h"
 #include "platform/ListView.h"
 #include "platform/MsgBox.h"
 #include "platform/Recordset.h"
-#include "platform/Transaction.h"
 #include "platform/TreeView.h"
 
 #include <QApplication>
@@ -19,93 +17,16 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
-#include <random>
 #include <sqlite3.h>
 
+using bench::kMembers;
+using bench::kSubgroupsEach;
+using bench::kTopGroups;
+using bench::report;
+using bench::timed;
+using Shape = bench::AddressBookShape;
+
 namespace {
-
-constexpr int kMembers = 50000;
-constexpr int kTopGroups = 50;
-constexpr int kSubgroupsEach = 9; // 50 + 450 = 500 groups, some three levels deep
-
-double timed(const std::function<void()>& work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    // Publishing to the views, layout and painting happen in the event loop: count them.
-    QCoreApplication::processEvents();
-    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
-}
-
-void report(const char* what, double ms)
-{
-    std::printf("%-58s %9.1f ms\n", what, ms);
-}
-
-bool check(const rt::DbResult& result)
-{
-    if (!result.ok)
-        std::fprintf(stderr, "database: %s\n", qPrintable(result.description));
-    return result.ok;
-}
-
-// The same address book on every run: a fixed seed, fixed shapes.
-bool fillAddressBook(rt::Database& db)
-{
-    rt::Transaction tx(db);
-    if (!check(tx.status()))
-        return false;
-    int id = 0;
-    std::vector<int> allGroups;
-    for (int g = 0; g < kTopGroups; ++g) {
-        const int top = ++id;
-        if (!check(db.execute({QStringLiteral("INSERT INTO groups (group_id, group_name, "
-                                              "subgroup_of) VALUES (?, ?, 0)"),
-                               {top, QStringLiteral("Ομάδα %1").arg(top)}})))
-            return false;
-        allGroups.push_back(top);
-        int parent = top;
-        for (int s = 0; s < kSubgroupsEach; ++s) {
-            ++id;
-            // Every third subgroup goes one level further down.
-            const int under = (s % 3 == 2) ? parent : top;
-            if (!check(db.execute({QStringLiteral("INSERT INTO groups (group_id, group_name, "
-                                                  "subgroup_of) VALUES (?, ?, ?)"),
-                                   {id, QStringLiteral("Υποομάδα %1").arg(id), under}})))
-                return false;
-            allGroups.push_back(id);
-            parent = id;
-        }
-    }
-
-    const QStringList syllables{"Πα", "πα", "δο", "Κω", "στα", "ντί", "νου", "Γε", "ωρ", "γί",
-                                "ου", "Ά",  "λε", "ξα", "ά",   "νδρ", "Ελ",  "έ",  "νη", "Μα"};
-    std::mt19937 random(1253);
-    auto word = [&](int parts) {
-        QString w;
-        for (int i = 0; i < parts; ++i)
-            w += syllables[static_cast<int>(random() % syllables.size())];
-        return w;
-    };
-    for (int m = 1; m <= kMembers; ++m) {
-        QVariant memberOf;
-        const int groups = static_cast<int>(random() % 4); // 0 to 3 groups, 0 is Null
-        if (groups > 0) {
-            QString list = QStringLiteral("\\");
-            for (int k = 0; k < groups; ++k)
-                list += QString::number(allGroups[random() % allGroups.size()]) + QLatin1Char('\\');
-            memberOf = list;
-        }
-        if (!check(db.execute(
-                {QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
-                                "mobile_no, member_of) VALUES (?, ?, ?, ?, ?, ?)"),
-                 {m, word(4), word(2), word(3),
-                  QStringLiteral("69%1").arg(m, 8, 10, QLatin1Char('0')), memberOf}})))
-            return false;
-    }
-    return check(tx.commit());
-}
 
 // The rows the window reads, straight from SQLite into strings: the floor for any load.
 double rawRead(const QString& path, int* rows)
@@ -153,16 +74,11 @@ int main(int argc, char* argv[])
     rt::setUntrappedErrorReporter([] {});
 
     QTemporaryDir folder;
-    rt::App::setPath(folder.path());
-    const QString path = folder.filePath(QStringLiteral("SMS.mdb"));
-    QString error;
-    if (!rt::createDatabaseFromSchema(path, QStringLiteral(VANTREL_SCHEMA_FILE), &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    QString path;
+    if (!bench::openAddressBook(folder, {Shape::Groups::SomeDeeper, Shape::Names::Syllables},
+                                &path))
         return 1;
-    }
     rt::Database& db = mdlDataBase::MainDatabase();
-    if (!check(db.open(path)) || !fillAddressBook(db))
-        return 1;
     std::printf("%d members, %d groups\n\n", kMembers, kTopGroups * (1 + kSubgroupsEach));
 
     int rows = 0;

@@ -1,19 +1,20 @@
 // Times the list and tree views at address-book scale (50,000 members, 500 groups)
 // beside plain Qt models doing the same in the same run. Run: build/bench/bench_views
+#include "BenchSupport.h"
 #include "addressbook/mdlGroups.h"
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
 #include "platform/TreeView.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPixmap>
 #include <QStandardItemModel>
 #include <QTreeView>
-
 #include <cstdio>
 #include <functional>
 #include <random>
+
+using bench::timed;
 
 namespace {
 
@@ -52,16 +53,6 @@ std::vector<Member> makeMembers()
         members.push_back(m);
     }
     return members;
-}
-
-double timed(const std::function<void()>& work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    // Layout and painting happen in the event loop: count them too.
-    QCoreApplication::processEvents();
-    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
 void report(const char* what, double ms, double baseline = -1)

@@ -7,8 +7,7 @@
 #include "platform/Err.h"
 #include "platform/TextBox.h"
 #include "platform/TreeView.h"
-#include "tests/support/ControlLibrary.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QGroupBox>
@@ -17,17 +16,13 @@
 #include <QTest>
 #include <memory>
 
-using testsupport::ControlLibrary;
 using testsupport::ModalScript;
-using testsupport::ProgramFolder;
 using testsupport::ScriptedMessageBoxes;
 
 class tst_frmgroup_edit : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ControlLibrary> m_library;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    testsupport::Fixture m_fx;
 
     frmGroup_Organize& organiser()
     {
@@ -47,29 +42,12 @@ class tst_frmgroup_edit : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
-        QVERIFY(mdlDataBase::MainDatabase()
-                    .execute({QStringLiteral("INSERT INTO groups (group_id, group_name, "
-                                             "subgroup_of) VALUES (1, 'Φίλοι', 0)"),
-                              {}})
-                    .ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true}), qPrintable(m_fx.error()));
+        testsupport::addGroup(1, QStringLiteral("Φίλοι"), 0);
         rt::Forms::get<frmMain>().show();
         mdlDataBase::SwallowNextKey = 0;
     }
-    void cleanup()
-    {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_fx.stop(); }
 
     void aNewGroupIsProposedAndEnterAcceptsIt()
     {
@@ -122,11 +100,11 @@ private slots:
             dialog.cmdOK()->click();
         });
         w.NewGroup();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Δεν μπορείτε να καταχωρήσετε την ομάδα χωρίς όνομα."));
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΚΑΤΑΧΩΡΗΣΗ ΟΜΑΔΑΣ"));
-        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Exclamation));
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΚΑΤΑΧΩΡΗΣΗ ΟΜΑΔΑΣ"));
+        QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Exclamation));
         QVERIFY(!rt::Forms::find<frmGroup_Edit>());
         QCOMPARE(groupNames(w), QStringList{QStringLiteral("Φίλοι")});
         QVERIFY(!w.HasPendingChanges());

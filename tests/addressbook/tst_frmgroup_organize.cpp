@@ -19,9 +19,9 @@
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
-#include "tests/support/ControlLibrary.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
+#include "tests/support/Views.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -36,26 +36,15 @@
 #include <functional>
 #include <memory>
 
-using testsupport::ControlLibrary;
+using testsupport::addGroup;
+using testsupport::exec;
+using testsupport::keysAndIcons;
+using testsupport::mainWindow;
 using testsupport::ModalScript;
-using testsupport::ProgramFolder;
+using testsupport::nodeIndex;
 using testsupport::ScriptedMessageBoxes;
 
 namespace {
-
-frmMain& mainWindow()
-{
-    return rt::Forms::get<frmMain>();
-}
-
-// The rows of a list in order, as "key=icon".
-QStringList shownRows(rt::ListView* list)
-{
-    QStringList out;
-    for (const rt::ListItem item : list->ListItems())
-        out << item.Key() + QLatin1Char('=') + QString::number(item.SmallIcon().index);
-    return out;
-}
 
 // Every node below the root as "key<parent", in node order.
 QStringList treeShape(rt::TreeView* tree)
@@ -65,27 +54,6 @@ QStringList treeShape(rt::TreeView* tree)
     for (int i = 2; i <= nodes.Count(); ++i)
         out << nodes.Item(i).Key() + QLatin1Char('<') + nodes.Item(i).Parent().Key();
     return out;
-}
-
-QModelIndex nodeIndex(rt::TreeView* tree, const QString& key)
-{
-    const rt::Node node = tree->Nodes().Item(key);
-    if (!node)
-        return {};
-    node.EnsureVisible();
-    QAbstractItemModel* model = tree->model();
-    std::function<QModelIndex(const QModelIndex&)> find = [&](const QModelIndex& parent) {
-        for (int row = 0; row < model->rowCount(parent); ++row) {
-            const QModelIndex index = model->index(row, 0, parent);
-            if (index.data(Qt::DisplayRole).toString() == node.Text())
-                return index;
-            const QModelIndex below = find(index);
-            if (below.isValid())
-                return below;
-        }
-        return QModelIndex();
-    };
-    return find(QModelIndex());
 }
 
 // A left click on the node's text: the tree raises NodeClick.
@@ -112,27 +80,13 @@ void selectRows(rt::ListView* list, const QStringList& keys)
 class tst_frmgroup_organize : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ControlLibrary> m_library;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    testsupport::Fixture m_fx;
 
-    void exec(const QString& sql, const QVariantList& values = {})
-    {
-        const rt::DbResult done = mdlDataBase::MainDatabase().execute({sql, values});
-        QVERIFY2(done.ok, qPrintable(done.description));
-    }
-    void addGroup(int id, const QString& name, int parent)
-    {
-        exec(QStringLiteral(
-                 "INSERT INTO groups (group_id, group_name, subgroup_of) VALUES (?, ?, ?)"),
-             {id, name, parent});
-    }
     void addMember(int id, const QString& last, const QString& first, const QVariant& memberOf)
     {
-        exec(QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
-                            "mobile_no, member_of) VALUES (?, ?, ?, 'Ιδιότητα', ?, ?)"),
-             {id, last, first, QStringLiteral("69000000%1").arg(id, 2, 10, QLatin1Char('0')),
-              memberOf});
+        testsupport::addMember(id, last, first, QStringLiteral("Ιδιότητα"),
+                               QStringLiteral("69000000%1").arg(id, 2, 10, QLatin1Char('0')),
+                               memberOf);
     }
     // One query's rows, each as its columns joined by "|" (Null as "NULL").
     QStringList rows(const QString& sql, const QVariantList& values = {})
@@ -195,24 +149,11 @@ class tst_frmgroup_organize : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true}), qPrintable(m_fx.error()));
         addAddressBook();
         mainWindow().show();
     }
-    void cleanup()
-    {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_fx.stop(); }
 
     // ---- load and view -----------------------------------------------------------------
 
@@ -254,7 +195,7 @@ private slots:
         QCOMPARE(treeShape(w.Groups()),
                  (QStringList{QStringLiteral("GRP_1<GRP_0"), QStringLiteral("GRP_2<GRP_0"),
                               QStringLiteral("GRP_3<GRP_1"), QStringLiteral("GRP_4<GRP_1")}));
-        QCOMPARE(shownRows(w.Members()),
+        QCOMPARE(keysAndIcons(w.Members()),
                  (QStringList{QStringLiteral("MEMBER_1=1"), QStringLiteral("MEMBER_2=1"),
                               QStringLiteral("MEMBER_3=1"), QStringLiteral("MEMBER_4=1"),
                               QStringLiteral("MEMBER_5=1"), QStringLiteral("MEMBER_6=1")}));
@@ -288,19 +229,19 @@ private slots:
                               QStringLiteral("mnMembersToGroup|Μεταφορά σε Ομάδα")}));
         QCOMPARE(captions(w.mnDragDrop()), (QStringList{QStringLiteral("mnCopy|Αντιγραφή εδώ"),
                                                         QStringLiteral("mnMove|Μετακίνηση εδώ")}));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void aGroupListsItsOwnMembersAndThoseOfItsSubgroups()
     {
         frmGroup_Organize& w = openWindow();
         QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_1")));
-        QCOMPARE(shownRows(w.Members()),
+        QCOMPARE(keysAndIcons(w.Members()),
                  (QStringList{QStringLiteral("MEMBER_2=4"), QStringLiteral("MEMBER_3=5"),
                               QStringLiteral("MEMBER_4=4"), QStringLiteral("MEMBER_6=5")}));
         QCOMPARE(w.Groups()->Tag(), QStringLiteral("GRP_1"));
         QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_3")));
-        QCOMPARE(shownRows(w.Members()),
+        QCOMPARE(keysAndIcons(w.Members()),
                  (QStringList{QStringLiteral("MEMBER_3=4"), QStringLiteral("MEMBER_4=4")}));
     }
 
@@ -420,14 +361,14 @@ private slots:
     {
         frmGroup_Organize& w = openWindow();
         QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_1")));
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         w.DeleteGroup();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Πρόκειτε να διαγράψετε την ομάδα \"Φίλοι\"και όλες τις "
                                 "υποομάδες που περιέχει.\nΘέλετε να συνεχίσετε;"));
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΟΜΑΔΑΣ"));
-        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Question | rt::mb::YesNo));
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΟΜΑΔΑΣ"));
+        QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Question | rt::mb::YesNo));
         QStringList queued;
         for (int i = 0; i < w.lstDeleted()->count(); ++i)
             queued << w.lstDeleted()->item(i)->text() + QLatin1Char('/') +
@@ -461,12 +402,12 @@ private slots:
     {
         frmGroup_Organize& w = openWindow();
         w.DeleteGroup();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Δεν μπορείτε να διαγράψετε αυτή την ομάδα."));
-        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Exclamation));
+        QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Exclamation));
         QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_2")));
-        m_boxes->answer(rt::mb::No);
+        m_fx.boxes().answer(rt::mb::No);
         w.DeleteGroup();
         QVERIFY(w.Groups()->Nodes().Exists(QStringLiteral("GRP_2")));
         QCOMPARE(w.lstDeleted()->count(), 0);
@@ -530,7 +471,7 @@ private slots:
         // A member added behind the window's back is cleaned in the database too.
         addMember(9, QStringLiteral("Ιωάννου"), QString(), QStringLiteral("\\12\\1\\"));
         QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_12")));
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         w.DeleteGroup();
         clickSave(w);
         QCOMPARE(rows(QStringLiteral("SELECT member_id, member_of FROM members WHERE member_id > 6 "
@@ -568,7 +509,7 @@ private slots:
     {
         frmGroup_Organize& w = openWindow();
         QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_2")));
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         w.DeleteGroup();
         QString added;
         w.UpdateGroup(QStringLiteral("GRP_0"), added, QStringLiteral("Νέα"));
@@ -576,10 +517,10 @@ private slots:
                        QStringLiteral("6915"));
         exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON members BEGIN "
                             "SELECT RAISE(ABORT, 'refused'); END"));
-        m_boxes->clear();
+        m_fx.boxes().clear();
         clickSave(w);
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.contains(QLatin1String("refused")));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.contains(QLatin1String("refused")));
         QCOMPARE(rows(QStringLiteral("SELECT group_id FROM groups ORDER BY group_id")),
                  (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                               QStringLiteral("4")}));
@@ -618,14 +559,14 @@ private slots:
         frmGroup_Organize& w = openWindow();
         QString key = QStringLiteral("GRP_2");
         w.UpdateGroup(QStringLiteral("GRP_0"), key, QStringLiteral("Άλλοι"));
-        m_boxes->answer(answer);
+        m_fx.boxes().answer(answer);
         QCOMPARE(mainWindow().FreeChildSpace(QString()), !stays);
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Έχετε κάνει αλλαγές σε κάποιες ομάδες ή σε κάποια μέλη.\n"
                                 "Θέλετε να τις αποθηκεύσετε;"));
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΑΠΟΘΗΚΕΥΣΗ ΑΛΛΑΓΩΝ"));
-        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Question | rt::mb::YesNoCancel));
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΑΠΟΘΗΚΕΥΣΗ ΑΛΛΑΓΩΝ"));
+        QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Question | rt::mb::YesNoCancel));
         QCOMPARE(rt::Forms::find<frmGroup_Organize>() != nullptr, stays);
         QCOMPARE(rows(QStringLiteral("SELECT group_name FROM groups WHERE group_id=2")),
                  QStringList{stored});
@@ -643,9 +584,9 @@ private slots:
                        QString(), QStringLiteral("6916"));
         exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON members BEGIN "
                             "SELECT RAISE(ABORT, 'refused'); END"));
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         QVERIFY(!mainWindow().FreeChildSpace(QString()));
-        QCOMPARE(m_boxes->shown().size(), 2); // the question, then the failure
+        QCOMPARE(m_fx.boxes().shown().size(), 2); // the question, then the failure
         QCOMPARE(rt::Forms::find<frmGroup_Organize>(), &w);
         QVERIFY(w.HasPendingChanges());
         QCOMPARE(mdlMain::ChildForms().Item(1), &w);
@@ -708,7 +649,7 @@ private slots:
     {
         openWindow();
         QVERIFY(mainWindow().FreeChildSpace(QString()));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     // ---- clipboard ---------------------------------------------------------------------
@@ -773,7 +714,7 @@ private slots:
         frmGroup_Organize& w = openWindow();
         QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_2")));
         w.AddGroupToClipboard(4);
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         w.DeleteGroup();
         QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_0")));
         const int before = w.Groups()->Nodes().Count();
@@ -881,15 +822,15 @@ private slots:
         w.Members_OLECompleteDrag();
         QCOMPARE(menuShown, !refused);
         if (refused) {
-            QCOMPARE(m_boxes->shown().size(), 1);
-            QCOMPARE(m_boxes->shown().first().text,
+            QCOMPARE(m_fx.boxes().shown().size(), 1);
+            QCOMPARE(m_fx.boxes().shown().first().text,
                      QStringLiteral("Δεν μπορείτε να μεταφέρετε μέλη σε αυτή την ομάδα."));
-            QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΜΕΤΑΦΟΡΑ ΜΕΛΩΝ"));
+            QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΜΕΤΑΦΟΡΑ ΜΕΛΩΝ"));
             QCOMPARE(tagOf(w, QStringLiteral("MEMBER_2")), QStringLiteral("\\0\\1\\"));
             QCOMPARE(w.Groups()->SelectedItem().Key(), source);
             QVERIFY(!w.HasPendingChanges());
         } else {
-            QVERIFY(m_boxes->shown().isEmpty());
+            QVERIFY(m_fx.boxes().shown().isEmpty());
             QCOMPARE(tagOf(w, QStringLiteral("MEMBER_2")), QStringLiteral("\\0\\1\\2\\"));
             QCOMPARE(w.Groups()->SelectedItem().Key(), target);
             QCOMPARE(w.Groups()->Tag(), target);
@@ -927,7 +868,7 @@ private slots:
         QCOMPARE(tagOf(w, QStringLiteral("MEMBER_2")), QStringLiteral("\\0\\2\\"));
         // Still in group 1's view through subgroup 3.
         QCOMPARE(tagOf(w, QStringLiteral("MEMBER_4")), QStringLiteral("\\0\\3\\2\\"));
-        QCOMPARE(shownRows(w.Members()),
+        QCOMPARE(keysAndIcons(w.Members()),
                  (QStringList{QStringLiteral("MEMBER_3=5"), QStringLiteral("MEMBER_4=5"),
                               QStringLiteral("MEMBER_6=5")}));
     }
@@ -1100,7 +1041,7 @@ private slots:
         // Ευαγγέλου matches but is not in the group shown.
         finder->Text_0()->setText(QStringLiteral("ευ"));
         finder->cmdFind_Click();
-        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
         QVERIFY(rt::Forms::find<frmMember_Find>());
         QCOMPARE(mdlGroups::SearchLastName, QStringLiteral("ΕΥ"));
         finder->Text_0()->setText(QStringLiteral("γε"));
@@ -1150,11 +1091,11 @@ private slots:
         frmGroup_Organize& w = openWindow();
         QVERIFY(clickNode(w.Groups(), group));
         selectRows(w.Members(), selected);
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         w.DeleteMember();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text, question);
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΕΛΩΝ"));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text, question);
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΕΛΩΝ"));
         for (const QString& key : selected)
             QVERIFY(!w.Members()->ListItems().Exists(key));
         if (group == QLatin1String("GRP_0")) {
@@ -1185,7 +1126,7 @@ private slots:
                 chosen << row.Key();
         }
         QCOMPARE(chosen, QStringList{QStringLiteral("MEMBER_4")});
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
         // No criterion: nothing changes. No match: every row deselected and a message.
         last.clear();
         w.FindMembers(last, first, phone, occupation);
@@ -1193,11 +1134,11 @@ private slots:
         phone = QStringLiteral("61");
         w.FindMembers(last, first, phone, occupation);
         QVERIFY(!w.Members()->ListItems().Item(QStringLiteral("MEMBER_4")).Selected());
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Δεν βρέθηκαν μέλη με τα στοιχεία που δώσατε."));
-        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Information));
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΑΝΑΖΗΤΗΣΗ"));
+        QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Information));
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΑΝΑΖΗΤΗΣΗ"));
     }
 };
 

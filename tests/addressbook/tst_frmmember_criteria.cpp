@@ -3,7 +3,7 @@
 #include "app/mdlDialogs.h"
 #include "platform/Err.h"
 #include "platform/TextBox.h"
-#include "tests/addressbook/AddressBookDatabase.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QApplication>
@@ -12,22 +12,13 @@
 #include <QTest>
 #include <memory>
 
+using testsupport::addGroup;
 
 class tst_frmmember_criteria : public QObject {
     Q_OBJECT
 
-    addressbooktest::Database m_db;
+    testsupport::Fixture m_fx;
 
-    static void exec(const QString& sql, const QVariantList& values = {})
-    {
-        addressbooktest::Database::exec(sql, values);
-    }
-    void addGroup(int id, const QString& name, int parent)
-    {
-        exec(QStringLiteral(
-                 "INSERT INTO groups (group_id, group_name, subgroup_of) VALUES (?, ?, ?)"),
-             {id, name, parent});
-    }
     static QStringList entries(const QListWidget* list)
     {
         QStringList out;
@@ -49,13 +40,13 @@ class tst_frmmember_criteria : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(m_db.start());
+        QVERIFY2(m_fx.start(), qPrintable(m_fx.error()));
         addGroup(3, QStringLiteral("Φίλοι"), 0);
         addGroup(7, QStringLiteral("Γείτονες"), 3); // a subgroup, listed flat
         addGroup(9, QStringLiteral("Αγορά"), 0);
         addGroup(12, QStringLiteral("Φίλοι"), 9); // the same name again
     }
-    void cleanup() { m_db.stop(); }
+    void cleanup() { m_fx.stop(); }
 
     void listsEveryGroupByName()
     {
@@ -120,7 +111,7 @@ private slots:
         frmMember_Criteria& dialog = rt::Forms::get<frmMember_Criteria>();
         dialog.cmdOK()->click();
         QVERIFY(!rt::Forms::find<frmMember_Criteria>());
-        QVERIFY(m_db.boxes().shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void enterMovesOnAndEscapeCloses()

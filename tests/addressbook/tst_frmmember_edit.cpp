@@ -7,7 +7,7 @@
 #include "app/mdlMainDocking.h"
 #include "platform/Err.h"
 #include "platform/TextBox.h"
-#include "tests/addressbook/AddressBookDatabase.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QApplication>
@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <memory>
-
 
 namespace {
 
@@ -53,16 +52,14 @@ void typeText(QWidget* box, const QString& text)
 
 } // namespace
 
+using testsupport::exec;
+
 class tst_frmmember_edit : public QObject {
     Q_OBJECT
 
-    addressbooktest::Database m_db;
+    testsupport::Fixture m_fx;
     std::unique_ptr<rt::Form> m_docked;
 
-    static void exec(const QString& sql, const QVariantList& values = {})
-    {
-        addressbooktest::Database::exec(sql, values);
-    }
     void addMember(const QVariant& last, const QVariant& occupation = QVariant())
     {
         exec(QStringLiteral("INSERT INTO members (LastName, Occupation, mobile_no) "
@@ -84,13 +81,13 @@ class tst_frmmember_edit : public QObject {
     }
 
 private slots:
-    void init() { QVERIFY(m_db.start()); }
+    void init() { QVERIFY2(m_fx.start(), qPrintable(m_fx.error())); }
     void cleanup()
     {
         if (m_docked)
             mdlMain::ChildForms().Remove(m_docked->Name());
         m_docked.reset();
-        m_db.stop();
+        m_fx.stop();
     }
 
     void looksAsDesigned()
@@ -225,7 +222,7 @@ private slots:
                                       QStringLiteral("Παπάς"), QStringLiteral("Νίκος"),
                                       QStringLiteral("Ψαράς"), QStringLiteral("69")}));
         }
-        QVERIFY(m_db.boxes().shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void windowThatIsNoAddressBookWindowIsNotCalled()
@@ -245,8 +242,8 @@ private slots:
         dialog.txtPhone()->setText(QStringLiteral("69"));
         dialog.cmdOK()->click();
         QCOMPARE(window.edits.size(), 1);
-        QCOMPARE(m_db.boxes().shown().size(), 1);
-        QVERIFY(m_db.boxes().shown().first().text.contains(QStringLiteral("constraint failed")));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.contains(QStringLiteral("constraint failed")));
         QVERIFY(!rt::Forms::find<frmMember_Edit>());
     }
 

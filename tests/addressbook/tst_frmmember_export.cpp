@@ -6,7 +6,7 @@
 #include "platform/ListView.h"
 #include "platform/MultiLineTextBox.h"
 #include "platform/TextBox.h"
-#include "tests/addressbook/AddressBookDatabase.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QApplication>
@@ -55,16 +55,13 @@ QByteArray fileBytes(const QString& path)
 
 } // namespace
 
+using testsupport::exec;
+
 class tst_frmmember_export : public QObject {
     Q_OBJECT
 
-    addressbooktest::Database m_db;
-    std::unique_ptr<ScriptedFileDialogs> m_files;
+    testsupport::Fixture m_fx;
 
-    static void exec(const QString& sql, const QVariantList& values = {})
-    {
-        addressbooktest::Database::exec(sql, values);
-    }
     frmMember_Export& prepared(const QList<Member>& members = sample)
     {
         const auto list = memberList(members);
@@ -74,16 +71,8 @@ class tst_frmmember_export : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        QVERIFY(m_db.start());
-        m_files = std::make_unique<ScriptedFileDialogs>();
-    }
-    void cleanup()
-    {
-        m_files.reset();
-        m_db.stop();
-    }
+    void init() { QVERIFY2(m_fx.start({.fileDialogs = true}), qPrintable(m_fx.error())); }
+    void cleanup() { m_fx.stop(); }
 
     void opensWithEveryFieldPaddedAndCommas()
     {
@@ -156,16 +145,16 @@ private slots:
     {
         prepared({});
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMember_Export")));
-        QCOMPARE(m_db.boxes().shown().size(), 1);
-        QCOMPARE(m_db.boxes().shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Δεν υπάρχουν στοιχεία για εξαγωγή."));
-        QCOMPARE(m_db.boxes().shown().first().style, int(rt::mb::Exclamation));
-        QCOMPARE(m_db.boxes().shown().first().title, QStringLiteral("ΕΞΑΓΩΓΗ ΣΤΟΙΧΕΙΩΝ"));
+        QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Exclamation));
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΕΞΑΓΩΓΗ ΣΤΟΙΧΕΙΩΝ"));
 
-        m_db.boxes().clear();
+        m_fx.boxes().clear();
         rt::Forms::get<frmMember_Export>().ExportAllMembers(); // an empty members table
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMember_Export")));
-        QCOMPARE(m_db.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
     }
 
     void allMembersBySurnameAndFirstName()
@@ -187,33 +176,33 @@ private slots:
     {
         frmMember_Export& dialog = prepared();
         dialog.chkSpaces()->setChecked(false);
-        const QString path = m_db.folder().file(QStringLiteral("members.txt"));
-        m_files->answer(path);
+        const QString path = m_fx.folder().file(QStringLiteral("members.txt"));
+        m_fx.files().answer(path);
         dialog.cmdExport()->click();
-        QCOMPARE(m_files->requests().size(), 1);
-        const rt::FileDialogRequest asked = m_files->requests().first();
+        QCOMPARE(m_fx.files().requests().size(), 1);
+        const rt::FileDialogRequest asked = m_fx.files().requests().first();
         QCOMPARE(asked.kind, rt::FileDialogRequest::Save);
         QCOMPARE(asked.title, QStringLiteral("Εξαγωγή Στοιχείων"));
         QCOMPARE(asked.defaultExt, QStringLiteral("txt"));
-        QVERIFY(m_db.boxes().shown().isEmpty()); // no confirmation
+        QVERIFY(m_fx.boxes().shown().isEmpty()); // no confirmation
         QCOMPARE(fileBytes(path), rt::cp1253::fromUnicode(dialog.ExportText()));
         QVERIFY(fileBytes(path).endsWith("6977\r\n"));
         QVERIFY(fileBytes(path).startsWith("\xD0\xE1\xF0")); // Π α π in Windows-1253
 
         // The second time the name exists: No asks for another name, Yes replaces.
         dialog.chkField(0)->setChecked(false);
-        m_files->answer(path);
-        m_files->answer(path);
-        m_db.boxes().answer(rt::mb::No);
-        m_db.boxes().answer(rt::mb::Yes);
+        m_fx.files().answer(path);
+        m_fx.files().answer(path);
+        m_fx.boxes().answer(rt::mb::No);
+        m_fx.boxes().answer(rt::mb::Yes);
         dialog.cmdExport()->click();
-        QCOMPARE(m_files->requests().size(), 3);
-        QCOMPARE(m_db.boxes().shown().size(), 2);
-        QCOMPARE(m_db.boxes().shown().first().text,
+        QCOMPARE(m_fx.files().requests().size(), 3);
+        QCOMPARE(m_fx.boxes().shown().size(), 2);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Το αρχείο με όνομα \"") + path +
                      QStringLiteral("\" υπάρχει στο δίσκο.\nΘέλετε να το αντικαταστήσετε;"));
-        QCOMPARE(m_db.boxes().shown().first().style, 68);
-        QCOMPARE(m_db.boxes().shown().first().title, QStringLiteral("ΕΞΑΓΩΓΗ ΣΤΟΙΧΕΙΩΝ"));
+        QCOMPARE(m_fx.boxes().shown().first().style, 68);
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΕΞΑΓΩΓΗ ΣΤΟΙΧΕΙΩΝ"));
         QCOMPARE(fileBytes(path), rt::cp1253::fromUnicode(dialog.ExportText()));
         QVERIFY(rt::Forms::find<frmMember_Export>()); // stays open
     }
@@ -221,11 +210,11 @@ private slots:
     void cancelledFileDialogWritesNothing()
     {
         frmMember_Export& dialog = prepared();
-        m_files->answer(std::nullopt);
+        m_fx.files().answer(std::nullopt);
         dialog.cmdExport()->click();
-        QVERIFY(m_db.boxes().shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
         QVERIFY(rt::Forms::find<frmMember_Export>());
-        QVERIFY(QDir(m_db.folder().path()).entryList({QStringLiteral("*.txt")}).isEmpty());
+        QVERIFY(QDir(m_fx.folder().path()).entryList({QStringLiteral("*.txt")}).isEmpty());
     }
 
     void escapeCloses()

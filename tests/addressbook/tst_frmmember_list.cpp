@@ -17,8 +17,7 @@
 #include "platform/StatusBar.h"
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
-#include "tests/support/ControlLibrary.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QAction>
@@ -32,17 +31,13 @@
 #include <QToolButton>
 #include <memory>
 
-using testsupport::ControlLibrary;
+using testsupport::addMember;
+using testsupport::exec;
+using testsupport::mainWindow;
 using testsupport::ModalScript;
-using testsupport::ProgramFolder;
 using testsupport::ScriptedMessageBoxes;
 
 namespace {
-
-frmMain& mainWindow()
-{
-    return rt::Forms::get<frmMain>();
-}
 
 QString panelText()
 {
@@ -86,23 +81,8 @@ void typeText(QWidget* box, const QString& text)
 class tst_frmmember_list : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ControlLibrary> m_library;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<ModalScript> m_modals;
+    testsupport::Fixture m_fx;
 
-    void exec(const QString& sql, const QVariantList& values = {})
-    {
-        const rt::DbResult done = mdlDataBase::MainDatabase().execute({sql, values});
-        QVERIFY2(done.ok, qPrintable(done.description));
-    }
-    void addMember(int id, const QString& last, const QVariant& first, const QVariant& occupation,
-                   const QString& phone, const QVariant& memberOf)
-    {
-        exec(QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
-                            "mobile_no, member_of) VALUES (?, ?, ?, ?, ?, ?)"),
-             {id, last, first, occupation, phone, memberOf});
-    }
     void addAddressBook()
     {
         addMember(1, QStringLiteral("Παπαδόπουλος"), QStringLiteral("Νίκος"),
@@ -155,26 +135,14 @@ class tst_frmmember_list : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        m_modals = std::make_unique<ModalScript>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true}), qPrintable(m_fx.error()));
         addAddressBook();
         mainWindow().show();
     }
     void cleanup()
     {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
+        m_fx.stop();
         mdlGroups::ClearSearchCriteria();
-        m_modals.reset();
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
     }
 
     // ---- docking ------------------------------------------------------------------------
@@ -285,7 +253,7 @@ private slots:
         frmMember_List& w = openList();
         w.SetListCriteria(QString(), QString(), QString(), QString(), QStringLiteral("3,99"));
         QStringList shownGroups;
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMember_Criteria&>(form);
             shownGroups << dialog.SelectedGroupIds();
             dialog.cmdClear()->click();
@@ -298,7 +266,7 @@ private slots:
                  (QStringList{QStringLiteral("Ο'Μπράιαν"), QStringLiteral("50%_Τεστ")}));
         QCOMPARE(w.qrGroups, QStringLiteral("3,99"));
 
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMember_Criteria&>(form);
             dialog.txtLastName()->setText(QStringLiteral("ο"));
             dialog.lstGroups()->item(0)->setSelected(true); // Γείτονες, 7
@@ -308,16 +276,16 @@ private slots:
         QCOMPARE(w.qrGroups, QStringLiteral("7,3")); // list order; the lost group dropped
         QCOMPARE(surnames(w), QStringList{QStringLiteral("Ο'Μπράιαν")});
 
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMember_Criteria&>(form);
             dialog.cmdClear()->click();
             dialog.cmdOK()->click();
         });
         w.Toolbar()->Button(QStringLiteral("btnCriteria"))->click();
         QCOMPARE(surnames(w).size(), 6);
-        QCOMPARE(m_modals->shownNames(), (QStringList{QStringLiteral("frmMember_Criteria"),
-                                                      QStringLiteral("frmMember_Criteria"),
-                                                      QStringLiteral("frmMember_Criteria")}));
+        QCOMPARE(m_fx.modals().shownNames(), (QStringList{QStringLiteral("frmMember_Criteria"),
+                                                          QStringLiteral("frmMember_Criteria"),
+                                                          QStringLiteral("frmMember_Criteria")}));
     }
 
     // ---- writing ------------------------------------------------------------------------
@@ -383,7 +351,7 @@ private slots:
         selectOnly(w, {QStringLiteral("Αλεξίου")});
         w.Members()->setSelectedItem(w.Members()->ListItems().Item(5));
         QStringList shown;
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMember_Edit&>(form);
             shown << dialog.windowTitle() << dialog.Text_0()->Text() << dialog.Text_1()->Text()
                   << dialog.cmbOccup()->currentText() << dialog.txtPhone()->Text();
@@ -397,7 +365,7 @@ private slots:
         QCOMPARE(row(5).first.toString(), QStringLiteral("Νικολέτα"));
         QCOMPARE(w.Members()->ListItems().Item(5).SubItems(1), QStringLiteral("Νικολέτα"));
 
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMember_Edit&>(form);
             typeText(dialog.txtPhone()->box(), QStringLiteral("6912345678"));
             dialog.cmdOK()->click();
@@ -440,16 +408,16 @@ private slots:
         w.Members()->setSelectedItem(w.Members()->ListItems().Item(2));
         selectOnly(w, selected);
 
-        m_boxes->answer(rt::mb::No);
+        m_fx.boxes().answer(rt::mb::No);
         w.DeleteMember();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text, question);
-        QCOMPARE(m_boxes->shown().first().style, rt::mb::Question | rt::mb::YesNo);
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΕΛΟΥΣ"));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text, question);
+        QCOMPARE(m_fx.boxes().shown().first().style, rt::mb::Question | rt::mb::YesNo);
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΕΛΟΥΣ"));
         QCOMPARE(memberCount(), 6);
         QCOMPARE(surnames(w).size(), 6);
 
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         w.DeleteMember();
         QCOMPARE(memberCount(), 6 - selected.size());
         QStringList left = surnames(w);
@@ -468,7 +436,7 @@ private slots:
         frmMember_List& w = openList();
         w.SetListCriteria(QStringLiteral("Αλε"), QString(), QString(), QString(), QString());
         selectOnly(w, {QStringLiteral("Αλεξίου")});
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
         QCOMPARE(w.Members()->ListItems().Count(), 0);
         QVERIFY(!w.Toolbar()->isButtonEnabled(QStringLiteral("btnEdit")));
@@ -477,9 +445,9 @@ private slots:
         QVERIFY(!menuEnabled(QStringLiteral("mn_DeleteMember")));
         QCOMPARE(panelText(), QStringLiteral(" 0 μέλη"));
         // Nothing selected: nothing asked, nothing done.
-        m_boxes->clear();
+        m_fx.boxes().clear();
         w.DeleteMember();
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void aFailedDeleteKeepsEveryMember()
@@ -488,12 +456,12 @@ private slots:
         exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON members WHEN OLD.member_id = 5 "
                             "BEGIN SELECT RAISE(ABORT, 'kept row'); END"));
         selectOnly(w, {QStringLiteral("Παπαδόπουλος"), QStringLiteral("Αλεξίου")});
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         w.DeleteMember();
         QCOMPARE(memberCount(), 6);
         QCOMPARE(surnames(w).size(), 6);
-        QCOMPARE(m_boxes->shown().size(), 2);
-        QVERIFY(m_boxes->shown().at(1).text.contains(QStringLiteral("kept row")));
+        QCOMPARE(m_fx.boxes().shown().size(), 2);
+        QVERIFY(m_fx.boxes().shown().at(1).text.contains(QStringLiteral("kept row")));
     }
 
     // ---- finding ------------------------------------------------------------------------
@@ -526,14 +494,14 @@ private slots:
         dialog.cmbOccup()->setEditText(criteria[3]);
         dialog.cmdFind()->click();
         if (found.isEmpty()) {
-            QCOMPARE(m_boxes->shown().size(), 1);
-            QCOMPARE(m_boxes->shown().first().text,
+            QCOMPARE(m_fx.boxes().shown().size(), 1);
+            QCOMPARE(m_fx.boxes().shown().first().text,
                      QStringLiteral("Δεν βρέθηκαν μέλη με τα στοιχεία που δώσατε."));
-            QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Information));
-            QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΑΝΑΖΗΤΗΣΗ"));
+            QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Information));
+            QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΑΝΑΖΗΤΗΣΗ"));
             QVERIFY(rt::Forms::find<frmMember_Find>());
         } else {
-            QVERIFY(m_boxes->shown().isEmpty());
+            QVERIFY(m_fx.boxes().shown().isEmpty());
             QCOMPARE(selectedSurnames(w), found);
             QVERIFY(!rt::Forms::find<frmMember_Find>());
         }
@@ -549,7 +517,7 @@ private slots:
         frmMember_Find& dialog = rt::Forms::get<frmMember_Find>();
         dialog.SearchMember();
         dialog.cmdFind()->click();
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
         QCOMPARE(selectedSurnames(w), QStringList{QStringLiteral("Καππαπάς")});
         QVERIFY(rt::Forms::find<frmMember_Find>());
     }

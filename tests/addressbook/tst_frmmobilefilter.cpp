@@ -4,7 +4,7 @@
 #include "platform/Err.h"
 #include "platform/ProgressBar.h"
 #include "platform/TextBox.h"
-#include "tests/addressbook/AddressBookDatabase.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QApplication>
@@ -14,16 +14,13 @@
 #include <QTest>
 #include <memory>
 
+using testsupport::exec;
 
 class tst_frmmobilefilter : public QObject {
     Q_OBJECT
 
-    addressbooktest::Database m_db;
+    testsupport::Fixture m_fx;
 
-    static void exec(const QString& sql, const QVariantList& values = {})
-    {
-        addressbooktest::Database::exec(sql, values);
-    }
     void addNumbers(const QStringList& numbers)
     {
         for (const QString& number : numbers)
@@ -50,8 +47,8 @@ class tst_frmmobilefilter : public QObject {
     }
 
 private slots:
-    void init() { QVERIFY(m_db.start()); }
-    void cleanup() { m_db.stop(); }
+    void init() { QVERIFY2(m_fx.start(), qPrintable(m_fx.error())); }
+    void cleanup() { m_fx.stop(); }
 
     void looksAsDesigned()
     {
@@ -112,18 +109,18 @@ private slots:
         QFETCH(int, count);
         addNumbers(before);
         frmMobileFilter& dialog = openWith(oldCode, newCode);
-        m_db.boxes().answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         dialog.cmdOK()->click();
         QCOMPARE(numbers(), after);
-        QCOMPARE(m_db.boxes().shown().size(), 2);
-        const testsupport::ShownBox ask = m_db.boxes().shown().at(0);
+        QCOMPARE(m_fx.boxes().shown().size(), 2);
+        const testsupport::ShownBox ask = m_fx.boxes().shown().at(0);
         QCOMPARE(ask.text, QStringLiteral("ΠΡΟΣΟΧΗ! Πρόκειται να αντικατασταθούν ") +
                                QString::number(count) +
                                QStringLiteral(" αριθμοί. Η διαδικασία\nαυτή δεν είναι "
                                               "ανατρέψιμη. Θέλετε να συνεχίσετε;"));
         QCOMPARE(ask.style, rt::mb::YesNo | rt::mb::Exclamation);
         QCOMPARE(ask.title, QStringLiteral("ΑΝΤΙΚΑΤΑΣΤΑΣΗ ΑΡΙΘΜΩΝ"));
-        const testsupport::ShownBox done = m_db.boxes().shown().at(1);
+        const testsupport::ShownBox done = m_fx.boxes().shown().at(1);
         QCOMPARE(done.text, QStringLiteral("Η λειτουργία τελείωσε επιτυχώς. Αντικαταστάθηκαν ") +
                                 QString::number(count) + QStringLiteral(" αριθμοί."));
         QCOMPARE(done.style, int(rt::mb::Information));
@@ -140,10 +137,10 @@ private slots:
     {
         addNumbers({"0944123456", "0944999999"});
         frmMobileFilter& dialog = openWith(QStringLiteral("0944"), QStringLiteral("0945"));
-        m_db.boxes().answer(rt::mb::No);
+        m_fx.boxes().answer(rt::mb::No);
         dialog.cmdOK()->click();
         QCOMPARE(numbers(), (QStringList{"0944123456", "0944999999"}));
-        QCOMPARE(m_db.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
         QVERIFY(dialog.cmdOK()->isEnabled());
         QVERIFY(dialog.fraProgress()->isHidden());
     }
@@ -153,10 +150,10 @@ private slots:
         addNumbers({"6944123456"});
         frmMobileFilter& dialog = openWith(QStringLiteral("0944"), QStringLiteral("0945"));
         dialog.cmdOK()->click();
-        QCOMPARE(m_db.boxes().shown().size(), 1);
-        QCOMPARE(m_db.boxes().shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Δεν βρέθηκαν αριθμοί που να αρχίζουν με αυτά τα ψηφία."));
-        QCOMPARE(m_db.boxes().shown().first().style, int(rt::mb::Information));
+        QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Information));
         QCOMPARE(numbers(), QStringList{"6944123456"});
     }
 
@@ -166,12 +163,12 @@ private slots:
         exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON members "
                             "WHEN OLD.member_id = 2 BEGIN SELECT RAISE(ABORT, 'locked row'); END"));
         frmMobileFilter& dialog = openWith(QStringLiteral("0944"), QStringLiteral("0945"));
-        m_db.boxes().answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         dialog.cmdOK()->click();
         QCOMPARE(numbers(), (QStringList{"0944000001", "0944000002", "0944000003"}));
-        QCOMPARE(m_db.boxes().shown().size(), 2);
-        QVERIFY(m_db.boxes().shown().at(1).text.contains(QStringLiteral("locked row")));
-        QVERIFY(!m_db.boxes().shown().at(1).text.contains(QStringLiteral("επιτυχώς")));
+        QCOMPARE(m_fx.boxes().shown().size(), 2);
+        QVERIFY(m_fx.boxes().shown().at(1).text.contains(QStringLiteral("locked row")));
+        QVERIFY(!m_fx.boxes().shown().at(1).text.contains(QStringLiteral("επιτυχώς")));
         QVERIFY(dialog.fraProgress()->isHidden());
         QVERIFY(dialog.cmdCancel()->isEnabled());
     }

@@ -13,8 +13,7 @@
 #include "platform/ListItems.h"
 #include "platform/ListView.h"
 #include "platform/MsgBox.h"
-#include "tests/support/ControlLibrary.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QAction>
@@ -23,16 +22,10 @@
 #include <QTest>
 #include <memory>
 
-using testsupport::ControlLibrary;
-using testsupport::ProgramFolder;
+using testsupport::mainWindow;
 using testsupport::ScriptedMessageBoxes;
 
 namespace {
-
-frmMain& mainWindow()
-{
-    return rt::Forms::get<frmMain>();
-}
 
 QString dockedName()
 {
@@ -61,10 +54,7 @@ int selectedCount(rt::ListView* list)
 class tst_commandtable : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ControlLibrary> m_library;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<testsupport::ModalScript> m_modals;
+    testsupport::Fixture m_fx;
 
     void panelButton(const char* key)
     {
@@ -75,14 +65,7 @@ class tst_commandtable : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        m_modals = std::make_unique<testsupport::ModalScript>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true}), qPrintable(m_fx.error()));
         exec(QStringLiteral("INSERT INTO groups (group_id, group_name, subgroup_of) "
                             "VALUES (?, ?, 0)"),
              {1, QStringLiteral("Πελάτες")});
@@ -97,16 +80,7 @@ private slots:
         mainWindow().show();
         QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
     }
-    void cleanup()
-    {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
-        rt::setUntrappedErrorReporter({});
-        m_modals.reset();
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_fx.stop(); }
 
     void panelButtonsOpenTheirWindows_data()
     {
@@ -133,7 +107,7 @@ private slots:
         // Another list takes the docking space; the first one is unloaded.
         panelButton(key == QLatin1String("btnOutBox") ? "btnSendBox" : "btnOutBox");
         QVERIFY(!mdlDataBase::IsFormLoaded(window));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void theDockedWindowsCommandLeavesItDocked()
@@ -173,7 +147,7 @@ private slots:
         shortcut(QKeySequence(QStringLiteral("Ctrl+X")));
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmGroup_Organize")));
         QCOMPARE(members->ListItems().Count(), 3);
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void exportTakesTheOrganisersMembersOrElseAll_data()
@@ -198,13 +172,13 @@ private slots:
             records = organiser->Members()->ListItems().Count();
         }
         int prepared = -1;
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             QCOMPARE(form.Name(), QStringLiteral("frmMember_Export"));
             prepared = static_cast<frmMember_Export&>(form).RecordCount();
             rt::Forms::unload(&form);
         });
         mainWindow().MenuItem(QStringLiteral("mnExport"))->trigger();
-        QCOMPARE(m_modals->shownNames(), QStringList{QStringLiteral("frmMember_Export")});
+        QCOMPARE(m_fx.modals().shownNames(), QStringList{QStringLiteral("frmMember_Export")});
         QCOMPARE(prepared, records);
     }
 
@@ -218,12 +192,12 @@ private slots:
         QVERIFY(outbox);
         QCOMPARE(outbox->OutList()->ListItems().Count(), 1);
         mdlMain::SelectAllListItems(outbox->OutList());
-        m_boxes->answer(rt::mb::No);
+        m_fx.boxes().answer(rt::mb::No);
         mainWindow().MenuItem(QStringLiteral("mn_DeleteMessage"))->trigger();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().at(0).title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ"));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().at(0).title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ"));
         QCOMPARE(outbox->OutList()->ListItems().Count(), 1);
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         mainWindow().MenuItem(QStringLiteral("mn_DeleteMessage"))->trigger();
         QCOMPARE(outbox->OutList()->ListItems().Count(), 0);
     }

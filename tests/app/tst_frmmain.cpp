@@ -15,8 +15,7 @@
 #include "platform/TextFile.h"
 #include "platform/Toolbar.h"
 #include "platform/Twips.h"
-#include "tests/support/ControlLibrary.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QAction>
@@ -30,8 +29,7 @@
 #include <QToolButton>
 #include <memory>
 
-using testsupport::ControlLibrary;
-using testsupport::ProgramFolder;
+using testsupport::mainWindow;
 using testsupport::ScriptedMessageBoxes;
 
 namespace {
@@ -119,11 +117,6 @@ DockedWindow& dock(const QString& name)
     return *form;
 }
 
-frmMain& mainWindow()
-{
-    return rt::Forms::get<frmMain>();
-}
-
 QStringList enabledContextItems()
 {
     QStringList names;
@@ -161,9 +154,7 @@ QWidget* panelMenuButton(const QString& key)
 class tst_frmmain : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ControlLibrary> m_library;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    testsupport::Fixture m_fx;
     QList<rt::ShellLaunch> m_launches;
 
     void addSaved(const QVariant& title, const QString& date, const QString& time)
@@ -178,13 +169,7 @@ class tst_frmmain : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true}), qPrintable(m_fx.error()));
         mdlSettings::LogoImage.clear();
         mdlSettings::LogoURL.clear();
         mdlSettings::LogoToolTip.clear();
@@ -201,10 +186,7 @@ private slots:
     {
         rt::Forms::discardAll();
         rt::setShellHandler({});
-        mdlDataBase::MainDatabase().close();
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
+        m_fx.stop();
     }
 
     // ---- load ---------------------------------------------------------------------
@@ -223,7 +205,7 @@ private slots:
         QCOMPARE(main.StatusBar()->Panel(1)->Text(), QString());
         QCOMPARE(main.StatusBar()->Panel(2)->ToolTipText(), QStringLiteral("Σύνδεση Ανενεργή"));
         QVERIFY(mdlMain::ChildForms().Count() == 0);
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void panelMenuIsFilledInTableOrder()
@@ -266,10 +248,10 @@ private slots:
 
     void unregisteredPanelMenuIsReportedAndTheWindowStillLoads()
     {
-        QFile::remove(m_library->hivePath());
+        QFile::remove(m_fx.library().hivePath());
         frmMain& main = mainWindow();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: 339\n")));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: 339\n")));
         QCOMPARE(main.VMenu()->objectName(), QStringLiteral("VMenu"));
         QVERIFY(enabledContextItems().isEmpty());
         QVERIFY(main.MenuItem(QStringLiteral("mn_Cut"))->property("Tag").isValid());
@@ -611,7 +593,7 @@ private slots:
         QTRY_COMPARE(main.size(), QSize(20, 20));
         // The widths computed for this size are negative: nothing moves, nothing is said.
         QCOMPARE(window.geometry(), before);
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
         QCOMPARE(mdlMain::ChildForms().Item(1), &window);
         main.resize(900, 700);
         QTRY_COMPARE(main.size(), QSize(900, 700));
@@ -674,8 +656,8 @@ private slots:
                     .execute({QStringLiteral("DROP TABLE saved_messages"), {}})
                     .ok);
         frmMain& main = mainWindow();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
         QVERIFY(
             main.MainToolBar()->ButtonMenu(QStringLiteral("btnNewMessage"))->actions().isEmpty());
         QVERIFY(panelMenuButton(QStringLiteral("btnNotepad")));
@@ -733,7 +715,7 @@ private slots:
         if (fileExists) {
             QPixmap picture(40, 30);
             picture.fill(Qt::red);
-            QVERIFY(picture.save(m_folder->file(QStringLiteral("logo.png"))));
+            QVERIFY(picture.save(m_fx.folder().file(QStringLiteral("logo.png"))));
         }
         mdlSettings::LogoImage = image;
         mdlSettings::LogoURL = url;
@@ -753,7 +735,7 @@ private slots:
     void contactLinksOpen()
     {
         QVERIFY(rt::WriteLines(
-            m_folder->file(QStringLiteral("CONTACT.TXT")),
+            m_fx.folder().file(QStringLiteral("CONTACT.TXT")),
             {QStringLiteral("WEB = www.example.org"), QStringLiteral("MAIL = info@example.org")}));
         frmMain& main = mainWindow();
         QCOMPARE(main.hprNerqPage()->text(), QStringLiteral("www.example.org"));
@@ -815,7 +797,7 @@ private slots:
         QCOMPARE(m_launches.size(), installed ? 1 : 0);
         if (installed)
             QCOMPARE(m_launches.first().program, bin.filePath(program));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void commandsShowTheirDialogs_data()
@@ -861,7 +843,7 @@ private slots:
         else
             mainWindow().MenuItem(command)->trigger();
         QCOMPARE(modals.shownNames(), shown);
-        QCOMPARE(m_boxes->shown().size(), boxes);
+        QCOMPARE(m_fx.boxes().shown().size(), boxes);
         mdlSettings::EnableSecurity = 0;
     }
 
@@ -877,13 +859,13 @@ private slots:
         QVERIFY(rt::IsFormLoaded(QStringLiteral("frmMain")));
         QVERIFY(main.isVisible());
         QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmSplash")));
-        QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("Vantrel.INI"))));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(!QFile::exists(m_fx.folder().file(QStringLiteral("Vantrel.INI"))));
+        QVERIFY(m_fx.boxes().shown().isEmpty());
 
         rt::Forms::unload<frmSendMessages>();
         QVERIFY(main.close());
         QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmMain")));
-        QCOMPARE(readAll(m_folder->file(QStringLiteral("Vantrel.INI"))),
+        QCOMPARE(readAll(m_fx.folder().file(QStringLiteral("Vantrel.INI"))),
                  QByteArray("Disclaimer = 1\r\nWindowState = 0\r\n"));
     }
 
@@ -906,7 +888,7 @@ private slots:
         main.show();
         main.setWindowState(Qt::WindowStates(state));
         QVERIFY(main.close());
-        QCOMPARE(readAll(m_folder->file(QStringLiteral("Vantrel.INI"))),
+        QCOMPARE(readAll(m_fx.folder().file(QStringLiteral("Vantrel.INI"))),
                  QByteArray("Disclaimer = 0\r\n") + written + "\r\n");
     }
 
@@ -920,7 +902,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(rt::ProgramEnded,
                                  main.MenuItem(QStringLiteral("mnExit"))->trigger());
         QCOMPARE(end.count(), 1);
-        QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("Vantrel.INI"))));
+        QVERIFY(!QFile::exists(m_fx.folder().file(QStringLiteral("Vantrel.INI"))));
         QCOMPARE(static_cast<DockedWindow*>(mdlMain::ChildForms().Item(1))->unloadAsked, 0);
         QVERIFY(rt::IsFormLoaded(QStringLiteral("frmMain")));
     }

@@ -4,7 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/Cp1253.h"
 #include "platform/Database.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QFile>
@@ -20,16 +20,8 @@ struct OutboxRow {
 QList<OutboxRow> outboxRows()
 {
     QList<OutboxRow> rows;
-    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-        {QStringLiteral("SELECT * FROM outbox_messages ORDER BY msg_id"), {}},
-        rt::RecordsetType::Snapshot);
-    for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
-        OutboxRow row;
-        row.id = rs.field(QStringLiteral("msg_id")).toLongLong();
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            row.fields.insert(rs.fieldName(i), rs.field(i));
-        rows.append(row);
-    }
+    for (const QVariantMap& fields : testsupport::tableRows(QStringLiteral("outbox_messages")))
+        rows.append(OutboxRow{fields.value(QStringLiteral("msg_id")).toLongLong(), fields});
     return rows;
 }
 
@@ -47,23 +39,20 @@ const QString sendTitle = QStringLiteral("ΑΠΟΣΤΟΛΗ ΜΗΝΥΜΑΤΟΣ");
 class tst_outbox_writer : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testsupport::ProgramFolder> m_folder;
+    testsupport::Fixture m_fx;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
 
 private slots:
     void init()
     {
-        m_folder = std::make_unique<testsupport::ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()));
+        QVERIFY2(m_fx.start({.boxes = false, .errorReporter = false}), qPrintable(m_fx.error()));
         rt::setClock(&m_clock);
         mdlSettings::Originator = QStringLiteral("Shop");
     }
     void cleanup()
     {
         rt::setClock(nullptr);
-        mdlDataBase::MainDatabase().close();
-        m_folder.reset();
+        m_fx.stop();
         mdlSettings::Originator.clear();
     }
 
@@ -242,7 +231,7 @@ private slots:
                  qPrintable(box.text));
         const QString description = box.text.section(QLatin1Char('\n'), 1);
         QVERIFY(!description.isEmpty());
-        const QString log = readLog(m_folder->file(QStringLiteral("ERROR.LOG")));
+        const QString log = readLog(m_fx.folder().file(QStringLiteral("ERROR.LOG")));
         QVERIFY2(log.startsWith(QStringLiteral("\"05/03/2024\",\"09:07\",\"Error: ") +
                                 QString::number(number) + QStringLiteral("\",\"Descr: ") +
                                 description + QStringLiteral("\",\"Source: ")),
@@ -255,7 +244,7 @@ private slots:
     void lockedDatabaseWritesNothing()
     {
         rt::Database other;
-        QVERIFY(other.open(m_folder->databasePath()));
+        QVERIFY(other.open(m_fx.folder().databasePath()));
         QVERIFY(other.execute({QStringLiteral("BEGIN EXCLUSIVE"), {}}));
         testsupport::ScriptedMessageBoxes boxes;
         QCOMPARE(mdlMain::AddOutboxMessage(QStringLiteral("t"), QStringLiteral("m"), QString(),

@@ -21,9 +21,9 @@
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
-#include "tests/support/ControlLibrary.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
+#include "tests/support/Views.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -38,29 +38,18 @@
 #include <functional>
 #include <memory>
 
-using testsupport::ControlLibrary;
-using testsupport::ProgramFolder;
+using testsupport::addGroup;
+using testsupport::exec;
+using testsupport::keysAndIcons;
+using testsupport::mainWindow;
+using testsupport::nodeIndex;
 using testsupport::ScriptedMessageBoxes;
 
 namespace {
 
-frmMain& mainWindow()
-{
-    return rt::Forms::get<frmMain>();
-}
-
 rt::StatusPanel* panel(const QString& key)
 {
     return mainWindow().StatusBar()->Panel(key);
-}
-
-// The members of a list in its order, as "key=icon" (icon the small icon's index).
-QStringList shownMembers(rt::ListView* list)
-{
-    QStringList out;
-    for (const rt::ListItem item : list->ListItems())
-        out << item.Key() + QLatin1Char('=') + QString::number(item.SmallIcon().index);
-    return out;
 }
 
 QStringList tickedMasterKeys(frmMessage_Edit& w)
@@ -82,28 +71,6 @@ QStringList tickedNodeKeys(frmMessage_Edit& w)
             out << nodes.Item(i).Key();
     }
     return out;
-}
-
-// The model index that shows a node (texts are unique in the fixtures).
-QModelIndex nodeIndex(rt::TreeView* tree, const QString& key)
-{
-    const rt::Node node = tree->Nodes().Item(key);
-    if (!node)
-        return {};
-    node.EnsureVisible();
-    QAbstractItemModel* model = tree->model();
-    std::function<QModelIndex(const QModelIndex&)> find = [&](const QModelIndex& parent) {
-        for (int row = 0; row < model->rowCount(parent); ++row) {
-            const QModelIndex index = model->index(row, 0, parent);
-            if (index.data(Qt::DisplayRole).toString() == node.Text())
-                return index;
-            const QModelIndex below = find(index);
-            if (below.isValid())
-                return below;
-        }
-        return QModelIndex();
-    };
-    return find(QModelIndex());
 }
 
 // Ticks or unticks a node's box as the user's click does: through the view's model,
@@ -165,26 +132,12 @@ void sendMouse(QWidget* target, QEvent::Type type, const QPoint& pos, Qt::MouseB
 class tst_frmmessage_edit : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ControlLibrary> m_library;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    testsupport::Fixture m_fx;
 
-    void exec(const QString& sql, const QVariantList& values = {})
-    {
-        const rt::DbResult done = mdlDataBase::MainDatabase().execute({sql, values});
-        QVERIFY2(done.ok, qPrintable(done.description));
-    }
-    void addGroup(int id, const QString& name, int parent)
-    {
-        exec(QStringLiteral(
-                 "INSERT INTO groups (group_id, group_name, subgroup_of) VALUES (?, ?, ?)"),
-             {id, name, parent});
-    }
     void addMember(int id, const QString& last, const QString& phone, const QVariant& memberOf)
     {
-        exec(QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
-                            "mobile_no, member_of) VALUES (?, ?, 'Όνομα', 'Ιδιότητα', ?, ?)"),
-             {id, last, phone, memberOf});
+        testsupport::addMember(id, last, QStringLiteral("Όνομα"), QStringLiteral("Ιδιότητα"), phone,
+                               memberOf);
     }
 
     // Groups 1 and 2 at the top, 3 below 1, 4 below 3 (made before its parent 5 would be a
@@ -222,13 +175,7 @@ class tst_frmmessage_edit : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true}), qPrintable(m_fx.error()));
         mdlSettings::Originator = QStringLiteral("Vantrel");
         addAddressBook();
         mainWindow().show();
@@ -237,10 +184,7 @@ private slots:
     {
         rt::Forms::discardAll();
         rt::setClock(nullptr);
-        mdlDataBase::MainDatabase().close();
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
+        m_fx.stop();
     }
 
     // ---- load, docking and unload ----------------------------------------------------
@@ -303,7 +247,7 @@ private slots:
         QCOMPARE(w->cmdExpand()->ToolTipText(), QStringLiteral("Εμφάνιση του Πίνακα Χαρακτήρων"));
         QCOMPARE(w->MsgID, 0);
         QVERIFY(!w->MessageSent());
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void aDefaultOriginatorLeavesTheMessageModified_data()
@@ -341,15 +285,15 @@ private slots:
                  (QStringList{QStringLiteral("pnlSMSAvailable"), QStringLiteral("pnlConnection")}));
         QVERIFY(!toolbar || toolbar->parentWidget() != mainWindow().tlbrPicture());
         QVERIFY(!mainWindow().MenuItem(QStringLiteral("mn_SendMessage"))->isEnabled());
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void aDatabaseErrorWhileLoadingIsShownAndTheWindowStillDocks()
     {
         exec(QStringLiteral("DROP TABLE members"));
         frmMessage_Edit& w = openWindow();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
         QCOMPARE(mdlMain::ChildForms().Item(1), &w);
         QCOMPARE(w.Groups()->Nodes().Count(), 7);
         QVERIFY(panel(QStringLiteral("pnlSMSDate")));
@@ -412,7 +356,7 @@ private slots:
                                      QStringLiteral("GRP_7<GRP_2:Νεότερη:23"),
                                      QStringLiteral("GRP_6<GRP_7:Μετακινημένη:23")}));
         QVERIFY(nodes.Item(QStringLiteral("GRP_0")).Expanded());
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void masterListHoldsEveryMemberWithItsTag()
@@ -457,7 +401,7 @@ private slots:
         QFETCH(QStringList, expected);
         frmMessage_Edit& w = openWindow();
         QVERIFY(clickNode(w, node));
-        QCOMPARE(shownMembers(w.Members()), expected);
+        QCOMPARE(keysAndIcons(w.Members()), expected);
         QVERIFY(w.Members()->isVisible());
         const rt::ListItem shown = w.Members()->ListItems().Item(1);
         const rt::ListItem master = w.lstMembers()->ListItems().Item(shown.Key());
@@ -589,7 +533,7 @@ private slots:
         QCOMPARE(tickedMasterKeys(w), keysOf({3, 8}));
         QCOMPARE(panel(QStringLiteral("pnlSMSCount"))->Text(), QStringLiteral(" 2"));
         QVERIFY(clickNode(w, first.Key()));
-        QCOMPARE(shownMembers(w.Members()), (QStringList{"MEMBER_3=4", "MEMBER_8=4"}));
+        QCOMPARE(keysAndIcons(w.Members()), (QStringList{"MEMBER_3=4", "MEMBER_8=4"}));
     }
 
     void aFailingInstantGroupQueryAddsNothing()
@@ -685,11 +629,11 @@ private slots:
         w.mnPopup()->submenu(0)->trigger();
         QCOMPARE(w.cntrlPhones()->GetPhoneList(),
                  QStringLiteral("6933333333,6922222222,6955555555"));
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Το τηλέφωνο \"6933333333\" υπάρχει στα πρόσθετα τηλέφωνα."));
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΠΡΟΣΘΗΚΗ ΤΗΛΕΦΩΝΟΥ"));
-        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Exclamation | rt::mb::OKOnly));
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΠΡΟΣΘΗΚΗ ΤΗΛΕΦΩΝΟΥ"));
+        QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Exclamation | rt::mb::OKOnly));
         QCOMPARE(panel(QStringLiteral("pnlSMSCount"))->Text(), QStringLiteral(" 3"));
     }
 

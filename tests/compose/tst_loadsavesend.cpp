@@ -19,10 +19,10 @@
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
-#include "tests/support/ControlLibrary.h"
 #include "tests/support/FakeSmsService.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
+#include "tests/support/Views.h"
 
 #include <QAction>
 #include <QMenu>
@@ -31,17 +31,14 @@
 #include <QToolButton>
 #include <memory>
 
+using testsupport::exec;
 using testsupport::FakeSmsService;
+using testsupport::mainWindow;
 using testsupport::ModalScript;
 using testsupport::ScriptedMessageBoxes;
 using Answer = FakeSmsService::Answer;
 
 namespace {
-
-frmMain& mainWindow()
-{
-    return rt::Forms::get<frmMain>();
-}
 
 struct Row {
     QVariantMap fields;
@@ -51,15 +48,8 @@ struct Row {
 QList<Row> rows(const QString& table)
 {
     QList<Row> result;
-    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-        {QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY msg_id"), {}},
-        rt::RecordsetType::Snapshot);
-    for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
-        Row row;
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            row.fields.insert(rs.fieldName(i), rs.field(i));
-        result.append(row);
-    }
+    for (const QVariantMap& fields : testsupport::tableRows(table))
+        result.append(Row{fields});
     return result;
 }
 
@@ -81,24 +71,8 @@ QStringList dropDown()
 // Ticks a node's box as a click on it does: through the view's model.
 bool tickNode(frmMessage_Edit& w, const QString& key)
 {
-    rt::TreeView* tree = w.Groups();
-    const rt::Node node = tree->Nodes().Item(key);
-    if (!node)
-        return false;
-    node.EnsureVisible();
-    QAbstractItemModel* model = tree->model();
-    std::function<QModelIndex(const QModelIndex&)> find = [&](const QModelIndex& parent) {
-        for (int row = 0; row < model->rowCount(parent); ++row) {
-            const QModelIndex index = model->index(row, 0, parent);
-            if (index.data(Qt::DisplayRole).toString() == node.Text())
-                return index;
-            if (const QModelIndex below = find(index); below.isValid())
-                return below;
-        }
-        return QModelIndex();
-    };
-    const QModelIndex index = find(QModelIndex());
-    return index.isValid() && model->setData(index, Qt::Checked, Qt::CheckStateRole);
+    const QModelIndex index = testsupport::nodeIndex(w.Groups(), key);
+    return index.isValid() && w.Groups()->model()->setData(index, Qt::Checked, Qt::CheckStateRole);
 }
 
 QString recipients(const QByteArray& request)
@@ -114,23 +88,14 @@ QString recipients(const QByteArray& request)
 class tst_loadsavesend : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testsupport::ProgramFolder> m_folder;
-    std::unique_ptr<testsupport::ControlLibrary> m_library;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<ModalScript> m_modals;
+    testsupport::Fixture m_fx;
     std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
 
-    void exec(const QString& sql, const QVariantList& values = {})
-    {
-        const rt::DbResult done = mdlDataBase::MainDatabase().execute({sql, values});
-        QVERIFY2(done.ok, qPrintable(done.description));
-    }
     void addMember(int id, const QString& last, const QString& phone, const QVariant& memberOf)
     {
-        exec(QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
-                            "mobile_no, member_of) VALUES (?, ?, 'Όνομα', '', ?, ?)"),
-             {id, last, phone, memberOf});
+        testsupport::addMember(id, last, QStringLiteral("Όνομα"), QStringLiteral(""), phone,
+                               memberOf);
     }
 
     frmMessage_Edit& openWindow()
@@ -141,7 +106,7 @@ class tst_loadsavesend : public QObject {
     // The title dialog answers OK with that title (or Cancel when there is none).
     void answerTitle(const std::optional<QString>& title)
     {
-        m_modals->then([title](rt::Form& form) {
+        m_fx.modals().then([title](rt::Form& form) {
             auto& dialog = static_cast<frmMessage_Save&>(form);
             if (!title) {
                 dialog.cmdCancel()->click();
@@ -164,24 +129,12 @@ class tst_loadsavesend : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<testsupport::ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        m_modals = std::make_unique<ModalScript>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
         rt::setClock(&m_clock);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true}), qPrintable(m_fx.error()));
         m_service = std::make_unique<FakeSmsService>();
         QVERIFY(m_service->start());
         m_service->setDefaultAnswer(Answer::code(500));
-        mdlSettings::ServerURL = m_service->host();
-        mdlSettings::ServerPort = static_cast<qint16>(m_service->port());
-        mdlSettings::UserName = QStringLiteral("user");
-        mdlSettings::Password = QStringLiteral("secret");
-        mdlSettings::Originator = QStringLiteral("Shop");
-        mdlSettings::AskOnSend = 0;
+        testsupport::useTestAccount(*m_service);
         exec(QStringLiteral("INSERT INTO groups (group_id, group_name, subgroup_of) "
                             "VALUES (1, 'Πελάτες', 0), (2, 'Άλλοι', 0)"));
         mainWindow().show();
@@ -190,13 +143,8 @@ private slots:
     {
         rt::Forms::discardAll();
         m_service.reset();
-        mdlDataBase::MainDatabase().close();
+        m_fx.stop();
         rt::setClock(nullptr);
-        rt::setUntrappedErrorReporter({});
-        m_modals.reset();
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
     }
 
     // ---- send ---------------------------------------------------------------------------
@@ -249,8 +197,8 @@ private slots:
 
         if (list.isEmpty()) {
             // The out-box writer refuses it: nothing is written, nothing goes out.
-            QCOMPARE(m_boxes->shown().size(), 1);
-            QCOMPARE(m_boxes->shown().first().text,
+            QCOMPARE(m_fx.boxes().shown().size(), 1);
+            QCOMPARE(m_fx.boxes().shown().first().text,
                      QStringLiteral("Το μήνυμα που θέλετε να στείλετε δεν περιέχει παραλήπτες.\n"
                                     "Η αποστολή είναι αδύνατη."));
             QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
@@ -258,7 +206,7 @@ private slots:
             QVERIFY(!w.MessageSent());
             return;
         }
-        QCOMPARE(m_boxes->shown().size(), 0);
+        QCOMPARE(m_fx.boxes().shown().size(), 0);
         const QList<Row> moved = rows(QStringLiteral("sended_messages"));
         QCOMPARE(moved.size(), 1);
         QCOMPARE(moved.first()["msg_phonelist"].toString(), list);
@@ -319,12 +267,12 @@ private slots:
         w.cntrlPhones()->AddPhone(QStringLiteral("6900000001"));
         clickToolbar(w, "btnSend");
         QCOMPARE(m_service->requests().size(), 2); // the message and the credits
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
 
-        m_boxes->answer(answer);
+        m_fx.boxes().answer(answer);
         clickToolbar(w, "btnSend");
-        QCOMPARE(m_boxes->shown().size(), 1);
-        const testsupport::ShownBox box = m_boxes->shown().first();
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        const testsupport::ShownBox box = m_fx.boxes().shown().first();
         QCOMPARE(box.text, QStringLiteral("Έχετε ήδη αποστείλει αυτό το μήνυμα.\n"
                                           "Θέλετε να το ξαναστείλετε;"));
         QCOMPARE(box.title, QStringLiteral("Αποστολή Μηνύματος"));
@@ -394,8 +342,8 @@ private slots:
         QCOMPARE(rowsNow.last()["msg_text"].toString(), QStringLiteral("Τρίτο κείμενο"));
         QCOMPARE(dropDown(), (QStringList{QStringLiteral("msg_%1=Πρόσκληση").arg(first),
                                           QStringLiteral("msg_%1=Αντίγραφο").arg(second)}));
-        QVERIFY(m_boxes->shown().isEmpty());
-        QCOMPARE(m_modals->shownNames().size(), 4);
+        QVERIFY(m_fx.boxes().shown().isEmpty());
+        QCOMPARE(m_fx.modals().shownNames().size(), 4);
     }
 
     void theTitleDialogOffersTheTitleAndTheText()
@@ -404,7 +352,7 @@ private slots:
         w.Message()->setTitle(QStringLiteral("Νέα σειρά"));
         w.Message()->setText(QStringLiteral("Ήρθαν τα νέα"));
         QString shownTitle, shownText, selected;
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMessage_Save&>(form);
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Αποθήκευση Μηνύματος"));
             QCOMPARE(dialog.cmdOK()->text(), QStringLiteral("\u039F\u039A"));
@@ -443,7 +391,7 @@ private slots:
         w.Message()->setText(QStringLiteral("Αλλαγμένο"));
         QVERIFY(saveButtonEnabled(w));
 
-        m_modals->then([escape](rt::Form& form) {
+        m_fx.modals().then([escape](rt::Form& form) {
             auto& dialog = static_cast<frmMessage_Save&>(form);
             dialog.MsgText_0()->setText(QStringLiteral("Άλλος τίτλος"));
             if (escape)
@@ -467,14 +415,14 @@ private slots:
         frmMessage_Edit& w = openWindow();
         w.Message()->setText(QStringLiteral("   "));
         clickToolbar(w, "btnSaveMsg");
-        QCOMPARE(m_boxes->shown().size(), 1);
-        const testsupport::ShownBox box = m_boxes->shown().first();
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        const testsupport::ShownBox box = m_fx.boxes().shown().first();
         QCOMPARE(box.text,
                  QStringLiteral("Το μήνυμα που θέλετε να αποθηκεύσετε δεν περιέχει κείμενο.\n"
                                 "Πληκτρολογήστε το κείμενο του μηνύματος και αποθηκεύστε ξανά."));
         QCOMPARE(box.title, QStringLiteral("ΑΠΟΘΗΚΕΥΣΗ ΜΗΝΥΜΑΤΟΣ"));
         QCOMPARE(box.style, int(rt::mb::Exclamation | rt::mb::OKOnly));
-        QVERIFY(m_modals->shownNames().isEmpty());
+        QVERIFY(m_fx.modals().shownNames().isEmpty());
         QVERIFY(saved().isEmpty());
     }
 
@@ -491,9 +439,9 @@ private slots:
         w.Message()->setText(QStringLiteral("Νέο"));
         answerTitle(QStringLiteral("Αντίγραφο"));
         mainWindow().MenuItem(QStringLiteral("mn_SaveMessageAs"))->trigger();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
-        QVERIFY(m_boxes->shown().first().text.contains(QStringLiteral("locked")));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QVERIFY(m_fx.boxes().shown().first().text.contains(QStringLiteral("locked")));
         QCOMPARE(saved().size(), 1);
         QVERIFY(saveButtonEnabled(w));
         // The window still edits the row it had: the next save goes there.
@@ -533,7 +481,7 @@ private slots:
         QCOMPARE(w->Message()->Text(), QStringLiteral("Χωρίς τίτλο"));
         QCOMPARE(w->txtOriginator()->Text(), QString());
         QVERIFY(!saveButtonEnabled(*w));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void loadingClearsTheTicksOnly()
@@ -592,7 +540,7 @@ private slots:
         QCOMPARE(w.Message()->Text(), QString());
         QCOMPARE(w.txtOriginator()->Text(), QStringLiteral("Shop"));
         QVERIFY(!saveButtonEnabled(w));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
 
         // Saving it makes a new row rather than hunting for the old one.
         w.Message()->setText(QStringLiteral("Καινούργιο"));
@@ -616,7 +564,7 @@ private slots:
         QCOMPARE(caption(*w), QStringLiteral("Δημιουργία Μηνύματος"));
         QCOMPARE(w->Message()->Title(), QStringLiteral("Νέο Μήνυμα"));
         QCOMPARE(w->Message()->Text(), QString());
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void aFailingLoadFromTheDropDownIsShown()
@@ -627,8 +575,8 @@ private slots:
         exec(QStringLiteral("ALTER TABLE saved_messages RENAME TO old_messages"));
         mainWindow().MainToolBar_ButtonMenuClick(QStringLiteral("btnNewMessage"),
                                                  QStringLiteral("msg_5"));
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
         // The window is there, to be closed or written into.
         QVERIFY(rt::Forms::find<frmMessage_Edit>());
     }

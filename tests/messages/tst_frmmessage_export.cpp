@@ -4,7 +4,7 @@
 #include "platform/Err.h"
 #include "platform/MultiLineTextBox.h"
 #include "platform/StatusBar.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QFile>
@@ -38,10 +38,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 class tst_frmmessage_export : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testsupport::ProgramFolder> m_folder;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<ScriptedFileDialogs> m_files;
-    std::unique_ptr<testsupport::ModalScript> m_modals;
+    testsupport::Fixture m_fx;
 
     qint64 addMessage(const QString& table, const QVariant& title, bool flash,
                       const QVariant& schDate, const QVariant& schTime, const QString& text,
@@ -69,7 +66,7 @@ class tst_frmmessage_export : public QObject {
     // The preview, when it shows, is answered by pressing that button.
     void pressInPreview(const char* button, QString* statusText = nullptr)
     {
-        m_modals->then([=](rt::Form& form) {
+        m_fx.modals().then([=](rt::Form& form) {
             auto& dialog = static_cast<frmMessage_Export&>(form);
             if (statusText)
                 *statusText = dialog.SBar()->Panel(1)->Text();
@@ -84,22 +81,10 @@ class tst_frmmessage_export : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<testsupport::ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        m_files = std::make_unique<ScriptedFileDialogs>();
-        m_modals = std::make_unique<testsupport::ModalScript>();
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.modals = true, .fileDialogs = true, .errorReporter = false}),
+                 qPrintable(m_fx.error()));
     }
-    void cleanup()
-    {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
-        m_modals.reset();
-        m_files.reset();
-        m_boxes.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_fx.stop(); }
 
     void recipientsLine_data()
     {
@@ -148,8 +133,8 @@ private slots:
         const qint64 id = addMessage(table, QStringLiteral("Τ"), flash, schDate, schTime,
                                      QStringLiteral("Γραμμή 1\r\nΓραμμή 2"),
                                      QStringLiteral(",6911111111,0210123456"));
-        const QString path = m_folder->file(QStringLiteral("out.txt"));
-        m_files->answer(path);
+        const QString path = m_fx.folder().file(QStringLiteral("out.txt"));
+        m_fx.files().answer(path);
         pressInPreview("cmdExport");
         exportMessage(id, table);
 
@@ -166,11 +151,11 @@ private slots:
 
     void previewShowsTheTextAndTheNewFile()
     {
-        const QString path = m_folder->file(QStringLiteral("new.txt"));
-        m_files->answer(path);
+        const QString path = m_fx.folder().file(QStringLiteral("new.txt"));
+        m_fx.files().answer(path);
         QString status;
         QString shown;
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMessage_Export&>(form);
             status = dialog.SBar()->Panel(1)->Text();
             shown = dialog.txtMsg()->Text();
@@ -197,32 +182,32 @@ private slots:
         QFETCH(QVariant, title);
         QFETCH(QString, fileName);
         exportMessage(plainMessage(title)); // the save dialog is cancelled
-        QCOMPARE(m_files->requests().size(), 1);
-        QCOMPARE(m_files->requests().first().kind, rt::FileDialogRequest::Save);
-        QCOMPARE(m_files->requests().first().fileName, fileName);
-        QCOMPARE(m_files->requests().first().filter, QStringLiteral("Text (*.txt)|*.txt"));
-        QVERIFY(m_modals->shownNames().isEmpty());
+        QCOMPARE(m_fx.files().requests().size(), 1);
+        QCOMPARE(m_fx.files().requests().first().kind, rt::FileDialogRequest::Save);
+        QCOMPARE(m_fx.files().requests().first().fileName, fileName);
+        QCOMPARE(m_fx.files().requests().first().filter, QStringLiteral("Text (*.txt)|*.txt"));
+        QVERIFY(m_fx.modals().shownNames().isEmpty());
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
     }
 
     void existingFileAsksAndNoAsksForAnotherName()
     {
-        const QString old = m_folder->file(QStringLiteral("old.txt"));
-        const QString other = m_folder->file(QStringLiteral("other.txt"));
+        const QString old = m_fx.folder().file(QStringLiteral("old.txt"));
+        const QString other = m_fx.folder().file(QStringLiteral("other.txt"));
         QVERIFY(writeFile(old, "keep"));
-        m_files->answer(old);
-        m_files->answer(other);
-        m_boxes->answer(rt::mb::No);
+        m_fx.files().answer(old);
+        m_fx.files().answer(other);
+        m_fx.boxes().answer(rt::mb::No);
         QString status;
         pressInPreview("cmdExport", &status);
         exportMessage(plainMessage());
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Υπάρχει ήδη κάποιο αρχείο με αυτό το όνομα.\n"
                                 "Θέλετε να το αντικαταστήσετε;"));
-        QCOMPARE(m_boxes->shown().first().style, 35);
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("Εξαγωγή Μηνύματος σε Αρχείο"));
-        QCOMPARE(m_files->requests().size(), 2);
+        QCOMPARE(m_fx.boxes().shown().first().style, 35);
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("Εξαγωγή Μηνύματος σε Αρχείο"));
+        QCOMPARE(m_fx.files().requests().size(), 2);
         QCOMPARE(readAll(old), QByteArray("keep"));
         QCOMPARE(status, other);
         QVERIFY(readAll(other).startsWith(rt::cp1253::fromUnicode(QStringLiteral("Αποστολέας"))));
@@ -230,10 +215,10 @@ private slots:
 
     void existingFileYesReplacesItWithAnEmptyStatusBar()
     {
-        const QString old = m_folder->file(QStringLiteral("old.txt"));
+        const QString old = m_fx.folder().file(QStringLiteral("old.txt"));
         QVERIFY(writeFile(old, QByteArray(5000, 'z')));
-        m_files->answer(old);
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.files().answer(old);
+        m_fx.boxes().answer(rt::mb::Yes);
         QString status = QStringLiteral("unset");
         pressInPreview("cmdExport", &status);
         exportMessage(plainMessage());
@@ -244,13 +229,13 @@ private slots:
 
     void existingFileCancelEndsWithoutPreview()
     {
-        const QString old = m_folder->file(QStringLiteral("old.txt"));
+        const QString old = m_fx.folder().file(QStringLiteral("old.txt"));
         QVERIFY(writeFile(old, "keep"));
-        m_files->answer(old);
-        m_boxes->answer(rt::mb::Cancel);
+        m_fx.files().answer(old);
+        m_fx.boxes().answer(rt::mb::Cancel);
         exportMessage(plainMessage());
-        QCOMPARE(m_files->requests().size(), 1);
-        QVERIFY(m_modals->shownNames().isEmpty());
+        QCOMPARE(m_fx.files().requests().size(), 1);
+        QVERIFY(m_fx.modals().shownNames().isEmpty());
         QCOMPARE(readAll(old), QByteArray("keep"));
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
     }
@@ -258,42 +243,42 @@ private slots:
     void aHiddenFileIsNotReplacedWithoutTheQuestion()
     {
         // A message without a title proposes ".txt", a hidden file on this platform.
-        const QString hidden = m_folder->file(QStringLiteral(".txt"));
+        const QString hidden = m_fx.folder().file(QStringLiteral(".txt"));
         QVERIFY(writeFile(hidden, "keep"));
-        m_files->answer(hidden);
-        m_boxes->answer(rt::mb::Cancel);
+        m_fx.files().answer(hidden);
+        m_fx.boxes().answer(rt::mb::Cancel);
         exportMessage(plainMessage(QVariant()));
-        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
         QCOMPARE(readAll(hidden), QByteArray("keep"));
     }
 
     void aWriteFailureIsShownAndTheDialogCloses()
     {
-        const QString path = m_folder->file(QStringLiteral("missing/folder/out.txt"));
-        m_files->answer(path);
+        const QString path = m_fx.folder().file(QStringLiteral("missing/folder/out.txt"));
+        m_fx.files().answer(path);
         pressInPreview("cmdExport");
         exportMessage(plainMessage());
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Σφάλμα: 75\nPath/File access error"));
-        QCOMPARE(m_boxes->shown().first().style, 48);
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("Εξαγωγή Μηνύματος σε Αρχείο"));
+        QCOMPARE(m_fx.boxes().shown().first().style, 48);
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("Εξαγωγή Μηνύματος σε Αρχείο"));
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
     }
 
     void aMissingRowReachesTheCaller()
     {
         QVERIFY_THROWS_EXCEPTION(rt::RuntimeError, exportMessage(4711));
-        QVERIFY(m_files->requests().isEmpty());
+        QVERIFY(m_fx.files().requests().isEmpty());
         QVERIFY_THROWS_EXCEPTION(
             rt::RuntimeError, exportMessage(plainMessage(), QStringLiteral("outbox_messages x")));
     }
 
     void previewLayout()
     {
-        const QString path = m_folder->file(QStringLiteral("new.txt"));
-        m_files->answer(path);
-        m_modals->then([&](rt::Form& form) {
+        const QString path = m_fx.folder().file(QStringLiteral("new.txt"));
+        m_fx.files().answer(path);
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMessage_Export&>(form);
             QVERIFY(!dialog.txtMsg()->geometry().intersects(dialog.frButtons()->geometry()));
             QVERIFY(!dialog.frButtons()->geometry().intersects(dialog.SBar()->geometry()));

@@ -16,10 +16,10 @@
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
 #include "platform/Twips.h"
-#include "tests/support/ControlLibrary.h"
 #include "tests/support/FakeSmsService.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
+#include "tests/support/Views.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -31,17 +31,14 @@
 #include <memory>
 
 using testsupport::FakeSmsService;
+using testsupport::itemKeys;
+using testsupport::mainWindow;
 using testsupport::ModalScript;
 using testsupport::ScriptedFileDialogs;
 using testsupport::ScriptedMessageBoxes;
 using Answer = FakeSmsService::Answer;
 
 namespace {
-
-frmMain& mainWindow()
-{
-    return rt::Forms::get<frmMain>();
-}
 
 QString panelText()
 {
@@ -65,14 +62,6 @@ QStringList column(const QString& table, const char* name)
     return out;
 }
 
-QStringList keys(rt::ListView* list)
-{
-    QStringList out;
-    for (const rt::ListItem item : list->ListItems())
-        out << item.Key();
-    return out;
-}
-
 struct Message {
     QString title;
     QString date = QStringLiteral("2024-03-05");
@@ -91,11 +80,7 @@ struct Message {
 class tst_frmmessage_outbox : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testsupport::ProgramFolder> m_folder;
-    std::unique_ptr<testsupport::ControlLibrary> m_library;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<ModalScript> m_modals;
-    std::unique_ptr<ScriptedFileDialogs> m_files;
+    testsupport::Fixture m_fx;
     std::unique_ptr<FakeSmsService> m_service;
 
     qint64 add(const Message& m)
@@ -177,37 +162,19 @@ class tst_frmmessage_outbox : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<testsupport::ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<ScriptedMessageBoxes>();
-        m_modals = std::make_unique<ModalScript>();
-        m_files = std::make_unique<ScriptedFileDialogs>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true, .fileDialogs = true}),
+                 qPrintable(m_fx.error()));
         m_service = std::make_unique<FakeSmsService>();
         QVERIFY(m_service->start());
         m_service->setDefaultAnswer(Answer::code(500));
-        mdlSettings::ServerURL = m_service->host();
-        mdlSettings::ServerPort = static_cast<qint16>(m_service->port());
-        mdlSettings::UserName = QStringLiteral("user");
-        mdlSettings::Password = QStringLiteral("secret");
-        mdlSettings::Originator = QStringLiteral("Shop");
-        mdlSettings::AskOnSend = 0;
+        testsupport::useTestAccount(*m_service);
         mainWindow().show();
     }
     void cleanup()
     {
         rt::Forms::discardAll();
         m_service.reset();
-        mdlDataBase::MainDatabase().close();
-        rt::setUntrappedErrorReporter({});
-        m_files.reset();
-        m_modals.reset();
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
+        m_fx.stop();
     }
 
     // ---- docking -----------------------------------------------------------------------
@@ -253,8 +220,8 @@ private slots:
                     .execute({QStringLiteral("DROP TABLE outbox_messages"), {}})
                     .ok);
         frmMessage_OutBox& w = openWindow();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
         QCOMPARE(mdlMain::ChildForms().Item(1), &w);
         QCOMPARE(w.mnPopup()->ItemCount(), 5);
         QVERIFY(!QGuiApplication::overrideCursor()); // the hourglass is gone again
@@ -303,7 +270,7 @@ private slots:
         frmMessage_OutBox& w = openWindow();
         rt::ListItems items = w.OutList()->ListItems();
         // In the order they were written: date, then time.
-        QCOMPARE(keys(w.OutList()),
+        QCOMPARE(itemKeys(w.OutList()),
                  (QStringList{QStringLiteral("MSG_%1").arg(c), QStringLiteral("MSG_%1").arg(b),
                               QStringLiteral("MSG_%1").arg(a)}));
         const rt::ListItem first = items.Item(1);
@@ -403,12 +370,12 @@ private slots:
             items.Item(i).setSelected(true);
         // The current item is another one: the question names what goes.
         w.OutList()->setSelectedItem(items.Item(selected.first()));
-        m_boxes->answer(rt::mb::No);
+        m_fx.boxes().answer(rt::mb::No);
         w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text, question);
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ"));
-        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::YesNo | rt::mb::Question));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text, question);
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ"));
+        QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::YesNo | rt::mb::Question));
         // No keeps everything.
         QCOMPARE(items.Count(), 5);
         QCOMPARE(column(QStringLiteral("outbox_messages"), "msg_id").size(), 5);
@@ -421,7 +388,7 @@ private slots:
         select(w, {}, 2);
         w.OutList()->ListItems().Item(2).setSelected(false);
         w.DeleteMessage();
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
         QCOMPARE(w.OutList()->ListItems().Count(), 5);
         QCOMPARE(column(QStringLiteral("outbox_messages"), "msg_id").size(), 5);
     }
@@ -431,13 +398,13 @@ private slots:
         const QList<qint64> ids = addFive();
         frmMessage_OutBox& w = openWindow();
         select(w, {2, 4}, 4);
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         w.DeleteMessage();
         QCOMPARE(column(QStringLiteral("outbox_messages"), "msg_title"),
                  (QStringList{"M1", "M3", "M5"}));
-        QCOMPARE(keys(w.OutList()), (QStringList{QStringLiteral("MSG_%1").arg(ids[0]),
-                                                 QStringLiteral("MSG_%1").arg(ids[2]),
-                                                 QStringLiteral("MSG_%1").arg(ids[4])}));
+        QCOMPARE(itemKeys(w.OutList()), (QStringList{QStringLiteral("MSG_%1").arg(ids[0]),
+                                                     QStringLiteral("MSG_%1").arg(ids[2]),
+                                                     QStringLiteral("MSG_%1").arg(ids[4])}));
         QVERIFY(w.OutList()->isVisible());
         QCOMPARE(panelText(), QStringLiteral(" 3 Μηνύματα"));
     }
@@ -448,9 +415,9 @@ private slots:
         only.title = QStringLiteral("Μόνο");
         add(only);
         frmMessage_OutBox& w = openWindow();
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         rightClick(w, QStringLiteral("mnDelete"));
-        QCOMPARE(m_boxes->shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
         QVERIFY(column(QStringLiteral("outbox_messages"), "msg_id").isEmpty());
         QCOMPARE(w.OutList()->ListItems().Count(), 0);
         QVERIFY(!w.Toolbar()->isButtonEnabled(QStringLiteral("btnDelete")));
@@ -470,10 +437,10 @@ private slots:
                                              "RAISE(ABORT, 'kept'); END"),
                               {}})
                     .ok);
-        m_boxes->answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::Yes);
         w.DeleteMessage();
-        QCOMPARE(m_boxes->shown().size(), 2);
-        QVERIFY(m_boxes->shown().last().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QCOMPARE(m_fx.boxes().shown().size(), 2);
+        QVERIFY(m_fx.boxes().shown().last().text.startsWith(QStringLiteral("Σφάλμα: ")));
         QCOMPARE(column(QStringLiteral("outbox_messages"), "msg_title"),
                  (QStringList{"M1", "M2", "M3", "M4"}));
         QCOMPARE(w.OutList()->ListItems().Count(), 4);
@@ -489,7 +456,7 @@ private slots:
         frmMessage_OutBox& w = openWindow();
         select(w, {3}, 3);
         w.Toolbar()->Button(QStringLiteral("btnSend"))->click();
-        QCOMPARE(m_boxes->shown().size(), 0);
+        QCOMPARE(m_fx.boxes().shown().size(), 0);
         QCOMPARE(column(QStringLiteral("sended_messages"), "msg_title").size(), 5);
         QVERIFY(column(QStringLiteral("outbox_messages"), "msg_id").isEmpty());
         QCOMPARE(w.OutList()->ListItems().Count(), 0);
@@ -526,8 +493,8 @@ private slots:
         const QList<qint64> ids = addFive();
         frmMessage_OutBox& w = openWindow();
         m_service->script(Answer::code(-300));
-        w.SendMessage(true);                  // the current item: the last one
-        QCOMPARE(m_boxes->shown().size(), 1); // the server's refusal
+        w.SendMessage(true);                      // the current item: the last one
+        QCOMPARE(m_fx.boxes().shown().size(), 1); // the server's refusal
         QVERIFY(column(QStringLiteral("sended_messages"), "msg_id").isEmpty());
         QCOMPARE(w.OutList()->ListItems().Count(), 5);
         w.RefreshOutBoxList();
@@ -563,7 +530,7 @@ private slots:
         frmMessage_OutBox& w = openWindow();
         select(w, {2, 4}, 4);
         QString shown;
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMessage_Properties&>(form);
             shown = dialog.HeaderText();
             dialog.cmdOK_Click();
@@ -572,7 +539,7 @@ private slots:
             rightClick(w, QStringLiteral("mnProperties"));
         else
             w.Toolbar()->Button(QStringLiteral("btnDetails"))->click();
-        QCOMPARE(m_modals->shownNames(), QStringList{QStringLiteral("frmMessage_Properties")});
+        QCOMPARE(m_fx.modals().shownNames(), QStringList{QStringLiteral("frmMessage_Properties")});
         QVERIFY2(shown.startsWith(QStringLiteral("Τίτλος: M4\r\n")), qPrintable(shown));
         QVERIFY(shown.contains(QStringLiteral("Αποστολή: 05/03/2024 - 09:04\r\n")));
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Properties")));
@@ -584,13 +551,13 @@ private slots:
         addFive();
         frmMessage_OutBox& w = openWindow();
         select(w, {2}, 2);
-        const QString path = m_folder->file(QStringLiteral("m2.txt"));
-        m_files->answer(path);
-        m_modals->then(
+        const QString path = m_fx.folder().file(QStringLiteral("m2.txt"));
+        m_fx.files().answer(path);
+        m_fx.modals().then(
             [](rt::Form& form) { static_cast<frmMessage_Export&>(form).cmdExport_Click(); });
         w.Toolbar()->Button(QStringLiteral("btnExport"))->click();
-        QCOMPARE(m_files->requests().size(), 1);
-        QCOMPARE(m_files->requests().first().fileName, QStringLiteral("M2.txt"));
+        QCOMPARE(m_fx.files().requests().size(), 1);
+        QCOMPARE(m_fx.files().requests().first().fileName, QStringLiteral("M2.txt"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith("\xC1\xF0")); // "Απ" in the Greek code page
@@ -606,9 +573,9 @@ private slots:
                 .execute({QStringLiteral("DELETE FROM outbox_messages WHERE msg_id=?"), {ids[0]}})
                 .ok);
         w.Toolbar()->Button(QStringLiteral("btnExport"))->click();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
-        QVERIFY(m_files->requests().isEmpty());
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QVERIFY(m_fx.files().requests().isEmpty());
         QCOMPARE(mdlMain::ChildForms().Item(1), &w);
     }
 };

@@ -4,7 +4,7 @@
 #include "platform/Err.h"
 #include "platform/MultiLineTextBox.h"
 #include "sending/mdlInternet.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QGroupBox>
@@ -46,8 +46,7 @@ const QStringList sendColumns = {
 class tst_frmmessage_properties : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testsupport::ProgramFolder> m_folder;
-    std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
+    testsupport::Fixture m_fx;
 
     frmMessage_Properties& details(qint64 id, const QString& table)
     {
@@ -57,20 +56,8 @@ class tst_frmmessage_properties : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        m_folder = std::make_unique<testsupport::ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
-    }
-    void cleanup()
-    {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
-        m_boxes.reset();
-        m_folder.reset();
-    }
+    void init() { QVERIFY2(m_fx.start({.errorReporter = false}), qPrintable(m_fx.error())); }
+    void cleanup() { m_fx.stop(); }
 
     void savedMessageShowsTitleOriginatorAndTextOnly()
     {
@@ -176,7 +163,7 @@ private slots:
         QVERIFY(shown);
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Properties")));
         QCOMPARE(modals.shownNames(), QStringList{QStringLiteral("frmMessage_Properties")});
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void greekRendersWithoutOverlap()

@@ -17,9 +17,9 @@
 #include "platform/Recordset.h"
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
-#include "tests/support/ControlLibrary.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
+#include "tests/support/Views.h"
 
 #include <QAction>
 #include <QMenu>
@@ -28,12 +28,10 @@
 #include <QToolButton>
 #include <memory>
 
-namespace {
+using testsupport::itemKeys;
+using testsupport::mainWindow;
 
-frmMain& mainWindow()
-{
-    return rt::Forms::get<frmMain>();
-}
+namespace {
 
 rt::StatusPanel* panel(const QString& key)
 {
@@ -66,14 +64,6 @@ QStringList savedIds()
     return ids;
 }
 
-QStringList itemKeys(rt::ListView* list)
-{
-    QStringList keys;
-    for (const rt::ListItem item : list->ListItems())
-        keys.append(item.Key());
-    return keys;
-}
-
 // The entries of the main window's New Message drop-down, by their keys.
 QStringList dropDownKeys()
 {
@@ -96,10 +86,7 @@ bool menuEnabled(const QString& name)
 class tst_frmmessage_saved : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testsupport::ProgramFolder> m_folder;
-    std::unique_ptr<testsupport::ControlLibrary> m_library;
-    std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<testsupport::ModalScript> m_modals;
+    testsupport::Fixture m_fx;
 
     frmMessage_Saved& openList()
     {
@@ -157,28 +144,12 @@ class tst_frmmessage_saved : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<testsupport::ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
-        m_modals = std::make_unique<testsupport::ModalScript>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true}), qPrintable(m_fx.error()));
         mdlSettings::ShowDisclaimer = 0;
         mainWindow().show();
-        m_boxes->clear();
+        m_fx.boxes().clear();
     }
-    void cleanup()
-    {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
-        rt::setUntrappedErrorReporter({});
-        m_modals.reset();
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_fx.stop(); }
 
     void emptyList()
     {
@@ -297,12 +268,12 @@ private slots:
         items.Item(1).setSelected(false);
         for (const int i : selected)
             items.Item(i).setSelected(true);
-        m_boxes->answer(answer);
+        m_fx.boxes().answer(answer);
 
         w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
 
-        QCOMPARE(m_boxes->shown().size(), 1);
-        const testsupport::ShownBox box = m_boxes->shown().first();
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        const testsupport::ShownBox box = m_fx.boxes().shown().first();
         QCOMPARE(box.text, QStringLiteral("Πρόκειτε να διαγράψετε ") + subject +
                                QStringLiteral("\nΘέλετε να συνεχίσετε;"));
         QCOMPARE(box.style, rt::mb::YesNo | rt::mb::Question);
@@ -346,7 +317,7 @@ private slots:
         frmMessage_Saved& w = openList();
         w.Message()->ListItems().Item(1).setSelected(false);
         w.DeleteMessage();
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
         QCOMPARE(savedIds().size(), 5);
     }
 
@@ -359,8 +330,8 @@ private slots:
         QVERIFY(
             mdlDataBase::MainDatabase().execute({QStringLiteral("DROP TABLE saved_messages"), {}}));
         w.DeleteMessage();
-        QCOMPARE(m_boxes->shown().size(), 2);
-        QVERIFY(m_boxes->shown().at(1).text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QCOMPARE(m_fx.boxes().shown().size(), 2);
+        QVERIFY(m_fx.boxes().shown().at(1).text.startsWith(QStringLiteral("Σφάλμα: ")));
         QCOMPARE(w.Message()->ListItems().Count(), 5);
         QVERIFY(!w.Message()->isHidden());
     }
@@ -390,7 +361,7 @@ private slots:
         frmMessage_Edit& editor = rt::Forms::get<frmMessage_Edit>();
         QCOMPARE(editor.Message()->Text(), QStringLiteral("κείμενο 4"));
         QCOMPARE(editor.Message()->Title(), QStringLiteral("Τέταρτο"));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void detailsOfTheSelectedMessage_data()
@@ -407,7 +378,7 @@ private slots:
         w.Message()->ListItems().Item(1).setSelected(false);
         w.Message()->setSelectedItem(w.Message()->ListItems().Item(4));
         QString shown;
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMessage_Properties&>(form);
             shown = dialog.HeaderText();
             dialog.cmdOK_Click();
@@ -416,7 +387,7 @@ private slots:
             w.Toolbar()->Button(how)->click();
         else
             chooseMenuItem(w, how);
-        QCOMPARE(m_modals->shownNames(), QStringList{QStringLiteral("frmMessage_Properties")});
+        QCOMPARE(m_fx.modals().shownNames(), QStringList{QStringLiteral("frmMessage_Properties")});
         QVERIFY2(shown.startsWith(QStringLiteral("Τίτλος: Τέταρτο\r\n")), qPrintable(shown));
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Properties")));
         QCOMPARE(mdlMain::ChildForms().Item(1), &w);
@@ -429,9 +400,9 @@ private slots:
         QVERIFY(
             mdlDataBase::MainDatabase().execute({QStringLiteral("DROP TABLE saved_messages"), {}}));
         w.Toolbar()->Button(QStringLiteral("btnDetails"))->click();
-        QVERIFY(m_modals->shownNames().isEmpty());
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QVERIFY(m_fx.modals().shownNames().isEmpty());
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Properties")));
         QCOMPARE(mdlMain::ChildForms().Item(1), &w);
     }

@@ -18,10 +18,10 @@
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
 #include "sending/frmSendMessages.h"
-#include "tests/support/ControlLibrary.h"
 #include "tests/support/FakeSmsService.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
+#include "tests/support/Views.h"
 
 #include <QAction>
 #include <QFile>
@@ -32,14 +32,12 @@
 #include <memory>
 
 using testsupport::FakeSmsService;
+using testsupport::itemKeys;
+using testsupport::mainWindow;
+using testsupport::tableRows;
 using Answer = FakeSmsService::Answer;
 
 namespace {
-
-frmMain& mainWindow()
-{
-    return rt::Forms::get<frmMain>();
-}
 
 rt::StatusPanel* panel(const QString& key)
 {
@@ -73,29 +71,6 @@ qint64 addSent(const Sent& m)
     return rs.isOpen() && !rs.eof() ? rs.field(0).toLongLong() : 0;
 }
 
-QList<QVariantMap> rows(const QString& table)
-{
-    QList<QVariantMap> result;
-    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-        {QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY msg_id"), {}},
-        rt::RecordsetType::Snapshot);
-    for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
-        QVariantMap row;
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            row.insert(rs.fieldName(i), rs.field(i));
-        result.append(row);
-    }
-    return result;
-}
-
-QStringList itemKeys(rt::ListView* list)
-{
-    QStringList keys;
-    for (const rt::ListItem item : list->ListItems())
-        keys.append(item.Key());
-    return keys;
-}
-
 QString key(qint64 id)
 {
     return QStringLiteral("MSG_%1").arg(id);
@@ -108,11 +83,7 @@ QString key(qint64 id)
 class tst_frmmessage_sended : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testsupport::ProgramFolder> m_folder;
-    std::unique_ptr<testsupport::ControlLibrary> m_library;
-    std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<testsupport::ModalScript> m_modals;
-    std::unique_ptr<testsupport::ScriptedFileDialogs> m_files;
+    testsupport::Fixture m_fx;
     std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
 
@@ -165,40 +136,22 @@ class tst_frmmessage_sended : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<testsupport::ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
-        m_modals = std::make_unique<testsupport::ModalScript>();
-        m_files = std::make_unique<testsupport::ScriptedFileDialogs>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
         rt::setClock(&m_clock);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true, .fileDialogs = true}),
+                 qPrintable(m_fx.error()));
         m_service = std::make_unique<FakeSmsService>();
         QVERIFY(m_service->start());
-        mdlSettings::ServerURL = m_service->host();
-        mdlSettings::ServerPort = static_cast<qint16>(m_service->port());
-        mdlSettings::UserName = QStringLiteral("user");
-        mdlSettings::Password = QStringLiteral("secret");
-        mdlSettings::Originator = QStringLiteral("Shop");
-        mdlSettings::AskOnSend = 0;
+        testsupport::useTestAccount(*m_service);
         mdlSettings::ShowDisclaimer = 0;
         mainWindow().show();
-        m_boxes->clear();
+        m_fx.boxes().clear();
     }
     void cleanup()
     {
         rt::Forms::discardAll();
         m_service.reset();
-        mdlDataBase::MainDatabase().close();
+        m_fx.stop();
         rt::setClock(nullptr);
-        rt::setUntrappedErrorReporter({});
-        m_files.reset();
-        m_modals.reset();
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
     }
 
     void showsEachSentMessage()
@@ -274,12 +227,12 @@ private slots:
         QCOMPARE(states.value(QStringLiteral("mnDelete")), true);
 
         w.SendMessage();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text,
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text,
                  QStringLiteral("Πρέπει να επιλέξετε μόνο ένα μήνυμα για αποστολή."));
-        QCOMPARE(m_boxes->shown().first().style, int(rt::mb::Exclamation));
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΑΠΟΣΤΟΛΗ ΜΗΝΥΜΑΤΟΣ"));
-        QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
+        QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Exclamation));
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΑΠΟΣΤΟΛΗ ΜΗΝΥΜΑΤΟΣ"));
+        QVERIFY(tableRows(QStringLiteral("outbox_messages")).isEmpty());
         QVERIFY(m_service->requests().isEmpty());
 
         // A click that leaves one message selected offers the toolbar's Send again.
@@ -306,7 +259,7 @@ private slots:
         frmMessage_Sended& w = openList();
         selectOnly(w, {index});
         w.SendList()->setSelectedItem(w.SendList()->ListItems().Item(index));
-        const QVariantMap original = rows(QStringLiteral("sended_messages")).at(index - 1);
+        const QVariantMap original = tableRows(QStringLiteral("sended_messages")).at(index - 1);
         m_service->script(Answer::code(4321));
         m_service->script(Answer::code(900));
         m_clock.set(QDateTime(QDate(2024, 3, 6), QTime(20, 15)));
@@ -325,10 +278,10 @@ private slots:
         QVERIFY(request.startsWith("POST /prog/send.php"));
         QVERIFY(request.contains("&M=" + rt::cp1253::fromUnicode(original["msg_text"].toString())));
         QCOMPARE(request.contains("&D=2024.03.07.18.30&"), index == 2);
-        QVERIFY(m_boxes->shown().isEmpty());
-        QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
+        QVERIFY(tableRows(QStringLiteral("outbox_messages")).isEmpty());
 
-        const QList<QVariantMap> sent = rows(QStringLiteral("sended_messages"));
+        const QList<QVariantMap> sent = tableRows(QStringLiteral("sended_messages"));
         QCOMPARE(sent.size(), 4);
         QCOMPARE(sent.at(index - 1), original);
         const QVariantMap again = sent.last();
@@ -354,13 +307,13 @@ private slots:
         selectOnly(w, {1});
         m_service->script(Answer::code(-700));
         w.SendMessage();
-        const QList<QVariantMap> waiting = rows(QStringLiteral("outbox_messages"));
+        const QList<QVariantMap> waiting = tableRows(QStringLiteral("outbox_messages"));
         QCOMPARE(waiting.size(), 1);
         QCOMPARE(waiting.first()["msg_error"].toInt(), -700);
         QCOMPARE(waiting.first()["msg_text"].toString(), QStringLiteral("ένα"));
-        QCOMPARE(rows(QStringLiteral("sended_messages")).size(), 3);
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: -700\n")));
+        QCOMPARE(tableRows(QStringLiteral("sended_messages")).size(), 3);
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: -700\n")));
         QCOMPARE(w.SendList()->ListItems().Count(), 3);
     }
 
@@ -370,10 +323,10 @@ private slots:
         frmMessage_Sended& w = openList();
         selectOnly(w, {3}); // no phone list
         w.SendMessage();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(tableRows(QStringLiteral("outbox_messages")).isEmpty());
         QVERIFY(m_service->requests().isEmpty());
-        QCOMPARE(rows(QStringLiteral("sended_messages")).size(), 3);
+        QCOMPARE(tableRows(QStringLiteral("sended_messages")).size(), 3);
     }
 
     void deleteNamesTheTitle_data()
@@ -398,16 +351,16 @@ private slots:
         selectOnly(w, selected);
         w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
 
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text, QStringLiteral("Πρόκειτε να διαγράψετε ") +
-                                                    subject +
-                                                    QStringLiteral("\nΘέλετε να συνεχίσετε;"));
-        QCOMPARE(m_boxes->shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ"));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text, QStringLiteral("Πρόκειτε να διαγράψετε ") +
+                                                        subject +
+                                                        QStringLiteral("\nΘέλετε να συνεχίσετε;"));
+        QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ"));
         QStringList keys;
         for (const int i : left)
             keys << key(ids[i - 1]);
         QCOMPARE(itemKeys(w.SendList()), keys);
-        QCOMPARE(rows(QStringLiteral("sended_messages")).size(), left.size());
+        QCOMPARE(tableRows(QStringLiteral("sended_messages")).size(), left.size());
         QCOMPARE(panel(QStringLiteral("frmMessage_Sended"))->Text(),
                  QStringLiteral(" %1 Μηνύματα").arg(left.size()));
         QVERIFY(!w.SendList()->isHidden());
@@ -419,7 +372,7 @@ private slots:
         frmMessage_Sended& w = openList();
         selectOnly(w, {2});
         QString shown;
-        m_modals->then([&](rt::Form& form) {
+        m_fx.modals().then([&](rt::Form& form) {
             auto& dialog = static_cast<frmMessage_Properties&>(form);
             shown = dialog.HeaderText();
             dialog.cmdOK_Click();
@@ -428,7 +381,7 @@ private slots:
             if (w.mnPopup()->submenu(i)->data().toString() == QLatin1String("mnDetails"))
                 w.mnPopup()->submenu(i)->trigger();
         }
-        QCOMPARE(m_modals->shownNames(), QStringList{QStringLiteral("frmMessage_Properties")});
+        QCOMPARE(m_fx.modals().shownNames(), QStringList{QStringLiteral("frmMessage_Properties")});
         QVERIFY2(shown.startsWith(QStringLiteral("Τίτλος: Προγραμματισμένο\r\n")),
                  qPrintable(shown));
         QVERIFY(shown.contains(QStringLiteral("Αποστολή: 28/02/2024 - 18:45\r\n")));
@@ -441,19 +394,19 @@ private slots:
         frmMessage_Sended& w = openList();
         selectOnly(w, {2});
         w.SendList()->setSelectedItem(w.SendList()->ListItems().Item(2));
-        const QString path = m_folder->file(QStringLiteral("sent.txt"));
-        m_files->answer(path);
-        m_modals->then(
+        const QString path = m_fx.folder().file(QStringLiteral("sent.txt"));
+        m_fx.files().answer(path);
+        m_fx.modals().then(
             [](rt::Form& form) { static_cast<frmMessage_Export&>(form).cmdExport_Click(); });
         w.Toolbar()->Button(QStringLiteral("btnExport"))->click();
-        QCOMPARE(m_modals->shownNames(), QStringList{QStringLiteral("frmMessage_Export")});
+        QCOMPARE(m_fx.modals().shownNames(), QStringList{QStringLiteral("frmMessage_Export")});
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString written = rt::cp1253::toUnicode(file.readAll());
         QVERIFY2(written.contains(QStringLiteral("Προγρ/μένη Ημ/νία: 07/03/2024 - 18:30")),
                  qPrintable(written));
         QVERIFY(written.contains(QStringLiteral("\r\nδύο\r\n")));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void exportOfAMessageGoneMeanwhileReports()
@@ -463,9 +416,9 @@ private slots:
         QVERIFY(mdlDataBase::MainDatabase().execute(
             {QStringLiteral("DELETE FROM sended_messages WHERE msg_id = ?"), {ids[0]}}));
         w.Toolbar()->Button(QStringLiteral("btnExport"))->click();
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QVERIFY(m_boxes->shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
-        QVERIFY(m_files->requests().isEmpty());
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY(m_fx.boxes().shown().first().text.startsWith(QStringLiteral("Σφάλμα: ")));
+        QVERIFY(m_fx.files().requests().isEmpty());
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
         QCOMPARE(mdlMain::ChildForms().Item(1), &w);
     }

@@ -17,9 +17,8 @@
 #include "sending/TCPSender.h"
 #include "sending/frmSendMessages.h"
 #include "sending/mdlInternet.h"
-#include "tests/support/ControlLibrary.h"
 #include "tests/support/FakeSmsService.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QAction>
@@ -115,16 +114,8 @@ struct Row {
 QList<Row> rows(const QString& table)
 {
     QList<Row> result;
-    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-        {QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY msg_id"), {}},
-        rt::RecordsetType::Snapshot);
-    for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
-        Row row;
-        row.id = rs.field(QStringLiteral("msg_id")).toLongLong();
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            row.fields.insert(rs.fieldName(i), rs.field(i));
-        result.append(row);
-    }
+    for (const QVariantMap& fields : testsupport::tableRows(table))
+        result.append(Row{fields.value(QStringLiteral("msg_id")).toLongLong(), fields});
     return result;
 }
 
@@ -171,9 +162,7 @@ bool sendingWindowLoaded()
 class tst_sendmessages : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testsupport::ProgramFolder> m_folder;
-    std::unique_ptr<testsupport::ControlLibrary> m_library;
-    std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
+    testsupport::Fixture m_fx;
     std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
     // What the window showed whenever a request reached the service.
@@ -202,7 +191,7 @@ class tst_sendmessages : public QObject {
         return names;
     }
 
-    QList<testsupport::ShownBox> boxes() const { return m_boxes->shown(); }
+    QList<testsupport::ShownBox> boxes() const { return m_fx.boxes().shown(); }
 
     rt::StatusPanel* panel(const QString& key) const
     {
@@ -211,7 +200,7 @@ class tst_sendmessages : public QObject {
 
     QString log() const
     {
-        QFile file(m_folder->file(QStringLiteral("ERROR.LOG")));
+        QFile file(m_fx.folder().file(QStringLiteral("ERROR.LOG")));
         return file.open(QIODevice::ReadOnly) ? rt::cp1253::toUnicode(file.readAll()) : QString();
     }
 
@@ -228,23 +217,11 @@ class tst_sendmessages : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<testsupport::ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
         rt::setClock(&m_clock);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true}), qPrintable(m_fx.error()));
         m_service = std::make_unique<FakeSmsService>();
         QVERIFY(m_service->start());
-        mdlSettings::ServerURL = m_service->host();
-        // Free ports are mostly above 32767: the settings hold them as negative 16-bit values.
-        mdlSettings::ServerPort = static_cast<qint16>(m_service->port());
-        mdlSettings::UserName = QStringLiteral("user");
-        mdlSettings::Password = QStringLiteral("secret");
-        mdlSettings::Originator = QStringLiteral("Shop");
-        mdlSettings::AskOnSend = 0;
+        testsupport::useTestAccount(*m_service);
         mdlSettings::AvailableSMS = -1;
         mdlSettings::ShowDisclaimer = 0;
         m_statusLines.clear();
@@ -260,18 +237,14 @@ private slots:
         });
         rt::Forms::get<frmMain>();
         mdlMain::ShowCredits();
-        m_boxes->clear();
+        m_fx.boxes().clear();
     }
     void cleanup()
     {
         rt::Forms::discardAll();
         m_service.reset();
-        mdlDataBase::MainDatabase().close();
+        m_fx.stop();
         rt::setClock(nullptr);
-        rt::setUntrappedErrorReporter({});
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
         mdlSettings::AskOnSend = 0;
     }
 

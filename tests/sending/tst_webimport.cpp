@@ -13,9 +13,8 @@
 #include "sending/frmSendMessages.h"
 #include "sending/frmWebImport.h"
 #include "sending/mdlInternet.h"
-#include "tests/support/ControlLibrary.h"
 #include "tests/support/FakeSmsService.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
 #include <QFile>
@@ -95,14 +94,12 @@ QStringList topLevelKeys(rt::TreeView& tree)
 class tst_webimport : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testsupport::ProgramFolder> m_folder;
-    std::unique_ptr<testsupport::ControlLibrary> m_library;
-    std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
+    testsupport::Fixture m_fx;
     std::unique_ptr<FakeSmsService> m_service;
 
     QString log() const
     {
-        QFile file(m_folder->file(QStringLiteral("ERROR.LOG")));
+        QFile file(m_fx.folder().file(QStringLiteral("ERROR.LOG")));
         return file.open(QIODevice::ReadOnly) ? rt::cp1253::toUnicode(file.readAll()) : QString();
     }
 
@@ -122,35 +119,20 @@ class tst_webimport : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<testsupport::ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
-        m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
-        QVERIFY(mdlDataBase::MainDatabase().open(m_folder->databasePath()).ok);
+        QVERIFY2(m_fx.start({.controlLibrary = true}), qPrintable(m_fx.error()));
         m_service = std::make_unique<FakeSmsService>();
         QVERIFY(m_service->start());
-        mdlSettings::ServerURL = m_service->host();
-        mdlSettings::ServerPort = static_cast<qint16>(m_service->port());
-        mdlSettings::UserName = QStringLiteral("user");
-        mdlSettings::Password = QStringLiteral("secret");
-        mdlSettings::Originator = QStringLiteral("Shop");
-        mdlSettings::AskOnSend = 0;
+        testsupport::useTestAccount(*m_service);
         mdlSettings::ShowDisclaimer = 0;
         mdlInternet::WebImportReply.clear();
         rt::Forms::get<frmMain>();
-        m_boxes->clear();
+        m_fx.boxes().clear();
     }
     void cleanup()
     {
         rt::Forms::discardAll();
         m_service.reset();
-        mdlDataBase::MainDatabase().close();
-        rt::setUntrappedErrorReporter({});
-        m_boxes.reset();
-        m_library.reset();
-        m_folder.reset();
+        m_fx.stop();
         mdlInternet::WebImportReply.clear();
     }
 
@@ -193,7 +175,7 @@ private slots:
 
         emit w->Groups->NodeClick(third);
         QCOMPARE(w->txtPhones->Text(), QStringLiteral("6911111111\n6922222222\n6933333333"));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
 
         // Save does nothing; Cancel closes the viewer.
         QTest::mouseClick(w->cmdSave, Qt::LeftButton);
@@ -290,7 +272,7 @@ private slots:
         for (int i = 1; i <= 40; ++i)
             groups.append({i, QStringLiteral("G%1").arg(i), QStringLiteral("69%1").arg(i), 0});
         m_service->script(Answer::result(addressReply(groups)));
-        m_boxes->answer(answer);
+        m_fx.boxes().answer(answer);
         rt::Forms::get<frmSendMessages>().InportFromServer();
         QPointer<frmWebImport> w = viewer();
         QVERIFY(w);
@@ -307,8 +289,8 @@ private slots:
             [w] { return !w || w->isUnloading() || w->cmdAbort->text() == QLatin1String("OK"); },
             5000));
         QVERIFY(clicked);
-        QCOMPARE(m_boxes->shown().size(), 1);
-        const testsupport::ShownBox box = m_boxes->shown().first();
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        const testsupport::ShownBox box = m_fx.boxes().shown().first();
         QCOMPARE(box.text, QStringLiteral("Η διαδικασία εισαγωγής δεν έχει ολοκληρωθεί.\n"
                                           "Θέλετε να την ακυρώσετε;"));
         QCOMPARE(box.style, rt::mb::YesNo | rt::mb::Question);
@@ -337,7 +319,7 @@ private slots:
         });
         QVERIFY(QTest::qWaitFor([] { return !viewerLoaded(); }, 5000));
         QVERIFY(mdlInternet::WebImportReply.isEmpty());
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void failedRequestOpensNoViewer_data()
@@ -357,10 +339,10 @@ private slots:
 
         QVERIFY(!viewerLoaded());
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages")));
-        QCOMPARE(m_boxes->shown().size(), 1);
-        QCOMPARE(m_boxes->shown().first().text, QStringLiteral("Σφάλμα: ") + QString::number(code) +
-                                                    QLatin1Char('\n') +
-                                                    mdlInternet::ServerErrorText(code));
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(m_fx.boxes().shown().first().text, QStringLiteral("Σφάλμα: ") +
+                                                        QString::number(code) + QLatin1Char('\n') +
+                                                        mdlInternet::ServerErrorText(code));
         QVERIFY(log().contains(QStringLiteral("Source: Import From Web")));
     }
 
@@ -383,7 +365,7 @@ private slots:
         QCOMPARE(m_service->requests().size(), 1);
         QVERIFY(!viewerLoaded());
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages")));
-        QVERIFY(m_boxes->shown().isEmpty());
+        QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
     void aSecondImportReplacesAnOpenViewer()

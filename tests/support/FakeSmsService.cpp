@@ -1,5 +1,6 @@
 #include "tests/support/FakeSmsService.h"
 
+#include "app/mdlSettings.h"
 #include "platform/Cp1253.h"
 
 #include <QEventLoop>
@@ -300,6 +301,17 @@ void FakeSmsService::accept()
             },
             this);
     }
+}
+
+void useTestAccount(const FakeSmsService& service)
+{
+    mdlSettings::ServerURL = service.host();
+    // Free ports are mostly above 32767: the settings hold them as negative 16-bit values.
+    mdlSettings::ServerPort = static_cast<qint16>(service.port());
+    mdlSettings::UserName = QStringLiteral("user");
+    mdlSettings::Password = QStringLiteral("secret");
+    mdlSettings::Originator = QStringLiteral("Shop");
+    mdlSettings::AskOnSend = 0;
 }
 
 } // namespace testsupport

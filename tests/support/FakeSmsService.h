@@ -91,4 +91,8 @@ private:
     int m_connections = 0;
 };
 
+// Points the account settings at the service (its host and port) with the test account:
+// user "user", password "secret", originator "Shop", and no question before sending.
+void useTestAccount(const FakeSmsService& service);
+
 } // namespace testsupport

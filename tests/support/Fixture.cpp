@@ -1,0 +1,108 @@
+#include "tests/support/Fixture.h"
+
+#include "app/frmMain.h"
+#include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
+#include "platform/Err.h"
+#include "platform/Form.h"
+#include "platform/Recordset.h"
+
+#include <QTest>
+
+namespace testsupport {
+
+bool Fixture::fail(const QString& why)
+{
+    m_error = why;
+    return false;
+}
+
+bool Fixture::start(const FixtureParts& parts)
+{
+    m_error.clear();
+    m_folder = std::make_unique<ProgramFolder>(parts.database);
+    if (!m_folder->isValid())
+        return fail(QStringLiteral("the program folder could not be made"));
+    if (parts.controlLibrary) {
+        m_library = std::make_unique<ControlLibrary>(m_folder->path());
+        if (!m_library->isValid())
+            return fail(m_library->error());
+    }
+    if (parts.boxes)
+        m_boxes = std::make_unique<ScriptedMessageBoxes>();
+    if (parts.modals)
+        m_modals = std::make_unique<ModalScript>();
+    if (parts.fileDialogs)
+        m_files = std::make_unique<ScriptedFileDialogs>();
+    if (parts.errorReporter) {
+        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
+        m_reporter = true;
+    }
+    if (parts.database) {
+        m_database = true;
+        const rt::DbResult opened = mdlDataBase::MainDatabase().open(m_folder->databasePath());
+        if (!opened.ok)
+            return fail(opened.description);
+    }
+    return true;
+}
+
+void Fixture::stop()
+{
+    if (!m_folder)
+        return;
+    rt::Forms::discardAll();
+    if (m_database)
+        mdlDataBase::MainDatabase().close();
+    m_database = false;
+    if (m_reporter)
+        rt::setUntrappedErrorReporter({});
+    m_reporter = false;
+    m_files.reset();
+    m_modals.reset();
+    m_boxes.reset();
+    m_library.reset();
+    m_folder.reset();
+}
+
+frmMain& mainWindow()
+{
+    return rt::Forms::get<frmMain>();
+}
+
+void exec(const QString& sql, const QVariantList& values)
+{
+    const rt::DbResult done = mdlDataBase::MainDatabase().execute({sql, values});
+    QVERIFY2(done.ok, qPrintable(done.description));
+}
+
+void addGroup(int id, const QString& name, int parent)
+{
+    exec(QStringLiteral("INSERT INTO groups (group_id, group_name, subgroup_of) VALUES (?, ?, ?)"),
+         {id, name, parent});
+}
+
+void addMember(const QVariant& id, const QVariant& last, const QVariant& first,
+               const QVariant& occupation, const QVariant& phone, const QVariant& memberOf)
+{
+    exec(QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
+                        "mobile_no, member_of) VALUES (?, ?, ?, ?, ?, ?)"),
+         {id, last, first, occupation, phone, memberOf});
+}
+
+QList<QVariantMap> tableRows(const QString& table)
+{
+    QList<QVariantMap> result;
+    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+        {QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY msg_id"), {}},
+        rt::RecordsetType::Snapshot);
+    for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
+        QVariantMap row;
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            row.insert(rs.fieldName(i), rs.field(i));
+        result.append(row);
+    }
+    return result;
+}
+
+} // namespace testsupport
