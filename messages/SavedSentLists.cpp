@@ -129,6 +129,25 @@ QPixmap ToolbarPicture(const QString& key)
     return picture;
 }
 
+rt::ImageList* NewListImages(QObject* parent, int pictures)
+{
+    auto* images = new rt::ImageList(parent);
+    images->setObjectName(QStringLiteral("Images16x16"));
+    for (int index = 1; index <= pictures; ++index)
+        images->Add(QIcon(ListPicture(index)));
+    return images;
+}
+
+rt::ListView* NewMessageList(QWidget* parent, const QString& name, rt::ImageList* icons)
+{
+    auto* list = new rt::ListView(parent);
+    list->setObjectName(name);
+    list->setMultiSelect(true);
+    list->setSmallIcons(icons);
+    list->AddColumn(QString(), rt::toTwips(25));
+    return list;
+}
+
 qint32 MessageId(const rt::ListItem& item)
 {
     const QString key = item.Key();

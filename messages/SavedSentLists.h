@@ -7,6 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
+class QObject;
 class QWidget;
 
 namespace rt {
@@ -26,6 +27,12 @@ QPixmap ListPicture(int index);
 // The 25 by 25 toolbar pictures: "btnEdit", "btnSend", "btnDelete", "btnDetails",
 // "btnExport"; an empty pixmap for any other key.
 QPixmap ToolbarPicture(const QString& key);
+
+// The lists' "Images16x16", holding ListPicture 1 to pictures.
+rt::ImageList* NewListImages(QObject* parent, int pictures);
+// A list of messages named name: several rows selectable, the small pictures of icons,
+// and the narrow icon column first.
+rt::ListView* NewMessageList(QWidget* parent, const QString& name, rt::ImageList* icons);
 
 // The msg_id of a list item keyed "MSG_" & msg_id; 0 for any other key.
 qint32 MessageId(const rt::ListItem& item);

@@ -20,7 +20,6 @@
 #include <optional>
 
 using rt::toPixels;
-using rt::toTwips;
 
 namespace {
 
@@ -36,9 +35,7 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
 {
     mdlMain::SetUpDockedWindow(*this, QStringLiteral("Αποθηκευμένα Μηνύματα"));
 
-    m_images16 = new rt::ImageList(this);
-    m_images16->setObjectName(QStringLiteral("Images16x16"));
-    m_images16->Add(QIcon(savedsent::ListPicture(1)));
+    m_images16 = savedsent::NewListImages(this, 1);
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
@@ -53,11 +50,7 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
                                });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_Saved::Toolbar_ButtonClick);
 
-    m_message = new rt::ListView(this);
-    m_message->setObjectName(QStringLiteral("Message"));
-    m_message->setMultiSelect(true);
-    m_message->setSmallIcons(m_images16);
-    m_message->AddColumn(QString(), toTwips(25));
+    m_message = savedsent::NewMessageList(this, QStringLiteral("Message"), m_images16);
     m_message->AddColumn(QStringLiteral("Δημιουργία"), 2200);
     m_message->AddColumn(QStringLiteral("Τίτλος Μηνύματος"), 5000);
     m_message->setGeometry(0, toPixels(mdlMain::FormTitleHeight), width(),

@@ -24,7 +24,6 @@
 #include <optional>
 
 using rt::toPixels;
-using rt::toTwips;
 
 namespace {
 
@@ -49,10 +48,7 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
 {
     mdlMain::SetUpDockedWindow(*this, QStringLiteral("Απεσταλμένα Μηνύματα"));
 
-    m_images16 = new rt::ImageList(this);
-    m_images16->setObjectName(QStringLiteral("Images16x16"));
-    m_images16->Add(QIcon(savedsent::ListPicture(1)));
-    m_images16->Add(QIcon(savedsent::ListPicture(2)));
+    m_images16 = savedsent::NewListImages(this, 2);
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
@@ -68,11 +64,7 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
                                });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_Sended::Toolbar_ButtonClick);
 
-    m_sendList = new rt::ListView(this);
-    m_sendList->setObjectName(QStringLiteral("SendList"));
-    m_sendList->setMultiSelect(true);
-    m_sendList->setSmallIcons(m_images16);
-    m_sendList->AddColumn(QString(), toTwips(25));
+    m_sendList = savedsent::NewMessageList(this, QStringLiteral("SendList"), m_images16);
     m_sendList->AddColumn(QStringLiteral("Αποστολή"), 1900);
     m_sendList->AddColumn(QStringLiteral("Προγ. Αποστολή"), 1900);
     m_sendList->AddColumn(QStringLiteral("Τύπος"), 1100);
