@@ -17,8 +17,6 @@
 #include "platform/Toolbar.h"
 #include "platform/Twips.h"
 
-#include <optional>
-
 using rt::toPixels;
 
 namespace {
@@ -200,38 +198,17 @@ void frmMessage_Saved::OpenMessage()
 
 void frmMessage_Saved::ShowDetails()
 {
-    const rt::ListItem selected = savedsent::ChosenItem(*m_message);
-    if (!selected)
-        return;
-    savedsent::ShowMessageDetails(savedsent::MessageId(selected), QStringLiteral("saved_messages"));
+    savedsent::ShowChosenDetails(*m_message, QStringLiteral("saved_messages"));
 }
 
 void frmMessage_Saved::DeleteMessage()
 {
-    std::optional<rt::RuntimeError> failure;
-    bool deleted = false;
-    try {
-        deleted = savedsent::DeleteSelectedMessages(
-            *m_message, 2, QStringLiteral("DELETE FROM saved_messages WHERE msg_id = ?"));
-    } catch (const rt::RuntimeError& error) {
-        // What was deleted before the failure is gone from the count and the drop-down too.
-        failure = error;
-        deleted = true;
-    }
-    if (failure) {
-        // One failure, one box: the follow-up steps keep quiet.
-        try {
-            SetControlState();
-            rt::Forms::get<frmMain>().ReadSavedMessages();
-        } catch (const rt::RuntimeError&) {
-        }
-        rt::reportUntrapped(*failure);
-    } else if (deleted) {
-        mdlDialogs::ReportFailure([this] {
+    // What was deleted before a failure is gone from the count and the drop-down too.
+    savedsent::DeleteSelectedAndUpdate(
+        *m_message, 2, QStringLiteral("DELETE FROM saved_messages WHERE msg_id = ?"), [this] {
             SetControlState();
             rt::Forms::get<frmMain>().ReadSavedMessages();
         });
-    }
 }
 
 // ---- layout ---------------------------------------------------------------------------

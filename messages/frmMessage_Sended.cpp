@@ -21,8 +21,6 @@
 #include "platform/Twips.h"
 #include "sending/frmSendMessages.h"
 
-#include <optional>
-
 using rt::toPixels;
 
 namespace {
@@ -264,11 +262,7 @@ void frmMessage_Sended::SendMessage()
 
 void frmMessage_Sended::ShowDetails()
 {
-    const rt::ListItem selected = savedsent::ChosenItem(*m_sendList);
-    if (!selected)
-        return;
-    savedsent::ShowMessageDetails(savedsent::MessageId(selected),
-                                  QStringLiteral("sended_messages"));
+    savedsent::ShowChosenDetails(*m_sendList, QStringLiteral("sended_messages"));
 }
 
 void frmMessage_Sended::ExportMessage()
@@ -288,20 +282,10 @@ void frmMessage_Sended::ExportMessage()
 
 void frmMessage_Sended::DeleteMessage()
 {
-    std::optional<rt::RuntimeError> failure;
-    bool deleted = false;
-    try {
-        deleted = savedsent::DeleteSelectedMessages(
-            *m_sendList, 4, QStringLiteral("DELETE FROM sended_messages WHERE msg_id = ?"));
-    } catch (const rt::RuntimeError& error) {
-        // The rows deleted before the failure are gone from the count too.
-        failure = error;
-        deleted = true;
-    }
-    if (deleted)
-        SetControlState();
-    if (failure)
-        rt::reportUntrapped(*failure);
+    // The rows deleted before a failure are gone from the count too.
+    savedsent::DeleteSelectedAndUpdate(
+        *m_sendList, 4, QStringLiteral("DELETE FROM sended_messages WHERE msg_id = ?"),
+        [this] { SetControlState(); });
 }
 
 // ---- layout ---------------------------------------------------------------------------
