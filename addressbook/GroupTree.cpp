@@ -151,4 +151,21 @@ int Matcher::Icon(int place) const
     return m_ids.value(place) == QLatin1String("0") ? 1 : (place == 0 ? 4 : 5);
 }
 
+void AddGroupMembers(rt::ListView& cache, rt::ListView& shown, const rt::Node& group,
+                     bool withChecks)
+{
+    const Matcher matcher(CollectGroupIds(group));
+    rt::ListItems rows = shown.ListItems();
+    for (const rt::ListItem member : cache.ListItems()) {
+        const int place = matcher.Place(member.Tag());
+        if (place < 0)
+            continue;
+        rt::ListItem row = rows.Add(member.Key(), member.Text(), matcher.Icon(place));
+        if (withChecks)
+            row.setChecked(member.Checked());
+        for (int s = 1; s <= 3; ++s)
+            row.setSubItems(s, member.SubItems(s));
+    }
+}
+
 } // namespace GroupTree

@@ -328,17 +328,7 @@ void frmMessage_Edit::ShowGroupMembers(const QString& NodeKey)
 
     // Where each id stands in the list decides the icon: the first id of the list that a
     // member's tag names is the one that matched.
-    const GroupTree::Matcher matcher(GroupTree::CollectGroupIds(m_groups->Nodes().Item(NodeKey)));
-    for (const rt::ListItem master : m_lstMembers->ListItems()) {
-        const int place = matcher.Place(master.Tag());
-        if (place < 0)
-            continue;
-        const int icon = matcher.Icon(place);
-        rt::ListItem copy = shown.Add(master.Key(), master.Text(), icon);
-        copy.setChecked(master.Checked());
-        for (int s = 1; s <= 3; ++s)
-            copy.setSubItems(s, master.SubItems(s));
-    }
+    GroupTree::AddGroupMembers(*m_lstMembers, *m_members, m_groups->Nodes().Item(NodeKey), true);
 
     m_members->show();
     mdlMain::SetMousePointer(0);
