@@ -288,21 +288,10 @@ void frmMessage_Edit::Form_Load()
 
 void frmMessage_Edit::Form_Unload(bool& cancel)
 {
-    // Never refuses and asks nothing: an unsaved message goes with the window. Each step
-    // is taken on its own, so a missing piece of the main window cannot keep it docked.
+    // Never refuses and asks nothing: an unsaved message goes with the window.
     Q_UNUSED(cancel);
     m_slideTimer.stop();
-    try {
-        mdlMain::DetachChildForm(*this);
-    } catch (const rt::RuntimeError&) {
-    }
-    mdlMain::ReparentWindow(this, m_toolbar);
-    for (const QString& key : {pnlSMSCount, pnlCharCount, pnlSMSDate}) {
-        try {
-            mdlMain::RemoveStatusPanel(key);
-        } catch (const rt::RuntimeError&) {
-        }
-    }
+    mdlMain::UndockChildForm(*this, *m_toolbar, {pnlSMSCount, pnlCharCount, pnlSMSDate});
 }
 
 // ---- the group tree and the member lists ------------------------------------------------
