@@ -26,13 +26,6 @@ rt::Recordset snapshot(const QString& sql)
     return rs;
 }
 
-struct Hourglass {
-    Hourglass() { mdlMain::SetMousePointer(11); }
-    ~Hourglass() { mdlMain::SetMousePointer(0); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-};
-
 } // namespace
 
 void LoadGroups(rt::TreeView& tree)
@@ -78,7 +71,7 @@ void LoadGroups(rt::TreeView& tree)
 
 void LoadMembers(rt::ListView& cache)
 {
-    Hourglass busy;
+    mdlMain::BusyPointer busy;
     rt::ListItems items = cache.ListItems();
     items.Clear();
     rt::Recordset rs =
