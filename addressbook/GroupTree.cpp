@@ -26,13 +26,6 @@ rt::Recordset snapshot(const QString& sql)
     return rs;
 }
 
-struct Hourglass {
-    Hourglass() { mdlMain::SetMousePointer(11); }
-    ~Hourglass() { mdlMain::SetMousePointer(0); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-};
-
 } // namespace
 
 void LoadGroups(rt::TreeView& tree)
@@ -78,7 +71,7 @@ void LoadGroups(rt::TreeView& tree)
 
 void LoadMembers(rt::ListView& cache)
 {
-    Hourglass busy;
+    mdlMain::BusyPointer busy;
     rt::ListItems items = cache.ListItems();
     items.Clear();
     rt::Recordset rs =
@@ -149,6 +142,23 @@ int Matcher::Icon(int place) const
 {
     // Only the root has the id 0.
     return m_ids.value(place) == QLatin1String("0") ? 1 : (place == 0 ? 4 : 5);
+}
+
+void AddGroupMembers(rt::ListView& cache, rt::ListView& shown, const rt::Node& group,
+                     bool withChecks)
+{
+    const Matcher matcher(CollectGroupIds(group));
+    rt::ListItems rows = shown.ListItems();
+    for (const rt::ListItem member : cache.ListItems()) {
+        const int place = matcher.Place(member.Tag());
+        if (place < 0)
+            continue;
+        rt::ListItem row = rows.Add(member.Key(), member.Text(), matcher.Icon(place));
+        if (withChecks)
+            row.setChecked(member.Checked());
+        for (int s = 1; s <= 3; ++s)
+            row.setSubItems(s, member.SubItems(s));
+    }
 }
 
 } // namespace GroupTree

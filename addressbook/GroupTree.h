@@ -42,4 +42,11 @@ private:
     QHash<QString, int> m_places;
 };
 
+// Adds to `shown` a copy of each member of `cache` that the group or a group below it
+// holds, in the cache's order: its key, surname and three sub-items, the picture of the
+// first of the group's ids (CollectGroupIds) that its list names (Matcher), and with
+// withChecks its tick.
+void AddGroupMembers(rt::ListView& cache, rt::ListView& shown, const rt::Node& group,
+                     bool withChecks);
+
 } // namespace GroupTree

@@ -3,6 +3,7 @@
 #include "addressbook/PhoneField.h"
 #include "app/Main.h"
 #include "app/mdlMain.h"
+#include "platform/Form.h"
 #include "platform/KeyInput.h"
 #include "platform/TextBox.h"
 
@@ -72,6 +73,15 @@ void DropSwallowedKey(int& KeyAscii)
 {
     if (mdlDataBase::SwallowNextKey != 0)
         KeyAscii = 0;
+}
+
+void EnterOrEscape(rt::Form& dialog, int KeyCode)
+{
+    EnterMovesFocus(KeyCode);
+    if (KeyCode == rt::key::Escape) {
+        SwallowKey();
+        rt::Forms::unload(&dialog);
+    }
 }
 
 } // namespace memberfields

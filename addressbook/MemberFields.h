@@ -8,8 +8,9 @@ class QGridLayout;
 class QWidget;
 
 namespace rt {
+class Form;
 class TextBox;
-}
+} // namespace rt
 
 // Pieces the member dialogs share: the four member fields with their labels, an
 // editable combo box that types like the program's text boxes, and the dialogs' keys.
@@ -36,5 +37,8 @@ bool EnterMovesFocus(int KeyCode);
 void SwallowKey();
 // KeyPress: drops the character while SwallowNextKey is set.
 void DropSwallowedKey(int& KeyAscii);
+// A dialog's KeyDown where Enter moves the focus on and Escape closes the dialog
+// (unloads it), its character swallowed.
+void EnterOrEscape(rt::Form& dialog, int KeyCode);
 
 } // namespace memberfields

@@ -67,13 +67,6 @@ void check(const rt::DbResult& status)
 }
 
 // The hourglass for as long as the work runs, the default pointer again however it ends.
-struct Hourglass {
-    Hourglass() { mdlMain::SetMousePointer(11); }
-    ~Hourglass() { mdlMain::SetMousePointer(0); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-};
-
 // The ids a membership list names: each text between two backslashes, exactly what the
 // test for "\" & id & "\" finds (\0\5\12\ names 0, 5 and 12).
 template <class Visit> void forEachListedId(const QString& list, Visit visit)
@@ -366,19 +359,11 @@ void frmGroup_Organize::ShowGroupMembers(const QString& GroupKey)
     rt::ListItems shown = m_members->ListItems();
     shown.Clear();
     m_members->hide();
-    Hourglass busy;
+    mdlMain::BusyPointer busy;
 
     // The shown group's id first, then every group below it: the first of these ids that
     // a member's list names decides its icon.
-    const GroupTree::Matcher matcher(GroupTree::CollectGroupIds(m_groups->Nodes().Item(GroupKey)));
-    for (const rt::ListItem member : m_lstMembers->ListItems()) {
-        const int place = matcher.Place(member.Tag());
-        if (place < 0)
-            continue;
-        rt::ListItem row = shown.Add(member.Key(), member.Text(), matcher.Icon(place));
-        for (int s = 1; s <= 3; ++s)
-            row.setSubItems(s, member.SubItems(s));
-    }
+    GroupTree::AddGroupMembers(*m_lstMembers, *m_members, m_groups->Nodes().Item(GroupKey), false);
     // The tree's tag names the group the list shows, however it came to be shown.
     m_groups->setTag(GroupKey);
     m_members->show();
@@ -1187,7 +1172,7 @@ bool frmGroup_Organize::groupsDropFilter(QEvent* event)
 
 bool frmGroup_Organize::SaveChanges()
 {
-    Hourglass busy;
+    mdlMain::BusyPointer busy;
     rt::Database& db = mdlDataBase::MainDatabase();
 
     // Groups with a flag, parents before children: the top-level groups, then those

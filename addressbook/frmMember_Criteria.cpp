@@ -174,11 +174,7 @@ void frmMember_Criteria::cmdCancel_Click()
 void frmMember_Criteria::Form_KeyDown(int& KeyCode, int Shift)
 {
     Q_UNUSED(Shift);
-    memberfields::EnterMovesFocus(KeyCode);
-    if (KeyCode == rt::key::Escape) {
-        memberfields::SwallowKey();
-        rt::Forms::unload(this);
-    }
+    memberfields::EnterOrEscape(*this, KeyCode);
 }
 
 void frmMember_Criteria::Form_KeyPress(int& KeyAscii)

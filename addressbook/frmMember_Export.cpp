@@ -266,11 +266,7 @@ void frmMember_Export::cmdCancel_Click()
 void frmMember_Export::Form_KeyDown(int& KeyCode, int Shift)
 {
     Q_UNUSED(Shift);
-    memberfields::EnterMovesFocus(KeyCode);
-    if (KeyCode == rt::key::Escape) {
-        memberfields::SwallowKey();
-        rt::Forms::unload(this);
-    }
+    memberfields::EnterOrEscape(*this, KeyCode);
 }
 
 void frmMember_Export::Form_KeyPress(int& KeyAscii)

@@ -1,22 +1,17 @@
 #include "app/Pictures.h"
 
+#include "app/DrawnPictures.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
 namespace pictures {
 
-namespace {
+using drawnpictures::canvas;
 
-QPixmap blank(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-} // namespace
-
-QPixmap Logo(int size) {
-    QPixmap pixmap = blank(size);
+QPixmap Logo(int size)
+{
+    QPixmap pixmap = canvas(size);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal s = size;
@@ -40,8 +35,9 @@ QPixmap Logo(int size) {
     return pixmap;
 }
 
-QPixmap Lock(int size) {
-    QPixmap pixmap = blank(size);
+QPixmap Lock(int size)
+{
+    QPixmap pixmap = canvas(size);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal s = size;

@@ -288,21 +288,10 @@ void frmMessage_Edit::Form_Load()
 
 void frmMessage_Edit::Form_Unload(bool& cancel)
 {
-    // Never refuses and asks nothing: an unsaved message goes with the window. Each step
-    // is taken on its own, so a missing piece of the main window cannot keep it docked.
+    // Never refuses and asks nothing: an unsaved message goes with the window.
     Q_UNUSED(cancel);
     m_slideTimer.stop();
-    try {
-        mdlMain::DetachChildForm(*this);
-    } catch (const rt::RuntimeError&) {
-    }
-    mdlMain::ReparentWindow(this, m_toolbar);
-    for (const QString& key : {pnlSMSCount, pnlCharCount, pnlSMSDate}) {
-        try {
-            mdlMain::RemoveStatusPanel(key);
-        } catch (const rt::RuntimeError&) {
-        }
-    }
+    mdlMain::UndockChildForm(*this, *m_toolbar, {pnlSMSCount, pnlCharCount, pnlSMSDate});
 }
 
 // ---- the group tree and the member lists ------------------------------------------------
@@ -328,17 +317,7 @@ void frmMessage_Edit::ShowGroupMembers(const QString& NodeKey)
 
     // Where each id stands in the list decides the icon: the first id of the list that a
     // member's tag names is the one that matched.
-    const GroupTree::Matcher matcher(GroupTree::CollectGroupIds(m_groups->Nodes().Item(NodeKey)));
-    for (const rt::ListItem master : m_lstMembers->ListItems()) {
-        const int place = matcher.Place(master.Tag());
-        if (place < 0)
-            continue;
-        const int icon = matcher.Icon(place);
-        rt::ListItem copy = shown.Add(master.Key(), master.Text(), icon);
-        copy.setChecked(master.Checked());
-        for (int s = 1; s <= 3; ++s)
-            copy.setSubItems(s, master.SubItems(s));
-    }
+    GroupTree::AddGroupMembers(*m_lstMembers, *m_members, m_groups->Nodes().Item(NodeKey), true);
 
     m_members->show();
     mdlMain::SetMousePointer(0);

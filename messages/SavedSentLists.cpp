@@ -3,6 +3,7 @@
 #include "addressbook/mdlGroups.h"
 #include "app/DrawnPictures.h"
 #include "app/mdlDataBase.h"
+#include "app/mdlDialogs.h"
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
 #include "messages/frmMessage_Properties.h"
@@ -19,6 +20,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace savedsent {
 
@@ -129,6 +131,25 @@ QPixmap ToolbarPicture(const QString& key)
     return picture;
 }
 
+rt::ImageList* NewListImages(QObject* parent, int pictures)
+{
+    auto* images = new rt::ImageList(parent);
+    images->setObjectName(QStringLiteral("Images16x16"));
+    for (int index = 1; index <= pictures; ++index)
+        images->Add(QIcon(ListPicture(index)));
+    return images;
+}
+
+rt::ListView* NewMessageList(QWidget* parent, const QString& name, rt::ImageList* icons)
+{
+    auto* list = new rt::ListView(parent);
+    list->setObjectName(name);
+    list->setMultiSelect(true);
+    list->setSmallIcons(icons);
+    list->AddColumn(QString(), rt::toTwips(25));
+    return list;
+}
+
 qint32 MessageId(const rt::ListItem& item)
 {
     const QString key = item.Key();
@@ -194,6 +215,14 @@ void ShowMessageDetails(qint32 MsgID, const QString& MsgTable)
         rt::Forms::showModal(*dialog);
 }
 
+void ShowChosenDetails(rt::ListView& list, const QString& MsgTable)
+{
+    const rt::ListItem selected = ChosenItem(list);
+    if (!selected)
+        return;
+    ShowMessageDetails(MessageId(selected), MsgTable);
+}
+
 bool DeleteSelectedMessages(rt::ListView& list, int titleColumn, const QString& deleteStatement)
 {
     const int n = mdlGroups::SelectedItemCount(list);
@@ -231,6 +260,29 @@ bool DeleteSelectedMessages(rt::ListView& list, int titleColumn, const QString& 
         items.Remove(i);
     }
     return true;
+}
+
+void DeleteSelectedAndUpdate(rt::ListView& list, int titleColumn, const QString& deleteStatement,
+                             const std::function<void()>& afterwards)
+{
+    std::optional<rt::RuntimeError> failure;
+    bool deleted = false;
+    try {
+        deleted = DeleteSelectedMessages(list, titleColumn, deleteStatement);
+    } catch (const rt::RuntimeError& error) {
+        // The rows deleted before the failure are gone from the list too.
+        failure = error;
+        deleted = true;
+    }
+    if (failure) {
+        try {
+            afterwards();
+        } catch (const rt::RuntimeError&) {
+        }
+        rt::reportUntrapped(*failure);
+    } else if (deleted) {
+        mdlDialogs::ReportFailure(afterwards);
+    }
 }
 
 } // namespace savedsent

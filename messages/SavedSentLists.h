@@ -6,7 +6,9 @@
 #include <QPixmap>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
+class QObject;
 class QWidget;
 
 namespace rt {
@@ -27,6 +29,12 @@ QPixmap ListPicture(int index);
 // "btnExport"; an empty pixmap for any other key.
 QPixmap ToolbarPicture(const QString& key);
 
+// The lists' "Images16x16", holding ListPicture 1 to pictures.
+rt::ImageList* NewListImages(QObject* parent, int pictures);
+// A list of messages named name: several rows selectable, the small pictures of icons,
+// and the narrow icon column first.
+rt::ListView* NewMessageList(QWidget* parent, const QString& name, rt::ImageList* icons);
+
 // The msg_id of a list item keyed "MSG_" & msg_id; 0 for any other key.
 qint32 MessageId(const rt::ListItem& item);
 
@@ -46,6 +54,8 @@ void FitTitleColumn(rt::ListView& list, int titleColumn);
 // The details dialog for one message of a table ("saved_messages", "sended_messages"),
 // shown modally.
 void ShowMessageDetails(qint32 MsgID, const QString& MsgTable);
+// The details of the item a one-message command acts on (ChosenItem); nothing for none.
+void ShowChosenDetails(rt::ListView& list, const QString& MsgTable);
 
 // Asks "Πρόκειτε να διαγράψετε ..." (titled "ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ") about the selected
 // items, naming a single one by the sub-item titleColumn, and unless the answer is No
@@ -55,5 +65,11 @@ void ShowMessageDetails(qint32 MsgID, const QString& MsgTable);
 // failure stops the loop at that row (the rows before it stay deleted, in the table and
 // the list alike) and is raised.
 bool DeleteSelectedMessages(rt::ListView& list, int titleColumn, const QString& deleteStatement);
+// The lists' delete command: DeleteSelectedMessages, then, when anything was deleted
+// (also when a failure stopped the delete part-way), afterwards brings the window up to
+// date. One failure, one box: a failed delete is reported after afterwards has run
+// quietly; otherwise a failure of afterwards is reported.
+void DeleteSelectedAndUpdate(rt::ListView& list, int titleColumn, const QString& deleteStatement,
+                             const std::function<void()>& afterwards);
 
 } // namespace savedsent

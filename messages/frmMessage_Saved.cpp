@@ -17,10 +17,7 @@
 #include "platform/Toolbar.h"
 #include "platform/Twips.h"
 
-#include <optional>
-
 using rt::toPixels;
-using rt::toTwips;
 
 namespace {
 
@@ -36,9 +33,7 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
 {
     mdlMain::SetUpDockedWindow(*this, QStringLiteral("Αποθηκευμένα Μηνύματα"));
 
-    m_images16 = new rt::ImageList(this);
-    m_images16->setObjectName(QStringLiteral("Images16x16"));
-    m_images16->Add(QIcon(savedsent::ListPicture(1)));
+    m_images16 = savedsent::NewListImages(this, 1);
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
@@ -53,11 +48,7 @@ frmMessage_Saved::frmMessage_Saved() : rt::Form(QStringLiteral("frmMessage_Saved
                                });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_Saved::Toolbar_ButtonClick);
 
-    m_message = new rt::ListView(this);
-    m_message->setObjectName(QStringLiteral("Message"));
-    m_message->setMultiSelect(true);
-    m_message->setSmallIcons(m_images16);
-    m_message->AddColumn(QString(), toTwips(25));
+    m_message = savedsent::NewMessageList(this, QStringLiteral("Message"), m_images16);
     m_message->AddColumn(QStringLiteral("Δημιουργία"), 2200);
     m_message->AddColumn(QStringLiteral("Τίτλος Μηνύματος"), 5000);
     m_message->setGeometry(0, toPixels(mdlMain::FormTitleHeight), width(),
@@ -207,38 +198,17 @@ void frmMessage_Saved::OpenMessage()
 
 void frmMessage_Saved::ShowDetails()
 {
-    const rt::ListItem selected = savedsent::ChosenItem(*m_message);
-    if (!selected)
-        return;
-    savedsent::ShowMessageDetails(savedsent::MessageId(selected), QStringLiteral("saved_messages"));
+    savedsent::ShowChosenDetails(*m_message, QStringLiteral("saved_messages"));
 }
 
 void frmMessage_Saved::DeleteMessage()
 {
-    std::optional<rt::RuntimeError> failure;
-    bool deleted = false;
-    try {
-        deleted = savedsent::DeleteSelectedMessages(
-            *m_message, 2, QStringLiteral("DELETE FROM saved_messages WHERE msg_id = ?"));
-    } catch (const rt::RuntimeError& error) {
-        // What was deleted before the failure is gone from the count and the drop-down too.
-        failure = error;
-        deleted = true;
-    }
-    if (failure) {
-        // One failure, one box: the follow-up steps keep quiet.
-        try {
-            SetControlState();
-            rt::Forms::get<frmMain>().ReadSavedMessages();
-        } catch (const rt::RuntimeError&) {
-        }
-        rt::reportUntrapped(*failure);
-    } else if (deleted) {
-        mdlDialogs::ReportFailure([this] {
+    // What was deleted before a failure is gone from the count and the drop-down too.
+    savedsent::DeleteSelectedAndUpdate(
+        *m_message, 2, QStringLiteral("DELETE FROM saved_messages WHERE msg_id = ?"), [this] {
             SetControlState();
             rt::Forms::get<frmMain>().ReadSavedMessages();
         });
-    }
 }
 
 // ---- layout ---------------------------------------------------------------------------

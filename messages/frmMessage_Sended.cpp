@@ -21,10 +21,7 @@
 #include "platform/Twips.h"
 #include "sending/frmSendMessages.h"
 
-#include <optional>
-
 using rt::toPixels;
-using rt::toTwips;
 
 namespace {
 
@@ -49,10 +46,7 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
 {
     mdlMain::SetUpDockedWindow(*this, QStringLiteral("Απεσταλμένα Μηνύματα"));
 
-    m_images16 = new rt::ImageList(this);
-    m_images16->setObjectName(QStringLiteral("Images16x16"));
-    m_images16->Add(QIcon(savedsent::ListPicture(1)));
-    m_images16->Add(QIcon(savedsent::ListPicture(2)));
+    m_images16 = savedsent::NewListImages(this, 2);
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 
@@ -68,11 +62,7 @@ frmMessage_Sended::frmMessage_Sended() : rt::Form(QStringLiteral("frmMessage_Sen
                                });
     connect(m_toolbar, &rt::Toolbar::ButtonClick, this, &frmMessage_Sended::Toolbar_ButtonClick);
 
-    m_sendList = new rt::ListView(this);
-    m_sendList->setObjectName(QStringLiteral("SendList"));
-    m_sendList->setMultiSelect(true);
-    m_sendList->setSmallIcons(m_images16);
-    m_sendList->AddColumn(QString(), toTwips(25));
+    m_sendList = savedsent::NewMessageList(this, QStringLiteral("SendList"), m_images16);
     m_sendList->AddColumn(QStringLiteral("Αποστολή"), 1900);
     m_sendList->AddColumn(QStringLiteral("Προγ. Αποστολή"), 1900);
     m_sendList->AddColumn(QStringLiteral("Τύπος"), 1100);
@@ -272,11 +262,7 @@ void frmMessage_Sended::SendMessage()
 
 void frmMessage_Sended::ShowDetails()
 {
-    const rt::ListItem selected = savedsent::ChosenItem(*m_sendList);
-    if (!selected)
-        return;
-    savedsent::ShowMessageDetails(savedsent::MessageId(selected),
-                                  QStringLiteral("sended_messages"));
+    savedsent::ShowChosenDetails(*m_sendList, QStringLiteral("sended_messages"));
 }
 
 void frmMessage_Sended::ExportMessage()
@@ -296,20 +282,10 @@ void frmMessage_Sended::ExportMessage()
 
 void frmMessage_Sended::DeleteMessage()
 {
-    std::optional<rt::RuntimeError> failure;
-    bool deleted = false;
-    try {
-        deleted = savedsent::DeleteSelectedMessages(
-            *m_sendList, 4, QStringLiteral("DELETE FROM sended_messages WHERE msg_id = ?"));
-    } catch (const rt::RuntimeError& error) {
-        // The rows deleted before the failure are gone from the count too.
-        failure = error;
-        deleted = true;
-    }
-    if (deleted)
-        SetControlState();
-    if (failure)
-        rt::reportUntrapped(*failure);
+    // The rows deleted before a failure are gone from the count too.
+    savedsent::DeleteSelectedAndUpdate(
+        *m_sendList, 4, QStringLiteral("DELETE FROM sended_messages WHERE msg_id = ?"),
+        [this] { SetControlState(); });
 }
 
 // ---- layout ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "sending/frmSendMessages.h"
 
 #include "app/ChildFormCollection.h"
+#include "app/DrawnPictures.h"
 #include "app/frmGetUserData.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlDialogs.h"
@@ -27,6 +28,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+using drawnpictures::canvas;
 
 namespace {
 
@@ -141,13 +144,6 @@ void unloadSplash()
 }
 
 // ---- pictures -------------------------------------------------------------------------
-
-QPixmap canvas(int size)
-{
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    return picture;
-}
 
 QPixmap envelopePicture()
 {
