@@ -16,6 +16,7 @@
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
 #include "platform/Twips.h"
+#include "tests/support/Docking.h"
 #include "tests/support/FakeSmsService.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
@@ -183,21 +184,16 @@ private slots:
     {
         frmMessage_OutBox& w = openWindow();
         QCOMPARE(mdlMain::ChildForms().Count(), 1);
-        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
-        QCOMPARE(w.formTitle()->Caption(), QStringLiteral("Εξερχόμενα Μηνύματα"));
-        QCOMPARE(w.Toolbar()->parentWidget(), mainWindow().tlbrPicture());
+        QVERIFY(testsupport::verifyDocked(w, QStringLiteral("Εξερχόμενα Μηνύματα")));
         QCOMPARE(mainWindow().StatusBar()->Keys(),
                  (QStringList{QStringLiteral("frmMessage_OutBox"),
                               QStringLiteral("pnlSMSAvailable"), QStringLiteral("pnlConnection")}));
-        QStringList captions;
-        for (QToolButton* button : w.Toolbar()->Buttons())
-            captions << button->objectName() + QLatin1Char('=') + button->text() +
-                            QLatin1Char('/') + button->toolTip();
-        QCOMPARE(captions, (QStringList{QStringLiteral("btnSend=Αποστολή/Αποστολή Μηνυμάτων"),
-                                        QStringLiteral("btnDelete=Διαγραφή/Διαγραφή Μηνυμάτων"),
-                                        QStringLiteral("btnDetails=Ιδιότητες/Ιδιότητες Μηνύματος"),
-                                        QStringLiteral("btnExport=Εξαγωγή/Εχαγωγή Μηνύματος σε "
-                                                       "Αρχείο")}));
+        QCOMPARE(testsupport::toolbarButtons(w.Toolbar()),
+                 (QStringList{QStringLiteral("btnSend|Αποστολή|Αποστολή Μηνυμάτων"),
+                              QStringLiteral("btnDelete|Διαγραφή|Διαγραφή Μηνυμάτων"),
+                              QStringLiteral("btnDetails|Ιδιότητες|Ιδιότητες Μηνύματος"),
+                              QStringLiteral("btnExport|Εξαγωγή|Εχαγωγή Μηνύματος σε "
+                                             "Αρχείο")}));
         QStringList menu;
         for (int i = 0; i < w.mnPopup()->ItemCount(); ++i)
             menu << w.mnPopup()->submenu(i)->text();

@@ -17,6 +17,7 @@
 #include "platform/Recordset.h"
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
+#include "tests/support/Docking.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 #include "tests/support/Views.h"
@@ -172,10 +173,7 @@ private slots:
         addFive();
         frmMessage_Saved& w = openList();
         QCOMPARE(mdlMain::ChildForms().Count(), 1);
-        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
-        QCOMPARE(w.parentWidget(), mainWindow().picMDISpace());
-        QCOMPARE(w.Toolbar()->parentWidget(), mainWindow().tlbrPicture());
-        QCOMPARE(w.formTitle()->Caption(), QStringLiteral("Αποθηκευμένα Μηνύματα"));
+        QVERIFY(testsupport::verifyDocked(w, QStringLiteral("Αποθηκευμένα Μηνύματα")));
         QCOMPARE(w.Toolbar()->ButtonCaption(QStringLiteral("btnEdit")),
                  QStringLiteral("Επεξεργασία"));
         QCOMPARE(w.Toolbar()->Button(QStringLiteral("btnDetails"))->toolTip(),
