@@ -18,6 +18,7 @@
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
 #include "sending/frmSendMessages.h"
+#include "tests/support/Docking.h"
 #include "tests/support/FakeSmsService.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
@@ -158,9 +159,7 @@ private slots:
     {
         const QList<qint64> ids = addThree();
         frmMessage_Sended& w = openList();
-        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
-        QCOMPARE(w.Toolbar()->parentWidget(), mainWindow().tlbrPicture());
-        QCOMPARE(w.formTitle()->Caption(), QStringLiteral("Απεσταλμένα Μηνύματα"));
+        QVERIFY(testsupport::verifyDocked(w, QStringLiteral("Απεσταλμένα Μηνύματα")));
         QCOMPARE(itemKeys(w.SendList()), (QStringList{key(ids[0]), key(ids[1]), key(ids[2])}));
         rt::ListItems items = w.SendList()->ListItems();
         const rt::ListItem atOnce = items.Item(1);
