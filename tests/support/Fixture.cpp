@@ -38,8 +38,7 @@ bool Fixture::start(const FixtureParts& parts)
         rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
         m_reporter = true;
     }
-    if (parts.database) {
-        m_database = true;
+    if (parts.database && parts.openDatabase) {
         const rt::DbResult opened = mdlDataBase::MainDatabase().open(m_folder->databasePath());
         if (!opened.ok)
             return fail(opened.description);
@@ -52,9 +51,7 @@ void Fixture::stop()
     if (!m_folder)
         return;
     rt::Forms::discardAll();
-    if (m_database)
-        mdlDataBase::MainDatabase().close();
-    m_database = false;
+    mdlDataBase::MainDatabase().close();
     if (m_reporter)
         rt::setUntrappedErrorReporter({});
     m_reporter = false;

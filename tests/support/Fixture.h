@@ -19,7 +19,8 @@ namespace testsupport {
 // SMS.mdb is the open main database, scripted message boxes, and the code-0 box for
 // errors that no handler traps.
 struct FixtureParts {
-    bool database = true;        // SMS.mdb made and opened as the main database
+    bool database = true;        // SMS.mdb made from the schema
+    bool openDatabase = true;    // and opened as the main database
     bool controlLibrary = false; // the panel menu's library registered (ControlLibrary)
     bool boxes = true;           // ScriptedMessageBoxes
     bool modals = false;         // ModalScript
@@ -29,7 +30,8 @@ struct FixtureParts {
 
 // The set-up most window tests share. start() in init() (QVERIFY2 on its result with
 // error()); stop() in cleanup() discards every form, closes the main database and undoes
-// the rest in the reverse order.
+// the rest in the reverse order (the main database is closed also when the program
+// opened it).
 class Fixture {
 public:
     Fixture() = default;
@@ -56,7 +58,6 @@ private:
     std::unique_ptr<ModalScript> m_modals;
     std::unique_ptr<ScriptedFileDialogs> m_files;
     bool m_reporter = false;
-    bool m_database = false;
     QString m_error;
 };
 
