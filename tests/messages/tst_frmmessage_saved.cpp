@@ -115,19 +115,9 @@ class tst_frmmessage_saved : public QObject {
     // Right-clicks the list and reports the menu's states while it is up.
     QMap<QString, bool> contextMenuStates(frmMessage_Saved& w)
     {
-        QMap<QString, bool> states;
-        QMenu* menu = w.mnPopup()->mnPopup();
-        QTimer::singleShot(0, menu, [&] {
-            if (menu->isVisible()) {
-                for (const char* name : {"mnOpen", "mnDelete", "mnDetails"})
-                    states.insert(QLatin1String(name), w.mnPopup()->MenuState(QLatin1String(name)));
-            }
-            menu->close();
-        });
-        w.Message()->Refresh();
-        QTest::mouseClick(w.Message()->viewport(), Qt::RightButton, {},
-                          QPoint(5, w.Message()->viewport()->height() - 5));
-        return states;
+        return testsupport::contextMenuStates(
+            w.mnPopup(), w.Message(),
+            {QStringLiteral("mnOpen"), QStringLiteral("mnDelete"), QStringLiteral("mnDetails")});
     }
 
     // Triggers the context-menu item with that name, as a choice from the menu does.

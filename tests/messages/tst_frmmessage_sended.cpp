@@ -119,19 +119,9 @@ class tst_frmmessage_sended : public QObject {
 
     QMap<QString, bool> contextMenuStates(frmMessage_Sended& w)
     {
-        QMap<QString, bool> states;
-        QMenu* menu = w.mnPopup()->mnPopup();
-        QTimer::singleShot(0, menu, [&] {
-            if (menu->isVisible()) {
-                for (const char* name : {"mnSend", "mnDelete", "mnDetails"})
-                    states.insert(QLatin1String(name), w.mnPopup()->MenuState(QLatin1String(name)));
-            }
-            menu->close();
-        });
-        w.SendList()->Refresh();
-        QTest::mouseClick(w.SendList()->viewport(), Qt::RightButton, {},
-                          QPoint(5, w.SendList()->viewport()->height() - 5));
-        return states;
+        return testsupport::contextMenuStates(
+            w.mnPopup(), w.SendList(),
+            {QStringLiteral("mnSend"), QStringLiteral("mnDelete"), QStringLiteral("mnDetails")});
     }
 
 private slots:
