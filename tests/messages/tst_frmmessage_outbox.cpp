@@ -96,10 +96,7 @@ class tst_frmmessage_outbox : public QObject {
               m.time, m.schDate, m.schTime, m.error}});
         if (!done)
             return -1;
-        rt::Recordset rs =
-            db.openRecordset({QStringLiteral("SELECT max(msg_id) AS id FROM outbox_messages"), {}},
-                             rt::RecordsetType::Snapshot);
-        return rs.field(QStringLiteral("id")).toLongLong();
+        return testsupport::lastMessageId(QStringLiteral("outbox_messages"));
     }
     // Five messages titled M1..M5, written one minute apart.
     QList<qint64> addFive()

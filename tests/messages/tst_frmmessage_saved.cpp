@@ -48,10 +48,7 @@ qint64 addSaved(const QVariant& title, const QString& text, const QString& date,
                                     "VALUES (?, ?, ?, ?, ?, ?)"),
                      {title, text, QStringLiteral("Shop"), 0, date, time}}))
         return 0;
-    rt::Recordset rs =
-        db.openRecordset({QStringLiteral("SELECT max(msg_id) FROM saved_messages"), {}},
-                         rt::RecordsetType::Snapshot);
-    return rs.isOpen() && !rs.eof() ? rs.field(0).toLongLong() : 0;
+    return testsupport::lastMessageId(QStringLiteral("saved_messages"));
 }
 
 QStringList savedIds()

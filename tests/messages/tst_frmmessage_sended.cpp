@@ -66,10 +66,7 @@ qint64 addSent(const Sent& m)
                      {m.title, m.text, QStringLiteral("Κατάστημα"), m.flash, m.phones, m.date,
                       m.time, m.schdate, m.schtime, 1, 1}}))
         return 0;
-    rt::Recordset rs =
-        db.openRecordset({QStringLiteral("SELECT max(msg_id) FROM sended_messages"), {}},
-                         rt::RecordsetType::Snapshot);
-    return rs.isOpen() && !rs.eof() ? rs.field(0).toLongLong() : 0;
+    return testsupport::lastMessageId(QStringLiteral("sended_messages"));
 }
 
 QString key(qint64 id)

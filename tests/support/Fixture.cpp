@@ -87,6 +87,13 @@ void addMember(const QVariant& id, const QVariant& last, const QVariant& first,
          {id, last, first, occupation, phone, memberOf});
 }
 
+qint64 lastMessageId(const QString& table)
+{
+    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+        {QStringLiteral("SELECT max(msg_id) FROM ") + table, {}}, rt::RecordsetType::Snapshot);
+    return rs.isOpen() && !rs.eof() ? rs.field(0).toLongLong() : 0;
+}
+
 QList<QVariantMap> tableRows(const QString& table)
 {
     QList<QVariantMap> result;

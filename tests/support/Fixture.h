@@ -74,6 +74,9 @@ void addGroup(int id, const QString& name, int parent);
 void addMember(const QVariant& id, const QVariant& last, const QVariant& first,
                const QVariant& occupation, const QVariant& phone, const QVariant& memberOf);
 
+// The id of the newest row of a message table (0 when it has none).
+qint64 lastMessageId(const QString& table);
+
 // Every row of a message table in msg_id order, each as column name -> value.
 QList<QVariantMap> tableRows(const QString& table);
 
