@@ -75,7 +75,6 @@ class tst_endtoend_send : public QObject {
     QString m_previousCurrent;
     testsupport::Fixture m_fx;
     std::unique_ptr<testsupport::EndCatcher> m_end;
-    std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
 
 private slots:
@@ -86,19 +85,16 @@ private slots:
         QVERIFY(QDir::setCurrent(m_current.path()));
         m_end = std::make_unique<testsupport::EndCatcher>();
         // The program's start opens the database.
-        QVERIFY2(m_fx.start({.openDatabase = false, .controlLibrary = true, .modals = true}),
-                 qPrintable(m_fx.error()));
+        QVERIFY2(
+            m_fx.start(
+                {.openDatabase = false, .controlLibrary = true, .modals = true, .service = true}),
+            qPrintable(m_fx.error()));
         rt::setClock(&m_clock);
-        m_service = std::make_unique<FakeSmsService>();
-        QVERIFY(m_service->start());
     }
     void cleanup()
     {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
-        m_service.reset();
-        rt::setClock(nullptr);
         m_fx.stop();
+        rt::setClock(nullptr);
         m_end.reset();
         QDir::setCurrent(m_previousCurrent);
     }
@@ -107,9 +103,10 @@ private slots:
     {
         namespace road = testsupport::road;
         QVERIFY(road::writeAddressBook(m_fx.folder().databasePath()));
-        QVERIFY(road::writeSettings(m_fx.folder().path(), m_service->host(), m_service->port()));
-        m_service->script(Answer::code(road::messageId));
-        m_service->script(Answer::code(road::creditsLeft));
+        QVERIFY(road::writeSettings(m_fx.folder().path(), m_fx.service().host(),
+                                    m_fx.service().port()));
+        m_fx.service().script(Answer::code(road::messageId));
+        m_fx.service().script(Answer::code(road::creditsLeft));
 
         try {
             mdlDataBase::Main();
@@ -161,10 +158,10 @@ private slots:
 
         QVERIFY(m_fx.boxes().shown().isEmpty());
         QCOMPARE(m_fx.modals().shownNames(), QStringList());
-        const QList<QByteArray> requests = m_service->requests();
+        const QList<QByteArray> requests = m_fx.service().requests();
         QCOMPARE(requests.size(), 2);
-        QCOMPARE(requests.at(0), road::sendRequest(m_service->host()));
-        QCOMPARE(requests.at(1), road::creditsRequest(m_service->host()));
+        QCOMPARE(requests.at(0), road::sendRequest(m_fx.service().host()));
+        QCOMPARE(requests.at(1), road::creditsRequest(m_fx.service().host()));
 
         // In the sent box, out of the out-box.
         rt::Recordset sent = mdlDataBase::MainDatabase().openRecordset(

@@ -82,7 +82,6 @@ class tst_frmmessage_outbox : public QObject {
     Q_OBJECT
 
     testsupport::Fixture m_fx;
-    std::unique_ptr<FakeSmsService> m_service;
 
     qint64 add(const Message& m)
     {
@@ -160,20 +159,15 @@ class tst_frmmessage_outbox : public QObject {
 private slots:
     void init()
     {
-        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true, .fileDialogs = true}),
-                 qPrintable(m_fx.error()));
-        m_service = std::make_unique<FakeSmsService>();
-        QVERIFY(m_service->start());
-        m_service->setDefaultAnswer(Answer::code(500));
-        testsupport::useTestAccount(*m_service);
+        QVERIFY2(
+            m_fx.start(
+                {.controlLibrary = true, .modals = true, .fileDialogs = true, .service = true}),
+            qPrintable(m_fx.error()));
+        m_fx.service().setDefaultAnswer(Answer::code(500));
+        testsupport::useTestAccount(m_fx.service());
         mainWindow().show();
     }
-    void cleanup()
-    {
-        rt::Forms::discardAll();
-        m_service.reset();
-        m_fx.stop();
-    }
+    void cleanup() { m_fx.stop(); }
 
     // ---- docking -----------------------------------------------------------------------
 
@@ -485,7 +479,7 @@ private slots:
     {
         const QList<qint64> ids = addFive();
         frmMessage_OutBox& w = openWindow();
-        m_service->script(Answer::code(-300));
+        m_fx.service().script(Answer::code(-300));
         w.SendMessage(true);                      // the current item: the last one
         QCOMPARE(m_fx.boxes().shown().size(), 1); // the server's refusal
         QVERIFY(column(QStringLiteral("sended_messages"), "msg_id").isEmpty());

@@ -82,7 +82,6 @@ class tst_frmmessage_sended : public QObject {
     Q_OBJECT
 
     testsupport::Fixture m_fx;
-    std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
 
     frmMessage_Sended& openList()
@@ -125,19 +124,17 @@ private slots:
     void init()
     {
         rt::setClock(&m_clock);
-        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true, .fileDialogs = true}),
-                 qPrintable(m_fx.error()));
-        m_service = std::make_unique<FakeSmsService>();
-        QVERIFY(m_service->start());
-        testsupport::useTestAccount(*m_service);
+        QVERIFY2(
+            m_fx.start(
+                {.controlLibrary = true, .modals = true, .fileDialogs = true, .service = true}),
+            qPrintable(m_fx.error()));
+        testsupport::useTestAccount(m_fx.service());
         mdlSettings::ShowDisclaimer = 0;
         mainWindow().show();
         m_fx.boxes().clear();
     }
     void cleanup()
     {
-        rt::Forms::discardAll();
-        m_service.reset();
         m_fx.stop();
         rt::setClock(nullptr);
     }
@@ -219,7 +216,7 @@ private slots:
         QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Exclamation));
         QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΑΠΟΣΤΟΛΗ ΜΗΝΥΜΑΤΟΣ"));
         QVERIFY(tableRows(QStringLiteral("outbox_messages")).isEmpty());
-        QVERIFY(m_service->requests().isEmpty());
+        QVERIFY(m_fx.service().requests().isEmpty());
 
         // A click that leaves one message selected offers the toolbar's Send again.
         w.SendList()->Refresh();
@@ -246,8 +243,8 @@ private slots:
         selectOnly(w, {index});
         w.SendList()->setSelectedItem(w.SendList()->ListItems().Item(index));
         const QVariantMap original = tableRows(QStringLiteral("sended_messages")).at(index - 1);
-        m_service->script(Answer::code(4321));
-        m_service->script(Answer::code(900));
+        m_fx.service().script(Answer::code(4321));
+        m_fx.service().script(Answer::code(900));
         m_clock.set(QDateTime(QDate(2024, 3, 6), QTime(20, 15)));
 
         if (how.startsWith(QLatin1String("btn"))) {
@@ -259,8 +256,8 @@ private slots:
             }
         }
 
-        QCOMPARE(m_service->requests().size(), 2);
-        const QByteArray request = m_service->requests().first();
+        QCOMPARE(m_fx.service().requests().size(), 2);
+        const QByteArray request = m_fx.service().requests().first();
         QVERIFY(request.startsWith("POST /prog/send.php"));
         QVERIFY(request.contains("&M=" + rt::cp1253::fromUnicode(original["msg_text"].toString())));
         QCOMPARE(request.contains("&D=2024.03.07.18.30&"), index == 2);
@@ -291,7 +288,7 @@ private slots:
         addThree();
         frmMessage_Sended& w = openList();
         selectOnly(w, {1});
-        m_service->script(Answer::code(-700));
+        m_fx.service().script(Answer::code(-700));
         w.SendMessage();
         const QList<QVariantMap> waiting = tableRows(QStringLiteral("outbox_messages"));
         QCOMPARE(waiting.size(), 1);
@@ -311,7 +308,7 @@ private slots:
         w.SendMessage();
         QCOMPARE(m_fx.boxes().shown().size(), 1);
         QVERIFY(tableRows(QStringLiteral("outbox_messages")).isEmpty());
-        QVERIFY(m_service->requests().isEmpty());
+        QVERIFY(m_fx.service().requests().isEmpty());
         QCOMPARE(tableRows(QStringLiteral("sended_messages")).size(), 3);
     }
 

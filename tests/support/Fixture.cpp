@@ -43,6 +43,11 @@ bool Fixture::start(const FixtureParts& parts)
         if (!opened.ok)
             return fail(opened.description);
     }
+    if (parts.service) {
+        m_service = std::make_unique<FakeSmsService>();
+        if (!m_service->start())
+            return fail(QStringLiteral("the loopback service did not start"));
+    }
     return true;
 }
 
@@ -51,6 +56,7 @@ void Fixture::stop()
     if (!m_folder)
         return;
     rt::Forms::discardAll();
+    m_service.reset();
     mdlDataBase::MainDatabase().close();
     if (m_reporter)
         rt::setUntrappedErrorReporter({});

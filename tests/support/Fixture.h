@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/ControlLibrary.h"
+#include "tests/support/FakeSmsService.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/Seams.h"
 
@@ -26,12 +27,13 @@ struct FixtureParts {
     bool modals = false;         // ModalScript
     bool fileDialogs = false;    // ScriptedFileDialogs
     bool errorReporter = true;   // untrapped errors reported as the program reports them
+    bool service = false;        // the loopback SMS service, started (FakeSmsService)
 };
 
 // The set-up most window tests share. start() in init() (QVERIFY2 on its result with
-// error()); stop() in cleanup() discards every form, closes the main database and undoes
-// the rest in the reverse order (the main database is closed also when the program
-// opened it).
+// error()); stop() in cleanup() discards every form, stops the service, closes the main
+// database and undoes the rest in the reverse order (the main database is closed also when the
+// program opened it).
 class Fixture {
 public:
     Fixture() = default;
@@ -48,6 +50,7 @@ public:
     ScriptedMessageBoxes& boxes() const { return *m_boxes; }
     ModalScript& modals() const { return *m_modals; }
     ScriptedFileDialogs& files() const { return *m_files; }
+    FakeSmsService& service() const { return *m_service; }
 
 private:
     bool fail(const QString& why);
@@ -57,6 +60,7 @@ private:
     std::unique_ptr<ScriptedMessageBoxes> m_boxes;
     std::unique_ptr<ModalScript> m_modals;
     std::unique_ptr<ScriptedFileDialogs> m_files;
+    std::unique_ptr<FakeSmsService> m_service;
     bool m_reporter = false;
     QString m_error;
 };
