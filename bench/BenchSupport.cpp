@@ -14,6 +14,17 @@
 
 namespace bench {
 
+QString syllableWord(std::mt19937& random, int parts)
+{
+    static const QStringList syllables{"Πα", "πα",  "δο", "Κω", "στα", "ντί", "νου",
+                                       "Γε", "ωρ",  "γί", "ου", "Ά",   "λε",  "ξα",
+                                       "ά",  "νδρ", "Ελ", "έ",  "νη",  "Μα"};
+    QString w;
+    for (int i = 0; i < parts; ++i)
+        w += syllables[static_cast<int>(random() % syllables.size())];
+    return w;
+}
+
 bool check(const rt::DbResult& result)
 {
     if (!result.ok)
@@ -60,15 +71,8 @@ bool fillAddressBook(rt::Database& db, const AddressBookShape& shape)
     if (!addGroups(db, shape.groups))
         return false;
 
-    const QStringList syllables{"Πα", "πα", "δο", "Κω", "στα", "ντί", "νου", "Γε", "ωρ", "γί",
-                                "ου", "Ά",  "λε", "ξα", "ά",   "νδρ", "Ελ",  "έ",  "νη", "Μα"};
     std::mt19937 random(1253);
-    auto word = [&](int parts) {
-        QString w;
-        for (int i = 0; i < parts; ++i)
-            w += syllables[static_cast<int>(random() % syllables.size())];
-        return w;
-    };
+    auto word = [&](int parts) { return syllableWord(random, parts); };
     for (int m = 1; m <= kMembers; ++m) {
         QVariant memberOf;
         const int groups = static_cast<int>(random() % 4); // 0 to 3 groups, 0 is Null

@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 #include <functional>
+#include <random>
 
 namespace bench {
 
@@ -28,6 +29,9 @@ constexpr int kMembers = 50000;
 constexpr int kTopGroups = 50;
 constexpr int kSubgroupsEach = 9; // 50 + 450 = 500 groups
 constexpr int kGroups = kTopGroups * (1 + kSubgroupsEach);
+
+// A made-up Greek word of that many syllables, one draw from random each.
+QString syllableWord(std::mt19937& random, int parts);
 
 // Prints a database failure; true when the result is a success.
 bool check(const rt::DbResult& result);

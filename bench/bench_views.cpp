@@ -28,15 +28,8 @@ struct Member {
 
 std::vector<Member> makeMembers()
 {
-    const QStringList syllables{"Πα", "πα", "δο", "Κω", "στα", "ντί", "νου", "Γε", "ωρ", "γί",
-                                "ου", "Ά",  "λε", "ξα", "ά",   "νδρ", "Ελ",  "έ",  "νη", "Μα"};
     std::mt19937 random(1253);
-    auto word = [&](int parts) {
-        QString w;
-        for (int i = 0; i < parts; ++i)
-            w += syllables[static_cast<int>(random() % syllables.size())];
-        return w;
-    };
+    auto word = [&](int parts) { return bench::syllableWord(random, parts); };
     const int groups = kTopGroups * (1 + kSubgroupsEach);
     std::vector<Member> members;
     members.reserve(kMembers);

@@ -19,6 +19,7 @@
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
+#include "tests/support/Docking.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 #include "tests/support/Views.h"
@@ -161,16 +162,9 @@ private slots:
     {
         mdlGroups::SearchLastName = QStringLiteral("ΠΑΠ");
         frmGroup_Organize& w = openWindow();
-        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
-        QCOMPARE(w.parentWidget(), mainWindow().picMDISpace());
-        QCOMPARE(w.formTitle()->Caption(), QStringLiteral("Οργάνωση Ομάδων"));
-        QCOMPARE(w.Toolbar()->parentWidget(), mainWindow().tlbrPicture());
-        QStringList buttons;
-        for (QToolButton* b : w.Toolbar()->Buttons())
-            buttons << b->objectName() + QLatin1Char('|') + b->text() + QLatin1Char('|') +
-                           b->toolTip();
+        QVERIFY(testsupport::verifyDocked(w, QStringLiteral("Οργάνωση Ομάδων")));
         QCOMPARE(
-            buttons,
+            testsupport::toolbarButtons(w.Toolbar()),
             (QStringList{QStringLiteral("btnNew|Δημιουργία|Δημιουργία Νέου Μέλους ή Νέας Ομάδας"),
                          QStringLiteral("btnEdit|Διόρθωση|Διόρθωση Μέλους ή Ομάδας"),
                          QStringLiteral("btnDelete|Διαγραφή|Διαγραφή Μέλους ή Ομάδας"),

@@ -17,6 +17,7 @@
 #include "platform/StatusBar.h"
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
+#include "tests/support/Docking.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
@@ -151,20 +152,14 @@ private slots:
     {
         mdlGroups::SearchLastName = QStringLiteral("ΠΑΠ");
         frmMember_List& w = openList();
-        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
-        QCOMPARE(w.parentWidget(), mainWindow().picMDISpace());
+        QVERIFY(testsupport::verifyDocked(w, QStringLiteral("Κατάλογος Μελών")));
         QVERIFY(w.isVisible());
-        QCOMPARE(w.formTitle()->Caption(), QStringLiteral("Κατάλογος Μελών"));
-        QCOMPARE(w.Toolbar()->parentWidget(), mainWindow().tlbrPicture());
-        QStringList buttons;
-        for (QToolButton* b : w.Toolbar()->Buttons())
-            buttons << b->objectName() + QLatin1Char('=') + b->text() + QLatin1Char('/') +
-                           b->toolTip();
-        QCOMPARE(buttons, (QStringList{QStringLiteral("btnNew=Δημιουργία/Δημιουργία Νέου Μέλους"),
-                                       QStringLiteral("btnEdit=Διόρθωση/Διόρθωση Στοιχείων Μέλους"),
-                                       QStringLiteral("btnDelete=Διαγραφή/Διαγραφή Μέλους"),
-                                       QStringLiteral("btnCriteria=Κριτήρια/Κριτήρια Εμφάνισης "
-                                                      "Μελών")}));
+        QCOMPARE(testsupport::toolbarButtons(w.Toolbar()),
+                 (QStringList{QStringLiteral("btnNew|Δημιουργία|Δημιουργία Νέου Μέλους"),
+                              QStringLiteral("btnEdit|Διόρθωση|Διόρθωση Στοιχείων Μέλους"),
+                              QStringLiteral("btnDelete|Διαγραφή|Διαγραφή Μέλους"),
+                              QStringLiteral("btnCriteria|Κριτήρια|Κριτήρια Εμφάνισης "
+                                             "Μελών")}));
         QCOMPARE(panelText(), QStringLiteral(" 6 μέλη"));
         QVERIFY(mdlGroups::SearchLastName.isEmpty());
         QCOMPARE(w.FrameSearch()->title(), QStringLiteral("Αναζήτηση"));

@@ -17,9 +17,8 @@
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
-#include "tests/support/ControlLibrary.h"
 #include "tests/support/FakeSmsService.h"
-#include "tests/support/ProgramFolder.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/RoadFixture.h"
 #include "tests/support/Seams.h"
 
@@ -74,12 +73,8 @@ class tst_endtoend_send : public QObject {
 
     QTemporaryDir m_current;
     QString m_previousCurrent;
-    std::unique_ptr<testsupport::ProgramFolder> m_folder;
-    std::unique_ptr<testsupport::ControlLibrary> m_library;
-    std::unique_ptr<testsupport::ScriptedMessageBoxes> m_boxes;
-    std::unique_ptr<testsupport::ModalScript> m_modals;
+    testsupport::Fixture m_fx;
     std::unique_ptr<testsupport::EndCatcher> m_end;
-    std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
 
 private slots:
@@ -88,40 +83,30 @@ private slots:
         QVERIFY(m_current.isValid());
         m_previousCurrent = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_current.path()));
-        m_folder = std::make_unique<testsupport::ProgramFolder>();
-        QVERIFY(m_folder->isValid());
-        m_library = std::make_unique<testsupport::ControlLibrary>(m_folder->path());
-        QVERIFY2(m_library->isValid(), qPrintable(m_library->error()));
         m_end = std::make_unique<testsupport::EndCatcher>();
-        m_boxes = std::make_unique<testsupport::ScriptedMessageBoxes>();
-        m_modals = std::make_unique<testsupport::ModalScript>();
-        rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
+        // The program's start opens the database.
+        QVERIFY2(
+            m_fx.start(
+                {.openDatabase = false, .controlLibrary = true, .modals = true, .service = true}),
+            qPrintable(m_fx.error()));
         rt::setClock(&m_clock);
-        m_service = std::make_unique<FakeSmsService>();
-        QVERIFY(m_service->start());
     }
     void cleanup()
     {
-        rt::Forms::discardAll();
-        mdlDataBase::MainDatabase().close();
-        m_service.reset();
+        m_fx.stop();
         rt::setClock(nullptr);
-        rt::setUntrappedErrorReporter({});
-        m_modals.reset();
-        m_boxes.reset();
         m_end.reset();
-        m_library.reset();
-        m_folder.reset();
         QDir::setCurrent(m_previousCurrent);
     }
 
     void aMessageTypedAndSentReachesTheServiceAndTheSentBox()
     {
         namespace road = testsupport::road;
-        QVERIFY(road::writeAddressBook(m_folder->databasePath()));
-        QVERIFY(road::writeSettings(m_folder->path(), m_service->host(), m_service->port()));
-        m_service->script(Answer::code(road::messageId));
-        m_service->script(Answer::code(road::creditsLeft));
+        QVERIFY(road::writeAddressBook(m_fx.folder().databasePath()));
+        QVERIFY(road::writeSettings(m_fx.folder().path(), m_fx.service().host(),
+                                    m_fx.service().port()));
+        m_fx.service().script(Answer::code(road::messageId));
+        m_fx.service().script(Answer::code(road::creditsLeft));
 
         try {
             mdlDataBase::Main();
@@ -171,12 +156,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages")),
                                  20000);
 
-        QVERIFY(m_boxes->shown().isEmpty());
-        QCOMPARE(m_modals->shownNames(), QStringList());
-        const QList<QByteArray> requests = m_service->requests();
+        QVERIFY(m_fx.boxes().shown().isEmpty());
+        QCOMPARE(m_fx.modals().shownNames(), QStringList());
+        const QList<QByteArray> requests = m_fx.service().requests();
         QCOMPARE(requests.size(), 2);
-        QCOMPARE(requests.at(0), road::sendRequest(m_service->host()));
-        QCOMPARE(requests.at(1), road::creditsRequest(m_service->host()));
+        QCOMPARE(requests.at(0), road::sendRequest(m_fx.service().host()));
+        QCOMPARE(requests.at(1), road::creditsRequest(m_fx.service().host()));
 
         // In the sent box, out of the out-box.
         rt::Recordset sent = mdlDataBase::MainDatabase().openRecordset(

@@ -2,6 +2,7 @@
 #include "app/frmAbout.h"
 #include "app/mdlSettings.h"
 #include "platform/App.h"
+#include "tests/support/FakePath.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/Seams.h"
 
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+using testsupport::FakePath;
 
 namespace {
 
@@ -20,28 +23,6 @@ QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// A PATH of one folder holding the named programs, for one scope.
-class FakePath {
-public:
-    explicit FakePath(const QStringList& programs) {
-        m_old = qgetenv("PATH");
-        for (const QString& name : programs) {
-            QFile file(m_dir.filePath(name));
-            file.open(QIODevice::WriteOnly);
-            file.write("#!/bin/sh\n");
-            file.close();
-            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        }
-        qputenv("PATH", QFile::encodeName(m_dir.path()));
-    }
-    ~FakePath() { qputenv("PATH", m_old); }
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_old;
-};
 
 } // namespace
 

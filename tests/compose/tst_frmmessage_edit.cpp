@@ -21,6 +21,7 @@
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
+#include "tests/support/Docking.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 #include "tests/support/Views.h"
@@ -196,17 +197,10 @@ private slots:
         button->click();
         frmMessage_Edit* w = rt::Forms::find<frmMessage_Edit>();
         QVERIFY(w);
-        QCOMPARE(mdlMain::ChildForms().Item(1), w);
-        QCOMPARE(w->parentWidget(), mainWindow().picMDISpace());
+        QVERIFY(testsupport::verifyDocked(*w, QStringLiteral("Δημιουργία Μηνύματος")));
         QVERIFY(w->isVisible());
-        QCOMPARE(w->formTitle()->Caption(), QStringLiteral("Δημιουργία Μηνύματος"));
-        QCOMPARE(w->Toolbar()->parentWidget(), mainWindow().tlbrPicture());
-        QStringList buttons;
-        for (QToolButton* b : w->Toolbar()->Buttons())
-            buttons << b->objectName() + QLatin1Char('|') + b->text() + QLatin1Char('|') +
-                           b->toolTip();
         QCOMPARE(
-            buttons,
+            testsupport::toolbarButtons(w->Toolbar()),
             (QStringList{
                 QStringLiteral(
                     "btnInstantGroup|Άμεση Ομαδοποίηση|Άμεση Δημιουργία Ομάδας για Αποστολή"),

@@ -89,7 +89,6 @@ class tst_loadsavesend : public QObject {
     Q_OBJECT
 
     testsupport::Fixture m_fx;
-    std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
 
     void addMember(int id, const QString& last, const QString& phone, const QVariant& memberOf)
@@ -130,19 +129,16 @@ private slots:
     void init()
     {
         rt::setClock(&m_clock);
-        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true}), qPrintable(m_fx.error()));
-        m_service = std::make_unique<FakeSmsService>();
-        QVERIFY(m_service->start());
-        m_service->setDefaultAnswer(Answer::code(500));
-        testsupport::useTestAccount(*m_service);
+        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true, .service = true}),
+                 qPrintable(m_fx.error()));
+        m_fx.service().setDefaultAnswer(Answer::code(500));
+        testsupport::useTestAccount(m_fx.service());
         exec(QStringLiteral("INSERT INTO groups (group_id, group_name, subgroup_of) "
                             "VALUES (1, 'Πελάτες', 0), (2, 'Άλλοι', 0)"));
         mainWindow().show();
     }
     void cleanup()
     {
-        rt::Forms::discardAll();
-        m_service.reset();
         m_fx.stop();
         rt::setClock(nullptr);
     }
@@ -184,8 +180,8 @@ private slots:
         }
         // Not ticked: in the other group only.
         addMember(99, QStringLiteral("Ω"), QStringLiteral("6999999999"), QStringLiteral("\\2\\"));
-        m_service->script(Answer::code(4711));
-        m_service->script(Answer::code(80));
+        m_fx.service().script(Answer::code(4711));
+        m_fx.service().script(Answer::code(80));
         frmMessage_Edit& w = openWindow();
         w.Message()->setText(QStringLiteral("Καλημέρα"));
         for (const QString& number : extras)
@@ -202,7 +198,7 @@ private slots:
                      QStringLiteral("Το μήνυμα που θέλετε να στείλετε δεν περιέχει παραλήπτες.\n"
                                     "Η αποστολή είναι αδύνατη."));
             QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
-            QVERIFY(m_service->requests().isEmpty());
+            QVERIFY(m_fx.service().requests().isEmpty());
             QVERIFY(!w.MessageSent());
             return;
         }
@@ -212,7 +208,7 @@ private slots:
         QCOMPARE(moved.first()["msg_phonelist"].toString(), list);
         QCOMPARE(moved.first()["msg_SID"].toInt(), 4711);
         QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
-        QCOMPARE(recipients(m_service->requests().first()), sent);
+        QCOMPARE(recipients(m_fx.service().requests().first()), sent);
         QVERIFY(w.MessageSent());
         // The message and its recipients stay in the window.
         QCOMPARE(w.Message()->Text(), QStringLiteral("Καλημέρα"));
@@ -224,7 +220,7 @@ private slots:
         addMember(1, QStringLiteral("Αλεξίου"), QStringLiteral("6900000001"),
                   QStringLiteral("\\1\\"));
         // The service is not there: the row stays in the out-box as the send left it.
-        m_service->stop();
+        m_fx.service().stop();
         frmMessage_Edit& w = openWindow();
         w.Message()->setTitle(QStringLiteral("Προσφορά"));
         w.Message()->setText(QStringLiteral("Έκπτωση 50%"));
@@ -261,12 +257,12 @@ private slots:
     {
         QFETCH(int, answer);
         QFETCH(int, sentRows);
-        m_service->setDefaultAnswer(Answer::code(7));
+        m_fx.service().setDefaultAnswer(Answer::code(7));
         frmMessage_Edit& w = openWindow();
         w.Message()->setText(QStringLiteral("Υπενθύμιση"));
         w.cntrlPhones()->AddPhone(QStringLiteral("6900000001"));
         clickToolbar(w, "btnSend");
-        QCOMPARE(m_service->requests().size(), 2); // the message and the credits
+        QCOMPARE(m_fx.service().requests().size(), 2); // the message and the credits
         QVERIFY(m_fx.boxes().shown().isEmpty());
 
         m_fx.boxes().answer(answer);
@@ -280,7 +276,7 @@ private slots:
         QCOMPARE(box.icon(), int(rt::mb::Question));
         QCOMPARE(rows(QStringLiteral("sended_messages")).size(), sentRows);
         QVERIFY(rows(QStringLiteral("outbox_messages")).isEmpty());
-        QCOMPARE(m_service->requests().size(), 2 * sentRows);
+        QCOMPARE(m_fx.service().requests().size(), 2 * sentRows);
         QVERIFY(w.MessageSent());
     }
 

@@ -1,12 +1,14 @@
 #include "menulib/CoolButton.h"
 #include "menulib/Tirnavex.h"
 #include "menulib/VertButton.h"
+#include "tests/support/MoveRecorder.h"
 
 #include <QEvent>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <memory>
+
+using testsupport::MoveRecorder;
 
 namespace {
 
@@ -41,20 +43,6 @@ QList<int> tops(Tirnavex& bar)
         result.append(panel(bar, i)->y());
     return result;
 }
-
-class MoveRecorder : public QObject {
-public:
-    explicit MoveRecorder(QWidget* watched) { watched->installEventFilter(this); }
-    QList<int> tops;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Move)
-            tops.append(static_cast<QWidget*>(watched)->y());
-        return false;
-    }
-};
 
 } // namespace
 

@@ -1,11 +1,13 @@
 #include "menulib/CoolButton.h"
 #include "menulib/VertButton.h"
+#include "tests/support/MoveRecorder.h"
 
 #include <QEvent>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <memory>
+
+using testsupport::MoveRecorder;
 
 namespace {
 
@@ -30,21 +32,6 @@ void click(CoolButton* button)
 {
     QTest::mouseClick(button->findChild<QWidget*>(QStringLiteral("ButtonArea")), Qt::LeftButton);
 }
-
-// Records every place a widget is moved to.
-class MoveRecorder : public QObject {
-public:
-    explicit MoveRecorder(QWidget* watched) { watched->installEventFilter(this); }
-    QList<int> tops;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Move)
-            tops.append(static_cast<QWidget*>(watched)->y());
-        return false;
-    }
-};
 
 } // namespace
 

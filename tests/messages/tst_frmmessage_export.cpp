@@ -53,10 +53,7 @@ class tst_frmmessage_export : public QObject {
              {title, text, flash ? 1 : 0, phones, schDate, schTime}});
         if (!done)
             return -1;
-        rt::Recordset rs =
-            db.openRecordset({QStringLiteral("SELECT max(msg_id) AS id FROM ") + table, {}},
-                             rt::RecordsetType::Snapshot);
-        return rs.field(QStringLiteral("id")).toLongLong();
+        return testsupport::lastMessageId(table);
     }
     qint64 plainMessage(const QVariant& title = QStringLiteral("Προσφορά"))
     {

@@ -16,6 +16,7 @@
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
 #include "platform/Twips.h"
+#include "tests/support/Docking.h"
 #include "tests/support/FakeSmsService.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
@@ -81,7 +82,6 @@ class tst_frmmessage_outbox : public QObject {
     Q_OBJECT
 
     testsupport::Fixture m_fx;
-    std::unique_ptr<FakeSmsService> m_service;
 
     qint64 add(const Message& m)
     {
@@ -95,10 +95,7 @@ class tst_frmmessage_outbox : public QObject {
               m.time, m.schDate, m.schTime, m.error}});
         if (!done)
             return -1;
-        rt::Recordset rs =
-            db.openRecordset({QStringLiteral("SELECT max(msg_id) AS id FROM outbox_messages"), {}},
-                             rt::RecordsetType::Snapshot);
-        return rs.field(QStringLiteral("id")).toLongLong();
+        return testsupport::lastMessageId(QStringLiteral("outbox_messages"));
     }
     // Five messages titled M1..M5, written one minute apart.
     QList<qint64> addFive()
@@ -162,20 +159,15 @@ class tst_frmmessage_outbox : public QObject {
 private slots:
     void init()
     {
-        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true, .fileDialogs = true}),
-                 qPrintable(m_fx.error()));
-        m_service = std::make_unique<FakeSmsService>();
-        QVERIFY(m_service->start());
-        m_service->setDefaultAnswer(Answer::code(500));
-        testsupport::useTestAccount(*m_service);
+        QVERIFY2(
+            m_fx.start(
+                {.controlLibrary = true, .modals = true, .fileDialogs = true, .service = true}),
+            qPrintable(m_fx.error()));
+        m_fx.service().setDefaultAnswer(Answer::code(500));
+        testsupport::useTestAccount(m_fx.service());
         mainWindow().show();
     }
-    void cleanup()
-    {
-        rt::Forms::discardAll();
-        m_service.reset();
-        m_fx.stop();
-    }
+    void cleanup() { m_fx.stop(); }
 
     // ---- docking -----------------------------------------------------------------------
 
@@ -183,21 +175,16 @@ private slots:
     {
         frmMessage_OutBox& w = openWindow();
         QCOMPARE(mdlMain::ChildForms().Count(), 1);
-        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
-        QCOMPARE(w.formTitle()->Caption(), QStringLiteral("Εξερχόμενα Μηνύματα"));
-        QCOMPARE(w.Toolbar()->parentWidget(), mainWindow().tlbrPicture());
+        QVERIFY(testsupport::verifyDocked(w, QStringLiteral("Εξερχόμενα Μηνύματα")));
         QCOMPARE(mainWindow().StatusBar()->Keys(),
                  (QStringList{QStringLiteral("frmMessage_OutBox"),
                               QStringLiteral("pnlSMSAvailable"), QStringLiteral("pnlConnection")}));
-        QStringList captions;
-        for (QToolButton* button : w.Toolbar()->Buttons())
-            captions << button->objectName() + QLatin1Char('=') + button->text() +
-                            QLatin1Char('/') + button->toolTip();
-        QCOMPARE(captions, (QStringList{QStringLiteral("btnSend=Αποστολή/Αποστολή Μηνυμάτων"),
-                                        QStringLiteral("btnDelete=Διαγραφή/Διαγραφή Μηνυμάτων"),
-                                        QStringLiteral("btnDetails=Ιδιότητες/Ιδιότητες Μηνύματος"),
-                                        QStringLiteral("btnExport=Εξαγωγή/Εχαγωγή Μηνύματος σε "
-                                                       "Αρχείο")}));
+        QCOMPARE(testsupport::toolbarButtons(w.Toolbar()),
+                 (QStringList{QStringLiteral("btnSend|Αποστολή|Αποστολή Μηνυμάτων"),
+                              QStringLiteral("btnDelete|Διαγραφή|Διαγραφή Μηνυμάτων"),
+                              QStringLiteral("btnDetails|Ιδιότητες|Ιδιότητες Μηνύματος"),
+                              QStringLiteral("btnExport|Εξαγωγή|Εχαγωγή Μηνύματος σε "
+                                             "Αρχείο")}));
         QStringList menu;
         for (int i = 0; i < w.mnPopup()->ItemCount(); ++i)
             menu << w.mnPopup()->submenu(i)->text();
@@ -492,7 +479,7 @@ private slots:
     {
         const QList<qint64> ids = addFive();
         frmMessage_OutBox& w = openWindow();
-        m_service->script(Answer::code(-300));
+        m_fx.service().script(Answer::code(-300));
         w.SendMessage(true);                      // the current item: the last one
         QCOMPARE(m_fx.boxes().shown().size(), 1); // the server's refusal
         QVERIFY(column(QStringLiteral("sended_messages"), "msg_id").isEmpty());

@@ -29,10 +29,7 @@ qint64 insert(const QString& table, const QStringList& columns, const QVariantLi
                     values});
     if (!done)
         return -1;
-    rt::Recordset rs =
-        db.openRecordset({QStringLiteral("SELECT max(msg_id) AS id FROM ") + table, {}},
-                         rt::RecordsetType::Snapshot);
-    return rs.field(QStringLiteral("id")).toLongLong();
+    return testsupport::lastMessageId(table);
 }
 
 const QStringList sendColumns = {

@@ -17,6 +17,7 @@
 #include "platform/Recordset.h"
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
+#include "tests/support/Docking.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 #include "tests/support/Views.h"
@@ -47,10 +48,7 @@ qint64 addSaved(const QVariant& title, const QString& text, const QString& date,
                                     "VALUES (?, ?, ?, ?, ?, ?)"),
                      {title, text, QStringLiteral("Shop"), 0, date, time}}))
         return 0;
-    rt::Recordset rs =
-        db.openRecordset({QStringLiteral("SELECT max(msg_id) FROM saved_messages"), {}},
-                         rt::RecordsetType::Snapshot);
-    return rs.isOpen() && !rs.eof() ? rs.field(0).toLongLong() : 0;
+    return testsupport::lastMessageId(QStringLiteral("saved_messages"));
 }
 
 QStringList savedIds()
@@ -114,19 +112,9 @@ class tst_frmmessage_saved : public QObject {
     // Right-clicks the list and reports the menu's states while it is up.
     QMap<QString, bool> contextMenuStates(frmMessage_Saved& w)
     {
-        QMap<QString, bool> states;
-        QMenu* menu = w.mnPopup()->mnPopup();
-        QTimer::singleShot(0, menu, [&] {
-            if (menu->isVisible()) {
-                for (const char* name : {"mnOpen", "mnDelete", "mnDetails"})
-                    states.insert(QLatin1String(name), w.mnPopup()->MenuState(QLatin1String(name)));
-            }
-            menu->close();
-        });
-        w.Message()->Refresh();
-        QTest::mouseClick(w.Message()->viewport(), Qt::RightButton, {},
-                          QPoint(5, w.Message()->viewport()->height() - 5));
-        return states;
+        return testsupport::contextMenuStates(
+            w.mnPopup(), w.Message(),
+            {QStringLiteral("mnOpen"), QStringLiteral("mnDelete"), QStringLiteral("mnDetails")});
     }
 
     // Triggers the context-menu item with that name, as a choice from the menu does.
@@ -172,10 +160,7 @@ private slots:
         addFive();
         frmMessage_Saved& w = openList();
         QCOMPARE(mdlMain::ChildForms().Count(), 1);
-        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
-        QCOMPARE(w.parentWidget(), mainWindow().picMDISpace());
-        QCOMPARE(w.Toolbar()->parentWidget(), mainWindow().tlbrPicture());
-        QCOMPARE(w.formTitle()->Caption(), QStringLiteral("Αποθηκευμένα Μηνύματα"));
+        QVERIFY(testsupport::verifyDocked(w, QStringLiteral("Αποθηκευμένα Μηνύματα")));
         QCOMPARE(w.Toolbar()->ButtonCaption(QStringLiteral("btnEdit")),
                  QStringLiteral("Επεξεργασία"));
         QCOMPARE(w.Toolbar()->Button(QStringLiteral("btnDetails"))->toolTip(),

@@ -18,6 +18,7 @@
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
 #include "sending/frmSendMessages.h"
+#include "tests/support/Docking.h"
 #include "tests/support/FakeSmsService.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
@@ -65,10 +66,7 @@ qint64 addSent(const Sent& m)
                      {m.title, m.text, QStringLiteral("Κατάστημα"), m.flash, m.phones, m.date,
                       m.time, m.schdate, m.schtime, 1, 1}}))
         return 0;
-    rt::Recordset rs =
-        db.openRecordset({QStringLiteral("SELECT max(msg_id) FROM sended_messages"), {}},
-                         rt::RecordsetType::Snapshot);
-    return rs.isOpen() && !rs.eof() ? rs.field(0).toLongLong() : 0;
+    return testsupport::lastMessageId(QStringLiteral("sended_messages"));
 }
 
 QString key(qint64 id)
@@ -84,7 +82,6 @@ class tst_frmmessage_sended : public QObject {
     Q_OBJECT
 
     testsupport::Fixture m_fx;
-    std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
 
     frmMessage_Sended& openList()
@@ -118,38 +115,26 @@ class tst_frmmessage_sended : public QObject {
 
     QMap<QString, bool> contextMenuStates(frmMessage_Sended& w)
     {
-        QMap<QString, bool> states;
-        QMenu* menu = w.mnPopup()->mnPopup();
-        QTimer::singleShot(0, menu, [&] {
-            if (menu->isVisible()) {
-                for (const char* name : {"mnSend", "mnDelete", "mnDetails"})
-                    states.insert(QLatin1String(name), w.mnPopup()->MenuState(QLatin1String(name)));
-            }
-            menu->close();
-        });
-        w.SendList()->Refresh();
-        QTest::mouseClick(w.SendList()->viewport(), Qt::RightButton, {},
-                          QPoint(5, w.SendList()->viewport()->height() - 5));
-        return states;
+        return testsupport::contextMenuStates(
+            w.mnPopup(), w.SendList(),
+            {QStringLiteral("mnSend"), QStringLiteral("mnDelete"), QStringLiteral("mnDetails")});
     }
 
 private slots:
     void init()
     {
         rt::setClock(&m_clock);
-        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true, .fileDialogs = true}),
-                 qPrintable(m_fx.error()));
-        m_service = std::make_unique<FakeSmsService>();
-        QVERIFY(m_service->start());
-        testsupport::useTestAccount(*m_service);
+        QVERIFY2(
+            m_fx.start(
+                {.controlLibrary = true, .modals = true, .fileDialogs = true, .service = true}),
+            qPrintable(m_fx.error()));
+        testsupport::useTestAccount(m_fx.service());
         mdlSettings::ShowDisclaimer = 0;
         mainWindow().show();
         m_fx.boxes().clear();
     }
     void cleanup()
     {
-        rt::Forms::discardAll();
-        m_service.reset();
         m_fx.stop();
         rt::setClock(nullptr);
     }
@@ -158,9 +143,7 @@ private slots:
     {
         const QList<qint64> ids = addThree();
         frmMessage_Sended& w = openList();
-        QCOMPARE(mdlMain::ChildForms().Item(1), &w);
-        QCOMPARE(w.Toolbar()->parentWidget(), mainWindow().tlbrPicture());
-        QCOMPARE(w.formTitle()->Caption(), QStringLiteral("Απεσταλμένα Μηνύματα"));
+        QVERIFY(testsupport::verifyDocked(w, QStringLiteral("Απεσταλμένα Μηνύματα")));
         QCOMPARE(itemKeys(w.SendList()), (QStringList{key(ids[0]), key(ids[1]), key(ids[2])}));
         rt::ListItems items = w.SendList()->ListItems();
         const rt::ListItem atOnce = items.Item(1);
@@ -233,7 +216,7 @@ private slots:
         QCOMPARE(m_fx.boxes().shown().first().style, int(rt::mb::Exclamation));
         QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("ΑΠΟΣΤΟΛΗ ΜΗΝΥΜΑΤΟΣ"));
         QVERIFY(tableRows(QStringLiteral("outbox_messages")).isEmpty());
-        QVERIFY(m_service->requests().isEmpty());
+        QVERIFY(m_fx.service().requests().isEmpty());
 
         // A click that leaves one message selected offers the toolbar's Send again.
         w.SendList()->Refresh();
@@ -260,8 +243,8 @@ private slots:
         selectOnly(w, {index});
         w.SendList()->setSelectedItem(w.SendList()->ListItems().Item(index));
         const QVariantMap original = tableRows(QStringLiteral("sended_messages")).at(index - 1);
-        m_service->script(Answer::code(4321));
-        m_service->script(Answer::code(900));
+        m_fx.service().script(Answer::code(4321));
+        m_fx.service().script(Answer::code(900));
         m_clock.set(QDateTime(QDate(2024, 3, 6), QTime(20, 15)));
 
         if (how.startsWith(QLatin1String("btn"))) {
@@ -273,8 +256,8 @@ private slots:
             }
         }
 
-        QCOMPARE(m_service->requests().size(), 2);
-        const QByteArray request = m_service->requests().first();
+        QCOMPARE(m_fx.service().requests().size(), 2);
+        const QByteArray request = m_fx.service().requests().first();
         QVERIFY(request.startsWith("POST /prog/send.php"));
         QVERIFY(request.contains("&M=" + rt::cp1253::fromUnicode(original["msg_text"].toString())));
         QCOMPARE(request.contains("&D=2024.03.07.18.30&"), index == 2);
@@ -305,7 +288,7 @@ private slots:
         addThree();
         frmMessage_Sended& w = openList();
         selectOnly(w, {1});
-        m_service->script(Answer::code(-700));
+        m_fx.service().script(Answer::code(-700));
         w.SendMessage();
         const QList<QVariantMap> waiting = tableRows(QStringLiteral("outbox_messages"));
         QCOMPARE(waiting.size(), 1);
@@ -325,7 +308,7 @@ private slots:
         w.SendMessage();
         QCOMPARE(m_fx.boxes().shown().size(), 1);
         QVERIFY(tableRows(QStringLiteral("outbox_messages")).isEmpty());
-        QVERIFY(m_service->requests().isEmpty());
+        QVERIFY(m_fx.service().requests().isEmpty());
         QCOMPARE(tableRows(QStringLiteral("sended_messages")).size(), 3);
     }
 

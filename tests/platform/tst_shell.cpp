@@ -1,35 +1,12 @@
 #include "platform/Err.h"
 #include "platform/Shell.h"
+#include "tests/support/FakePath.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-// A folder on PATH holding empty executables of the given names.
-class FakePath {
-public:
-    explicit FakePath(const QStringList& programs) {
-        m_old = qgetenv("PATH");
-        for (const QString& name : programs) {
-            QFile file(m_dir.filePath(name));
-            file.open(QIODevice::WriteOnly);
-            file.write("#!/bin/sh\n");
-            file.close();
-            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        }
-        qputenv("PATH", QFile::encodeName(m_dir.path()));
-    }
-    ~FakePath() { qputenv("PATH", m_old); }
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_old;
-};
-
-} // namespace
+using testsupport::FakePath;
 
 class tst_shell : public QObject {
     Q_OBJECT

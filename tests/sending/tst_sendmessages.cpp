@@ -163,7 +163,6 @@ class tst_sendmessages : public QObject {
     Q_OBJECT
 
     testsupport::Fixture m_fx;
-    std::unique_ptr<FakeSmsService> m_service;
     rt::TestClock m_clock{QDateTime(QDate(2024, 3, 5), QTime(9, 7, 42))};
     // What the window showed whenever a request reached the service.
     QStringList m_statusLines;
@@ -186,7 +185,7 @@ class tst_sendmessages : public QObject {
     QStringList scripts() const
     {
         QStringList names;
-        for (const QByteArray& request : m_service->requests())
+        for (const QByteArray& request : m_fx.service().requests())
             names.append(script(request));
         return names;
     }
@@ -209,7 +208,7 @@ class tst_sendmessages : public QObject {
     void whenRequested(int nth, std::function<void()> action)
     {
         m_onRequest = [this, nth, action] {
-            if (m_service->requests().size() == nth)
+            if (m_fx.service().requests().size() == nth)
                 QTimer::singleShot(0, action);
         };
     }
@@ -218,16 +217,14 @@ private slots:
     void init()
     {
         rt::setClock(&m_clock);
-        QVERIFY2(m_fx.start({.controlLibrary = true}), qPrintable(m_fx.error()));
-        m_service = std::make_unique<FakeSmsService>();
-        QVERIFY(m_service->start());
-        testsupport::useTestAccount(*m_service);
+        QVERIFY2(m_fx.start({.controlLibrary = true, .service = true}), qPrintable(m_fx.error()));
+        testsupport::useTestAccount(m_fx.service());
         mdlSettings::AvailableSMS = -1;
         mdlSettings::ShowDisclaimer = 0;
         m_statusLines.clear();
         m_progress.clear();
         m_onRequest = nullptr;
-        connect(m_service.get(), &FakeSmsService::requestReceived, this, [this] {
+        connect(&m_fx.service(), &FakeSmsService::requestReceived, this, [this] {
             if (frmSendMessages* w = sendingWindow()) {
                 m_statusLines.append(w->lblStatus->text());
                 m_progress.append(w->PrgBar->Value());
@@ -241,8 +238,6 @@ private slots:
     }
     void cleanup()
     {
-        rt::Forms::discardAll();
-        m_service.reset();
         m_fx.stop();
         rt::setClock(nullptr);
         mdlSettings::AskOnSend = 0;
@@ -259,19 +254,19 @@ private slots:
             {QStringLiteral("UPDATE outbox_messages SET msg_groups = ?, msg_schdate = ?, "
                             "msg_schtime = ? WHERE msg_id = ?"),
              {QStringLiteral("3,4"), QStringLiteral("2024-03-07"), QStringLiteral("18:30"), two}}));
-        m_service->script(Answer::code(101));
-        m_service->script(Answer::code(102));
-        m_service->script(Answer::code(103));
-        m_service->script(Answer::code(1250));
+        m_fx.service().script(Answer::code(101));
+        m_fx.service().script(Answer::code(102));
+        m_fx.service().script(Answer::code(103));
+        m_fx.service().script(Answer::code(1250));
         m_clock.set(QDateTime(QDate(2024, 3, 6), QTime(20, 15)));
 
         window().SendOutBoxMessages(-1);
 
         QCOMPARE(scripts(), (QStringList{"send.php", "send.php", "send.php", "credits.php"}));
-        QCOMPARE(messageText(m_service->requests().at(0)), QStringLiteral("three"));
-        QCOMPARE(messageText(m_service->requests().at(1)), QStringLiteral("two"));
-        QCOMPARE(messageText(m_service->requests().at(2)), QStringLiteral("one"));
-        QVERIFY(m_service->requests().at(1).contains("&D=2024.03.07.18.30&"));
+        QCOMPARE(messageText(m_fx.service().requests().at(0)), QStringLiteral("three"));
+        QCOMPARE(messageText(m_fx.service().requests().at(1)), QStringLiteral("two"));
+        QCOMPARE(messageText(m_fx.service().requests().at(2)), QStringLiteral("one"));
+        QVERIFY(m_fx.service().requests().at(1).contains("&D=2024.03.07.18.30&"));
         QCOMPARE(m_statusLines, (QStringList{QStringLiteral("Αποστολή μηνύματος 1 από 3"),
                                              QStringLiteral("Αποστολή μηνύματος 2 από 3"),
                                              QStringLiteral("Αποστολή μηνύματος 3 από 3"),
@@ -291,7 +286,7 @@ private slots:
             QCOMPARE(row["msg_originator"].toString(), QStringLiteral("Shop"));
             QCOMPARE(row["msg_flash"].toInt(), 0);
             QCOMPARE(row["msg_title"].toString(),
-                     QStringLiteral("Τίτλος ") + messageText(m_service->requests().at(i)));
+                     QStringLiteral("Τίτλος ") + messageText(m_fx.service().requests().at(i)));
         }
         QCOMPARE(moved.at(1)["msg_groups"].toString(), QStringLiteral("3,4"));
         QCOMPARE(moved.at(1)["msg_phonelist"].toString(), QStringLiteral(",6900000002"));
@@ -310,8 +305,8 @@ private slots:
         const qint32 one = addMessage(QStringLiteral("one"));
         const qint32 two = addMessage(QStringLiteral("two"));
         addMessage(QStringLiteral("three"));
-        m_service->script(Answer::code(101));
-        m_service->script(Answer::code(-700));
+        m_fx.service().script(Answer::code(101));
+        m_fx.service().script(Answer::code(-700));
 
         window().SendOutBoxMessages(-1);
 
@@ -357,7 +352,7 @@ private slots:
         QFETCH(int, code);
         const qint32 older = addMessage(QStringLiteral("older"));
         const qint32 newer = addMessage(QStringLiteral("newer"));
-        m_service->script(answer);
+        m_fx.service().script(answer);
         if (refused)
             mdlSettings::ServerPort = static_cast<qint16>(FakeSmsService::unusedPort());
 
@@ -375,7 +370,7 @@ private slots:
         QCOMPARE(boxes().first().text, QStringLiteral("Σφάλμα: ") + QString::number(code) +
                                            QLatin1Char('\n') + mdlInternet::ServerErrorText(code));
         QCOMPARE(log().count(QStringLiteral("\r\n")), 1);
-        QCOMPARE(m_service->requests().size(), refused ? 0 : 1);
+        QCOMPARE(m_fx.service().requests().size(), refused ? 0 : 1);
         QVERIFY(!sendingWindowLoaded());
     }
 
@@ -383,7 +378,7 @@ private slots:
     {
         const qint32 older = addMessage(QStringLiteral("older"));
         const qint32 newer = addMessage(QStringLiteral("newer"));
-        m_service->script(Answer::never());
+        m_fx.service().script(Answer::never());
         bool checked = false;
         whenRequested(1, [&] {
             frmSendMessages* w = sendingWindow();
@@ -414,7 +409,7 @@ private slots:
     {
         const qint32 older = addMessage(QStringLiteral("older"));
         addMessage(QStringLiteral("newer"));
-        m_service->script(Answer::code(77));
+        m_fx.service().script(Answer::code(77));
         frmSendMessages& w = window();
         // The reply is in, the job has not looked at it yet: the user presses Cancel.
         connect(w.Sender, &TCPSender::DataArrival, &w,
@@ -437,8 +432,8 @@ private slots:
     void hideKeepsTheWorkGoing()
     {
         addMessage(QStringLiteral("one"));
-        m_service->script(Answer::code(5).delayed(200));
-        m_service->script(Answer::code(9));
+        m_fx.service().script(Answer::code(5).delayed(200));
+        m_fx.service().script(Answer::code(9));
         bool hidden = false;
         whenRequested(1, [&] {
             QTest::mouseClick(sendingWindow()->cmdHide, Qt::LeftButton);
@@ -469,7 +464,7 @@ private slots:
         QFETCH(bool, sends);
         mdlSettings::AskOnSend = 1;
         addMessage(QStringLiteral("one"));
-        m_service->script(Answer::code(5));
+        m_fx.service().script(Answer::code(5));
         testsupport::ModalScript modal;
         bool shownBeforeAnswer = true;
         modal.then([&](rt::Form& form) {
@@ -485,7 +480,7 @@ private slots:
 
         QCOMPARE(modal.shownNames(), QStringList{"frmGetUserData"});
         QVERIFY(!shownBeforeAnswer);
-        QCOMPARE(m_service->requests().isEmpty(), !sends);
+        QCOMPARE(m_fx.service().requests().isEmpty(), !sends);
         QCOMPARE(outbox().size(), sends ? 0 : 1);
         QVERIFY(!sendingWindowLoaded());
     }
@@ -500,7 +495,7 @@ private slots:
         w.SendOutBoxMessages(999);
 
         QCOMPARE(m_shownWindows, 0);
-        QVERIFY(m_service->requests().isEmpty());
+        QVERIFY(m_fx.service().requests().isEmpty());
         QCOMPARE(outbox().size(), 1);
         QVERIFY(boxes().isEmpty());
         QVERIFY(!sendingWindowLoaded());
@@ -510,13 +505,13 @@ private slots:
     {
         const qint32 first = addMessage(QStringLiteral("first"));
         addMessage(QStringLiteral("second"));
-        m_service->script(Answer::code(12));
-        m_service->script(Answer::code(40));
+        m_fx.service().script(Answer::code(12));
+        m_fx.service().script(Answer::code(40));
 
         window().SendOutBoxMessages(first);
 
         QCOMPARE(scripts(), (QStringList{"send.php", "credits.php"}));
-        QCOMPARE(messageText(m_service->requests().first()), QStringLiteral("first"));
+        QCOMPARE(messageText(m_fx.service().requests().first()), QStringLiteral("first"));
         QCOMPARE(m_statusLines.first(), QStringLiteral("Αποστολή μηνύματος 1 από 1"));
         QCOMPARE(outbox().size(), 1);
         QCOMPARE(outbox().first()["msg_text"].toString(), QStringLiteral("second"));
@@ -526,8 +521,8 @@ private slots:
     {
         const qint32 older = addMessage(QStringLiteral("older"));
         addMessage(QStringLiteral("newer"));
-        m_service->script(Answer::code(3).delayed(100));
-        m_service->script(Answer::code(8));
+        m_fx.service().script(Answer::code(3).delayed(100));
+        m_fx.service().script(Answer::code(8));
         whenRequested(1, [older] {
             // The out-box list deletes it while the first message is on its way.
             mdlDataBase::MainDatabase().execute(
@@ -549,7 +544,7 @@ private slots:
             QStringLiteral("Κ&Σ Shop"), QStringLiteral(",6900000001,,306900000002"),
             QStringLiteral("07/03/2024"), QStringLiteral("09:05"), true);
         QVERIFY(id > 0);
-        m_service->script(Answer::code(12));
+        m_fx.service().script(Answer::code(12));
 
         window().SendOutBoxMessages(id);
 
@@ -557,7 +552,7 @@ private slots:
                                 "&R=306900000001,306900000002"
                                 "&M=K\xE1\xEB\xDE%20APXH%2050%25%20%26%20%2B&F=1"
                                 "&D=2024.03.07.9.5&VIA=0";
-        QCOMPARE(m_service->requests().first(),
+        QCOMPARE(m_fx.service().requests().first(),
                  "POST /prog/send.php HTTP/1.0\r\n"
                  "HOST: 127.0.0.1\r\n"
                  "Content-Length: " +
@@ -582,9 +577,9 @@ private slots:
         list.onSetControlState = [&] {
             committed.append(int(sent().size() * 10 + outbox().size()));
         };
-        m_service->script(Answer::code(1));
-        m_service->script(Answer::code(2));
-        m_service->script(Answer::code(-600));
+        m_fx.service().script(Answer::code(1));
+        m_fx.service().script(Answer::code(2));
+        m_fx.service().script(Answer::code(-600));
 
         window().SendOutBoxMessages(-1);
 
@@ -603,7 +598,7 @@ private slots:
         frmMessage_Sended& list = rt::Forms::get<frmMessage_Sended>();
         int sentAtRefresh = -1;
         list.onRefresh = [&] { sentAtRefresh = int(sent().size()); };
-        m_service->script(Answer::code(1));
+        m_fx.service().script(Answer::code(1));
 
         window().SendOutBoxMessages(-1);
 
@@ -616,7 +611,7 @@ private slots:
         addMessage(QStringLiteral("older"));
         addMessage(QStringLiteral("newer"));
         rt::Forms::get<frmBrokenSentList>();
-        m_service->script(Answer::code(1));
+        m_fx.service().script(Answer::code(1));
 
         window().SendOutBoxMessages(-1);
 
@@ -636,7 +631,7 @@ private slots:
             {QStringLiteral("CREATE TRIGGER no_delete BEFORE DELETE ON outbox_messages "
                             "BEGIN SELECT RAISE(ABORT, 'kept'); END"),
              {}}));
-        m_service->script(Answer::code(1));
+        m_fx.service().script(Answer::code(1));
 
         window().SendOutBoxMessages(-1);
 
@@ -652,10 +647,10 @@ private slots:
     void aSecondJobWaitsForTheFirst()
     {
         const qint32 first = addMessage(QStringLiteral("first"));
-        m_service->script(Answer::code(1).delayed(150));
-        m_service->script(Answer::code(100));
-        m_service->script(Answer::code(2));
-        m_service->script(Answer::code(99));
+        m_fx.service().script(Answer::code(1).delayed(150));
+        m_fx.service().script(Answer::code(100));
+        m_fx.service().script(Answer::code(2));
+        m_fx.service().script(Answer::code(99));
         qint32 second = 0;
         int connectionsWhenQueued = -1;
         bool firstStillWaiting = false;
@@ -663,7 +658,7 @@ private slots:
             // The message window sends while the batch is on its way.
             second = addMessage(QStringLiteral("second"));
             rt::Forms::get<frmSendMessages>().SendOutBoxMessages(second);
-            connectionsWhenQueued = m_service->connectionCount();
+            connectionsWhenQueued = m_fx.service().connectionCount();
             firstStillWaiting = outbox().size() == 2;
         });
 
@@ -673,7 +668,7 @@ private slots:
         QCOMPARE(connectionsWhenQueued, 1);
         QVERIFY(firstStillWaiting);
         QCOMPARE(scripts(), (QStringList{"send.php", "credits.php", "send.php", "credits.php"}));
-        QCOMPARE(messageText(m_service->requests().at(2)), QStringLiteral("second"));
+        QCOMPARE(messageText(m_fx.service().requests().at(2)), QStringLiteral("second"));
         QVERIFY(outbox().isEmpty());
         QCOMPARE(sent().size(), 2);
         QCOMPARE(mdlSettings::AvailableSMS, 99);
@@ -683,7 +678,7 @@ private slots:
     void closingWhileBusyIsRefused()
     {
         addMessage(QStringLiteral("one"));
-        m_service->script(Answer::never());
+        m_fx.service().script(Answer::never());
         bool refused = false;
         whenRequested(1, [&] {
             frmSendMessages* w = sendingWindow();
@@ -703,7 +698,7 @@ private slots:
 
     void creditsAreFetchedAndShown()
     {
-        m_service->script(Answer::code(1250));
+        m_fx.service().script(Answer::code(1250));
         QString caption;
         whenRequested(1, [&] { caption = sendingWindow()->windowTitle(); });
 
@@ -711,7 +706,7 @@ private slots:
 
         QCOMPARE(caption, QStringLiteral("Έλεγχος Μονάδων (Credits)"));
         QCOMPARE(m_statusLines, QStringList{QStringLiteral("Γίνεται έλεγχος μονάδων (Credits)")});
-        QCOMPARE(m_service->requests(),
+        QCOMPARE(m_fx.service().requests(),
                  QList<QByteArray>{"POST /prog/credits.php HTTP/1.0\r\n"
                                    "HOST: 127.0.0.1\r\n"
                                    "Content-Length: 19\r\n"
@@ -735,7 +730,7 @@ private slots:
         QFETCH(Answer, answer);
         QFETCH(int, code);
         mdlSettings::AvailableSMS = 40;
-        m_service->script(answer);
+        m_fx.service().script(answer);
 
         window().GetCredits();
 
@@ -748,7 +743,7 @@ private slots:
 
     void cancelledCreditsShowNothing()
     {
-        m_service->script(Answer::never());
+        m_fx.service().script(Answer::never());
         whenRequested(1, [] { QTest::mouseClick(sendingWindow()->cmdCancel, Qt::LeftButton); });
 
         window(60000).GetCredits();
@@ -782,7 +777,7 @@ private slots:
             command();
             return;
         }
-        m_service->script(Answer::code(321));
+        m_fx.service().script(Answer::code(321));
         command();
         QCOMPARE(scripts(), QStringList{"credits.php"});
         QCOMPARE(mdlSettings::AvailableSMS, 321);
@@ -792,8 +787,8 @@ private slots:
     void creditsCommandBringsARunningWindowToTheFront()
     {
         addMessage(QStringLiteral("one"));
-        m_service->script(Answer::code(1).delayed(150));
-        m_service->script(Answer::code(50));
+        m_fx.service().script(Answer::code(1).delayed(150));
+        m_fx.service().script(Answer::code(50));
         bool broughtBack = false;
         whenRequested(1, [&] {
             frmSendMessages* w = sendingWindow();
@@ -864,8 +859,8 @@ private slots:
     {
         addMessage(QStringLiteral("one"));
         // Long enough for the state poll to see the open connection.
-        m_service->script(Answer::code(1).delayed(2000));
-        m_service->script(Answer::code(5));
+        m_fx.service().script(Answer::code(1).delayed(2000));
+        m_fx.service().script(Answer::code(5));
         QString during;
         whenRequested(1, [&] {
             QTimer::singleShot(

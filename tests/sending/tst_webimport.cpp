@@ -95,7 +95,6 @@ class tst_webimport : public QObject {
     Q_OBJECT
 
     testsupport::Fixture m_fx;
-    std::unique_ptr<FakeSmsService> m_service;
 
     QString log() const
     {
@@ -106,7 +105,7 @@ class tst_webimport : public QObject {
     // Runs the import and waits until the viewer has read the reply.
     frmWebImport* importAndLoad(const QString& inner)
     {
-        m_service->script(Answer::result(inner));
+        m_fx.service().script(Answer::result(inner));
         rt::Forms::get<frmSendMessages>().InportFromServer();
         frmWebImport* w = viewer();
         if (!w)
@@ -119,10 +118,8 @@ class tst_webimport : public QObject {
 private slots:
     void init()
     {
-        QVERIFY2(m_fx.start({.controlLibrary = true}), qPrintable(m_fx.error()));
-        m_service = std::make_unique<FakeSmsService>();
-        QVERIFY(m_service->start());
-        testsupport::useTestAccount(*m_service);
+        QVERIFY2(m_fx.start({.controlLibrary = true, .service = true}), qPrintable(m_fx.error()));
+        testsupport::useTestAccount(m_fx.service());
         mdlSettings::ShowDisclaimer = 0;
         mdlInternet::WebImportReply.clear();
         rt::Forms::get<frmMain>();
@@ -130,8 +127,6 @@ private slots:
     }
     void cleanup()
     {
-        rt::Forms::discardAll();
-        m_service.reset();
         m_fx.stop();
         mdlInternet::WebImportReply.clear();
     }
@@ -145,8 +140,8 @@ private slots:
         frmWebImport* w = importAndLoad(inner);
         QVERIFY(w);
 
-        QCOMPARE(m_service->requests().size(), 1);
-        const QByteArray request = m_service->requests().first();
+        QCOMPARE(m_fx.service().requests().size(), 1);
+        const QByteArray request = m_fx.service().requests().first();
         QVERIFY(request.startsWith("POST /prog/addressget.php HTTP/1.0\r\n"));
         QVERIFY(request.endsWith("\r\n\r\nUID=user&PWD=secret"));
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages")));
@@ -271,7 +266,7 @@ private slots:
         QList<Group> groups;
         for (int i = 1; i <= 40; ++i)
             groups.append({i, QStringLiteral("G%1").arg(i), QStringLiteral("69%1").arg(i), 0});
-        m_service->script(Answer::result(addressReply(groups)));
+        m_fx.service().script(Answer::result(addressReply(groups)));
         m_fx.boxes().answer(answer);
         rt::Forms::get<frmSendMessages>().InportFromServer();
         QPointer<frmWebImport> w = viewer();
@@ -309,7 +304,7 @@ private slots:
         QList<Group> groups;
         for (int i = 1; i <= 40; ++i)
             groups.append({i, QStringLiteral("G%1").arg(i), QStringLiteral("69%1").arg(i), 0});
-        m_service->script(Answer::result(addressReply(groups)));
+        m_fx.service().script(Answer::result(addressReply(groups)));
         rt::Forms::get<frmSendMessages>().InportFromServer();
         QPointer<frmWebImport> w = viewer();
         QVERIFY(w);
@@ -334,7 +329,7 @@ private slots:
     {
         QFETCH(Answer, answer);
         QFETCH(int, code);
-        m_service->script(answer);
+        m_fx.service().script(answer);
         rt::Forms::get<frmSendMessages>().InportFromServer();
 
         QVERIFY(!viewerLoaded());
@@ -348,10 +343,10 @@ private slots:
 
     void cancelInTheSendingWindow()
     {
-        m_service->script(Answer::never());
+        m_fx.service().script(Answer::never());
         frmSendMessages& sending = rt::Forms::get<frmSendMessages>();
         sending.Sender->setReplyLimitMs(60000);
-        connect(m_service.get(), &FakeSmsService::requestReceived, this, [] {
+        connect(&m_fx.service(), &FakeSmsService::requestReceived, this, [] {
             QTimer::singleShot(0, [] {
                 if (frmSendMessages* w = rt::Forms::find<frmSendMessages>()) {
                     QCOMPARE(w->lblStatus->text(),
@@ -362,7 +357,7 @@ private slots:
         });
         sending.InportFromServer();
 
-        QCOMPARE(m_service->requests().size(), 1);
+        QCOMPARE(m_fx.service().requests().size(), 1);
         QVERIFY(!viewerLoaded());
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages")));
         QVERIFY(m_fx.boxes().shown().isEmpty());

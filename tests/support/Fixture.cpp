@@ -38,11 +38,15 @@ bool Fixture::start(const FixtureParts& parts)
         rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
         m_reporter = true;
     }
-    if (parts.database) {
-        m_database = true;
+    if (parts.database && parts.openDatabase) {
         const rt::DbResult opened = mdlDataBase::MainDatabase().open(m_folder->databasePath());
         if (!opened.ok)
             return fail(opened.description);
+    }
+    if (parts.service) {
+        m_service = std::make_unique<FakeSmsService>();
+        if (!m_service->start())
+            return fail(QStringLiteral("the loopback service did not start"));
     }
     return true;
 }
@@ -52,9 +56,8 @@ void Fixture::stop()
     if (!m_folder)
         return;
     rt::Forms::discardAll();
-    if (m_database)
-        mdlDataBase::MainDatabase().close();
-    m_database = false;
+    m_service.reset();
+    mdlDataBase::MainDatabase().close();
     if (m_reporter)
         rt::setUntrappedErrorReporter({});
     m_reporter = false;
@@ -88,6 +91,13 @@ void addMember(const QVariant& id, const QVariant& last, const QVariant& first,
     exec(QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
                         "mobile_no, member_of) VALUES (?, ?, ?, ?, ?, ?)"),
          {id, last, first, occupation, phone, memberOf});
+}
+
+qint64 lastMessageId(const QString& table)
+{
+    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+        {QStringLiteral("SELECT max(msg_id) FROM ") + table, {}}, rt::RecordsetType::Snapshot);
+    return rs.isOpen() && !rs.eof() ? rs.field(0).toLongLong() : 0;
 }
 
 QList<QVariantMap> tableRows(const QString& table)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/ControlLibrary.h"
+#include "tests/support/FakeSmsService.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/Seams.h"
 
@@ -19,17 +20,20 @@ namespace testsupport {
 // SMS.mdb is the open main database, scripted message boxes, and the code-0 box for
 // errors that no handler traps.
 struct FixtureParts {
-    bool database = true;        // SMS.mdb made and opened as the main database
+    bool database = true;        // SMS.mdb made from the schema
+    bool openDatabase = true;    // and opened as the main database
     bool controlLibrary = false; // the panel menu's library registered (ControlLibrary)
     bool boxes = true;           // ScriptedMessageBoxes
     bool modals = false;         // ModalScript
     bool fileDialogs = false;    // ScriptedFileDialogs
     bool errorReporter = true;   // untrapped errors reported as the program reports them
+    bool service = false;        // the loopback SMS service, started (FakeSmsService)
 };
 
 // The set-up most window tests share. start() in init() (QVERIFY2 on its result with
-// error()); stop() in cleanup() discards every form, closes the main database and undoes
-// the rest in the reverse order.
+// error()); stop() in cleanup() discards every form, stops the service, closes the main
+// database and undoes the rest in the reverse order (the main database is closed also when the
+// program opened it).
 class Fixture {
 public:
     Fixture() = default;
@@ -46,6 +50,7 @@ public:
     ScriptedMessageBoxes& boxes() const { return *m_boxes; }
     ModalScript& modals() const { return *m_modals; }
     ScriptedFileDialogs& files() const { return *m_files; }
+    FakeSmsService& service() const { return *m_service; }
 
 private:
     bool fail(const QString& why);
@@ -55,8 +60,8 @@ private:
     std::unique_ptr<ScriptedMessageBoxes> m_boxes;
     std::unique_ptr<ModalScript> m_modals;
     std::unique_ptr<ScriptedFileDialogs> m_files;
+    std::unique_ptr<FakeSmsService> m_service;
     bool m_reporter = false;
-    bool m_database = false;
     QString m_error;
 };
 
@@ -72,6 +77,9 @@ void addGroup(int id, const QString& name, int parent);
 // One member row with every column the address book shows.
 void addMember(const QVariant& id, const QVariant& last, const QVariant& first,
                const QVariant& occupation, const QVariant& phone, const QVariant& memberOf);
+
+// The id of the newest row of a message table (0 when it has none).
+qint64 lastMessageId(const QString& table);
 
 // Every row of a message table in msg_id order, each as column name -> value.
 QList<QVariantMap> tableRows(const QString& table);
