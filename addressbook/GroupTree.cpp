@@ -14,7 +14,7 @@ namespace GroupTree {
 
 namespace {
 
-const QString groupPrefix = QStringLiteral("GRP_");
+const QString& groupPrefix = mdlGroups::GroupKeyPrefix;
 
 rt::Recordset snapshot(const QString& sql)
 {
@@ -31,7 +31,7 @@ rt::Recordset snapshot(const QString& sql)
 void LoadGroups(rt::TreeView& tree)
 {
     rt::Nodes nodes = tree.Nodes();
-    rt::Node root = nodes.Add(QStringLiteral("GRP_0"), QStringLiteral("ΟΜΑΔΕΣ SMS"), 1);
+    rt::Node root = nodes.Add(mdlGroups::RootKey, QStringLiteral("ΟΜΑΔΕΣ SMS"), 1);
     root.setExpanded(true);
 
     rt::Recordset top = snapshot(QStringLiteral("SELECT * FROM Groups WHERE subgroup_of=0;"));
@@ -83,7 +83,7 @@ void LoadMembers(rt::ListView& cache)
     const int phone = rs.fieldIndex(QStringLiteral("mobile_no"));
     const int memberOf = rs.fieldIndex(QStringLiteral("member_of"));
     for (; !rs.eof(); rs.moveNext()) {
-        rt::ListItem item = items.Add(QStringLiteral("MEMBER_") + rs.field(id).toString(),
+        rt::ListItem item = items.Add(mdlGroups::MemberKeyPrefix + rs.field(id).toString(),
                                       mdlDataBase::NullToEmpty(rs.field(last)).toString());
         item.setSubItems(1, mdlDataBase::NullToEmpty(rs.field(first)).toString());
         item.setSubItems(2, mdlDataBase::NullToEmpty(rs.field(occupation)).toString());

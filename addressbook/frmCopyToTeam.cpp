@@ -1,6 +1,7 @@
 #include "addressbook/frmCopyToTeam.h"
 
 #include "addressbook/frmGroup_Organize.h"
+#include "addressbook/mdlGroups.h"
 #include "app/DialogButtons.h"
 #include "platform/KeyInput.h"
 #include "platform/TreeView.h"
@@ -15,7 +16,7 @@
 #include <vector>
 
 namespace {
-const QString rootKey = QStringLiteral("GRP_0");
+const QString& rootKey = mdlGroups::RootKey;
 }
 
 frmCopyToTeam::frmCopyToTeam() : rt::Form(QStringLiteral("frmCopyToTeam"))

@@ -22,6 +22,12 @@ extern QString SearchOccupation;
 
 void ClearSearchCriteria();
 
+// Item keys of the group trees and member lists: the root of every tree, then a group's
+// and a member's key as the prefix followed by the row's id.
+inline const QString RootKey = QStringLiteral("GRP_0");
+inline const QString GroupKeyPrefix = QStringLiteral("GRP_");
+inline const QString MemberKeyPrefix = QStringLiteral("MEMBER_");
+
 // The text after the first "_" of an item key ("GRP_0" gives "0", "a_b_c" gives
 // "b_c"); a key without one is its own id.
 QString KeyToId(const QString& key);

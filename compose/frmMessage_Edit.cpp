@@ -48,9 +48,9 @@ using rt::toPixels;
 
 namespace {
 
-const QString rootKey = QStringLiteral("GRP_0");
-const QString groupPrefix = QStringLiteral("GRP_");
-const QString memberPrefix = QStringLiteral("MEMBER_");
+const QString& rootKey = mdlGroups::RootKey;
+const QString& groupPrefix = mdlGroups::GroupKeyPrefix;
+const QString& memberPrefix = mdlGroups::MemberKeyPrefix;
 const QString instantTag = QStringLiteral("TEMP");
 
 const QString pnlCharCount = QStringLiteral("pnlCharCount");
