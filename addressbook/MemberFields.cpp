@@ -21,7 +21,7 @@ Fields AddMemberFields(QWidget* parent, QGridLayout* grid, int row)
     f.firstName = new rt::TextBox(QStringLiteral("Text_1"), parent);
     f.firstName->setMaxLength(20);
     f.phone = new PhoneField(QStringLiteral("txtPhone"), parent);
-    f.occupation = EditableCombo(QStringLiteral("cmbOccup"), parent);
+    f.occupation = rt::NewEditableComboBox(QStringLiteral("cmbOccup"), parent);
 
     const struct {
         const char* caption;
@@ -41,17 +41,6 @@ Fields AddMemberFields(QWidget* parent, QGridLayout* grid, int row)
     QWidget::setTabOrder(f.firstName, f.phone);
     QWidget::setTabOrder(f.phone, f.occupation);
     return f;
-}
-
-QComboBox* EditableCombo(const QString& name, QWidget* parent)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setEditable(true);
-    combo->setLineEdit(new rt::TextBox(name + QStringLiteral("_text"), combo));
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setMaxVisibleItems(15);
-    return combo;
 }
 
 bool EnterMovesFocus(int KeyCode)

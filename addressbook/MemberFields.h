@@ -26,10 +26,6 @@ struct Fields {
 // Adds the labelled fields to the grid from `row` on, one a row, in tab order.
 Fields AddMemberFields(QWidget* parent, QGridLayout* grid, int row);
 
-// An editable combo box whose line edit is an rt::TextBox named name & "_text"; typed
-// text is never added to the list.
-QComboBox* EditableCombo(const QString& name, QWidget* parent);
-
 // The dialogs' keys. KeyDown: clears SwallowNextKey; Enter sets it and moves the focus
 // to the next control, as a sent Tab did. True when the key was Enter.
 bool EnterMovesFocus(int KeyCode);

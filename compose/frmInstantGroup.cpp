@@ -21,18 +21,6 @@ QString indexed(const char* name, int index)
     return QString::fromLatin1(name) + u'_' + QString::number(index);
 }
 
-// An editable combo whose typing follows the text-box rules of the program.
-QComboBox* criteriaCombo(const QString& name, QWidget* parent)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setEditable(true);
-    combo->setLineEdit(new rt::TextBox(name + QStringLiteral("_text"), combo));
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setMaxVisibleItems(15);
-    return combo;
-}
-
 QString text(const QVariant& value)
 {
     return mdlDataBase::NullToEmpty(value).toString();
@@ -67,8 +55,8 @@ frmInstantGroup::frmInstantGroup() : rt::Form(QStringLiteral("frmInstantGroup"))
     }
     for (int r = 0; r < Rows; ++r) {
         txtLName[r] = new rt::TextBox(indexed("txtLName", r), Frame[0]);
-        cmbFName[r] = criteriaCombo(indexed("cmbFName", r), Frame[0]);
-        cmbProperty[r] = criteriaCombo(indexed("cmbProperty", r), Frame[0]);
+        cmbFName[r] = rt::NewEditableComboBox(indexed("cmbFName", r), Frame[0]);
+        cmbProperty[r] = rt::NewEditableComboBox(indexed("cmbProperty", r), Frame[0]);
         txtPhone[r] = new rt::TextBox(indexed("txtPhone", r), Frame[0]);
         criteria->addWidget(txtLName[r], r + 1, 0);
         criteria->addWidget(cmbFName[r], r + 1, 1);

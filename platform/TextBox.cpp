@@ -2,6 +2,7 @@
 
 #include "platform/Cp1253.h"
 
+#include <QComboBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -175,6 +176,17 @@ void TextBox::mouseDoubleClickEvent(QMouseEvent* event)
     QLineEdit::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         emit DblClick();
+}
+
+QComboBox* NewEditableComboBox(const QString& name, QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    combo->setLineEdit(new TextBox(name + QStringLiteral("_text"), combo));
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMaxVisibleItems(15);
+    return combo;
 }
 
 } // namespace rt

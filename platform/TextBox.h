@@ -4,6 +4,8 @@
 
 #include <QLineEdit>
 
+class QComboBox;
+
 namespace rt {
 
 // The runtime's single-line text box. It holds only characters of the Greek code page:
@@ -67,5 +69,9 @@ private:
 
     int m_maxLength = 0;
 };
+
+// An editable combo box whose line edit is a TextBox named name & "_text", so typing
+// follows the text box's rules; typed text is never added to the list.
+QComboBox* NewEditableComboBox(const QString& name, QWidget* parent);
 
 } // namespace rt

@@ -93,7 +93,6 @@ class Program:
             self.app = self.application()
             if self.app is None:
                 return None
-        wanted = self.pyatspi
 
         def match(acc):
             try:
@@ -106,7 +105,7 @@ class Program:
             window = self.app.getChildAtIndex(i)
             if window is None or not self.showing(window):
                 continue
-            found = wanted.findDescendant(window, match)
+            found = self.pyatspi.findDescendant(window, match)
             if found is not None:
                 return found
         return None
