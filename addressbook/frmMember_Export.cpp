@@ -31,11 +31,6 @@ QString indexed(const char* name, int index)
     return QString::fromLatin1(name) + u'_' + QString::number(index);
 }
 
-QString text(const QVariant& value)
-{
-    return mdlDataBase::NullToEmpty(value).toString();
-}
-
 } // namespace
 
 frmMember_Export::frmMember_Export() : rt::Form(QStringLiteral("frmMember_Export"))
@@ -155,7 +150,8 @@ void frmMember_Export::ExportAllMembers()
     m_records.reserve(rs.recordCount());
     for (; !rs.eof(); rs.moveNext())
         m_records.append(
-            {text(rs.field(0)), text(rs.field(1)), text(rs.field(2)), text(rs.field(3))});
+            {mdlDataBase::NullToEmptyText(rs.field(0)), mdlDataBase::NullToEmptyText(rs.field(1)),
+             mdlDataBase::NullToEmptyText(rs.field(2)), mdlDataBase::NullToEmptyText(rs.field(3))});
     rs.close();
     Prepared();
 }

@@ -45,11 +45,6 @@ constexpr int searchHeight = 720;
     rt::Raise(status.number, status.description, QStringLiteral("SQLite"));
 }
 
-QString text(const QVariant& value)
-{
-    return mdlDataBase::NullToEmpty(value).toString();
-}
-
 } // namespace
 
 frmMember_List::frmMember_List() : rt::Form(QStringLiteral("frmMember_List"))
@@ -209,10 +204,11 @@ void frmMember_List::RefreshMemberList(const rt::Query& Source)
     const int occupationField = rs.fieldIndex(QStringLiteral("Occupation"));
     const int mobileField = rs.fieldIndex(QStringLiteral("mobile_no"));
     for (; !rs.eof(); rs.moveNext()) {
-        rt::ListItem item = items.Add(QString(), text(rs.field(lastField)), 1);
-        item.setSubItems(1, text(rs.field(firstField)));
-        item.setSubItems(2, text(rs.field(occupationField)));
-        item.setSubItems(3, text(rs.field(mobileField)));
+        rt::ListItem item =
+            items.Add(QString(), mdlDataBase::NullToEmptyText(rs.field(lastField)), 1);
+        item.setSubItems(1, mdlDataBase::NullToEmptyText(rs.field(firstField)));
+        item.setSubItems(2, mdlDataBase::NullToEmptyText(rs.field(occupationField)));
+        item.setSubItems(3, mdlDataBase::NullToEmptyText(rs.field(mobileField)));
         item.setTag(rs.field(idField).toString());
     }
     rs.close();

@@ -31,6 +31,11 @@ QVariant NullToEmpty(const QVariant& value)
     return value.isValid() && !value.isNull() ? value : QVariant(QString());
 }
 
+QString NullToEmptyText(const QVariant& value)
+{
+    return NullToEmpty(value).toString();
+}
+
 QVariant EmptyToNull(const QVariant& value)
 {
     if (value.typeId() == QMetaType::QString && value.toString().isEmpty())
@@ -38,6 +43,9 @@ QVariant EmptyToNull(const QVariant& value)
     return value;
 }
 
-bool IsFormLoaded(const QString& name) { return rt::Forms::isLoaded(name); }
+bool IsFormLoaded(const QString& name)
+{
+    return rt::Forms::isLoaded(name);
+}
 
 } // namespace mdlDataBase

@@ -18,6 +18,8 @@ void OpenDatabase();
 
 // A Null field reads as "".
 QVariant NullToEmpty(const QVariant& value);
+// The same, as text.
+QString NullToEmptyText(const QVariant& value);
 // "" is written as Null.
 QVariant EmptyToNull(const QVariant& value);
 

@@ -21,11 +21,6 @@ QString indexed(const char* name, int index)
     return QString::fromLatin1(name) + u'_' + QString::number(index);
 }
 
-QString text(const QVariant& value)
-{
-    return mdlDataBase::NullToEmpty(value).toString();
-}
-
 } // namespace
 
 frmInstantGroup::frmInstantGroup() : rt::Form(QStringLiteral("frmInstantGroup"))
@@ -132,7 +127,7 @@ void frmInstantGroup::FillCriteriaLists()
         rt::Recordset rs =
             mdlDataBase::MainDatabase().openRecordset(query, rt::RecordsetType::Snapshot);
         for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
-            const QString value = text(rs.field(column));
+            const QString value = mdlDataBase::NullToEmptyText(rs.field(column));
             for (int r = 0; r < Rows; ++r)
                 mdlMain::AddComboItem(source.combos[r], value, 0, false);
         }
@@ -209,11 +204,14 @@ void frmInstantGroup::SearchMembers()
         rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(m_instantGroupQuery,
                                                                      rt::RecordsetType::Snapshot);
         for (; rs.isOpen() && !rs.eof(); rs.moveNext()) {
-            rt::ListItem item =
-                lstResults->ListItems().Add(QString(), text(rs.field(QStringLiteral("LastName"))));
-            item.setSubItems(1, text(rs.field(QStringLiteral("FirstName"))));
-            item.setSubItems(2, text(rs.field(QStringLiteral("Occupation"))));
-            item.setSubItems(3, text(rs.field(QStringLiteral("mobile_no"))));
+            rt::ListItem item = lstResults->ListItems().Add(
+                QString(), mdlDataBase::NullToEmptyText(rs.field(QStringLiteral("LastName"))));
+            item.setSubItems(1,
+                             mdlDataBase::NullToEmptyText(rs.field(QStringLiteral("FirstName"))));
+            item.setSubItems(2,
+                             mdlDataBase::NullToEmptyText(rs.field(QStringLiteral("Occupation"))));
+            item.setSubItems(3,
+                             mdlDataBase::NullToEmptyText(rs.field(QStringLiteral("mobile_no"))));
         }
     }
     lstResults->show();

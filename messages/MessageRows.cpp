@@ -40,6 +40,11 @@ bool HasColumns(const rt::Recordset& rs, std::initializer_list<const char*> name
     return true;
 }
 
+QString FieldText(const rt::Recordset& rs, const char* name)
+{
+    return mdlDataBase::NullToEmptyText(rs.field(QLatin1String(name)));
+}
+
 QString DateText(const QVariant& stored)
 {
     return rt::shortDateFromDb(stored);

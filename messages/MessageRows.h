@@ -20,6 +20,9 @@ rt::Recordset OpenMessage(const QString& table, qint32 msgId);
 // True when the recordset is on a row and has every one of the columns.
 bool HasColumns(const rt::Recordset& rs, std::initializer_list<const char*> names);
 
+// A column of the row as text; Null gives "".
+QString FieldText(const rt::Recordset& rs, const char* name);
+
 // A stored date or time as text, as the lists show unformatted values: the short date
 // (dd/MM/yyyy) and the short time (HH:mm); Null gives "".
 QString DateText(const QVariant& stored);

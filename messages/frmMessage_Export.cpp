@@ -23,11 +23,6 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
-QString textField(const rt::Recordset& rs, const char* name)
-{
-    return mdlDataBase::NullToEmpty(rs.field(QLatin1String(name))).toString();
-}
-
 // A file that is there already, whatever a directory search says of it: a name that
 // begins with a dot (".txt" for a message without a title) is a hidden file here and
 // must not be replaced without the question.
@@ -88,7 +83,7 @@ void frmMessage_Export::ExportMessage(const QString& Table, qint32 MsgID)
                                 MessageRows::TimeText(rs.field(QStringLiteral("msg_schtime")))
                           : QStringLiteral("Άμεση");
     const QStringList lines = {
-        QStringLiteral("Αποστολέας: ") + textField(rs, "msg_originator"),
+        QStringLiteral("Αποστολέας: ") + MessageRows::FieldText(rs, "msg_originator"),
         QString(),
         QStringLiteral("Τύπος Μηνύματος: ") + (rs.field(QStringLiteral("msg_flash")).toBool()
                                                    ? QStringLiteral("Flash")
@@ -97,17 +92,17 @@ void frmMessage_Export::ExportMessage(const QString& Table, qint32 MsgID)
         QStringLiteral("Προγρ/μένη Ημ/νία: ") + schedule,
         QString(),
         QStringLiteral("Μήνυμα: "),
-        textField(rs, "msg_text"),
+        MessageRows::FieldText(rs, "msg_text"),
         QString(),
         QStringLiteral("Παραλήπτες: "),
-        FormatRecipients(textField(rs, "msg_phonelist")),
+        FormatRecipients(MessageRows::FieldText(rs, "msg_phonelist")),
     };
     // What the preview can show is what the file gets: characters the Greek code page
     // cannot hold are left out of both.
     m_exportText = rt::cp1253::keepEncodable(lines.join(crlf));
     m_txtMsg->setText(QString(m_exportText).replace(crlf, QStringLiteral("\n")));
     m_txtMsg->moveCursor(QTextCursor::Start);
-    m_targetPath = textField(rs, "msg_title");
+    m_targetPath = MessageRows::FieldText(rs, "msg_title");
     rs.close();
 
     m_targetPath = ChooseExportFile();

@@ -20,11 +20,6 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
-QString textField(const rt::Recordset& rs, const char* name)
-{
-    return mdlDataBase::NullToEmpty(rs.field(QLatin1String(name))).toString();
-}
-
 bool isNull(const rt::Recordset& rs, const char* name)
 {
     return !rs.field(QLatin1String(name)).isValid();
@@ -80,10 +75,12 @@ void frmMessage_Properties::ShowDetails(qint32 MsgID, const QString& MsgTable)
         }
     };
 
-    step({"msg_title"},
-         [&] { return QStringLiteral("Τίτλος: ") + textField(rs, "msg_title") + crlf; });
-    step({"msg_originator"},
-         [&] { return QStringLiteral("Αποστολέας: ") + textField(rs, "msg_originator") + crlf; });
+    step({"msg_title"}, [&] {
+        return QStringLiteral("Τίτλος: ") + MessageRows::FieldText(rs, "msg_title") + crlf;
+    });
+    step({"msg_originator"}, [&] {
+        return QStringLiteral("Αποστολέας: ") + MessageRows::FieldText(rs, "msg_originator") + crlf;
+    });
     text += crlf;
     step({"msg_date", "msg_time"}, [&] {
         if (isNull(rs, "msg_date"))
@@ -102,16 +99,17 @@ void frmMessage_Properties::ShowDetails(qint32 MsgID, const QString& MsgTable)
     });
     step({"msg_text"}, [&] {
         return crlf + QStringLiteral("Μήνυμα: (") +
-               QString::number(textField(rs, "msg_text").size()) + QStringLiteral(" χαρακτήρες)") +
-               crlf;
+               QString::number(MessageRows::FieldText(rs, "msg_text").size()) +
+               QStringLiteral(" χαρακτήρες)") + crlf;
     });
-    step({"msg_text"}, [&] { return textField(rs, "msg_text") + crlf + crlf; });
+    step({"msg_text"}, [&] { return MessageRows::FieldText(rs, "msg_text") + crlf + crlf; });
     step({"msg_phonelist"}, [&] {
         return QStringLiteral("Παραλήπτες: (") +
-               QString::number(mdlGroups::CountListEntries(textField(rs, "msg_phonelist"))) +
+               QString::number(
+                   mdlGroups::CountListEntries(MessageRows::FieldText(rs, "msg_phonelist"))) +
                QStringLiteral(")") + crlf;
     });
-    step({"msg_phonelist"}, [&] { return textField(rs, "msg_phonelist") + crlf; });
+    step({"msg_phonelist"}, [&] { return MessageRows::FieldText(rs, "msg_phonelist") + crlf; });
     step({"msg_error"}, [&] {
         if (isNull(rs, "msg_error"))
             return QString();

@@ -66,11 +66,6 @@ OutboxMessage readMessage(const rt::Recordset& rs)
     return m;
 }
 
-QString text(const QVariant& value)
-{
-    return mdlDataBase::NullToEmpty(value).toString();
-}
-
 [[noreturn]] void raiseDb(const rt::DbResult& result)
 {
     rt::Raise(result.number, result.description, databaseSource);
@@ -381,11 +376,12 @@ void frmSendMessages::runSend(qint32 messageId)
             const OutboxMessage m = readMessage(rs);
             const QDate schDate = rt::dateFromDb(m.schdate);
             const QTime schTime = rt::timeFromDb(m.schtime);
-            const QString fields =
-                mdlInternet::BuildSendFields(text(m.originator), text(m.text), text(m.phonelist),
-                                             m.schdate.isValid() ? QVariant(schDate) : QVariant(),
-                                             m.schtime.isValid() ? QVariant(schTime) : QVariant(),
-                                             m.flash, mdlSettings::Originator);
+            const QString fields = mdlInternet::BuildSendFields(
+                mdlDataBase::NullToEmptyText(m.originator), mdlDataBase::NullToEmptyText(m.text),
+                mdlDataBase::NullToEmptyText(m.phonelist),
+                m.schdate.isValid() ? QVariant(schDate) : QVariant(),
+                m.schtime.isValid() ? QVariant(schTime) : QVariant(), m.flash,
+                mdlSettings::Originator);
             const qint32 result = PostToServer(QStringLiteral("send.php"), fields);
 
             // The service has taken (and charged) the message: it is recorded as sent
