@@ -1075,8 +1075,12 @@ void frmGroup_Organize::mnDragDrop_Click(const QString& MenuName, bool Checked)
 
 bool frmGroup_Organize::membersDragFilter(QEvent* event)
 {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease)
+        return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress: {
         m_dragArmed = false;
         m_pressHeld = false;
