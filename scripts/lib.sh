@@ -5,8 +5,10 @@ BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
 PACKAGES=(g++ cmake ninja-build qt6-base-dev libsqlite3-dev xvfb xauth xdotool
           fonts-dejavu-core
-          # the end-to-end road drives the real window through the accessibility bus
-          python3 python3-gi python3-pyatspi gir1.2-atspi-2.0 at-spi2-core dbus dbus-x11)
+          # the end-to-end scenarios drive the real window through the accessibility bus,
+          # under a window manager
+          python3 python3-gi python3-pyatspi gir1.2-atspi-2.0 at-spi2-core dbus dbus-x11
+          openbox x11-utils x11-xserver-utils)
 
 install_packages() {
   local missing=()

@@ -1,0 +1,164 @@
+// e2e_helper: the steps of the end-to-end scenarios that need the program's own code.
+//
+//   e2e_helper road FOLDER HOST PORT        address book and settings of the road
+//   e2e_helper settings FOLDER KEY=VALUE... the settings and INI files of a user who has
+//                                           agreed to the terms, with a complete account
+//                                           and no password prompts, but for the values
+//                                           given: originator host port user password
+//                                           credits security startup send disclaimer
+//   e2e_helper expected DIR HOST            the two requests the road's service must
+//                                           receive, as DIR/expected-1.bin and -2.bin
+//   e2e_helper text                         what the road's user types and what the
+//                                           editor keeps, the extra number and the sent
+//                                           phone list, one a line, UTF-8
+//   e2e_helper screenshot X Y W H FILE      the screen's rectangle as a PNG
+//   e2e_helper pixels X Y W H               the screen's rectangle as raw RGB bytes
+
+#include "app/mdlSettings.h"
+#include "platform/App.h"
+#include "platform/TextFile.h"
+#include "tests/support/RoadFixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace road = testsupport::road;
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: e2e_helper road FOLDER HOST PORT | settings FOLDER KEY=VALUE... "
+                         "| expected DIR HOST | text | screenshot X Y W H FILE "
+                         "| pixels X Y W H\n");
+    return 2;
+}
+
+// The settings of the scenarios: the road's account unless a value says otherwise.
+int writeSettings(const QString& folder, const QStringList& pairs)
+{
+    namespace s = mdlSettings;
+    s::Originator = QStringLiteral("Vantrel");
+    s::ServerURL = QStringLiteral("127.0.0.1");
+    s::ServerPort = 80;
+    s::UserName = QStringLiteral("πελάτης");
+    s::Password = QStringLiteral("s3cret");
+    s::AvailableSMS = -1;
+    s::EnableSecurity = 0;
+    s::AskOnStartUp = 0;
+    s::AskOnSend = 0;
+    QString disclaimer = QStringLiteral("0");
+    for (const QString& pair : pairs) {
+        const qsizetype eq = pair.indexOf(u'=');
+        if (eq < 0)
+            return usage();
+        const QString key = pair.left(eq);
+        const QString value = pair.mid(eq + 1);
+        if (key == QLatin1String("originator"))
+            s::Originator = value;
+        else if (key == QLatin1String("host"))
+            s::ServerURL = value;
+        else if (key == QLatin1String("port"))
+            s::ServerPort = static_cast<decltype(s::ServerPort)>(value.toInt());
+        else if (key == QLatin1String("user"))
+            s::UserName = value;
+        else if (key == QLatin1String("password"))
+            s::Password = value;
+        else if (key == QLatin1String("credits"))
+            s::AvailableSMS = value.toInt();
+        else if (key == QLatin1String("security"))
+            s::EnableSecurity = static_cast<quint8>(value.toInt());
+        else if (key == QLatin1String("startup"))
+            s::AskOnStartUp = static_cast<quint8>(value.toInt());
+        else if (key == QLatin1String("send"))
+            s::AskOnSend = static_cast<quint8>(value.toInt());
+        else if (key == QLatin1String("disclaimer"))
+            disclaimer = value;
+        else
+            return usage();
+    }
+    rt::App::setPath(folder);
+    const bool saved = s::SaveSettings() &&
+                       rt::WriteLines(rt::App::file(s::IniFileName),
+                                      {QStringLiteral("Disclaimer = ") + disclaimer});
+    return saved ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc < 2)
+        return usage();
+    const bool screen = std::strcmp(argv[1], "screenshot") == 0 || std::strcmp(argv[1], "pixels") == 0;
+    std::unique_ptr<QCoreApplication> app;
+    if (screen)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    const QStringList args = app->arguments().mid(1);
+    const QString command = args.value(0);
+
+    if (command == QLatin1String("road") && args.size() == 4) {
+        const QString folder = args.at(1);
+        if (!road::writeAddressBook(QDir(folder).filePath(QStringLiteral("SMS.mdb"))) ||
+            !road::writeSettings(folder, args.at(2), args.at(3).toUShort()))
+            return 1;
+        return 0;
+    }
+    if (command == QLatin1String("settings") && args.size() >= 2)
+        return writeSettings(args.at(1), args.mid(2));
+    if (command == QLatin1String("expected") && args.size() == 3) {
+        const QDir dir(args.at(1));
+        return writeFile(dir.filePath(QStringLiteral("expected-1.bin")),
+                         road::sendRequest(args.at(2))) &&
+                       writeFile(dir.filePath(QStringLiteral("expected-2.bin")),
+                                 road::creditsRequest(args.at(2)))
+                   ? 0
+                   : 1;
+    }
+    if (command == QLatin1String("text") && args.size() == 1) {
+        const QByteArray lines = QStringList{road::typedText(), road::editedText(),
+                                             road::extraNumber(), road::phoneList(),
+                                             QString::number(road::messageId),
+                                             QString::number(road::creditsLeft)}
+                                     .join(u'\n')
+                                     .toUtf8();
+        std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
+        std::fputc('\n', stdout);
+        return 0;
+    }
+    if (screen && args.size() >= 5) {
+        const QRect place(args.at(1).toInt(), args.at(2).toInt(), args.at(3).toInt(),
+                          args.at(4).toInt());
+        const QImage shot = QGuiApplication::primaryScreen()
+                                ->grabWindow(0)
+                                .toImage()
+                                .copy(place)
+                                .convertToFormat(QImage::Format_RGB888);
+        if (shot.isNull())
+            return 1;
+        if (command == QLatin1String("screenshot") && args.size() == 6)
+            return shot.save(args.at(5)) ? 0 : 1;
+        if (command == QLatin1String("pixels") && args.size() == 5) {
+            for (int y = 0; y < shot.height(); ++y)
+                std::fwrite(shot.constScanLine(y), 1, size_t(shot.width()) * 3, stdout);
+            return 0;
+        }
+    }
+    return usage();
+}
