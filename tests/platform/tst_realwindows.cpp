@@ -8,6 +8,7 @@
 #include "platform/KeyInput.h"
 #include "platform/MsgBox.h"
 #include "platform/TextBox.h"
+#include "tests/support/Fixture.h"
 #include "tests/support/RealKeys.h"
 
 #include <QApplication>
@@ -356,9 +357,7 @@ private slots:
             labelWidth = label->contentsRect().width();
             labelHeight = label->heightForWidth(label->width());
             oneLine = metrics.lineSpacing();
-            const QString shot = QDir(QCoreApplication::applicationDirPath())
-                                     .filePath(QStringLiteral("box-lines.png"));
-            box.grab().save(shot);
+            box.grab().save(testsupport::picturePath(QStringLiteral("box-lines.png")));
             RealWindows::pressKeys(box, {Qt::Key_Return});
         });
         rt::MsgBox(text, rt::mb::Critical);
