@@ -500,9 +500,7 @@ qint32 frmSendMessages::PostToServer(const QString& Script, const QString& Field
         ShowStatus(QStringLiteral("Εισαγωγή στοιχείων από τον διακομιστή."), 4);
 
     QPointer<frmSendMessages> self(this);
-    // The settings keep the port in 16 bits; ports above 32767 read back negative there.
-    const mdlInternet::Account account{mdlSettings::ServerURL,
-                                       int(static_cast<quint16>(mdlSettings::ServerPort)),
+    const mdlInternet::Account account{mdlSettings::ServerURL, mdlSettings::ServerPort,
                                        mdlSettings::UserName, mdlSettings::Password};
     const mdlInternet::ExchangeResult exchange =
         mdlInternet::PostToServer(*Sender, Script, Fields, account);

@@ -354,7 +354,7 @@ private slots:
         const qint32 newer = addMessage(QStringLiteral("newer"));
         m_fx.service().script(answer);
         if (refused)
-            mdlSettings::ServerPort = static_cast<qint16>(FakeSmsService::unusedPort());
+            mdlSettings::ServerPort = FakeSmsService::unusedPort();
 
         window(400).SendOutBoxMessages(-1);
 
