@@ -127,7 +127,7 @@ class tst_startup : public QObject {
     {
         mdlSettings::Originator = originator;
         mdlSettings::ServerURL = QStringLiteral("127.0.0.1");
-        mdlSettings::ServerPort = qint16(port);
+        mdlSettings::ServerPort = static_cast<quint16>(port);
         mdlSettings::UserName = QStringLiteral("χρήστης");
         mdlSettings::Password = QStringLiteral("μυστικό");
         mdlSettings::AvailableSMS = -1;
@@ -352,7 +352,8 @@ private slots:
         QTest::newRow("empty originator") << QString() << 80 << true;
         QTest::newRow("port 0") << QStringLiteral("Vantrel") << 0 << true;
         QTest::newRow("wrong but not 0 port") << QStringLiteral("Vantrel") << 1 << false;
-        QTest::newRow("negative port") << QStringLiteral("Vantrel") << -5 << false;
+        QTest::newRow("port above 32767") << QStringLiteral("Vantrel") << 40000 << false;
+        QTest::newRow("highest port") << QStringLiteral("Vantrel") << 65535 << false;
     }
     void incompleteSettingsAreOffered()
     {
