@@ -21,7 +21,10 @@ frmSplash::frmSplash()
       lblCopyRight(new QLabel(this)),
       Label1(new QLabel(QStringLiteral("SMS Client Application"), this)),
       tmrSplash(new QTimer(this)) {
-    setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    // Shown without taking the focus, and a click on it does not take it either: once it
+    // had it, some window managers left the main window without the keyboard when the
+    // splash went. A key still closes it when the focus is put on it.
+    setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     setFocusPolicy(Qt::StrongFocus);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     lblProductName->setObjectName(QStringLiteral("lblProductName"));
