@@ -231,7 +231,7 @@ private slots:
         }
         const QStringList expected = {
             QStringLiteral("mnMembers=Οργάνωση"),
-            QStringLiteral("btnMembers=Κατάλογος Μελών|Διαχείρηση Στοιχείων Μελών"),
+            QStringLiteral("btnMembers=Κατάλογος Μέλων|Διαχείρηση Στοιχείων Μελών"),
             QStringLiteral("btnGroups=Οργάνωση Ομάδων|Οργάνωση Ομάδων"),
             QStringLiteral("mnSMS=Μηνύματα"),
             QStringLiteral("btnOutBox=Εξερχόμενα|Κατάλογος Εξερχόμενων Μηνυμάτων"),
