@@ -10,13 +10,15 @@
 
 namespace rt {
 
-namespace {
-
-FileWriteResult failure(int error) {
+FileWriteResult WriteFailure(int error) {
     if (error == ENOSPC || error == EFBIG || error == EDQUOT)
         return {false, 61, QStringLiteral("Disk full")};
+    if (error == EIO)
+        return {false, 57, QStringLiteral("Device I/O error")};
     return {false, 75, QStringLiteral("Path/File access error")};
 }
+
+namespace {
 
 // A name beside the target that no other file has; opened exclusively, so the process
 // umask gives a new file its usual mode.
@@ -64,20 +66,20 @@ FileWriteResult ReplaceFile(const QString& path, const QByteArray& bytes) {
     const bool existed = ::stat(targetName.constData(), &old) == 0;
     if (existed) {
         if (!S_ISREG(old.st_mode))
-            return failure(EISDIR);
+            return WriteFailure(EISDIR);
         // A read-only file stays read-only: renaming over it would bypass that.
         if (::access(targetName.constData(), W_OK) != 0)
-            return failure(errno);
+            return WriteFailure(errno);
     }
 
     QByteArray temporary;
     const int fd = createBeside(target, temporary);
     if (fd < 0)
-        return failure(errno);
+        return WriteFailure(errno);
     auto abandon = [&](int error) {
         ::close(fd);
         ::unlink(temporary.constData());
-        return failure(error);
+        return WriteFailure(error);
     };
     if (existed) {
         if (::fchmod(fd, old.st_mode & 07777) != 0)
@@ -94,12 +96,12 @@ FileWriteResult ReplaceFile(const QString& path, const QByteArray& bytes) {
     if (::close(fd) != 0) {
         const int error = errno;
         ::unlink(temporary.constData());
-        return failure(error);
+        return WriteFailure(error);
     }
     if (::rename(temporary.constData(), targetName.constData()) != 0) {
         const int error = errno;
         ::unlink(temporary.constData());
-        return failure(error);
+        return WriteFailure(error);
     }
     return {};
 }
