@@ -87,6 +87,10 @@ VertButton::VertButton(QWidget* parent) : QWidget(parent)
     cmdDown->resize(arrow, arrow);
     cmdDown->hide();
     connect(cmdDown, &CoolButton::Click, this, &VertButton::cmdDown_Click);
+    // The arrows show a picture only: their names say what they are to a reader of the
+    // screen.
+    cmdUp->setAccessibleName(cmdUp->objectName());
+    cmdDown->setAccessibleName(cmdDown->objectName());
 
     scrollTimer_ = new QTimer(this);
     scrollTimer_->setInterval(kScrollStepMs);

@@ -227,7 +227,7 @@ class Session:
         found = []
         for window in ([within] if within is not None else self.windows()):
             try:
-                self.pyatspi.findAllDescendants(window, match, found)
+                found.extend(self.pyatspi.findAllDescendants(window, match))
             except Exception:
                 continue
         return found
@@ -294,7 +294,7 @@ class Session:
         found = []
         for window in self.windows():
             try:
-                self.pyatspi.findAllDescendants(window, match, found)
+                found.extend(self.pyatspi.findAllDescendants(window, match))
             except Exception:
                 continue
         return found
