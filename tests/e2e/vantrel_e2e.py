@@ -144,7 +144,8 @@ class Session:
             wm = subprocess.Popen(["openbox", "--sm-disable"], start_new_session=True,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.children.append(wm)
-            wait_for("the window manager", lambda: self._has_window_manager(), limit=20)
+            wait_for("the window manager", lambda: self._has_window_manager(),
+                     limit=2 * STEP_LIMIT)
         import pyatspi  # connects to the bus the launcher announces
         self.pyatspi = pyatspi
 
