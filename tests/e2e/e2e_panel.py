@@ -33,6 +33,8 @@ def scenario(s):
     s.start()
     s.wait_find("the main window", "Νέο Μήνυμα", limit=60)
     window = s.main_window()
+    # The Οργάνωση panel, open at the start, names the member list as the system does.
+    s.wait_find("the member list's button", "Κατάλογος Μέλων", s.pyatspi.ROLE_LABEL)
     e2e.xdotool("windowsize", "--sync", window, 700, 380)
     e2e.wait_for("the main window made low", lambda: s.geometry(window)[3] <= 400)
 
