@@ -38,9 +38,7 @@ def contains(picture, block):
 def scenario(s):
     s.install()
     s.settings()
-    s.sql("INSERT INTO outbox_messages (msg_title, msg_text, msg_originator, msg_flash, "
-          "msg_phonelist, msg_date, msg_time) VALUES (?, ?, ?, ?, ?, ?, ?)",
-          ("Προσφορά", "Καλημέρα", "Vantrel", 0, ",6911111111", "2024-03-05", "09:07"))
+    s.outbox_message("Προσφορά")
     s.desktop()
     s.start()
     s.wait_find("the main window", "Νέο Μήνυμα", limit=60)
@@ -60,8 +58,7 @@ def scenario(s):
                  or not s.showing(separator))
 
     # The out-box, through the same menu.
-    s.click(s.wait_find("the Αρχείο menu", "Αρχείο", s.pyatspi.ROLE_MENU_ITEM))
-    s.click(s.wait_find("the out-box command", "Εξερχόμενα", s.pyatspi.ROLE_MENU_ITEM))
+    s.menu_command("Αρχείο", "Εξερχόμενα")
     message = s.wait_find("the message in the out-box", "Προσφορά",
                           s.pyatspi.ROLE_TABLE_CELL)
 
@@ -80,9 +77,7 @@ def scenario(s):
 
     s.key("Escape")
     e2e.wait_for("the context menu closed", lambda: popup not in visible_windows())
-    s.activate(window)
-    s.key("ctrl+q")
-    e2e.check_equal("the program's exit code", s.wait_end("on Exit", 20), 0)
+    s.exit_program(window)
 
 
 if __name__ == "__main__":

@@ -97,9 +97,7 @@ def scenario(s):
     if len(s.windows()) != 1:
         raise e2e.Failed("a window opened: %r" % [w.name for w in s.windows()])
 
-    s.activate(window)
-    s.key("ctrl+q")
-    e2e.check_equal("the program's exit code", s.wait_end("on Exit", 20), 0)
+    s.exit_program(window)
 
 
 if __name__ == "__main__":

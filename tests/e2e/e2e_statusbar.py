@@ -69,9 +69,7 @@ def scenario(s):
     if len(set(blank)) != 1 or (whole.x + whole.width - end) < 100:
         raise e2e.Failed("the bar's room right of the panels is not blank")
 
-    s.activate(window)
-    s.key("ctrl+q")
-    e2e.check_equal("the program's exit code", s.wait_end("on Exit", 20), 0)
+    s.exit_program(window)
 
 
 if __name__ == "__main__":

@@ -120,6 +120,12 @@ class Session:
         finally:
             db.close()
 
+    def outbox_message(self, title, text="Καλημέρα", phones=",6911111111"):
+        """One message waiting in the out-box, written straight into the database."""
+        self.sql("INSERT INTO outbox_messages (msg_title, msg_text, msg_originator, msg_flash, "
+                 "msg_phonelist, msg_date, msg_time) VALUES (?, ?, 'Vantrel', 0, ?, "
+                 "'2024-03-05', '09:07')", (title, text, phones))
+
     def service(self, *answers, record=None):
         """The loopback SMS service; returns its port."""
         args = [self.options.service, "--seconds", "600"]
@@ -316,6 +322,18 @@ class Session:
         """Real key presses, one after the other (xdotool key names)."""
         for k in keys:
             xdotool("key", "--delay", "60", k)
+
+    def menu_command(self, menu, command):
+        """Clicks a menu of the menu bar, then one of its commands."""
+        self.click(self.wait_find("the menu %s" % menu, menu, self.pyatspi.ROLE_MENU_ITEM))
+        self.click(self.wait_find("the command %s" % command, command,
+                                  self.pyatspi.ROLE_MENU_ITEM))
+
+    def exit_program(self, window):
+        """Exit (Ctrl+Q) from the main window: the program ends at once, with code 0."""
+        self.activate(window)
+        self.key("ctrl+q")
+        check_equal("the program's exit code", self.wait_end("on Exit", 20), 0)
 
     def focus_into(self, acc, what):
         """Clicks the widget and waits until it has the keyboard focus."""
