@@ -60,8 +60,11 @@ void SwallowKey()
 
 void DropSwallowedKey(int& KeyAscii)
 {
-    if (mdlDataBase::SwallowNextKey != 0)
+    // The flag is for the one key press that follows the handled key.
+    if (mdlDataBase::SwallowNextKey != 0) {
         KeyAscii = 0;
+        mdlDataBase::SwallowNextKey = 0;
+    }
 }
 
 void EnterOrEscape(rt::Form& dialog, int KeyCode)

@@ -31,7 +31,7 @@ Fields AddMemberFields(QWidget* parent, QGridLayout* grid, int row);
 bool EnterMovesFocus(int KeyCode);
 // Sets SwallowNextKey, so that the key's character reaches no control.
 void SwallowKey();
-// KeyPress: drops the character while SwallowNextKey is set.
+// KeyPress: drops the character while SwallowNextKey is set, and clears it.
 void DropSwallowedKey(int& KeyAscii);
 // A dialog's KeyDown where Enter moves the focus on and Escape closes the dialog
 // (unloads it), its character swallowed.

@@ -1,7 +1,6 @@
 #include "addressbook/mdlGroups.h"
 
 #include "platform/Clock.h"
-#include "platform/Events.h"
 #include "platform/Formats.h"
 #include "platform/ListView.h"
 #include "platform/TreeView.h"
@@ -167,7 +166,8 @@ QString CleanNumberList(const QString& text)
         result.replace(QStringLiteral(",,"), QStringLiteral(","));
         result.replace(QStringLiteral("\r\n"), QStringLiteral(","));
         result.remove(QLatin1Char(' '));
-        rt::DoEvents();
+        // No window events run here: the lists count their rows' numbers while they
+        // load, and a command run inside a load could unload the list under it.
         if (result == before)
             break;
     }

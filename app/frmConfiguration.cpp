@@ -4,7 +4,6 @@
 #include "app/PasswordField.h"
 #include "app/Pictures.h"
 #include "app/mdlSettings.h"
-#include "platform/Convert.h"
 #include "platform/Err.h"
 #include "platform/TextBox.h"
 
@@ -180,7 +179,7 @@ void frmConfiguration::chkEnableSecurity_Click() {
 void frmConfiguration::SaveFormToSettings() {
     mdlSettings::Originator = txtOriginator->Text();
     mdlSettings::ServerURL = txtServerURL->Text();
-    mdlSettings::ServerPort = rt::CInt(txtServerPort->Text());
+    mdlSettings::ServerPort = mdlSettings::CPort(txtServerPort->Text());
     mdlSettings::UserName = txtUserName->Text();
     mdlSettings::Password = txtPassword->Text();
 

@@ -22,9 +22,9 @@ public:
     frmConfiguration();
 
     void chkEnableSecurity_Click();
-    // A port that is no whole number of the Integer range raises a run-time error
-    // (13 or 6) after the originator and the address have been taken over; nothing is
-    // saved then and the dialog stays open.
+    // A port that is no whole number from 0 to 65535 raises a run-time error (13 or 6)
+    // after the originator and the address have been taken over; nothing is saved then
+    // and the dialog stays open.
     void cmdOK_Click();
     void cmdAply_Click();
     void cmdCancel_Click();

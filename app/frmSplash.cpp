@@ -78,6 +78,9 @@ void frmSplash::Form_Load() {
                     screen.y() + screen.height() / 2 - size.height() / 2);
     rt::ShowTopmostWithoutFocus(*this, QRect(at, size));
     rt::DoEvents();
+    // A click or key handled just now has closed the splash already.
+    if (isUnloading())
+        return;
     lblVersion->setText(QStringLiteral("Version %1.%2%3")
                             .arg(rt::App::major())
                             .arg(rt::App::minor())

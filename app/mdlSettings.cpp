@@ -64,6 +64,13 @@ QByteArray textLines(const QStringList& lines) {
 
 } // namespace
 
+quint16 CPort(const QVariant& value) {
+    const qint32 port = rt::CLng(value);
+    if (port < 0 || port > 65535)
+        rt::Raise(6, QStringLiteral("Overflow"));
+    return static_cast<quint16>(port);
+}
+
 QByteArray EncodeValue(const QString& Value) {
     cipher c;
     c.setKeyString(SettingsKey);
@@ -168,7 +175,7 @@ bool LoadSettings() {
         stage = -3;
         Originator = ReadRecord(file);
         ServerURL = ReadRecord(file);
-        ServerPort = rt::CInt(ReadRecord(file));
+        ServerPort = CPort(ReadRecord(file));
         UserName = ReadRecord(file);
         Password = ReadRecord(file);
         AvailableSMS = rt::CLng(ReadRecord(file));

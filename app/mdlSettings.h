@@ -13,7 +13,7 @@ namespace mdlSettings {
 // From the settings file, written back only by the connection-settings dialog.
 inline QString Originator;
 inline QString ServerURL;
-inline qint16 ServerPort = 0;
+inline quint16 ServerPort = 0; // any TCP port; 0 leaves the connection settings incomplete
 inline QString UserName;
 inline QString Password;
 inline qint32 AvailableSMS = 0; // negative while the service has not reported it
@@ -54,6 +54,10 @@ bool LoadSettings();
 // end of the file is a failure, not a read.
 void WriteRecord(const QVariant& Value, QIODevice& file);
 QString ReadRecord(QIODevice& file);
+
+// A TCP port from its text form (or a number): 0 to 65535. What is no whole number
+// raises error 13 "Type mismatch", a number outside that range error 6 "Overflow".
+quint16 CPort(const QVariant& value);
 
 // The scrambled form of a value (bytes ";" to "z") and back.
 QByteArray EncodeValue(const QString& Value);

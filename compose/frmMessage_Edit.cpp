@@ -695,7 +695,7 @@ void frmMessage_Edit::SendMessage()
     // commands keep running): the mark is set only on a window that is still there.
     QPointer<frmMessage_Edit> self(this);
     rt::Forms::get<frmSendMessages>().SendOutBoxMessages(id);
-    if (self)
+    if (self && !isUnloading())
         m_messageSent = true;
 }
 

@@ -19,11 +19,14 @@ struct FileWriteResult {
 // write or replace the file, in the runtime's numbers and words.
 FileWriteResult WriteFailure(int error);
 
-// Replaces a file's contents in one step: the bytes go to a new file beside it, which
-// is synced and then renamed over it, so a reader sees the old file or the new one and
-// a failure at any point leaves the old file as it was. The old file's permission bits
-// (and owner, where allowed) are kept; a symbolic link is written through. A file that
-// is not an ordinary file, or that this process may not write, is not replaced.
+// Replaces a file's contents in one step: the bytes go to a new file beside it
+// (".NAME.xxxxxx"), which is synced and then renamed over it, and the folder is synced so
+// that the rename survives a power loss. A reader sees the old file or the new one, and a
+// failure at any point leaves the old file as it was; a temporary file that a killed
+// write left behind is removed by the next write of the same file. The old file's
+// permission bits (and owner, where allowed) are kept; a symbolic link is written
+// through. A file that is not an ordinary file, or that this process may not write, is
+// not replaced.
 FileWriteResult ReplaceFile(const QString& path, const QByteArray& bytes);
 
 } // namespace rt

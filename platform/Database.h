@@ -22,8 +22,10 @@ class SqlConnection;
 // GREEK (Greek alphabetical order, letter case ignored):
 //     "SELECT * FROM members WHERE LastName LIKE ? ESCAPE '!' ORDER BY LastName COLLATE GREEK"
 //
-// Statements run in autocommit mode unless a Transaction is open. A busy database
-// (another program writing at that moment) fails the statement with SQLITE_BUSY at once.
+// Statements run in autocommit mode unless a Transaction is open. A database locked by
+// another connection (another program writing at that moment) is waited for, a few
+// seconds at most (SqlConnection::lockWaitMs); a lock held longer fails the statement
+// with SQLITE_BUSY.
 class Database {
 public:
     Database();

@@ -1,5 +1,7 @@
 #include "platform/Events.h"
 
+#include "platform/Form.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -14,7 +16,11 @@ int& current()
 }
 } // namespace
 
-void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void DoEvents()
+{
+    const EventWait wait;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void SetMousePointer(int pointer)
 {

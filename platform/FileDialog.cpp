@@ -1,6 +1,8 @@
 #include "platform/FileDialog.h"
 
-#include <QApplication>
+#include "platform/Form.h"
+#include "platform/WindowServices.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
@@ -40,8 +42,10 @@ std::optional<QString> ShowFileDialog(const FileDialogRequest& request)
     if (handler())
         return handler()(request);
 
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialDir,
+    QFileDialog dialog(OwnerWindow(), request.title, request.initialDir,
                        toolkitFilter(request.filter));
+    // The same dialog on every desktop, in the program's language.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(request.kind == FileDialogRequest::Save ? QFileDialog::AcceptSave
                                                                  : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.kind == FileDialogRequest::Save ? QFileDialog::AnyFile
@@ -51,6 +55,7 @@ std::optional<QString> ShowFileDialog(const FileDialogRequest& request)
         dialog.setDefaultSuffix(request.defaultExt);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    const EventWait wait;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();

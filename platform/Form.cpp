@@ -7,8 +7,10 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QPointer>
+#include <QTimer>
 
 #include <map>
+#include <utility>
 
 namespace rt {
 
@@ -18,6 +20,9 @@ struct Registry {
     std::map<std::type_index, Form*> byType;
     QList<Form*> order;
     Forms::ModalDriver driver;
+    // Unloaded forms whose deletion waits for the outermost EventWait to end.
+    QList<QPointer<Form>> unloaded;
+    int waits = 0;
 };
 
 Registry& registry()
@@ -38,7 +43,26 @@ void forget(Form* form)
     }
 }
 
+void deleteUnloaded()
+{
+    const QList<QPointer<Form>> forms = std::exchange(registry().unloaded, {});
+    for (const QPointer<Form>& form : forms) {
+        if (form)
+            form->deleteLater();
+    }
+}
+
 } // namespace
+
+EventWait::EventWait() { ++registry().waits; }
+
+EventWait::~EventWait()
+{
+    if (--registry().waits == 0)
+        deleteUnloaded();
+}
+
+bool EventWait::active() { return registry().waits > 0; }
 
 Form::Form(const QString& name, QWidget* parent) : QWidget(parent)
 {
@@ -47,6 +71,13 @@ Form::Form(const QString& name, QWidget* parent) : QWidget(parent)
 }
 
 Form::~Form() { forget(this); }
+
+void Form::setVisible(bool visible)
+{
+    if (visible && m_unloading)
+        return;
+    QWidget::setVisible(visible);
+}
 
 void Form::closeEvent(QCloseEvent* event)
 {
@@ -80,7 +111,12 @@ void Forms::enrol(std::type_index type, Form* form)
     registry().order.append(form);
 }
 
-void Forms::load(Form* form) { form->Form_Load(); }
+void Forms::load(Form* form)
+{
+    // Events that Form_Load lets run may unload the form under it.
+    EventWait loading;
+    form->Form_Load();
+}
 
 bool Forms::unload(Form* form)
 {
@@ -92,9 +128,17 @@ bool Forms::unload(Form* form)
         return false;
     form->m_unloading = true;
     forget(form);
+    // A key swallowed for this form's next key press is not the next form's.
+    SwallowNextKey = 0;
+    // An unloaded window's timers were destroyed with it.
+    for (QTimer* timer : form->findChildren<QTimer*>())
+        timer->stop();
     form->hide();
     emit form->shownEnded();
-    form->deleteLater();
+    if (EventWait::active())
+        registry().unloaded.append(form);
+    else
+        form->deleteLater();
     return true;
 }
 
@@ -116,6 +160,7 @@ void Forms::setModalDriver(ModalDriver driver) { registry().driver = std::move(d
 void Forms::showModal(Form& form)
 {
     QPointer<Form> guard(&form);
+    EventWait modal;
     if (registry().driver) {
         form.show();
         registry().driver(form);
@@ -139,6 +184,8 @@ void Forms::discardAll()
     QList<QPointer<Form>> forms;
     for (Form* form : registry().order)
         forms.prepend(form); // the last loaded first: docked forms before their host
+    for (const QPointer<Form>& form : std::exchange(registry().unloaded, {}))
+        forms.append(form);
     registry().order.clear();
     registry().byType.clear();
     for (const QPointer<Form>& form : forms) {

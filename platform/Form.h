@@ -31,6 +31,9 @@ public:
     virtual void Form_KeyPress(int& KeyAscii) { Q_UNUSED(KeyAscii); }
     virtual void Form_KeyUp(int& KeyCode, int Shift) { Q_UNUSED(KeyCode); Q_UNUSED(Shift); }
 
+    // An unloaded form is never shown again, also while it waits to be deleted.
+    void setVisible(bool visible) override;
+
 signals:
     // Emitted when the window stops being shown (hidden or unloaded): ends a modal show.
     void shownEnded();
@@ -65,8 +68,9 @@ public:
     // The default instance when it is loaded, without loading it.
     template <class T> static T* find() { return static_cast<T*>(lookup(typeid(T))); }
 
-    // Runs Form_Unload; when not cancelled the form leaves the loaded forms at once and
-    // its widget is deleted once control returns to the event loop. False when cancelled.
+    // Runs Form_Unload; when not cancelled the form leaves the loaded forms at once, is
+    // hidden, its timers stop, and its widget is deleted once control returns to the
+    // event loop and no EventWait is running (see below). False when cancelled.
     static bool unload(Form* form);
     template <class T> static bool unload()
     {
@@ -94,6 +98,23 @@ private:
     static Form* lookup(std::type_index type);
     static void enrol(std::type_index type, Form* form);
     static void load(Form* form);
+};
+
+// Marks a stretch of a running procedure during which window events are handled: a
+// DoEvents, a modal show, a message box or file dialog, a network wait, a form's own
+// Form_Load. Those events may unload any form, the one that waits included; a form
+// unloaded meanwhile stays in memory (hidden, no longer loaded) until the outermost
+// EventWait has ended, so the code after a wait never touches a deleted object. It
+// tests IsFormLoaded, isUnloading() or a QPointer and stops where its form has gone.
+class EventWait {
+public:
+    EventWait();
+    ~EventWait();
+    EventWait(const EventWait&) = delete;
+    EventWait& operator=(const EventWait&) = delete;
+
+    // True while any EventWait is running.
+    static bool active();
 };
 
 // The runtime's test for a loaded form by its exact name; it never loads one.

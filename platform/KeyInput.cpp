@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 #include <algorithm>
 
@@ -185,13 +186,35 @@ bool isSpecialKey(int key)
     return key >= Qt::Key_Escape && key < Qt::Key_unknown;
 }
 
+// The nearest form around the control within the control's own window: the walk stops
+// at a window that is not a form (a message box, a file dialog, a menu), whose parent
+// is only the window it was opened from.
 Form* formOf(const QWidget* control)
 {
-    for (QWidget* w = control ? control->parentWidget() : nullptr; w; w = w->parentWidget()) {
+    if (control == nullptr || control->isWindow())
+        return nullptr;
+    for (QWidget* w = control->parentWidget(); w; w = w->parentWidget()) {
         if (Form* form = qobject_cast<Form*>(w))
             return form;
+        if (w->isWindow())
+            return nullptr;
     }
     return nullptr;
+}
+
+// A command button of a form, which Enter presses as the button would on the system
+// the program comes from (Qt's buttons take Enter only as a dialog's default).
+QPushButton* commandButton(QWidget* widget)
+{
+    auto* button = qobject_cast<QPushButton*>(widget);
+    return button != nullptr && button->isEnabled() && formOf(button) != nullptr ? button
+                                                                                 : nullptr;
+}
+
+bool isEnter(const QKeyEvent& key)
+{
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+           (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 // Runs the forms' side for widgets that have no key events of their own: the
@@ -210,48 +233,81 @@ protected:
         auto* key = static_cast<QKeyEvent*>(event);
         if (propagated(*key, widget))
             return false;
-        m_event = key;
-        m_receiver = widget;
-        m_timestamp = key->timestamp();
-        m_type = type;
+        // Seen here once: should its receiver ignore it, the parents are not asked again.
+        const Record record{key, widget, key->timestamp(), type};
+        m_record = record;
         if (widget->property(routedProperty).toBool())
             return false;
         Form* form = qobject_cast<Form*>(widget);
         if (form == nullptr)
             form = keys::previewForm(widget);
+        QPushButton* button = type == QEvent::KeyPress && isEnter(*key) && !key->isAutoRepeat()
+                                  ? commandButton(widget)
+                                  : nullptr;
+        if (form == nullptr && button == nullptr)
+            return false;
+        const bool eaten = preview(form, *key, type);
+        // The handlers may have run nested event loops (a message box) whose keys
+        // passed here too.
+        m_record = record;
+        if (eaten)
+            return true;
+        if (button != nullptr) {
+            button->click();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    struct Record {
+        const QKeyEvent* event = nullptr;
+        QPointer<QWidget> receiver;
+        quint64 timestamp = 0;
+        QEvent::Type type = QEvent::None;
+    };
+
+    // The form's side of one key: true when the key must go no further.
+    static bool preview(Form* form, const QKeyEvent& key, QEvent::Type type)
+    {
         if (form == nullptr)
             return false;
-        int code = keys::keyCode(*key);
-        const int shift = keys::shiftState(*key);
+        QPointer<Form> alive(form);
+        int code = keys::keyCode(key);
+        const int shift = keys::shiftState(key);
         if (type == QEvent::KeyRelease) {
-            if (code != 0 && !key->isAutoRepeat())
+            if (code != 0 && !key.isAutoRepeat())
                 form->Form_KeyUp(code, shift);
             return false;
         }
-        if (code != 0)
+        const bool hadCode = code != 0;
+        if (hadCode)
             form->Form_KeyDown(code, shift);
-        const QList<int> typed = keys::keyAsciis(*key);
+        if (!alive || form->isUnloading())
+            return true;
+        const QList<int> typed = keys::keyAsciis(key);
         bool anyLeft = false;
         for (int a : typed) {
             if (a > 0)
                 form->Form_KeyPress(a);
             anyLeft = anyLeft || a > 0;
+            if (!alive || form->isUnloading())
+                return true;
         }
-        return !typed.isEmpty() && !anyLeft;
+        // A KeyDown that set the code to 0 took the key (Enter presses no button then).
+        return (!typed.isEmpty() && !anyLeft) || (hadCode && code == 0 && isEnter(key));
     }
 
 private:
     // A key event that its receiver ignored travels on to the parents: it was seen.
     bool propagated(const QKeyEvent& key, QWidget* widget) const
     {
-        return &key == m_event && key.type() == m_type && key.timestamp() == m_timestamp &&
-               m_receiver && m_receiver != widget && widget->isAncestorOf(m_receiver);
+        return &key == m_record.event && key.type() == m_record.type &&
+               key.timestamp() == m_record.timestamp && m_record.receiver &&
+               m_record.receiver != widget && widget->isAncestorOf(m_record.receiver);
     }
 
-    const QKeyEvent* m_event = nullptr;
-    QPointer<QWidget> m_receiver;
-    quint64 m_timestamp = 0;
-    QEvent::Type m_type = QEvent::None;
+    Record m_record;
 };
 
 } // namespace
@@ -356,25 +412,44 @@ void routeOwnKeys(QWidget* control)
 
 Press routePress(QWidget* control, const QKeyEvent& event, Handlers& handlers)
 {
+    Press press;
+    press.original = keyAsciis(event);
+    // A handler that unloaded the control's form took the key with it.
+    Form* form = formOf(control);
+    const QPointer<Form> alive(form);
+    const auto formGone = [&] {
+        press.stopped = form != nullptr && (!alive || form->isUnloading());
+        return press.stopped;
+    };
     int code = keyCode(event);
     const int shift = shiftState(event);
     if (code != 0) {
-        if (Form* form = previewForm(control))
-            form->Form_KeyDown(code, shift);
+        if (Form* previewing = previewForm(control))
+            previewing->Form_KeyDown(code, shift);
+        if (formGone())
+            return press;
         if (code != 0)
             handlers.raiseKeyDown(code, shift);
+        if (formGone())
+            return press;
     }
-    Press press;
-    press.original = keyAsciis(event);
-    for (int a : press.original)
+    for (int a : press.original) {
         press.final.append(a < 0 ? 0 : routeAscii(control, a, handlers));
+        if (formGone())
+            return press;
+    }
     return press;
 }
 
 int routeAscii(QWidget* control, int keyAscii, Handlers& handlers)
 {
-    if (Form* form = previewForm(control))
+    Form* form = previewForm(control);
+    QPointer<Form> alive(form);
+    if (form != nullptr) {
         form->Form_KeyPress(keyAscii);
+        if (!alive || form->isUnloading())
+            return 0;
+    }
     if (keyAscii != 0)
         handlers.raiseKeyPress(keyAscii);
     return keyAscii;
@@ -426,8 +501,9 @@ bool KeyEvents::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const keys::Press press =
             keys::routePress(m_control, *static_cast<QKeyEvent*>(event), *this);
-        return !press.typesNothing() &&
-               std::all_of(press.final.begin(), press.final.end(), [](int a) { return a == 0; });
+        return press.stopped || (!press.typesNothing() && std::all_of(press.final.begin(),
+                                                                      press.final.end(),
+                                                                      [](int a) { return a == 0; }));
     }
     if (event->type() == QEvent::KeyRelease)
         keys::routeRelease(m_control, *static_cast<QKeyEvent*>(event), *this);

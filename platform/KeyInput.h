@@ -60,11 +60,21 @@ constexpr int CtrlX = 24;
 constexpr int Escape = 27;
 } // namespace ascii
 
+// Set by a dialog that handled Enter or Escape, so that the key press that follows (the
+// character of that same key) is dropped. Unloading a form clears it: a flag left by a
+// dialog that closed on its key never drops a key of the next window.
+inline int SwallowNextKey = 0;
+
 // Key events in the runtime's order. For a control inside a form whose key preview is
 // on, the form's Form_KeyDown / Form_KeyPress / Form_KeyUp run first, then the control's
 // own KeyDown / KeyPress / KeyUp; a handler may change a code or set it to 0, and a code
 // set to 0 reaches nobody after it. A key press whose characters all end as 0 does not
 // reach the control. A form that has the focus itself gets its own keys, preview or not.
+// A form sees only the keys of its own window: never those of a message box, file
+// dialog or menu it opened, nor of another form's window. A form that a KeyDown
+// unloaded gets no KeyPress for that key, and the key goes no further.
+// Enter on a focused command button of a form presses it, unless a handler took the
+// key (set its code or character to 0).
 //
 // Text boxes (platform/TextBox.h) and KeyEvents route their keys themselves; for every
 // other widget of a form the layer runs only the form's preview. The signals pass their
@@ -105,6 +115,8 @@ public:
 struct Press {
     QList<int> original;
     QList<int> final;
+    // A handler unloaded the control's form: the key goes no further.
+    bool stopped = false;
     bool typesNothing() const { return original.isEmpty(); }
     bool changed() const { return original != final; }
 };

@@ -1,10 +1,15 @@
 #include "platform/MsgBox.h"
 
 #include "platform/App.h"
+#include "platform/Form.h"
+#include "platform/WindowServices.h"
 
-#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 namespace rt {
 
@@ -79,6 +84,43 @@ QMessageBox::Icon iconFor(int icon)
     }
 }
 
+// Lays its text out by the text's own line feeds: the box grows (up to the screen's
+// width) until no line of the text is wrapped. Qt's box wraps every text wider than
+// about half the screen.
+class Box : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (label == nullptr || !label->wordWrap())
+            return;
+        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+        const int unwrapped = QFontMetrics(label->font())
+                                  .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                                                Qt::TextExpandTabs, label->text())
+                                  .width();
+        const int grow = unwrapped - label->width();
+        if (grow <= 0)
+            return;
+        const int width = screen.isValid() ? qMin(this->width() + grow, screen.width())
+                                           : this->width() + grow;
+        label->setMinimumWidth(label->width() + width - this->width());
+        setFixedWidth(width);
+        setFixedHeight(heightForWidth(width) > 0 ? heightForWidth(width)
+                                                 : layout()->minimumSize().height());
+        if (screen.isValid()) {
+            QRect place = geometry();
+            place.moveCenter(parentWidget() ? parentWidget()->window()->geometry().center()
+                                            : screen.center());
+            move(place.topLeft());
+        }
+    }
+};
+
 } // namespace
 
 void setMsgBoxHandler(MsgBoxHandler value) { handler() = std::move(value); }
@@ -90,8 +132,7 @@ int MsgBox(const QString& text, int style, const QString& title)
         return handler()(text, style, shownTitle);
 
     const QList<ButtonSpec> specs = buttonsFor(style & 0x0F);
-    QMessageBox box(iconFor(style & 0x70), shownTitle, text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    Box box(iconFor(style & 0x70), shownTitle, text, QMessageBox::NoButton, OwnerWindow());
     QMessageBox::StandardButtons all;
     for (const ButtonSpec& spec : specs)
         all |= spec.button;
@@ -102,7 +143,10 @@ int MsgBox(const QString& text, int style, const QString& title)
     box.setDefaultButton(specs.value(defaultIndex, specs.first()).button);
     // Closing the box without a button answers Cancel where there is one, else the
     // only button.
-    const int pressed = box.exec();
+    const int pressed = [&box] {
+        const EventWait wait;
+        return box.exec();
+    }();
     for (const ButtonSpec& spec : specs) {
         if (spec.button == pressed)
             return spec.answer;

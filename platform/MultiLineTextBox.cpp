@@ -139,6 +139,10 @@ void MultiLineTextBox::insertFromMimeData(const QMimeData* source)
 void MultiLineTextBox::keyPressEvent(QKeyEvent* event)
 {
     const keys::Press press = keys::routePress(this, *event, *this);
+    if (press.stopped) {
+        event->accept();
+        return;
+    }
     if (press.typesNothing()) {
         QPlainTextEdit::keyPressEvent(event);
         return;

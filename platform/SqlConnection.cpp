@@ -2,10 +2,13 @@
 
 #include "platform/Like.h"
 #include "platform/SqlStatement.h"
+#include "platform/StorageSteps.h"
 
 #include <QFileInfo>
 #include <QLocale>
 #include <QStringView>
+#include <algorithm>
+#include <iterator>
 #include <sqlite3.h>
 
 namespace rt {
@@ -43,6 +46,26 @@ int greekCompare(void* collator, int lengthA, const void* a, int lengthB, const 
     const QStringView right(static_cast<const char16_t*>(b), lengthB / 2);
     const int c = static_cast<QCollator*>(collator)->compare(left, right);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+// Another program may hold the file for a moment (a backup copying it, a second
+// instance writing): a statement waits for the lock, sleeping between tries in growing
+// steps, and fails only once the whole wait has passed.
+int waitForLock(void*, int tries) {
+    static constexpr int delays[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    constexpr int steps = int(std::size(delays));
+    int waited = 0;
+    for (int i = 0; i < std::min(tries, steps); ++i)
+        waited += delays[i];
+    if (tries > steps)
+        waited += (tries - steps) * delays[steps - 1];
+    const int delay =
+        std::min(delays[std::min(tries, steps - 1)], SqlConnection::lockWaitMs - waited);
+    if (delay <= 0)
+        return 0;
+    reachStorageStep(StorageStep::LockWait);
+    sqlite3_sleep(delay);
+    return 1;
 }
 
 } // namespace
@@ -89,6 +112,7 @@ std::shared_ptr<SqlConnection> SqlConnection::open(const QString& path, DbResult
         return nullptr;
     }
     std::shared_ptr<SqlConnection> connection(new SqlConnection(db, info.absoluteFilePath()));
+    sqlite3_busy_handler(db, waitForLock, nullptr);
 
     result = connection->registerFunctions();
     if (!result)

@@ -15,6 +15,10 @@ namespace rt {
 // that a recordset can tell when its database has been closed (it keeps a weak_ptr).
 class SqlConnection {
 public:
+    // How long a statement waits for a lock that another connection holds before it
+    // fails with SQLITE_BUSY.
+    static constexpr int lockWaitMs = 5000;
+
     // Opens an existing database file read-write; never creates one.
     static std::shared_ptr<SqlConnection> open(const QString& path, DbResult& result);
 

@@ -101,6 +101,10 @@ void TextBox::setSelText(const QString& value)
 void TextBox::keyPressEvent(QKeyEvent* event)
 {
     const keys::Press press = keys::routePress(this, *event, *this);
+    if (press.stopped) {
+        event->accept();
+        return;
+    }
     if (press.typesNothing() || !press.changed()) {
         QLineEdit::keyPressEvent(event);
         return;

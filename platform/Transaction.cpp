@@ -2,12 +2,14 @@
 
 #include "platform/Database.h"
 #include "platform/SqlConnection.h"
+#include "platform/StorageSteps.h"
 
 #include <sqlite3.h>
 
 namespace rt {
 
 Transaction::Transaction(Database& db) : m_db(db) {
+    reachStorageStep(StorageStep::TransactionBegin);
     m_status = m_db.execute(Query{QStringLiteral("BEGIN IMMEDIATE"), {}});
     m_active = m_status.ok;
 }
@@ -24,10 +26,12 @@ DbResult Transaction::commit() {
         return m_status.ok
                    ? DbResult::failure(SQLITE_MISUSE, QStringLiteral("the transaction is over"))
                    : m_status;
+    reachStorageStep(StorageStep::BeforeCommit);
     DbResult r = m_db.execute(Query{QStringLiteral("COMMIT"), {}});
     if (r) {
         m_active = false;
         r.rowsAffected = 0;
+        reachStorageStep(StorageStep::AfterCommit);
     }
     return r;
 }

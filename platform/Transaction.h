@@ -7,9 +7,10 @@ namespace rt {
 class Database;
 
 // All-or-nothing writing: BEGIN IMMEDIATE on construction (the write lock is taken at
-// once, so a busy database fails here rather than half-way), commit() to keep the
-// changes; destroyed without a successful commit() it rolls them back. Transactions do
-// not nest: a second one on the same database fails to begin.
+// once, so a database that stays locked fails here rather than half-way), commit() to
+// keep the changes; destroyed without a successful commit() it rolls them back.
+// Transactions do not nest: a second one on the same database fails to begin. Its steps
+// (begin, before and after the commit) are reached through StorageSteps.h.
 //
 //     rt::Transaction tx(db);
 //     if (!tx.status()) return tx.status();

@@ -1,5 +1,6 @@
 #include "platform/WindowServices.h"
 
+#include <QApplication>
 #include <QWidget>
 
 namespace rt {
@@ -26,6 +27,12 @@ void SetParent(QWidget& child, QWidget* newParent)
     child.move(place);
     if (shown)
         child.show();
+}
+
+QWidget* OwnerWindow()
+{
+    QWidget* active = QApplication::activeWindow();
+    return active != nullptr && active->isVisible() ? active : nullptr;
 }
 
 } // namespace rt

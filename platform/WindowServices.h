@@ -19,4 +19,10 @@ void ShowTopmostWithoutFocus(QWidget& window, const QRect& geometry);
 // A docked window keeps painting its own ground, so nothing behind it shows through.
 void SetParent(QWidget& child, QWidget* newParent);
 
+// The window that a message box or file dialog opened now belongs to: the active window
+// while it is on screen, else none (the box then stands alone, in front of every window
+// of the program). A hidden window, such as a prompt that hid itself before its box,
+// owns nothing.
+QWidget* OwnerWindow();
+
 } // namespace rt

@@ -30,6 +30,25 @@ build_all() {
   cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 }
 
+# The same project built with AddressSanitizer and UndefinedBehaviorSanitizer in a
+# folder of its own; any report stops the process that made it. Leak reports are off:
+# Qt keeps one-off allocations until the process ends.
+SANITIZER_BUILD_DIR=${SANITIZER_BUILD_DIR:-$ROOT/build-sanitizers}
+SANITIZER_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+
+build_sanitized() {
+  cmake -S "$ROOT" -B "$SANITIZER_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_CXX_FLAGS="-O1 $SANITIZER_FLAGS" \
+    -DCMAKE_EXE_LINKER_FLAGS="$SANITIZER_FLAGS" \
+    -DCMAKE_SHARED_LINKER_FLAGS="$SANITIZER_FLAGS"
+  cmake --build "$SANITIZER_BUILD_DIR" --parallel "$(nproc)"
+}
+
+sanitizer_environment() {
+  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+}
+
 # Lays out a program folder from the build: the executable, the control library and its
 # registration, an empty database and the installation's first files. An existing
 # folder keeps its database and settings file. The smoke test installs this way too.

@@ -1,5 +1,6 @@
 #include "sending/TCPSender.h"
 
+#include "platform/Form.h"
 #include "platform/Winsock.h"
 
 #include <QEventLoop>
@@ -231,7 +232,10 @@ TCPSender::WaitEnd TCPSender::waitUntil(const std::function<bool()>& done, int l
     connect(Winsock, &rt::Winsock::DataArrival, &loop, check);
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
     limit.start(limitMs);
-    loop.exec();
+    {
+        const rt::EventWait wait;
+        loop.exec();
+    }
     if (!self)
         return WaitEnd::Destroyed;
     if (done())

@@ -95,10 +95,17 @@ rt::DbResult moveToSent(const OutboxMessage& m, qint32 serverId)
     return tx.commit();
 }
 
-void markFailed(qint64 id, qint32 code)
+// The row's mark, committed when this returns without raising.
+void markOutboxRow(qint64 id, qint32 code)
 {
-    const rt::DbResult r = mdlDataBase::MainDatabase().execute(
-        {QStringLiteral("UPDATE outbox_messages SET msg_error = ? WHERE msg_id = ?"), {code, id}});
+    rt::Database& db = mdlDataBase::MainDatabase();
+    rt::Transaction tx(db);
+    rt::DbResult r = tx.status();
+    if (r)
+        r = db.execute({QStringLiteral("UPDATE outbox_messages SET msg_error = ? WHERE msg_id = ?"),
+                        {code, id}});
+    if (r)
+        r = tx.commit();
     if (!r)
         raiseDb(r);
 }
@@ -382,6 +389,12 @@ void frmSendMessages::runSend(qint32 messageId)
                 m.schdate.isValid() ? QVariant(schDate) : QVariant(),
                 m.schtime.isValid() ? QVariant(schTime) : QVariant(), m.flash,
                 mdlSettings::Originator);
+            // Once the request has left, the service may take and charge the message
+            // whether or not its answer ever reaches us: the row says so on disk before
+            // the first byte goes, so that neither a crash nor a lost reply leaves it
+            // looking unsent. An accepted reply moves it; any other result, or Cancel,
+            // leaves a mark.
+            markOutboxRow(m.id, mdlInternet::NoReply);
             const qint32 result = PostToServer(QStringLiteral("send.php"), fields);
 
             // The service has taken (and charged) the message: it is recorded as sent
@@ -401,7 +414,7 @@ void frmSendMessages::runSend(qint32 messageId)
                 return;
             }
             if (result < 0) {
-                markFailed(m.id, result);
+                markOutboxRow(m.id, result);
                 rt::Raise(result, mdlInternet::ServerErrorText(result), internetSource);
             }
         }
@@ -500,9 +513,7 @@ qint32 frmSendMessages::PostToServer(const QString& Script, const QString& Field
         ShowStatus(QStringLiteral("Εισαγωγή στοιχείων από τον διακομιστή."), 4);
 
     QPointer<frmSendMessages> self(this);
-    // The settings keep the port in 16 bits; ports above 32767 read back negative there.
-    const mdlInternet::Account account{mdlSettings::ServerURL,
-                                       int(static_cast<quint16>(mdlSettings::ServerPort)),
+    const mdlInternet::Account account{mdlSettings::ServerURL, mdlSettings::ServerPort,
                                        mdlSettings::UserName, mdlSettings::Password};
     const mdlInternet::ExchangeResult exchange =
         mdlInternet::PostToServer(*Sender, Script, Fields, account);

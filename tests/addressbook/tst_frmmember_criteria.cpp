@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(dialog.cmdClear()->text(), QStringLiteral("Καθαρισμός Φόρμας"));
         QCOMPARE(dialog.cmdCancel()->text(), QStringLiteral("Άκυρο"));
         dialog.show();
-        dialog.grab().save(QStringLiteral("/tmp/frmMember_Criteria.png"));
+        dialog.grab().save(testsupport::picturePath(QStringLiteral("frmMember_Criteria.png")));
     }
 
     void showsTheGivenCriteria()

@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(dialog.Text_0()->nextInFocusChain(), dialog.Text_1());
         QCOMPARE(dialog.Text_1()->nextInFocusChain(), dialog.txtPhone());
         dialog.show();
-        dialog.grab().save(QStringLiteral("/tmp/frmMember_Edit.png"));
+        dialog.grab().save(testsupport::picturePath(QStringLiteral("frmMember_Edit.png")));
     }
 
     void proposesTheNextMemberNumber_data()

@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(dialog.txtPreview()->Text(),
                  QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         dialog.show();
-        dialog.grab().save(QStringLiteral("/tmp/frmMember_Export.png"));
+        dialog.grab().save(testsupport::picturePath(QStringLiteral("frmMember_Export.png")));
     }
 
     void settingsShapeTheLines_data()

@@ -5,6 +5,7 @@
 #include "app/ChildFormCollection.h"
 #include "app/mdlMainDocking.h"
 #include "platform/TextBox.h"
+#include "tests/support/Fixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -80,7 +81,7 @@ private slots:
         QCOMPARE(dialog.Text_1()->MaxLength(), 20);
         QCOMPARE(dialog.cmdFind()->text(), QStringLiteral("Εύρεση"));
         QCOMPARE(dialog.cmdCancel()->text(), QStringLiteral("Ακύρωση"));
-        dialog.grab().save(QStringLiteral("/tmp/frmMember_Find.png"));
+        dialog.grab().save(testsupport::picturePath(QStringLiteral("frmMember_Find.png")));
     }
 
     void findPassesTheRememberedValuesToTheDockedWindow_data()

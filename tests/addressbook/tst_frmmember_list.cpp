@@ -172,7 +172,7 @@ private slots:
         QCOMPARE(w.mnMembers()->ItemCount(), 4);
         QVERIFY(menuEnabled(QStringLiteral("mn_EditMember")));
         QVERIFY(menuEnabled(QStringLiteral("mn_NewMember")));
-        mainWindow().grab().save(QStringLiteral("/tmp/frmMember_List.png"));
+        mainWindow().grab().save(testsupport::picturePath(QStringLiteral("frmMember_List.png")));
 
         rt::Forms::unload(&w);
         QVERIFY(mdlMain::ChildForms().Count() == 0);

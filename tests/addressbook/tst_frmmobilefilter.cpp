@@ -62,7 +62,7 @@ private slots:
         QVERIFY(dialog.fraProgress()->isHidden());
         QVERIFY(!dialog.isModal());
         dialog.show();
-        dialog.grab().save(QStringLiteral("/tmp/frmMobileFilter.png"));
+        dialog.grab().save(testsupport::picturePath(QStringLiteral("frmMobileFilter.png")));
     }
 
     void okNeedsBothCodes()

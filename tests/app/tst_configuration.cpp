@@ -265,7 +265,7 @@ private slots:
         QVERIFY(rt::Forms::isLoaded(QStringLiteral("frmConfiguration")));
         QVERIFY(mdlSettings::LoadSettings());
         QCOMPARE(mdlSettings::ServerURL, QStringLiteral(" host.example "));
-        QCOMPARE(mdlSettings::ServerPort, qint16(80));
+        QCOMPARE(mdlSettings::ServerPort, quint16(80));
         QCOMPARE(mdlSettings::UserName, QStringLiteral("Ανδρέας "));
         QCOMPARE(mdlSettings::Originator, QStringLiteral("NEW NAME"));
         QCOMPARE(mdlSettings::AvailableSMS, 120);
@@ -283,6 +283,31 @@ private slots:
         QCOMPARE(mdlSettings::UserName, QStringLiteral("applied"));
     }
 
+    // Every TCP port is taken, saved and shown again when the dialog opens next.
+    void everyPortIsTaken_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("value");
+        QTest::newRow("0") << QStringLiteral("0") << 0;
+        QTest::newRow("32768") << QStringLiteral("32768") << 32768;
+        QTest::newRow("highest") << QStringLiteral("65535") << 65535;
+        QTest::newRow("with blanks") << QStringLiteral(" 40000 ") << 40000;
+    }
+    void everyPortIsTaken() {
+        QFETCH(QString, port);
+        QFETCH(int, value);
+        testsupport::ScriptedMessageBoxes boxes;
+        rt::setUntrappedErrorReporter(&mdlDialogs::ReportUntrappedError);
+        frmConfiguration& form = rt::Forms::get<frmConfiguration>();
+        form.txtServerPort->setText(port);
+        form.cmdOK->click();
+        QVERIFY(boxes.shown().isEmpty());
+        QVERIFY(!rt::Forms::isLoaded(QStringLiteral("frmConfiguration")));
+        mdlSettings::ServerPort = 1;
+        QVERIFY(mdlSettings::LoadSettings());
+        QCOMPARE(int(mdlSettings::ServerPort), value);
+        QCOMPARE(rt::Forms::get<frmConfiguration>().txtServerPort->Text(), QString::number(value));
+    }
+
     void badPort_data() {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("box");
@@ -291,6 +316,11 @@ private slots:
         QTest::newRow("empty") << QString() << QStringLiteral("Σφάλμα: 13\nType mismatch");
         QTest::newRow("too large")
             << QStringLiteral("70000") << QStringLiteral("Σφάλμα: 6\nOverflow");
+        QTest::newRow("just past the ports")
+            << QStringLiteral("65536") << QStringLiteral("Σφάλμα: 6\nOverflow");
+        QTest::newRow("negative") << QStringLiteral("-1") << QStringLiteral("Σφάλμα: 6\nOverflow");
+        QTest::newRow("fraction") << QStringLiteral("80.5")
+                                  << QStringLiteral("Σφάλμα: 13\nType mismatch");
     }
     void badPort() {
         QFETCH(QString, port);
@@ -309,7 +339,7 @@ private slots:
         // The fields before the port were taken over; nothing was written or closed.
         QCOMPARE(mdlSettings::Originator, QStringLiteral("OTHER"));
         QCOMPARE(mdlSettings::ServerURL, QStringLiteral("other.example"));
-        QCOMPARE(mdlSettings::ServerPort, qint16(8080));
+        QCOMPARE(mdlSettings::ServerPort, quint16(8080));
         QCOMPARE(mdlSettings::UserName, QStringLiteral("χρήστης"));
         QVERIFY(!QFile::exists(m_folder->filePath(mdlSettings::SettingsFileName)));
         QVERIFY(rt::Forms::isLoaded(QStringLiteral("frmConfiguration")));

@@ -56,7 +56,7 @@ private slots:
         QVERIFY(mdlSettings::ServerURL.isEmpty());
         QVERIFY(mdlSettings::UserName.isEmpty());
         QVERIFY(mdlSettings::Password.isEmpty());
-        QCOMPARE(mdlSettings::ServerPort, qint16(0));
+        QCOMPARE(mdlSettings::ServerPort, quint16(0));
         QCOMPARE(mdlSettings::AvailableSMS, -1);
         QCOMPARE(mdlSettings::EnableSecurity, quint8(0));
         QCOMPARE(mdlSettings::AskOnStartUp, quint8(0));

@@ -5,6 +5,7 @@
 #include "platform/Cp1253.h"
 #include "platform/Database.h"
 #include "tests/support/Fixture.h"
+#include "tests/support/MomentaryLock.h"
 #include "tests/support/Seams.h"
 
 #include <QFile>
@@ -241,6 +242,24 @@ private slots:
             QVERIFY(outboxRows().isEmpty());
     }
 
+    // Another program holding the file for a moment delays the write; it does not fail it.
+    void aMomentaryLockIsWaitedFor()
+    {
+        testsupport::MomentaryLock lock(m_fx.folder().databasePath(), 1000);
+        QVERIFY(lock.isHeld());
+        testsupport::ScriptedMessageBoxes boxes;
+        const qint32 id =
+            mdlMain::AddOutboxMessage(QStringLiteral("t"), QStringLiteral("m"), QString(),
+                                      QStringLiteral("6900000001"), QString(), QString(), false);
+        QVERIFY(lock.waits() > 0);
+        QVERIFY(boxes.shown().isEmpty());
+        QVERIFY(id > 0);
+        const QList<OutboxRow> rows = outboxRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().id, qint64(id));
+    }
+
+    // Held past the wait: the box, and nothing written.
     void lockedDatabaseWritesNothing()
     {
         rt::Database other;

@@ -60,7 +60,7 @@ QStringList withValue(int index, const QString& value) {
 void setSample() {
     mdlSettings::Originator = QStringLiteral("ΑΠΟΣΤΟΛΕΑΣ 1");
     mdlSettings::ServerURL = QStringLiteral("sms.example.org");
-    mdlSettings::ServerPort = -32768;
+    mdlSettings::ServerPort = 65535;
     mdlSettings::UserName = QStringLiteral("Χρήστης");
     mdlSettings::Password = QStringLiteral("κωδικός ΆΈΉ ΐΰ;€");
     mdlSettings::AvailableSMS = -2147483647 - 1;
@@ -146,7 +146,7 @@ private slots:
         QVERIFY(m_boxes->shown().isEmpty());
         QCOMPARE(mdlSettings::Originator, QStringLiteral("ΑΠΟΣΤΟΛΕΑΣ 1"));
         QCOMPARE(mdlSettings::ServerURL, QStringLiteral("sms.example.org"));
-        QCOMPARE(mdlSettings::ServerPort, qint16(-32768));
+        QCOMPARE(mdlSettings::ServerPort, quint16(65535));
         QCOMPARE(mdlSettings::UserName, QStringLiteral("Χρήστης"));
         QCOMPARE(mdlSettings::Password, QStringLiteral("κωδικός ΆΈΉ ΐΰ;€"));
         QCOMPARE(mdlSettings::AvailableSMS, qint32(-2147483647 - 1));
@@ -201,7 +201,11 @@ private slots:
         negative += lengthField(-1) + good.right(40);
         QTest::newRow("negative length") << negative << unreadableFile;
         QTest::newRow("port too large")
-            << settingsFile(withValue(2, QStringLiteral("32768"))) << unreadableFile;
+            << settingsFile(withValue(2, QStringLiteral("65536"))) << unreadableFile;
+        QTest::newRow("port beyond a Long")
+            << settingsFile(withValue(2, QStringLiteral("99999999999"))) << unreadableFile;
+        QTest::newRow("port negative")
+            << settingsFile(withValue(2, QStringLiteral("-1"))) << unreadableFile;
         QTest::newRow("port text")
             << settingsFile(withValue(2, QStringLiteral("http"))) << unreadableFile;
         QTest::newRow("port empty") << settingsFile(withValue(2, QString())) << unreadableFile;
@@ -221,6 +225,33 @@ private slots:
         QCOMPARE(firstLine(m_boxes->shown().first()), box);
     }
 
+    // Every TCP port reads back, and a file of today's ports is written again byte for byte.
+    void portsReadAndWriteBack_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("value");
+        for (const int port : {0, 80, 8080, 32767, 32768, 40000, 65535})
+            QTest::newRow(qPrintable(QString::number(port))) << QString::number(port) << port;
+        QTest::newRow("blanks and sign") << QStringLiteral(" +443 ") << 443;
+    }
+    void portsReadAndWriteBack() {
+        QFETCH(QString, port);
+        QFETCH(int, value);
+        const QByteArray file = settingsFile(withValue(2, port));
+        writeFile(mdlSettings::SettingsFileName, file);
+        clearValues();
+        QVERIFY(mdlSettings::LoadSettings());
+        QVERIFY(m_boxes->shown().isEmpty());
+        QCOMPARE(int(mdlSettings::ServerPort), value);
+        QCOMPARE(mdlSettings::AskOnSend, quint8(1));
+        QFile::remove(settingsPath());
+        QVERIFY(mdlSettings::SaveSettings());
+        const QByteArray written = readFile(mdlSettings::SettingsFileName);
+        if (port == QString::number(value))
+            QCOMPARE(written, file);
+        else
+            QCOMPARE(written, settingsFile(withValue(2, QString::number(value))));
+    }
+
     void noSettingsFile() {
         QVERIFY(!mdlSettings::LoadSettings());
         QCOMPARE(m_boxes->shown().size(), 1);
@@ -237,7 +268,7 @@ private slots:
     void nameFoundWithoutRegardToCase() {
         writeFile(QStringLiteral("vantrel.set"), settingsFile(goodValues));
         QVERIFY(mdlSettings::LoadSettings());
-        QCOMPARE(mdlSettings::ServerPort, qint16(8080));
+        QCOMPARE(mdlSettings::ServerPort, quint16(8080));
     }
 
     void valuesBeforeFailureStay() {

@@ -16,6 +16,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -54,6 +57,46 @@ public:
     QList<bool> splashUnderBox;
 };
 
+// Posts a key press (Enter) or a click to a form the moment it is first shown, so that
+// the events run wherever the form's code lets events run next.
+class PostOnShow : public QObject {
+public:
+    PostOnShow(const QString& name, bool click) : m_name(name), m_click(click)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~PostOnShow() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* form = qobject_cast<rt::Form*>(watched);
+        if (posted || event->type() != QEvent::Show || form == nullptr || form->Name() != m_name)
+            return false;
+        posted = true;
+        splash = form;
+        if (m_click) {
+            const QPointF at(form->width() / 2.0, form->height() / 2.0);
+            QCoreApplication::postEvent(
+                form, new QMouseEvent(QEvent::MouseButtonPress, at, form->mapToGlobal(at),
+                                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                form, new QMouseEvent(QEvent::MouseButtonRelease, at, form->mapToGlobal(at),
+                                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        } else {
+            QCoreApplication::postEvent(form, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return,
+                                                            Qt::NoModifier, QStringLiteral("\r")));
+            QCoreApplication::postEvent(form, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Return,
+                                                            Qt::NoModifier, QStringLiteral("\r")));
+        }
+        return false;
+    }
+    bool posted = false;
+    QPointer<rt::Form> splash;
+
+private:
+    QString m_name;
+    bool m_click;
+};
+
 const QString incompleteQuestion =
     QStringLiteral("box: Κάποια από τα στοιχεία στις παραμέτρους του προγράμματος είναι ελλιπή.");
 
@@ -84,7 +127,7 @@ class tst_startup : public QObject {
     {
         mdlSettings::Originator = originator;
         mdlSettings::ServerURL = QStringLiteral("127.0.0.1");
-        mdlSettings::ServerPort = qint16(port);
+        mdlSettings::ServerPort = static_cast<quint16>(port);
         mdlSettings::UserName = QStringLiteral("χρήστης");
         mdlSettings::Password = QStringLiteral("μυστικό");
         mdlSettings::AvailableSMS = -1;
@@ -237,6 +280,31 @@ private slots:
         QVERIFY(mdlDataBase::IsFormLoaded(QStringLiteral("frmSplash")));
     }
 
+    // A key or click that reaches the splash while it is being shown, inside its own
+    // load: the splash closes and start-up goes on to the main window.
+    void splashClosedWhileItLoads_data()
+    {
+        QTest::addColumn<bool>("click");
+        QTest::newRow("Enter") << false;
+        QTest::newRow("click") << true;
+    }
+    void splashClosedWhileItLoads()
+    {
+        QFETCH(bool, click);
+        prepare(true);
+        writeSettings();
+        writeIni("Disclaimer = 0\r\n");
+        PostOnShow poster(QStringLiteral("frmSplash"), click);
+        QVERIFY(runMain());
+        QVERIFY(poster.posted);
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmSplash")));
+        QVERIFY(poster.splash);
+        QVERIFY(!poster.splash->isVisible());
+        QVERIFY(rt::Forms::get<frmMain>().isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!poster.splash);
+    }
+
     void startUpPassword_data()
     {
         QTest::addColumn<QString>("typed");
@@ -284,7 +352,8 @@ private slots:
         QTest::newRow("empty originator") << QString() << 80 << true;
         QTest::newRow("port 0") << QStringLiteral("Vantrel") << 0 << true;
         QTest::newRow("wrong but not 0 port") << QStringLiteral("Vantrel") << 1 << false;
-        QTest::newRow("negative port") << QStringLiteral("Vantrel") << -5 << false;
+        QTest::newRow("port above 32767") << QStringLiteral("Vantrel") << 40000 << false;
+        QTest::newRow("highest port") << QStringLiteral("Vantrel") << 65535 << false;
     }
     void incompleteSettingsAreOffered()
     {

@@ -325,7 +325,7 @@ private slots:
             QVERIFY(dialog.rect().contains(dialog.frButtons()->geometry()));
             QVERIFY(QFontMetrics(dialog.cmdExport()->font()).inFont(QChar(0x0395)));
             if (qEnvironmentVariableIsSet("VANTREL_GRAB"))
-                dialog.grab().save(QStringLiteral("/tmp/frmMessage_Export.png"));
+                dialog.grab().save(testsupport::picturePath(QStringLiteral("frmMessage_Export.png")));
             dialog.cmdCancel()->click();
         });
         exportMessage(plainMessage());

@@ -285,7 +285,7 @@ private slots:
 
         if (qEnvironmentVariableIsSet("VANTREL_GRAB")) {
             w.OutList()->Refresh();
-            mainWindow().grab().save(QStringLiteral("/tmp/frmMessage_OutBox.png"));
+            mainWindow().grab().save(testsupport::picturePath(QStringLiteral("frmMessage_OutBox.png")));
         }
         QCOMPARE(panelText(), QStringLiteral(" 3 Μηνύματα"));
         for (const char* key : {"btnSend", "btnDelete", "btnDetails", "btnExport"})

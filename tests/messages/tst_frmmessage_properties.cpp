@@ -173,7 +173,7 @@ private slots:
         QVERIFY(QFontMetrics(dialog.txtHeader()->font()).inFont(QChar(0x03A9)));
         QVERIFY(!dialog.Frame()->geometry().intersects(dialog.cmdOK()->geometry()));
         if (qEnvironmentVariableIsSet("VANTREL_GRAB"))
-            dialog.grab().save(QStringLiteral("/tmp/frmMessage_Properties.png"));
+            dialog.grab().save(testsupport::picturePath(QStringLiteral("frmMessage_Properties.png")));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "platform/AtomicFile.h"
+#include "platform/StorageSteps.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,8 +7,11 @@
 #include <QTest>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +29,32 @@ void put(const QString& path, const QByteArray& bytes) {
 QStringList entries(const QTemporaryDir& dir) {
     return QDir(dir.path())
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// What the folder holds at each step of a write, as a kill there would leave it.
+struct SeenAtSteps {
+    QString target;
+    QStringList atBeforeRename;
+    QStringList atAfterRename;
+};
+SeenAtSteps* g_seen = nullptr;
+
+QStringList folderState(const QString& target) {
+    const QFileInfo info(target);
+    QStringList state;
+    for (const QString& name : QDir(info.absolutePath())
+                                   .entryList(QDir::Files | QDir::Hidden, QDir::Name))
+        state << (name.startsWith(QLatin1String(".data.bin.")) ? QStringLiteral("<temporary>")
+                                                                : name) +
+                     QLatin1Char('=') + QString::fromLatin1(contents(info.dir().filePath(name)));
+    return state;
+}
+
+void noteStep(rt::StorageStep step) {
+    if (step == rt::StorageStep::BeforeRename)
+        g_seen->atBeforeRename = folderState(g_seen->target);
+    else if (step == rt::StorageStep::AfterRename)
+        g_seen->atAfterRename = folderState(g_seen->target);
 }
 
 } // namespace
@@ -63,6 +93,71 @@ private slots:
         QVERIFY(rt::ReplaceFile(path, QByteArray("2nd")));
         QCOMPARE(contents(path), QByteArray("2nd"));
         QCOMPARE(entries(dir), QStringList{QStringLiteral("data.bin")});
+    }
+
+    void stepsSeeWhatAKillWouldLeave() {
+        QTemporaryDir dir;
+        SeenAtSteps seen{dir.filePath(QStringLiteral("data.bin")), {}, {}};
+        put(seen.target, "old");
+        g_seen = &seen;
+        rt::storageStepHook = noteStep;
+        const bool ok = bool(rt::ReplaceFile(seen.target, QByteArray("new")));
+        rt::storageStepHook = nullptr;
+        g_seen = nullptr;
+        QVERIFY(ok);
+        QCOMPARE(seen.atBeforeRename,
+                 (QStringList{QStringLiteral("<temporary>=new"), QStringLiteral("data.bin=old")}));
+        QCOMPARE(seen.atAfterRename, QStringList{QStringLiteral("data.bin=new")});
+    }
+
+    // What a killed write left beside the file goes with the next write; names that are not
+    // the writer's own stay.
+    void leftoversOfItsOwnAreRemoved() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.bin"));
+        put(path, "old");
+        for (const char* leftover : {".data.bin.1k2j3h", ".data.bin.0", ".data.bin.zzzzzzz"})
+            put(dir.filePath(QLatin1String(leftover)), "half");
+        const QStringList others = {
+            QStringLiteral(".data.bin."),     QStringLiteral(".data.bin.ABC"),
+            QStringLiteral(".data.bin.a-b"),  QStringLiteral(".data.bin.12345678"),
+            QStringLiteral(".data.binx.abc"), QStringLiteral(".other.bin.abc"),
+            QStringLiteral("data.bin.abc")};
+        for (const QString& name : others)
+            put(dir.filePath(name), "keep");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral(".data.bin.dir1")));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("data.bin.abc")),
+                            dir.filePath(QStringLiteral(".data.bin.link1"))));
+
+        QVERIFY(rt::ReplaceFile(path, QByteArray("new")));
+
+        QStringList expected = others;
+        expected << QStringLiteral(".data.bin.dir1") << QStringLiteral(".data.bin.link1")
+                 << QStringLiteral("data.bin");
+        expected.sort();
+        QStringList left = entries(dir);
+        left.sort();
+        QCOMPARE(left, expected);
+        QCOMPARE(contents(path), QByteArray("new"));
+    }
+
+    // A temporary file whose write is still at work in another process is locked; only
+    // once its writer is gone is it a leftover.
+    void aTemporaryFileInUseIsLeftAlone() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.bin"));
+        const QString other = dir.filePath(QStringLiteral(".data.bin.abc"));
+        put(other, "another write");
+        const int fd = ::open(QFile::encodeName(other).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX), 0);
+        const bool first = bool(rt::ReplaceFile(path, QByteArray("new")));
+        const bool kept = QFileInfo::exists(other);
+        ::close(fd);
+        QVERIFY(first);
+        QVERIFY(kept);
+        QVERIFY(rt::ReplaceFile(path, QByteArray("newer")));
+        QVERIFY(!QFileInfo::exists(other));
     }
 
     void newFileFollowsUmask() {

@@ -4,6 +4,7 @@
 #include "platform/Like.h"
 #include "platform/Recordset.h"
 #include "platform/Transaction.h"
+#include "tests/support/MomentaryLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,6 +61,9 @@ private slots:
     void idsAreNeverReused();
     void transactionRollsBackUnlessCommitted();
     void nestedTransactionLeavesOuterAlone();
+    void aMomentaryLockIsWaitedFor_data();
+    void aMomentaryLockIsWaitedFor();
+    void aLockHeldPastTheWaitFails();
 
     void snapshotKeepsItsRowsWhileTableChanges();
     void dynasetKeepsItsRowSetButReadsCurrentValues();
@@ -445,6 +449,54 @@ void tst_database::nestedTransactionLeavesOuterAlone() {
     QVERIFY(outer.isActive());
     QVERIFY(outer.commit().ok);
     QCOMPARE(column({QStringLiteral("SELECT LastName FROM members"), {}}), QStringList{"inside"});
+}
+
+using Hold = testsupport::MomentaryLock::Hold;
+Q_DECLARE_METATYPE(Hold)
+
+void tst_database::aMomentaryLockIsWaitedFor_data() {
+    QTest::addColumn<Hold>("hold");
+    QTest::addColumn<bool>("inTransaction");
+    QTest::newRow("another writer, a transaction") << Hold::Write << true;
+    QTest::newRow("another writer, one statement") << Hold::Write << false;
+    // A backup copying the file lets the transaction begin and holds up its commit.
+    QTest::newRow("a reader, a transaction") << Hold::Read << true;
+}
+
+void tst_database::aMomentaryLockIsWaitedFor() {
+    QFETCH(Hold, hold);
+    QFETCH(bool, inTransaction);
+    testsupport::MomentaryLock lock(m_path, 1000, hold);
+    QVERIFY(lock.isHeld());
+    const Query insert{QStringLiteral("INSERT INTO members (LastName) VALUES (?)"), {"waited"}};
+    if (inTransaction) {
+        rt::Transaction tx(m_db);
+        QVERIFY2(tx.status().ok, qPrintable(tx.status().description));
+        QVERIFY(m_db.execute(insert).ok);
+        const rt::DbResult committed = tx.commit();
+        QVERIFY2(committed.ok, qPrintable(committed.description));
+    } else {
+        const rt::DbResult done = m_db.execute(insert);
+        QVERIFY2(done.ok, qPrintable(done.description));
+    }
+    QVERIFY(lock.waits() > 0);
+    QVERIFY(!lock.isHeld());
+    QCOMPARE(column({QStringLiteral("SELECT LastName FROM members"), {}}), QStringList{"waited"});
+}
+
+void tst_database::aLockHeldPastTheWaitFails() {
+    {
+        testsupport::MomentaryLock lock(m_path, -1);
+        QVERIFY(lock.isHeld());
+        const rt::DbResult single =
+            m_db.execute({QStringLiteral("INSERT INTO members (LastName) VALUES (?)"), {"lost"}});
+        QVERIFY(!single.ok);
+        QCOMPARE(single.number, SQLITE_BUSY);
+        QCOMPARE(single.description, QStringLiteral("database is locked"));
+        QVERIFY(lock.waits() > 0);
+        QVERIFY(lock.isHeld());
+    }
+    QCOMPARE(column({QStringLiteral("SELECT count(*) FROM members"), {}}), QStringList{"0"});
 }
 
 // --- recordsets ------------------------------------------------------------------

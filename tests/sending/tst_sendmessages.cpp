@@ -19,6 +19,7 @@
 #include "sending/mdlInternet.h"
 #include "tests/support/FakeSmsService.h"
 #include "tests/support/Fixture.h"
+#include "tests/support/MomentaryLock.h"
 #include "tests/support/Seams.h"
 
 #include <QAction>
@@ -354,7 +355,7 @@ private slots:
         const qint32 newer = addMessage(QStringLiteral("newer"));
         m_fx.service().script(answer);
         if (refused)
-            mdlSettings::ServerPort = static_cast<qint16>(FakeSmsService::unusedPort());
+            mdlSettings::ServerPort = FakeSmsService::unusedPort();
 
         window(400).SendOutBoxMessages(-1);
 
@@ -398,8 +399,11 @@ private slots:
         const QList<Row> left = outbox();
         QCOMPARE(left.size(), 2);
         QCOMPARE(left.at(0).id, qint64(older));
+        QVERIFY(!left.at(0)["msg_error"].isValid());
+        // The request may have reached the service: the row keeps the mark it had before
+        // it left.
         QCOMPARE(left.at(1).id, qint64(newer));
-        QVERIFY(!left.at(1)["msg_error"].isValid());
+        QCOMPARE(left.at(1)["msg_error"].toInt(), int(mdlInternet::NoReply));
         QVERIFY(sent().isEmpty());
         QVERIFY(boxes().isEmpty());
         QVERIFY(!sendingWindowLoaded());
@@ -637,9 +641,68 @@ private slots:
 
         QVERIFY(sent().isEmpty());
         QCOMPARE(outbox().size(), 1);
+        // Accepted and charged, but not recorded: it says that it may have gone.
+        QCOMPARE(outbox().first()["msg_error"].toInt(), int(mdlInternet::NoReply));
         QCOMPARE(boxes().size(), 1);
         QVERIFY(boxes().first().text.startsWith(QStringLiteral("Σφάλμα: 19\n")));
         QCOMPARE(scripts(), QStringList{"send.php"});
+    }
+
+    // Whatever happens once a request has left, the row must not look unsent: the mark is
+    // committed, for every other program to see, before the first byte goes.
+    void eachRowIsMarkedOnDiskBeforeItsRequestLeaves()
+    {
+        const qint32 older = addMessage(QStringLiteral("older"));
+        const qint32 newer = addMessage(QStringLiteral("newer"));
+        m_fx.service().script(Answer::code(11));
+        m_fx.service().script(Answer::code(12));
+        QList<QVariantList> seen; // per request: the marks of (older, newer)
+        m_onRequest = [&] {
+            rt::Database other;
+            QVERIFY(other.open(m_fx.folder().databasePath()));
+            QVariantList marks;
+            for (const qint32 id : {older, newer}) {
+                rt::Recordset rs = other.openRecordset(
+                    {QStringLiteral("SELECT msg_error FROM outbox_messages WHERE msg_id = ?"),
+                     {id}},
+                    rt::RecordsetType::Snapshot);
+                marks.append(rs.eof() ? QVariant(QStringLiteral("gone")) : rs.field(0));
+            }
+            seen.append(marks);
+        };
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(seen.size(), 3); // two messages and the credits
+        QVERIFY(!seen.at(0).at(0).isValid());
+        QCOMPARE(seen.at(0).at(1).toInt(), int(mdlInternet::NoReply));
+        QCOMPARE(seen.at(1).at(0).toInt(), int(mdlInternet::NoReply));
+        QCOMPARE(seen.at(1).at(1).toString(), QStringLiteral("gone"));
+        // Accepted: the rows left with their marks, the sent rows have no such column.
+        QVERIFY(outbox().isEmpty());
+        QCOMPARE(sent().size(), 2);
+        QVERIFY(!sent().first().fields.contains(QStringLiteral("msg_error")));
+        QVERIFY(boxes().isEmpty());
+    }
+
+    // A mark that cannot be written stops the batch before anything leaves.
+    void aMarkThatCannotBeWrittenSendsNothing()
+    {
+        const qint32 id = addMessage(QStringLiteral("one"));
+        {
+            testsupport::MomentaryLock lock(m_fx.folder().databasePath(), -1);
+            QVERIFY(lock.isHeld());
+            window().SendOutBoxMessages(-1);
+            QVERIFY(lock.waits() > 0);
+        }
+        QCOMPARE(m_fx.service().connectionCount(), 0);
+        const QList<Row> left = outbox();
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left.first().id, qint64(id));
+        QVERIFY(!left.first()["msg_error"].isValid());
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes().first().text, QStringLiteral("Σφάλμα: 5\ndatabase is locked"));
+        QVERIFY(!sendingWindowLoaded());
     }
 
     // ---- more than one job ------------------------------------------------------------

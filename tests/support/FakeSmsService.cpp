@@ -306,8 +306,7 @@ void FakeSmsService::accept()
 void useTestAccount(const FakeSmsService& service)
 {
     mdlSettings::ServerURL = service.host();
-    // Free ports are mostly above 32767: the settings hold them as negative 16-bit values.
-    mdlSettings::ServerPort = static_cast<qint16>(service.port());
+    mdlSettings::ServerPort = service.port();
     mdlSettings::UserName = QStringLiteral("user");
     mdlSettings::Password = QStringLiteral("secret");
     mdlSettings::Originator = QStringLiteral("Shop");

@@ -7,6 +7,8 @@
 #include "platform/Form.h"
 #include "platform/Recordset.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QTest>
 
 namespace testsupport {
@@ -113,6 +115,13 @@ QList<QVariantMap> tableRows(const QString& table)
         result.append(row);
     }
     return result;
+}
+
+QString picturePath(const QString& name)
+{
+    const QDir folder(QCoreApplication::applicationDirPath());
+    folder.mkpath(QStringLiteral("pictures"));
+    return folder.filePath(QStringLiteral("pictures/") + name);
 }
 
 } // namespace testsupport

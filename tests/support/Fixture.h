@@ -78,6 +78,10 @@ void addGroup(int id, const QString& name, int parent);
 void addMember(const QVariant& id, const QVariant& last, const QVariant& first,
                const QVariant& occupation, const QVariant& phone, const QVariant& memberOf);
 
+// Where a test keeps a picture for people to look at: the folder pictures/ beside the
+// test program, in the build tree (made when missing).
+QString picturePath(const QString& name);
+
 // The id of the newest row of a message table (0 when it has none).
 qint64 lastMessageId(const QString& table);
 

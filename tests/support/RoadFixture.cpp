@@ -44,7 +44,7 @@ bool writeSettings(const QString& folder, const QString& host, quint16 port)
     rt::App::setPath(folder);
     mdlSettings::Originator = QStringLiteral("Vantrel");
     mdlSettings::ServerURL = host;
-    mdlSettings::ServerPort = static_cast<qint16>(port);
+    mdlSettings::ServerPort = port;
     mdlSettings::UserName = QStringLiteral("πελάτης");
     mdlSettings::Password = QStringLiteral("s3cret");
     mdlSettings::AvailableSMS = -1;
