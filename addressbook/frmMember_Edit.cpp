@@ -22,6 +22,42 @@ namespace {
 
 const QString defaultNamePrefix = QStringLiteral("Μέλος ");
 
+// The digits of a positive whole number as text ("+007" gives "7"), or an empty text
+// when the text is no such number. The numbers are kept as text so that any number a
+// surname holds counts, however large.
+QString positiveDigits(const QString& text)
+{
+    QStringView digits = QStringView(text).trimmed();
+    if (digits.startsWith(QLatin1Char('+')))
+        digits = digits.mid(1);
+    if (digits.isEmpty())
+        return QString();
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return QString();
+    }
+    while (digits.startsWith(QLatin1Char('0')))
+        digits = digits.mid(1);
+    return digits.toString();
+}
+
+bool isLarger(const QString& digits, const QString& than)
+{
+    return digits.size() != than.size() ? digits.size() > than.size() : digits > than;
+}
+
+QString plusOne(QString digits)
+{
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits.at(i) != QLatin1Char('9')) {
+            digits[i] = QChar(digits.at(i).unicode() + 1);
+            return digits;
+        }
+        digits[i] = QLatin1Char('0');
+    }
+    return QLatin1Char('1') + digits;
+}
+
 rt::Recordset openSnapshot(const rt::Query& query)
 {
     rt::Recordset rs =
@@ -113,27 +149,30 @@ void frmMember_Edit::EditMember(const QString& MemKey, const QString& GrpKey,
         m_cmbOccup->setEditText(Occupation);
     } else {
         setWindowTitle(newMemberCaption());
-        m_fields[0]->setText(defaultNamePrefix + QString::number(NextMemberNumber()));
+        // A proposal that the surname box could hold only cut short would be a number
+        // taken already: then none is proposed.
+        const QString proposed = defaultNamePrefix + NextMemberNumber();
+        const int room = m_fields[0]->MaxLength();
+        m_fields[0]->setText(room == 0 || proposed.size() <= room ? proposed : QString());
         mdlMain::SelectAllText(m_fields[0]);
     }
     m_cmdOK->setEnabled(false);
     m_fields[0]->setFocus();
 }
 
-qint64 frmMember_Edit::NextMemberNumber()
+QString frmMember_Edit::NextMemberNumber()
 {
     rt::Recordset rs = openSnapshot(
         {QStringLiteral("SELECT LastName FROM members WHERE LastName LIKE ? ESCAPE '!'"),
          {rt::escapeLike(defaultNamePrefix) + QLatin1Char('%')}});
-    qint64 largest = 0;
+    QString largest; // none yet: 0
     for (; !rs.eof(); rs.moveNext()) {
         const QString name = mdlDataBase::NullToEmpty(rs.field(0)).toString();
-        bool isNumber = false;
-        const qint64 number = name.mid(defaultNamePrefix.size()).trimmed().toLongLong(&isNumber);
-        if (isNumber && number > largest)
+        const QString number = positiveDigits(name.mid(defaultNamePrefix.size()));
+        if (isLarger(number, largest))
             largest = number;
     }
-    return largest + 1;
+    return plusOne(largest.isEmpty() ? QStringLiteral("0") : largest);
 }
 
 void frmMember_Edit::FieldChanged()

@@ -52,8 +52,8 @@ protected:
     void Form_KeyPress(int& KeyAscii) override;
 
 private:
-    // 1 more than the largest N of the stored surnames "Μέλος N".
-    qint64 NextMemberNumber();
+    // 1 more than the largest N of the stored surnames "Μέλος N", in decimal digits.
+    QString NextMemberNumber();
     void FieldChanged();
 
     rt::TextBox* m_fields[2];

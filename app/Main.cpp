@@ -12,6 +12,7 @@
 #include "platform/Err.h"
 #include "platform/Form.h"
 #include "platform/MsgBox.h"
+#include "resources/QtTexts.h"
 #include "sending/mdlInternet.h"
 
 #include <QEvent>
@@ -105,6 +106,7 @@ int runProgram(int argc, char* argv[])
     rt::Application application(argc, argv);
     // Hidden windows keep the program running too, so the last window closed is no end.
     application.setQuitOnLastWindowClosed(false);
+    resources::InstallQtTexts(application);
     rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
     try {
         mdlDataBase::Main();

@@ -31,8 +31,10 @@ void PopupMenuControl::AddMenuItem(const QString& mnName, const QString& mnCapti
         rt::Raise(340, QStringLiteral("Control array element '%1' doesn't exist").arg(m_count),
                   objectName());
     QAction* item = m_items[m_count];
-    item->setText(mnCaption);
-    item->setSeparator(mnCaption == QLatin1String("-"));
+    // A separator is the line alone: the style would draw its text beside the line.
+    const bool separator = mnCaption == QLatin1String("-");
+    item->setText(separator ? QString() : mnCaption);
+    item->setSeparator(separator);
     item->setData(mnName);
     item->setVisible(true);
     ++m_count;

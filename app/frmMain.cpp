@@ -399,7 +399,7 @@ void frmMain::fillPanelMenu()
         {"mnTools", QStringLiteral("Εργαλεία")},
     };
     const QList<Button> buttons = {
-        {"mnMembers", "btnMembers", QStringLiteral("Κατάλογος Μελών"), 1,
+        {"mnMembers", "btnMembers", QStringLiteral("Κατάλογος Μέλων"), 1,
          QStringLiteral("Διαχείρηση Στοιχείων Μελών")},
         {"mnMembers", "btnGroups", QStringLiteral("Οργάνωση Ομάδων"), 2,
          QStringLiteral("Οργάνωση Ομάδων")},

@@ -73,7 +73,6 @@ VertButton::VertButton(QWidget* parent) : QWidget(parent)
         connect(item, &CoolButton::Click, this, [this, item] { emit ButtonClick(item->Tag()); });
     }
 
-    // The arrows lie over the items.
     const auto arrowDesign = [](bool up) {
         return QVariantMap{{QStringLiteral("Caption"), QString()},
                            {QStringLiteral("CoolBorder"), false},
@@ -88,6 +87,10 @@ VertButton::VertButton(QWidget* parent) : QWidget(parent)
     cmdDown->resize(arrow, arrow);
     cmdDown->hide();
     connect(cmdDown, &CoolButton::Click, this, &VertButton::cmdDown_Click);
+    // The arrows show a picture only: their names say what they are to a reader of the
+    // screen.
+    cmdUp->setAccessibleName(cmdUp->objectName());
+    cmdDown->setAccessibleName(cmdDown->objectName());
 
     scrollTimer_ = new QTimer(this);
     scrollTimer_->setInterval(kScrollStepMs);
@@ -174,6 +177,9 @@ void VertButton::ArrangeButtons()
     // Down is offered exactly while the last item reaches below the bottom edge: the
     // items start below the caption, so the caption's height counts.
     cmdDown->setVisible(caption + itemsHeight_ + scrollOffset_ > fromPixels(height()) + 0.5);
+    // Items scrolled up slide under the caption, never over it: it stays drawn and
+    // keeps its clicks. The arrows lie over the items.
+    btnCommand->raise();
     cmdUp->raise();
     cmdDown->raise();
 }

@@ -3,6 +3,7 @@
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
 #include "messages/MessageRows.h"
+#include "platform/AtomicFile.h"
 #include "platform/Cp1253.h"
 #include "platform/Err.h"
 #include "platform/FileDialog.h"
@@ -10,7 +11,6 @@
 #include "platform/MultiLineTextBox.h"
 #include "platform/Recordset.h"
 #include "platform/StatusBar.h"
-#include "platform/TextFile.h"
 #include "platform/Twips.h"
 
 #include <QFileInfo>
@@ -155,10 +155,14 @@ QString frmMessage_Export::ChooseExportFile()
 
 void frmMessage_Export::WriteExportFile()
 {
-    // The text and one final CR LF, in the Greek code page, replacing the file.
-    if (!rt::WriteLines(m_targetPath, {m_exportText})) {
-        rt::MsgBox(QStringLiteral("Σφάλμα: ") + QString::number(75) + QLatin1Char('\n') +
-                       QStringLiteral("Path/File access error"),
+    // The text and one final CR LF, in the Greek code page. The file is replaced in one
+    // step, so a failed write leaves a file that was there as it was; the box names the
+    // failure that happened.
+    const rt::FileWriteResult written =
+        rt::ReplaceFile(m_targetPath, rt::cp1253::fromUnicode(m_exportText + crlf));
+    if (!written) {
+        rt::MsgBox(QStringLiteral("Σφάλμα: ") + QString::number(written.number) +
+                       QLatin1Char('\n') + written.description,
                    rt::mb::Exclamation | rt::mb::OKOnly, windowTitle());
     }
 }

@@ -14,13 +14,15 @@
 
 namespace rt {
 
-namespace {
-
-FileWriteResult failure(int error) {
+FileWriteResult WriteFailure(int error) {
     if (error == ENOSPC || error == EFBIG || error == EDQUOT)
         return {false, 61, QStringLiteral("Disk full")};
+    if (error == EIO)
+        return {false, 57, QStringLiteral("Device I/O error")};
     return {false, 75, QStringLiteral("Path/File access error")};
 }
+
+namespace {
 
 // The new bytes wait beside the target as ".NAME.xxxxxx", with a random base-36 suffix.
 QString temporaryPrefix(const QFileInfo& target) {
@@ -124,10 +126,10 @@ FileWriteResult ReplaceFile(const QString& path, const QByteArray& bytes) {
     const bool existed = ::stat(targetName.constData(), &old) == 0;
     if (existed) {
         if (!S_ISREG(old.st_mode))
-            return failure(EISDIR);
+            return WriteFailure(EISDIR);
         // A read-only file stays read-only: renaming over it would bypass that.
         if (::access(targetName.constData(), W_OK) != 0)
-            return failure(errno);
+            return WriteFailure(errno);
     }
 
     const QFileInfo targetInfo(target);
@@ -136,11 +138,11 @@ FileWriteResult ReplaceFile(const QString& path, const QByteArray& bytes) {
     QByteArray temporary;
     const int fd = createBeside(targetInfo, temporary);
     if (fd < 0)
-        return failure(errno);
+        return WriteFailure(errno);
     auto abandon = [&](int error) {
         ::close(fd);
         ::unlink(temporary.constData());
-        return failure(error);
+        return WriteFailure(error);
     };
     if (existed) {
         if (::fchmod(fd, old.st_mode & 07777) != 0)

@@ -6,13 +6,18 @@
 namespace rt {
 
 // The outcome of a file write, with the runtime's error number and words on failure
-// (61 "Disk full", 75 "Path/File access error").
+// (61 "Disk full", 57 "Device I/O error", 75 "Path/File access error").
 struct FileWriteResult {
     bool ok = true;
     int number = 0;
     QString description;
     explicit operator bool() const { return ok; }
 };
+
+// The failed write's outcome for the system's error number (errno): a full disk or
+// file-size limit, a device's read or write failure, and any other failure to open,
+// write or replace the file, in the runtime's numbers and words.
+FileWriteResult WriteFailure(int error);
 
 // Replaces a file's contents in one step: the bytes go to a new file beside it
 // (".NAME.xxxxxx"), which is synced and then renamed over it, and the folder is synced so

@@ -1,13 +1,23 @@
 #include "platform/StatusBar.h"
 
+#include "platform/Twips.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace rt {
 
+namespace {
+// The runtime's panel, as it comes: one inch wide, and no narrower.
+constexpr int kDefaultWidthTwips = 1440;
+} // namespace
+
 StatusPanel::StatusPanel(const QString& key, QWidget* parent)
-    : QWidget(parent), m_key(key), m_icon(new QLabel(this)), m_text(new QLabel(this))
+    : QWidget(parent), m_key(key), m_width(toPixels(kDefaultWidthTwips)),
+      m_minWidth(toPixels(kDefaultWidthTwips)), m_icon(new QLabel(this)), m_text(new QLabel(this))
 {
     setObjectName(key);
     auto* layout = new QHBoxLayout(this);
@@ -18,13 +28,16 @@ StatusPanel::StatusPanel(const QString& key, QWidget* parent)
     layout->addWidget(m_text, 1);
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QStringLiteral("rt--StatusPanel { border: 1px solid palette(mid); }"));
-    setMinimumWidth(60);
     setAutoSize(NoAutoSize);
 }
 
 QString StatusPanel::Text() const { return m_text->text(); }
 
-void StatusPanel::setText(const QString& text) { m_text->setText(text); }
+void StatusPanel::setText(const QString& text)
+{
+    m_text->setText(text);
+    fit();
+}
 
 void StatusPanel::setPicture(const QIcon& picture)
 {
@@ -34,16 +47,47 @@ void StatusPanel::setPicture(const QIcon& picture)
         m_icon->setPixmap(picture.pixmap(16, 16));
     else
         m_icon->clear();
+    fit();
 }
 
 void StatusPanel::setAutoSize(AutoSize mode)
 {
     m_autoSize = mode;
-    setSizePolicy(mode == Spring ? QSizePolicy::Expanding : QSizePolicy::Preferred,
+    setSizePolicy(mode == Spring ? QSizePolicy::Expanding : QSizePolicy::Fixed,
                   QSizePolicy::Preferred);
     if (auto* bar = qobject_cast<QWidget*>(parentWidget())) {
         if (auto* layout = qobject_cast<QHBoxLayout*>(bar->layout()))
             layout->setStretchFactor(this, mode == Spring ? 1 : 0);
+    }
+    fit();
+}
+
+void StatusPanel::setWidth(int pixels)
+{
+    m_width = std::max(0, pixels);
+    fit();
+}
+
+void StatusPanel::setMinWidth(int pixels)
+{
+    m_minWidth = std::max(0, pixels);
+    fit();
+}
+
+void StatusPanel::fit()
+{
+    switch (m_autoSize) {
+    case Spring:
+        setMinimumWidth(m_minWidth);
+        setMaximumWidth(QWIDGETSIZE_MAX);
+        break;
+    case Contents:
+        layout()->invalidate();
+        setFixedWidth(std::max(m_minWidth, layout()->sizeHint().width()));
+        break;
+    case NoAutoSize:
+        setFixedWidth(std::max(m_minWidth, m_width));
+        break;
     }
 }
 
@@ -51,6 +95,7 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent), m_layout(new QHBoxLayou
 {
     m_layout->setContentsMargins(2, 2, 2, 2);
     m_layout->setSpacing(2);
+    m_layout->addStretch(0);
     setFixedHeight(24);
 }
 
@@ -114,8 +159,10 @@ void StatusBar::relayout()
 {
     for (StatusPanel* panel : m_panels)
         m_layout->removeWidget(panel);
-    for (StatusPanel* panel : m_panels)
-        m_layout->addWidget(panel, panel->autoSize() == StatusPanel::Spring ? 1 : 0);
+    // The blank room stays last, behind the panels.
+    for (int i = 0; i < Count(); ++i)
+        m_layout->insertWidget(i, m_panels.at(i),
+                               m_panels.at(i)->autoSize() == StatusPanel::Spring ? 1 : 0);
 }
 
 } // namespace rt

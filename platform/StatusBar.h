@@ -10,7 +10,10 @@ class QLabel;
 
 namespace rt {
 
-// One keyed panel of a StatusBar: text, picture, tooltip and its sizing rule.
+// One keyed panel of a StatusBar: text, picture, tooltip and its sizing rule. A panel
+// that does not size itself keeps its width (1440 twips unless set); one sized to its
+// contents follows its text and picture; a spring takes the bar's room left over. None
+// is narrower than its minimum width (1440 twips unless set).
 class StatusPanel : public QWidget {
     Q_OBJECT
 
@@ -28,19 +31,26 @@ public:
     void setPicture(const QIcon& picture);
     AutoSize autoSize() const { return m_autoSize; }
     void setAutoSize(AutoSize mode);
-    int MinWidth() const { return minimumWidth(); }
-    void setMinWidth(int pixels) { setMinimumWidth(pixels); }
+    int Width() const { return m_width; } // pixels
+    void setWidth(int pixels);
+    int MinWidth() const { return m_minWidth; } // pixels
+    void setMinWidth(int pixels);
 
 private:
+    void fit();
+
     QString m_key;
     QIcon m_picture;
     AutoSize m_autoSize = NoAutoSize;
+    int m_width;
+    int m_minWidth;
     QLabel* m_icon;
     QLabel* m_text;
 };
 
 // The runtime's status bar: keyed panels inserted at a position (1-based, as the
-// runtime counted them).
+// runtime counted them), laid out from the left at their own widths; room that no
+// spring panel takes stays blank at the right.
 class StatusBar : public QWidget {
     Q_OBJECT
 

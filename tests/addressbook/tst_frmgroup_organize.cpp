@@ -205,7 +205,8 @@ private slots:
             QStringList out;
             for (int i = 0; i < menu->ItemCount(); ++i)
                 out << menu->submenu(i)->data().toString() + QLatin1Char('|') +
-                           menu->submenu(i)->text();
+                           (menu->submenu(i)->isSeparator() ? QStringLiteral("-")
+                                                            : menu->submenu(i)->text());
             return out;
         };
         QCOMPARE(captions(w.mnGroups()),

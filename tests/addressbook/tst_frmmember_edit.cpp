@@ -130,6 +130,26 @@ private slots:
             << QStringLiteral("Μέλος 8");
         QTest::newRow("any letter case")
             << QStringList{QStringLiteral("μέλος 20")} << QStringLiteral("Μέλος 21");
+        QTest::newRow("signs and leading zeros")
+            << QStringList{QStringLiteral("Μέλος +009"), QStringLiteral("Μέλος -40"),
+                           QStringLiteral("Μέλος 0")}
+            << QStringLiteral("Μέλος 10");
+        // Past the largest 64-bit number the count goes on in decimal, never negative.
+        QTest::newRow("largest 64-bit number")
+            << QStringList{QStringLiteral("Μέλος 9223372036854775807"), QStringLiteral("Μέλος 5")}
+            << QStringLiteral("Μέλος 9223372036854775808");
+        QTest::newRow("beyond 64 bits")
+            << QStringList{QStringLiteral("Μέλος 99999999999999999999"),
+                           QStringLiteral("Μέλος 18446744073709551616")}
+            << QStringLiteral("Μέλος 100000000000000000000");
+        // The surname box holds 40 characters: a number it could not hold whole is
+        // not proposed cut short.
+        QTest::newRow("no room for the next number")
+            << QStringList{QStringLiteral("Μέλος ") + QString(34, QLatin1Char('9'))}
+            << QString();
+        QTest::newRow("just room for the next number")
+            << QStringList{QStringLiteral("Μέλος ") + QString(33, QLatin1Char('9'))}
+            << QStringLiteral("Μέλος 1") + QString(33, QLatin1Char('0'));
     }
     void proposesTheNextMemberNumber()
     {

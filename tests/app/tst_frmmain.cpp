@@ -231,7 +231,7 @@ private slots:
         }
         const QStringList expected = {
             QStringLiteral("mnMembers=Οργάνωση"),
-            QStringLiteral("btnMembers=Κατάλογος Μελών|Διαχείρηση Στοιχείων Μελών"),
+            QStringLiteral("btnMembers=Κατάλογος Μέλων|Διαχείρηση Στοιχείων Μελών"),
             QStringLiteral("btnGroups=Οργάνωση Ομάδων|Οργάνωση Ομάδων"),
             QStringLiteral("mnSMS=Μηνύματα"),
             QStringLiteral("btnOutBox=Εξερχόμενα|Κατάλογος Εξερχόμενων Μηνυμάτων"),
@@ -492,6 +492,44 @@ private slots:
         } catch (const rt::RuntimeError& error) {
             QCOMPARE(error.number(), 35602);
         }
+    }
+
+    // Drawn in the shown main window: the docked window's panels as wide as their
+    // texts (an empty one 17 px), the fixed panels at their design width, in order.
+    void dockedPanelsSizeToTheirContents()
+    {
+        frmMain& main = mainWindow();
+        main.resize(1000, 600);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        dock(QStringLiteral("frmMessage_Edit"));
+        mdlMain::SetStatusPanel(QStringLiteral("pnlCharCount"), QStringLiteral("160"));
+        mdlMain::SetStatusPanel(QStringLiteral("pnlSMSCount"), QString());
+        mdlMain::SetStatusPanel(QStringLiteral("pnlSMSDate"), QStringLiteral("Άμεση Αποστολή"));
+        rt::StatusBar* bar = main.StatusBar();
+        const auto lastRight = [bar] {
+            int right = -1;
+            for (const QString& key : bar->Keys()) {
+                if (bar->Panel(key)->x() <= right)
+                    return -1;
+                right = bar->Panel(key)->geometry().right();
+            }
+            return right;
+        };
+        QTRY_VERIFY(lastRight() > 0);
+        const int right = lastRight();
+        QCOMPARE(bar->Panel(QStringLiteral("pnlSMSCount"))->width(), 17);
+        for (const QString& key : bar->Keys()) {
+            const QLabel* text = bar->Panel(key)->findChildren<QLabel*>().last();
+            QVERIFY2(text->width() >= text->fontMetrics().horizontalAdvance(text->text()),
+                     qPrintable(key));
+        }
+        QVERIFY(bar->Panel(QStringLiteral("pnlCharCount"))->width() < 60);
+        const rt::StatusPanel* date = bar->Panel(QStringLiteral("pnlSMSDate"));
+        QVERIFY(date->width() < date->fontMetrics().horizontalAdvance(date->Text()) + 30);
+        QCOMPARE(bar->Panel(QStringLiteral("pnlSMSAvailable"))->width(), rt::toPixels(1440));
+        QCOMPARE(bar->Panel(QStringLiteral("pnlConnection"))->width(), rt::toPixels(1440));
+        QVERIFY(right < bar->width() - 100);
     }
 
     void setStatusPanel()

@@ -46,6 +46,32 @@ private slots:
                               QStringLiteral("Διαγραφή")}));
     }
 
+    // Drawn, the separator is the same line as the menu system's own separator, with no
+    // "-" beside it, and it carries no text for the accessibility tree either.
+    void aSeparatorIsDrawnAsTheLineAlone()
+    {
+        PopupMenuControl control;
+        control.AddMenuItem(QStringLiteral("mnEdit"), QStringLiteral("Διόρθωση"));
+        control.AddMenuItem(QStringLiteral("mnSep"), QStringLiteral("-"));
+        control.AddMenuItem(QStringLiteral("mnDelete"), QStringLiteral("Διαγραφή"));
+        QMenu reference;
+        reference.addAction(QStringLiteral("Διόρθωση"));
+        reference.addSeparator();
+        reference.addAction(QStringLiteral("Διαγραφή"));
+
+        const auto drawn = [](QMenu& menu, QAction* separator) {
+            menu.resize(menu.sizeHint());
+            const QRect line = menu.actionGeometry(separator);
+            return line.isEmpty() ? QImage() : menu.grab(line).toImage();
+        };
+        QMenu* menu = control.mnPopup();
+        QCOMPARE(menu->sizeHint(), reference.sizeHint());
+        const QImage got = drawn(*menu, control.submenu(1));
+        QVERIFY(!got.isNull());
+        QCOMPARE(got, drawn(reference, reference.actions().at(1)));
+        QCOMPARE(control.submenu(1)->text(), QString());
+    }
+
     void theSixteenthItemFails()
     {
         PopupMenuControl control;

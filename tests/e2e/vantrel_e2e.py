@@ -120,6 +120,12 @@ class Session:
         finally:
             db.close()
 
+    def outbox_message(self, title, text="Καλημέρα", phones=",6911111111"):
+        """One message waiting in the out-box, written straight into the database."""
+        self.sql("INSERT INTO outbox_messages (msg_title, msg_text, msg_originator, msg_flash, "
+                 "msg_phonelist, msg_date, msg_time) VALUES (?, ?, 'Vantrel', 0, ?, "
+                 "'2024-03-05', '09:07')", (title, text, phones))
+
     def service(self, *answers, record=None):
         """The loopback SMS service; returns its port."""
         args = [self.options.service, "--seconds", "600"]
@@ -144,7 +150,8 @@ class Session:
             wm = subprocess.Popen(["openbox", "--sm-disable"], start_new_session=True,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.children.append(wm)
-            wait_for("the window manager", lambda: self._has_window_manager(), limit=60)
+            wait_for("the window manager", lambda: self._has_window_manager(),
+                     limit=2 * STEP_LIMIT)
         import pyatspi  # connects to the bus the launcher announces
         self.pyatspi = pyatspi
 
@@ -227,7 +234,7 @@ class Session:
         found = []
         for window in ([within] if within is not None else self.windows()):
             try:
-                self.pyatspi.findAllDescendants(window, match, found)
+                found.extend(self.pyatspi.findAllDescendants(window, match))
             except Exception:
                 continue
         return found
@@ -294,7 +301,7 @@ class Session:
         found = []
         for window in self.windows():
             try:
-                self.pyatspi.findAllDescendants(window, match, found)
+                found.extend(self.pyatspi.findAllDescendants(window, match))
             except Exception:
                 continue
         return found
@@ -315,6 +322,18 @@ class Session:
         """Real key presses, one after the other (xdotool key names)."""
         for k in keys:
             xdotool("key", "--delay", "60", k)
+
+    def menu_command(self, menu, command):
+        """Clicks a menu of the menu bar, then one of its commands."""
+        self.click(self.wait_find("the menu %s" % menu, menu, self.pyatspi.ROLE_MENU_ITEM))
+        self.click(self.wait_find("the command %s" % command, command,
+                                  self.pyatspi.ROLE_MENU_ITEM))
+
+    def exit_program(self, window):
+        """Exit (Ctrl+Q) from the main window: the program ends at once, with code 0."""
+        self.activate(window)
+        self.key("ctrl+q")
+        check_equal("the program's exit code", self.wait_end("on Exit", 20), 0)
 
     def focus_into(self, acc, what):
         """Clicks the widget and waits until it has the keyboard focus."""

@@ -120,6 +120,35 @@ private slots:
         QVERIFY(down->isVisible());
     }
 
+    // Scrolled up, the items pass under the caption: it is still drawn as before and a
+    // click on it, found at that point as a real click is, reaches the caption.
+    void theCaptionStaysAboveScrolledItems()
+    {
+        panel_->SetMenu(QStringLiteral("Εργαλεία"), QStringLiteral("mnTools"));
+        fill(8);
+        panel_->setGeometry(0, 0, 150, 300);
+        panel_->show();
+        const QRect caption(0, 0, 150, kCaptionPx);
+        const QImage before = panel_->grab(caption).toImage();
+
+        click(child(*panel_, QStringLiteral("cmdDown")));
+        QTRY_VERIFY(!panel_->isScrolling());
+        QVERIFY(item(*panel_, 0)->geometry().intersects(caption));
+        QCOMPARE(panel_->grab(caption).toImage(), before);
+
+        QSignalSpy maximize(panel_, &VertButton::MaximizeMenu);
+        QSignalSpy clicked(panel_, &VertButton::ButtonClick);
+        QTest::mouseClick(host_->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                          panel_->mapTo(host_.get(), caption.center()));
+        QCOMPARE(maximize.count(), 1);
+        QCOMPARE(clicked.count(), 0);
+
+        // The arrows stay above the items too.
+        CoolButton* up = child(*panel_, QStringLiteral("cmdUp"));
+        QVERIFY(up->isVisible());
+        QCOMPARE(panel_->childAt(up->geometry().center())->parentWidget(), up);
+    }
+
     void aClickDuringAScrollAddsItsRun()
     {
         fill(8);

@@ -7,10 +7,13 @@
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 using testsupport::ScriptedFileDialogs;
 using testsupport::ScriptedMessageBoxes;
@@ -249,10 +252,17 @@ private slots:
         QCOMPARE(readAll(hidden), QByteArray("keep"));
     }
 
-    void aWriteFailureIsShownAndTheDialogCloses()
+    void aFileThatCannotBeWrittenIsShownAndTheDialogCloses_data()
     {
-        const QString path = m_fx.folder().file(QStringLiteral("missing/folder/out.txt"));
-        m_fx.files().answer(path);
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing folder") << QStringLiteral("missing/folder/out.txt");
+        QTest::newRow("a folder") << QStringLiteral("folder");
+    }
+    void aFileThatCannotBeWrittenIsShownAndTheDialogCloses()
+    {
+        QFETCH(QString, name);
+        QVERIFY(QDir(m_fx.folder().path()).mkdir(QStringLiteral("folder")));
+        m_fx.files().answer(m_fx.folder().file(name));
         pressInPreview("cmdExport");
         exportMessage(plainMessage());
         QCOMPARE(m_fx.boxes().shown().size(), 1);
@@ -260,6 +270,39 @@ private slots:
                  QStringLiteral("Σφάλμα: 75\nPath/File access error"));
         QCOMPARE(m_fx.boxes().shown().first().style, 48);
         QCOMPARE(m_fx.boxes().shown().first().title, QStringLiteral("Εξαγωγή Μηνύματος σε Αρχείο"));
+        QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
+    }
+
+    // A disk that fills up while the file is written is named as such, and the file
+    // that was there stays as it was. The file-size limit makes the full disk (it binds
+    // root too); SIGXFSZ is ignored so that the write fails instead of ending the test.
+    void aFullDiskIsShownAndKeepsTheOldFile()
+    {
+        const QString path = m_fx.folder().file(QStringLiteral("full.txt"));
+        QVERIFY(writeFile(path, "old"));
+        m_fx.files().answer(path);
+        m_fx.boxes().answer(rt::mb::Yes);
+        m_fx.boxes().answer(rt::mb::OK);
+        rlimit before{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        m_fx.modals().then([&](rt::Form& form) {
+            rlimit limit = before;
+            limit.rlim_cur = 16;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+            form.findChild<QPushButton*>(QStringLiteral("cmdExport"))->click();
+            setrlimit(RLIMIT_FSIZE, &before);
+        });
+        exportMessage(plainMessage());
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(m_fx.boxes().shown().size(), 2);
+        QCOMPARE(m_fx.boxes().shown().at(1).text, QStringLiteral("Σφάλμα: 61\nDisk full"));
+        QCOMPARE(m_fx.boxes().shown().at(1).style, 48);
+        QCOMPARE(readAll(path), QByteArray("old"));
+        QCOMPARE(QDir(m_fx.folder().path()).entryList({QStringLiteral("*full*")}, QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("full.txt")});
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
     }
 

@@ -187,7 +187,8 @@ private slots:
                                              "Αρχείο")}));
         QStringList menu;
         for (int i = 0; i < w.mnPopup()->ItemCount(); ++i)
-            menu << w.mnPopup()->submenu(i)->text();
+            menu << (w.mnPopup()->submenu(i)->isSeparator() ? QStringLiteral("-")
+                                                            : w.mnPopup()->submenu(i)->text());
         QCOMPARE(menu, (QStringList{QStringLiteral("Αποστολή Μηνύματος"),
                                     QStringLiteral("Αποστολή Όλων"), QStringLiteral("Διαγραφή"),
                                     QStringLiteral("-"), QStringLiteral("Ιδιότητες")}));

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -61,6 +62,29 @@ void noteStep(rt::StorageStep step) {
 class tst_atomicfile : public QObject {
     Q_OBJECT
 private slots:
+    void failuresInTheRuntimesWords_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("no space") << ENOSPC << 61 << "Disk full";
+        QTest::newRow("file too large") << EFBIG << 61 << "Disk full";
+        QTest::newRow("quota") << EDQUOT << 61 << "Disk full";
+        QTest::newRow("device failure") << EIO << 57 << "Device I/O error";
+        QTest::newRow("no permission") << EACCES << 75 << "Path/File access error";
+        QTest::newRow("read-only file system") << EROFS << 75 << "Path/File access error";
+        QTest::newRow("a folder") << EISDIR << 75 << "Path/File access error";
+        QTest::newRow("no such folder") << ENOENT << 75 << "Path/File access error";
+    }
+    void failuresInTheRuntimesWords() {
+        QFETCH(int, error);
+        QFETCH(int, number);
+        QFETCH(QString, description);
+        const rt::FileWriteResult result = rt::WriteFailure(error);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.number, number);
+        QCOMPARE(result.description, description);
+    }
+
     void createsAndReplaces() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("data.bin"));
