@@ -1,6 +1,7 @@
 #include "app/PopupMenuControl.h"
 
 #include "platform/Err.h"
+#include "platform/Form.h"
 
 #include <QAction>
 #include <QCursor>
@@ -42,6 +43,9 @@ void PopupMenuControl::AddMenuItem(const QString& mnName, const QString& mnCapti
 
 void PopupMenuControl::ShowPopupMenu()
 {
+    // The chosen command runs inside the menu and may close the window the menu
+    // belongs to.
+    const rt::EventWait wait;
     m_popup->exec(QCursor::pos());
 }
 

@@ -14,6 +14,7 @@
 #include "sending/frmSendMessages.h"
 #include "tests/support/FakeSmsService.h"
 #include "tests/support/Fixture.h"
+#include "tests/support/RealKeys.h"
 
 #include <QPointer>
 #include <QTest>
@@ -133,6 +134,37 @@ private slots:
         QCOMPARE(outbox->OutList()->ListItems().Count(), 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!message);
+    }
+
+    // The out-box's context menu sends the message: the batch runs inside the menu, and
+    // while it waits the user replaces the out-box, menu and all. The menu ends, then the
+    // window that owned it goes.
+    void contextMenuCommandOutlivesItsWindow()
+    {
+        addMessage(QStringLiteral("one"));
+        frmMain& main = rt::Forms::get<frmMain>();
+        main.mnOutBox_Click();
+        QPointer<frmMessage_OutBox> outbox = rt::Forms::find<frmMessage_OutBox>();
+        QVERIFY(outbox);
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        m_fx.service().script(Answer::code(31).delayed(100));
+        m_fx.service().script(Answer::code(300));
+        whenRequested(1, [&] { main.mnGroupOrganize_Click(); });
+        testsupport::RealWindows windows;
+        // The first entry, "Αποστολή Μηνύματος".
+        windows.then([](QWidget& menu) {
+            testsupport::RealWindows::pressKeys(menu, {Qt::Key_Down, Qt::Key_Return});
+        });
+        QWidget* rows = outbox->OutList()->viewport();
+        QTest::mouseClick(rows, Qt::RightButton, {}, QPoint(20, 10));
+
+        QCOMPARE(windows.shown().size(), 1);
+        QVERIFY(windows.unanswered().isEmpty());
+        QCOMPARE(testsupport::tableRows(QStringLiteral("sended_messages")).size(), 1);
+        QCOMPARE(docked(), QStringLiteral("frmGroup_Organize"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!outbox);
     }
 
     // A list counts the numbers of each row while it loads; a command that comes in the
