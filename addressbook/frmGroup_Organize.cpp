@@ -311,7 +311,6 @@ void frmGroup_Organize::Form_Load()
     m_mnDragDrop->AddMenuItem(QStringLiteral("mnCopy"), QStringLiteral("Αντιγραφή εδώ"));
     m_mnDragDrop->AddMenuItem(QStringLiteral("mnMove"), QStringLiteral("Μετακίνηση εδώ"));
 
-    m_groups->setFocus();
     UpdateCommandStates();
 }
 

@@ -100,6 +100,11 @@ frmMember_List::frmMember_List() : rt::Form(QStringLiteral("frmMember_List"))
     connect(m_members, &rt::ListView::DblClick, this, &frmMember_List::Members_DblClick);
     connect(m_members, &rt::ListView::MouseUp, this, &frmMember_List::Members_MouseUp);
 
+    // The list first: a window that opens takes the keyboard at its first control, and the
+    // arrow keys are for the list.
+    QWidget::setTabOrder(m_members, m_txtSearchName);
+    QWidget::setTabOrder(m_txtSearchName, m_txtSearchPhone);
+
     m_mnMembers = new PopupMenuControl(QStringLiteral("mnMembers"), this);
     connect(m_mnMembers, &PopupMenuControl::Click, this, &frmMember_List::mnMembers_Click);
 
