@@ -313,6 +313,19 @@ void frmMember_List::MemberEdited(const QString& MemberKey, const QString& Group
     UpdateMember(MemberKey, LastName, FirstName, Occupation, Phone);
 }
 
+void frmMember_List::NumbersRewritten(const RewrittenNumbers& numbers)
+{
+    // The list shows stored rows, and an edit writes back every field it shows: the
+    // rewritten rows take their new numbers (listed or not by the criteria, as a member
+    // written here stays listed until the next reload).
+    for (rt::ListItem item : m_members->ListItems()) {
+        bool isNumber = false;
+        const auto found = numbers.constFind(item.Tag().toLongLong(&isNumber));
+        if (isNumber && found != numbers.constEnd())
+            item.setSubItems(3, found->after);
+    }
+}
+
 void frmMember_List::NewMember()
 {
     mdlDialogs::ReportFailure([] {
