@@ -1,13 +1,22 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
-// What the member dialogs call back in the docked address-book window: the groups
-// organiser ("frmGroup_Organize") or the member list ("frmMember_List"). The dialogs
-// take the first entry of mdlMain::ChildForms, check its Name and reach it through
-// this interface, so neither dialog needs the windows' headers. A docked window of
-// another name, or one of these names that does not implement the interface, is not
-// called.
+// A stored mobile number as the prefix rewrite found it and as it left it.
+struct RewrittenNumber {
+    QString before;
+    QString after;
+};
+// The rewritten numbers by member_id.
+using RewrittenNumbers = QHash<qint64, RewrittenNumber>;
+
+// What the member dialogs and the prefix rewrite call back in the docked address-book
+// window: the groups organiser ("frmGroup_Organize") or the member list
+// ("frmMember_List"). They take the first entry of mdlMain::ChildForms, check its Name
+// and reach it through this interface, so none of them needs the windows' headers. A
+// docked window of another name, or one of these names that does not implement the
+// interface, is not called.
 class MemberWindow {
 public:
     virtual ~MemberWindow() = default;
@@ -23,6 +32,10 @@ public:
     // match the window unloads the find dialog; on none it says so and gives the focus
     // back to the dialog.
     virtual void FindMembers(QString& LName, QString& FName, QString& Phone, QString& Occup) = 0;
+
+    // The prefix rewrite has changed these stored numbers. A window that keeps members
+    // shows the new numbers, so that no edit of it writes back a number read before.
+    virtual void NumbersRewritten(const RewrittenNumbers& numbers) { Q_UNUSED(numbers); }
 
     // The docked window when it is one of the two address-book windows; nullptr when no
     // window is docked or another one is.

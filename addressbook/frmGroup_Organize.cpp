@@ -311,7 +311,6 @@ void frmGroup_Organize::Form_Load()
     m_mnDragDrop->AddMenuItem(QStringLiteral("mnCopy"), QStringLiteral("Αντιγραφή εδώ"));
     m_mnDragDrop->AddMenuItem(QStringLiteral("mnMove"), QStringLiteral("Μετακίνηση εδώ"));
 
-    m_groups->setFocus();
     UpdateCommandStates();
 }
 
@@ -750,6 +749,30 @@ void frmGroup_Organize::MemberEdited(const QString& MemberKey, const QString& Gr
                                      const QString& Occupation, const QString& Phone)
 {
     UpdateMember(MemberKey, GroupKey, LastName, FirstName, Occupation, Phone);
+}
+
+void frmGroup_Organize::NumbersRewritten(const RewrittenNumbers& numbers)
+{
+    rt::ListItems shown = m_members->ListItems();
+    for (rt::ListItem member : m_lstMembers->ListItems()) {
+        // A member added since the load is not stored: the rewrite did not touch it.
+        const QString flag = member.SubItemTag(1);
+        if (flag == flagAdded)
+            continue;
+        bool isNumber = false;
+        const auto found =
+            numbers.constFind(mdlGroups::KeyToId(member.Key()).toLongLong(&isNumber));
+        if (!isNumber || found == numbers.constEnd())
+            continue;
+        // An edited member keeps a number the user typed; a number as it was read (its
+        // other fields edited, or nothing at all) follows the rewrite, and the save
+        // writes the new one.
+        if (!flag.isEmpty() && member.SubItems(3) != found->before)
+            continue;
+        member.setSubItems(3, found->after);
+        if (rt::ListItem row = shown.Item(member.Key()))
+            row.setSubItems(3, found->after);
+    }
 }
 
 void frmGroup_Organize::UpdateMember(const QString& MemberKey, const QString& GroupKey,

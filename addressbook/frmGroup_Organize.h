@@ -71,6 +71,10 @@ public:
     void MemberEdited(const QString& MemberKey, const QString& GroupKey, const QString& LastName,
                       const QString& FirstName, const QString& Occupation,
                       const QString& Phone) override;
+    // The prefix rewrite changed these stored numbers: the cached members and the shown
+    // rows take them, unless the user has given the member another number since the load
+    // (an unsaved edit of the number is the user's, and the save writes it).
+    void NumbersRewritten(const RewrittenNumbers& numbers) override;
 
     // ---- the window's own clipboard and the copy/move of members
     // Action 4 copy, 5 cut the selected group.

@@ -100,6 +100,11 @@ frmMember_List::frmMember_List() : rt::Form(QStringLiteral("frmMember_List"))
     connect(m_members, &rt::ListView::DblClick, this, &frmMember_List::Members_DblClick);
     connect(m_members, &rt::ListView::MouseUp, this, &frmMember_List::Members_MouseUp);
 
+    // The list first: a window that opens takes the keyboard at its first control, and the
+    // arrow keys are for the list.
+    QWidget::setTabOrder(m_members, m_txtSearchName);
+    QWidget::setTabOrder(m_txtSearchName, m_txtSearchPhone);
+
     m_mnMembers = new PopupMenuControl(QStringLiteral("mnMembers"), this);
     connect(m_mnMembers, &PopupMenuControl::Click, this, &frmMember_List::mnMembers_Click);
 
@@ -306,6 +311,19 @@ void frmMember_List::MemberEdited(const QString& MemberKey, const QString& Group
 {
     Q_UNUSED(GroupKey);
     UpdateMember(MemberKey, LastName, FirstName, Occupation, Phone);
+}
+
+void frmMember_List::NumbersRewritten(const RewrittenNumbers& numbers)
+{
+    // The list shows stored rows, and an edit writes back every field it shows: the
+    // rewritten rows take their new numbers (listed or not by the criteria, as a member
+    // written here stays listed until the next reload).
+    for (rt::ListItem item : m_members->ListItems()) {
+        bool isNumber = false;
+        const auto found = numbers.constFind(item.Tag().toLongLong(&isNumber));
+        if (isNumber && found != numbers.constEnd())
+            item.setSubItems(3, found->after);
+    }
 }
 
 void frmMember_List::NewMember()

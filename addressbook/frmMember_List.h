@@ -58,6 +58,8 @@ public:
     void MemberEdited(const QString& MemberKey, const QString& GroupKey, const QString& LastName,
                       const QString& FirstName, const QString& Occupation,
                       const QString& Phone) override;
+    // The listed members whose stored numbers the prefix rewrite changed show the new ones.
+    void NumbersRewritten(const RewrittenNumbers& numbers) override;
 
     FormTitle* formTitle() const { return m_formTitle; }
     rt::Toolbar* Toolbar() const { return m_toolbar; }

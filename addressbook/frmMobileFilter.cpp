@@ -1,6 +1,7 @@
 #include "addressbook/frmMobileFilter.h"
 
 #include "addressbook/MemberFields.h"
+#include "addressbook/MemberWindow.h"
 #include "app/DialogButtons.h"
 #include "app/Main.h"
 #include "app/mdlDataBase.h"
@@ -145,6 +146,7 @@ void frmMobileFilter::cmdOK_Click()
     m_fraProgress->show();
     qint64 written = 0;
     bool done = false;
+    RewrittenNumbers rewritten;
     try {
         mdlMain::BusyPointer busy;
         // One statement in one transaction: every matching number is rewritten, or none
@@ -152,10 +154,24 @@ void frmMobileFilter::cmdOK_Click()
         rt::Transaction tx(db);
         if (!tx.status())
             raiseDatabaseError(tx.status());
-        const rt::DbResult result =
-            db.execute({QStringLiteral("UPDATE members SET mobile_no = ? || substr(mobile_no, ?) "
-                                       "WHERE mobile_no LIKE ? ESCAPE '!'"),
-                        {newCode, qint64(oldCode.size()) + 1, pattern}});
+        // What each number was and becomes, read in the same transaction, for the docked
+        // window that holds members.
+        const QString newNumber = QStringLiteral("? || substr(mobile_no, ?)");
+        const QString matching = QStringLiteral(" WHERE mobile_no LIKE ? ESCAPE '!'");
+        const QVariantList values{newCode, qint64(oldCode.size()) + 1, pattern};
+        rt::Recordset rows =
+            db.openRecordset({QStringLiteral("SELECT member_id, mobile_no, ") + newNumber +
+                                  QStringLiteral(" FROM members") + matching,
+                              values},
+                             rt::RecordsetType::Snapshot);
+        if (!rows.isOpen())
+            raiseDatabaseError(rows.status());
+        for (; !rows.eof(); rows.moveNext())
+            rewritten.insert(rows.field(0).toLongLong(),
+                             {rows.field(1).toString(), rows.field(2).toString()});
+        rows.close();
+        const rt::DbResult result = db.execute(
+            {QStringLiteral("UPDATE members SET mobile_no = ") + newNumber + matching, values});
         if (!result)
             raiseDatabaseError(result);
         const rt::DbResult committed = tx.commit();
@@ -170,6 +186,11 @@ void frmMobileFilter::cmdOK_Click()
         rt::reportUntrapped(error);
     }
     if (done) {
+        // A docked member list or organiser shows the new numbers before anything else
+        // runs (the box below waits for the user), so that no edit there writes an old
+        // number back.
+        if (MemberWindow* docked = MemberWindow::Docked())
+            docked->NumbersRewritten(rewritten);
         rt::MsgBox(QStringLiteral("Η λειτουργία τελείωσε επιτυχώς. Αντικαταστάθηκαν ") +
                        QString::number(written) + QStringLiteral(" αριθμοί."),
                    rt::mb::Information);

@@ -13,8 +13,9 @@ class TextBox;
 
 // Replaces the leading digits of stored mobile numbers in bulk (a network's prefix
 // changes): every member whose mobile_no begins with the old digits gets the new ones
-// in their place, after one confirmation, all in one transaction. Modeless; it stays
-// open for another rewrite.
+// in their place, after one confirmation, all in one transaction. The docked member list
+// or organiser is told the new numbers at once, so that neither writes an old one back.
+// Modeless; it stays open for another rewrite.
 class frmMobileFilter : public rt::Form {
     Q_OBJECT
 

@@ -12,7 +12,9 @@
 #include "platform/Twips.h"
 #include "platform/WindowServices.h"
 
+#include <QEvent>
 #include <QToolButton>
+#include <algorithm>
 
 namespace mdlMain {
 
@@ -25,6 +27,44 @@ rt::StatusPanel& panel(const QString& key)
         rt::Raise(35601, QStringLiteral("Element not found"));
     return *found;
 }
+
+// The first control of the window in tab order that can take the keyboard, leaving out
+// the title bar, whose close button is no place to start typing.
+QWidget* firstControl(QWidget& form)
+{
+    const QList<FormTitle*> titles = form.findChildren<FormTitle*>();
+    const auto inTitleBar = [&titles](const QWidget* w) {
+        return std::any_of(titles.begin(), titles.end(), [w](const FormTitle* title) {
+            return title == w || title->isAncestorOf(w);
+        });
+    };
+    for (QWidget* w = form.nextInFocusChain(); w && w != &form; w = w->nextInFocusChain()) {
+        if (form.isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+            w->isVisibleTo(&form) && !inTitleBar(w))
+            return w;
+    }
+    return nullptr;
+}
+
+// A docked window is a child of the main window, so showing it gives it no focus of its
+// own; it takes the keyboard at its first control when it is first shown, as a shown
+// form does.
+class FocusOnFirstShow : public QObject {
+public:
+    explicit FocusOnFirstShow(rt::Form& form) : QObject(&form) { form.installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != parent() || event->type() != QEvent::Show)
+            return false;
+        auto& form = static_cast<rt::Form&>(*watched);
+        form.removeEventFilter(this);
+        if (QWidget* first = firstControl(form))
+            first->setFocus(Qt::OtherFocusReason);
+        deleteLater();
+        return false;
+    }
+};
 
 } // namespace
 
@@ -41,6 +81,7 @@ void AttachChildForm(rt::Form& form)
     rt::SetParent(form, main.picMDISpace());
     main.placeDockedWindow(form);
     main.ActivateFormMenus(form.Name());
+    new FocusOnFirstShow(form);
 }
 
 void DetachChildForm(rt::Form& form)

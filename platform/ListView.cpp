@@ -630,6 +630,11 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event)
     emit DblClick();
 }
 
+void ListView::setVisible(bool visible)
+{
+    m_focus.setVisible(*this, visible, [&] { QTreeView::setVisible(visible); });
+}
+
 void ListView::showEvent(QShowEvent* event)
 {
     QTreeView::showEvent(event);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FocusThroughHide.h"
 #include "platform/ImageList.h"
 #include "platform/ItemStore.h"
 #include "platform/ListItem.h"
@@ -88,6 +89,10 @@ public:
     // Brings Qt's view up to date with the items now.
     void Refresh();
 
+    // A list hidden while it is rebuilt gets the keyboard focus back when it is shown
+    // again, unless another control took it meanwhile.
+    void setVisible(bool visible) override;
+
 signals:
     // From the user only: a click on an item (left or right button) or a keyboard move
     // to another item.
@@ -170,6 +175,7 @@ private:
     int m_sortKey = 0;
     int m_sortOrder = lvwAscending;
     Store::Ptr m_pressed;
+    FocusThroughHide m_focus;
 };
 
 } // namespace rt

@@ -382,6 +382,11 @@ void TreeView::mouseDoubleClickEvent(QMouseEvent* event)
     emit DblClick();
 }
 
+void TreeView::setVisible(bool visible)
+{
+    m_focus.setVisible(*this, visible, [&] { QTreeView::setVisible(visible); });
+}
+
 // ---- Node
 
 bool Node::setKey(const QString& key)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FocusThroughHide.h"
 #include "platform/ImageList.h"
 #include "platform/ItemStore.h"
 #include "platform/Node.h"
@@ -51,6 +52,10 @@ public:
     QString Tag() const { return m_tag; }
     void setTag(const QString& tag) { m_tag = tag; }
 
+    // A tree hidden while it is rebuilt gets the keyboard focus back when it is shown
+    // again, unless another control took it meanwhile.
+    void setVisible(bool visible) override;
+
 signals:
     // From the user only: a left click on a node or a keyboard move to another node.
     void NodeClick(const rt::Node& node);
@@ -94,6 +99,7 @@ private:
     bool m_checkboxes = false;
     bool m_repaintPending = false;
     bool m_tickedByClick = false;
+    FocusThroughHide m_focus;
 };
 
 } // namespace rt

@@ -25,6 +25,7 @@
 #include "tests/support/Views.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -772,6 +773,65 @@ private slots:
         QCOMPARE(w.ClipboardAction(), 0);
         QVERIFY(w.HasPendingChanges());
         QVERIFY(w.Members()->ListItems().Exists(QStringLiteral("MEMBER_2")));
+    }
+
+    // The member list is rebuilt by a member paste or drop; with real focus (the main
+    // window shown and active) it keeps the keyboard, so the commands that follow the
+    // active control still work and Space does not press the title bar's close button.
+    void theMemberListKeepsTheFocusThroughAPasteOrADrop_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Edit menu") << QStringLiteral("menu");
+        QTest::newRow("pop-up menu") << QStringLiteral("pop-up");
+        QTest::newRow("drop, copy here") << QStringLiteral("drop");
+    }
+    void theMemberListKeepsTheFocusThroughAPasteOrADrop()
+    {
+        QFETCH(QString, how);
+        frmGroup_Organize& w = openWindow();
+        mainWindow().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_1")));
+        selectRows(w.Members(), {QStringLiteral("MEMBER_2")});
+        w.Members()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), w.Members());
+        if (how == QLatin1String("drop")) {
+            w.Members_OLEStartDrag();
+            w.Groups_OLEDragOver(
+                w.Groups()->visualRect(nodeIndex(w.Groups(), QStringLiteral("GRP_2"))).center());
+            QMenu* menu = w.mnDragDrop()->mnPopup();
+            QTimer::singleShot(0, menu, [&] {
+                w.mnDragDrop()->submenu(0)->trigger();
+                menu->close();
+            });
+            w.Members_OLECompleteDrag();
+        } else {
+            w.AddMembersToClipboard(1);
+            QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_2")));
+            w.Members()->setFocus();
+            QVERIFY(menuEnabled("mn_Paste"));
+            if (how == QLatin1String("menu"))
+                mainWindow().MenuItem(QStringLiteral("mn_Paste"))->trigger();
+            else
+                w.mnMembers_Click(QStringLiteral("mnPaste"), false);
+        }
+        QCOMPARE(tagOf(w, QStringLiteral("MEMBER_2")), QStringLiteral("\\0\\1\\2\\"));
+        QCOMPARE(w.Groups()->Tag(), QStringLiteral("GRP_2"));
+
+        // The offscreen platform leaves the closed pop-up menu the active window: the main
+        // window, active again, gives the focus back to the control it kept it for.
+        if (QApplication::activeWindow() != &mainWindow())
+            QApplication::setActiveWindow(&mainWindow());
+        QCOMPARE(QApplication::focusWidget(), w.Members());
+        QCOMPARE(w.ActiveControlName(), QStringLiteral("Members"));
+        QVERIFY(!menuEnabled("mn_Paste"));
+        QVERIFY(w.Toolbar()->isButtonEnabled(QStringLiteral("btnEdit")));
+        ModalScript modal;
+        modal.then([](rt::Form& form) { static_cast<frmMember_Edit&>(form).cmdCancel_Click(); });
+        w.Toolbar()->Button(QStringLiteral("btnNew"))->click();
+        QCOMPARE(modal.shownNames(), QStringList{QStringLiteral("frmMember_Edit")});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(rt::Forms::find<frmGroup_Organize>());
     }
 
     // ---- dragging ----------------------------------------------------------------------

@@ -1,20 +1,30 @@
+#include "addressbook/PhoneField.h"
+#include "addressbook/frmGroup_Organize.h"
+#include "addressbook/frmMember_Edit.h"
+#include "addressbook/frmMember_List.h"
 #include "addressbook/frmMobileFilter.h"
+#include "app/frmMain.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlDialogs.h"
 #include "platform/Err.h"
+#include "platform/ListView.h"
 #include "platform/ProgressBar.h"
 #include "platform/TextBox.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 using testsupport::exec;
+using testsupport::mainWindow;
 
 class tst_frmmobilefilter : public QObject {
     Q_OBJECT
@@ -47,7 +57,10 @@ class tst_frmmobilefilter : public QObject {
     }
 
 private slots:
-    void init() { QVERIFY2(m_fx.start(), qPrintable(m_fx.error())); }
+    void init()
+    {
+        QVERIFY2(m_fx.start({.controlLibrary = true, .modals = true}), qPrintable(m_fx.error()));
+    }
     void cleanup() { m_fx.stop(); }
 
     void looksAsDesigned()
@@ -171,6 +184,97 @@ private slots:
         QVERIFY(!m_fx.boxes().shown().at(1).text.contains(QStringLiteral("επιτυχώς")));
         QVERIFY(dialog.fraProgress()->isHidden());
         QVERIFY(dialog.cmdCancel()->isEnabled());
+    }
+
+    // The rewrite while a window that holds members is docked: the window shows the new
+    // numbers, and an edit there (only the occupation changed) keeps them in the database.
+    // An organiser member edited before the rewrite keeps a number the user typed; one
+    // whose other fields only were edited takes the rewritten number.
+    void aDockedWindowKeepsTheRewrittenNumbers_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("before"); // the organiser's unsaved edit
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("member list") << "frmMember_List"
+                                     << ""
+                                     << "0945111111";
+        QTest::newRow("organiser") << "frmGroup_Organize"
+                                   << ""
+                                   << "0945111111";
+        QTest::newRow("organiser, occupation edited before") << "frmGroup_Organize"
+                                                             << "occupation"
+                                                             << "0945111111";
+        QTest::newRow("organiser, number edited before") << "frmGroup_Organize"
+                                                         << "number"
+                                                         << "6999000000";
+    }
+    void aDockedWindowKeepsTheRewrittenNumbers()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, before);
+        QFETCH(QString, shown);
+        testsupport::addGroup(1, QStringLiteral("Φίλοι"), 0);
+        testsupport::addMember(1, QStringLiteral("Αλεξίου"), QStringLiteral("Άννα"),
+                               QStringLiteral("Λογιστής"), QStringLiteral("0944111111"),
+                               QStringLiteral("\\1\\"));
+        testsupport::addMember(2, QStringLiteral("Βασιλείου"), QStringLiteral("Βασίλης"),
+                               QVariant(), QStringLiteral("0944222222"), QVariant());
+        mainWindow().show();
+        const bool organiser = window == QLatin1String("frmGroup_Organize");
+        rt::ListView* list = nullptr;
+        std::function<rt::ListItem(qint64)> rowOf;
+        if (organiser) {
+            frmGroup_Organize& w = rt::Forms::get<frmGroup_Organize>();
+            w.show();
+            list = w.Members();
+            rowOf = [list](qint64 id) {
+                return list->ListItems().Item(QStringLiteral("MEMBER_%1").arg(id));
+            };
+            if (!before.isEmpty()) {
+                const bool number = before == QLatin1String("number");
+                w.UpdateMember(QStringLiteral("MEMBER_1"), QStringLiteral("GRP_0"),
+                               QStringLiteral("Αλεξίου"), QStringLiteral("Άννα"),
+                               number ? QStringLiteral("Λογιστής") : QStringLiteral("Ταμίας"),
+                               number ? QStringLiteral("6999000000")
+                                      : QStringLiteral("0944111111"));
+            }
+        } else {
+            frmMember_List& w = rt::Forms::get<frmMember_List>();
+            w.show();
+            list = w.Members();
+            rowOf = [list](qint64 id) {
+                return list->FindItem(QString::number(id), rt::ListView::lvwTag);
+            };
+        }
+        QVERIFY(rowOf(1) && rowOf(2));
+
+        frmMobileFilter& dialog = openWith(QStringLiteral("0944"), QStringLiteral("0945"));
+        m_fx.boxes().answer(rt::mb::Yes);
+        dialog.cmdOK()->click();
+        QCOMPARE(numbers(), (QStringList{"0945111111", "0945222222"}));
+        QCOMPARE(rowOf(1).SubItems(3), shown);
+        QCOMPARE(rowOf(2).SubItems(3), QStringLiteral("0945222222"));
+
+        // An edit of the occupation alone, through the member dialog of the window.
+        list->setSelectedItem(rowOf(1));
+        QString offered;
+        m_fx.modals().then([&offered](rt::Form& form) {
+            auto& edit = static_cast<frmMember_Edit&>(form);
+            offered = edit.txtPhone()->Text();
+            edit.cmbOccup()->setCurrentText(QStringLiteral("Ταμίας"));
+            edit.cmdOK_Click();
+        });
+        mainWindow().MenuItem(QStringLiteral("mn_EditMember"))->trigger();
+        QCOMPARE(m_fx.modals().shownNames(), QStringList{QStringLiteral("frmMember_Edit")});
+        QCOMPARE(offered, shown);
+        if (organiser)
+            QVERIFY(rt::Forms::get<frmGroup_Organize>().SaveChanges());
+
+        QCOMPARE(numbers(), (QStringList{shown, "0945222222"}));
+        rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+            {QStringLiteral("SELECT Occupation FROM members WHERE member_id = 1"), {}},
+            rt::RecordsetType::Snapshot);
+        QCOMPARE(rs.field(0).toString(), QStringLiteral("Ταμίας"));
     }
 
     void enterMovesOnAndEscapeCloses()

@@ -110,6 +110,53 @@ private slots:
         QVERIFY(m_fx.boxes().shown().isEmpty());
     }
 
+    // A window opened from the panel menu or a menu takes the keyboard at its first
+    // control (the list, for the lists), with real focus in the active main window.
+    void aDockedWindowTakesTheKeyboard_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("control");
+        QTest::newRow("members") << "btnMembers"
+                                 << "Members";
+        QTest::newRow("groups") << "btnGroups"
+                                << "Groups";
+        QTest::newRow("out-box") << "btnOutBox"
+                                 << "OutList";
+        QTest::newRow("sent") << "btnSendBox"
+                              << "SendList";
+        QTest::newRow("saved") << "btnSavedMsgs"
+                               << "Message";
+        QTest::newRow("member list from the menu") << "mnMemberList"
+                                                   << "Members";
+        QTest::newRow("new message from the menu") << "mnNewMessage"
+                                                   << "txtOrig";
+    }
+    void aDockedWindowTakesTheKeyboard()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, control);
+        mainWindow().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        if (command.startsWith(QLatin1String("btn")))
+            panelButton(qPrintable(command));
+        else
+            mainWindow().MenuItem(command)->trigger();
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QCOMPARE(focus->objectName(), control);
+        QCOMPARE(focus->window(), &mainWindow());
+        QVERIFY(mdlMain::ChildForms().Item(1)->isAncestorOf(focus));
+        if (control == QLatin1String("Members")) {
+            // The arrow keys move in the list at once.
+            auto* members = static_cast<rt::ListView*>(focus);
+            QTest::keyClick(focus, Qt::Key_Down);
+            QTest::keyClick(focus, Qt::Key_Down);
+            QCOMPARE(members->SelectedItem().Index(), 3);
+            QTest::keyClick(focus, Qt::Key_Up);
+            QCOMPARE(members->SelectedItem().Index(), 2);
+        }
+    }
+
     void theDockedWindowsCommandLeavesItDocked()
     {
         mainWindow().MenuItem(QStringLiteral("mnOutBox"))->trigger();
