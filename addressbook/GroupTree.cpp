@@ -161,4 +161,20 @@ void AddGroupMembers(rt::ListView& cache, rt::ListView& shown, const rt::Node& g
     }
 }
 
+void TakeRewrittenNumbers(
+    rt::ListView& cache, rt::ListView& shown, const RewrittenNumbers& numbers,
+    const std::function<bool(const rt::ListItem& member, const RewrittenNumber& number)>& follows)
+{
+    rt::ListItems rows = shown.ListItems();
+    for (rt::ListItem member : cache.ListItems()) {
+        bool isNumber = false;
+        const auto found = numbers.constFind(mdlGroups::KeyToId(member.Key()).toLongLong(&isNumber));
+        if (!isNumber || found == numbers.constEnd() || !follows(member, *found))
+            continue;
+        member.setSubItems(3, found->after);
+        if (rt::ListItem row = rows.Item(member.Key()))
+            row.setSubItems(3, found->after);
+    }
+}
+
 } // namespace GroupTree

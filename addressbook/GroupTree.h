@@ -1,10 +1,14 @@
 #pragma once
 
+#include "addressbook/MemberWindow.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace rt {
+class ListItem;
 class ListView;
 class Node;
 class TreeView;
@@ -48,5 +52,11 @@ private:
 // withChecks its tick.
 void AddGroupMembers(rt::ListView& cache, rt::ListView& shown, const rt::Node& group,
                      bool withChecks);
+
+// The members of `cache`, and their copies in `shown`, take the numbers that the prefix
+// rewrite wrote for them, where `follows` says a member takes its new number.
+void TakeRewrittenNumbers(
+    rt::ListView& cache, rt::ListView& shown, const RewrittenNumbers& numbers,
+    const std::function<bool(const rt::ListItem& member, const RewrittenNumber& number)>& follows);
 
 } // namespace GroupTree

@@ -753,26 +753,16 @@ void frmGroup_Organize::MemberEdited(const QString& MemberKey, const QString& Gr
 
 void frmGroup_Organize::NumbersRewritten(const RewrittenNumbers& numbers)
 {
-    rt::ListItems shown = m_members->ListItems();
-    for (rt::ListItem member : m_lstMembers->ListItems()) {
-        // A member added since the load is not stored: the rewrite did not touch it.
-        const QString flag = member.SubItemTag(1);
-        if (flag == flagAdded)
-            continue;
-        bool isNumber = false;
-        const auto found =
-            numbers.constFind(mdlGroups::KeyToId(member.Key()).toLongLong(&isNumber));
-        if (!isNumber || found == numbers.constEnd())
-            continue;
-        // An edited member keeps a number the user typed; a number as it was read (its
-        // other fields edited, or nothing at all) follows the rewrite, and the save
-        // writes the new one.
-        if (!flag.isEmpty() && member.SubItems(3) != found->before)
-            continue;
-        member.setSubItems(3, found->after);
-        if (rt::ListItem row = shown.Item(member.Key()))
-            row.setSubItems(3, found->after);
-    }
+    GroupTree::TakeRewrittenNumbers(
+        *m_lstMembers, *m_members, numbers,
+        [](const rt::ListItem& member, const RewrittenNumber& number) {
+            // A member added since the load is not stored: the rewrite did not touch it.
+            // An edited member keeps a number the user typed; a number as it was read
+            // (its other fields edited, or nothing at all) follows the rewrite, and the
+            // save writes the new one.
+            const QString flag = member.SubItemTag(1);
+            return flag != flagAdded && (flag.isEmpty() || member.SubItems(3) == number.before);
+        });
 }
 
 void frmGroup_Organize::UpdateMember(const QString& MemberKey, const QString& GroupKey,

@@ -2,6 +2,7 @@
 
 #include "addressbook/MemberFields.h"
 #include "addressbook/MemberWindow.h"
+#include "compose/frmMessage_Edit.h"
 #include "app/DialogButtons.h"
 #include "app/Main.h"
 #include "app/mdlDataBase.h"
@@ -188,9 +189,11 @@ void frmMobileFilter::cmdOK_Click()
     if (done) {
         // A docked member list or organiser shows the new numbers before anything else
         // runs (the box below waits for the user), so that no edit there writes an old
-        // number back.
+        // number back; a docked message window sends to the new ones.
         if (MemberWindow* docked = MemberWindow::Docked())
             docked->NumbersRewritten(rewritten);
+        else if (frmMessage_Edit* message = rt::Forms::find<frmMessage_Edit>())
+            message->NumbersRewritten(rewritten);
         rt::MsgBox(QStringLiteral("Η λειτουργία τελείωσε επιτυχώς. Αντικαταστάθηκαν ") +
                        QString::number(written) + QStringLiteral(" αριθμοί."),
                    rt::mb::Information);

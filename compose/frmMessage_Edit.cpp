@@ -678,6 +678,13 @@ QString frmMessage_Edit::BuildPhoneList()
     return PhoneListText::Build(m_cntrlPhones->GetPhoneList(), numbers);
 }
 
+void frmMessage_Edit::NumbersRewritten(const RewrittenNumbers& numbers)
+{
+    // The window holds stored members only, as they were read.
+    GroupTree::TakeRewrittenNumbers(*m_lstMembers, *m_members, numbers,
+                                    [](const rt::ListItem&, const RewrittenNumber&) { return true; });
+}
+
 void frmMessage_Edit::SendMessage()
 {
     if (m_messageSent && rt::MsgBox(QStringLiteral("Έχετε ήδη αποστείλει αυτό το μήνυμα.\n"

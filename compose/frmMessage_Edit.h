@@ -1,5 +1,6 @@
 #pragma once
 
+#include "addressbook/MemberWindow.h"
 #include "platform/DbResult.h"
 #include "platform/Form.h"
 #include "platform/Node.h"
@@ -70,6 +71,9 @@ public:
     // sending window; a second send from the same window asks first. A database error
     // is raised.
     void SendMessage();
+    // The prefix rewrite has changed these stored numbers: the members take them, so
+    // that a message sent from here goes to the numbers the address book now holds.
+    void NumbersRewritten(const RewrittenNumbers& numbers);
 
     int InstantGroupCount() const { return m_instantGroupCount; }
     bool MessageSent() const { return m_messageSent; }

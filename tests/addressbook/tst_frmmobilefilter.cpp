@@ -4,14 +4,17 @@
 #include "addressbook/frmMember_List.h"
 #include "addressbook/frmMobileFilter.h"
 #include "app/frmMain.h"
+#include "compose/frmMessage_Edit.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlDialogs.h"
 #include "platform/Err.h"
 #include "platform/ListView.h"
+#include "platform/TreeView.h"
 #include "platform/ProgressBar.h"
 #include "platform/TextBox.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/Seams.h"
+#include "tests/support/Views.h"
 
 #include <QAction>
 #include <QApplication>
@@ -275,6 +278,35 @@ private slots:
             {QStringLiteral("SELECT Occupation FROM members WHERE member_id = 1"), {}},
             rt::RecordsetType::Snapshot);
         QCOMPARE(rs.field(0).toString(), QStringLiteral("Ταμίας"));
+    }
+
+    // The rewrite while the message window is docked: a message sent to a group goes to
+    // the rewritten numbers.
+    void aDockedMessageWindowSendsToTheRewrittenNumbers()
+    {
+        testsupport::addGroup(1, QStringLiteral("Φίλοι"), 0);
+        testsupport::addMember(1, QStringLiteral("Αλεξίου"), QStringLiteral("Άννα"), QVariant(),
+                               QStringLiteral("0944111111"), QStringLiteral("\\1\\"));
+        mainWindow().show();
+        frmMessage_Edit& message = rt::Forms::get<frmMessage_Edit>();
+        message.show();
+
+        frmMobileFilter& dialog = openWith(QStringLiteral("0944"), QStringLiteral("0945"));
+        m_fx.boxes().answer(rt::mb::Yes);
+        dialog.cmdOK()->click();
+        QCOMPARE(numbers(), QStringList{QStringLiteral("0945111111")});
+
+        // The group ticked as a click on its box ticks it; its member is a recipient.
+        const QModelIndex group = testsupport::nodeIndex(message.Groups(), QStringLiteral("GRP_1"));
+        QVERIFY(group.isValid());
+        QVERIFY(message.Groups()->model()->setData(group, Qt::Checked, Qt::CheckStateRole));
+        const rt::ListItem recipient =
+            message.lstMembers()->ListItems().Item(QStringLiteral("MEMBER_1"));
+        QVERIFY(recipient && recipient.Checked());
+        QCOMPARE(recipient.SubItems(3), QStringLiteral("0945111111"));
+        const rt::ListItem shown = message.Members()->ListItems().Item(QStringLiteral("MEMBER_1"));
+        QVERIFY(shown);
+        QCOMPARE(shown.SubItems(3), QStringLiteral("0945111111"));
     }
 
     void enterMovesOnAndEscapeCloses()
