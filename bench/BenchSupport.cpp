@@ -4,6 +4,8 @@
 #include "platform/App.h"
 #include "platform/ControlFactory.h"
 #include "platform/DatabaseCreation.h"
+#include "platform/Err.h"
+#include "platform/MsgBox.h"
 #include "platform/RegistryHive.h"
 #include "platform/Transaction.h"
 
@@ -26,12 +28,18 @@ namespace {
 int g_members = 50000;
 } // namespace
 
-void readMemberCount(int argc, char* argv[])
+int option(int argc, char* argv[], const char* name, int fallback, int least)
 {
     for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--members") == 0)
-            g_members = std::max(1, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], name) == 0)
+            return std::max(least, std::atoi(argv[i + 1]));
     }
+    return fallback;
+}
+
+void readMemberCount(int argc, char* argv[])
+{
+    g_members = option(argc, argv, "--members", g_members);
 }
 
 int memberCount()
@@ -211,6 +219,16 @@ double timed(const std::function<void()>& work)
     work();
     QCoreApplication::processEvents();
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+void printBoxesAndErrors()
+{
+    rt::setMsgBoxHandler([](const QString& text, int, const QString&) {
+        std::fprintf(stderr, "box: %s\n", qPrintable(text));
+        return int(rt::mb::OK);
+    });
+    rt::setUntrappedErrorReporter(
+        [] { std::fprintf(stderr, "error: %s\n", qPrintable(rt::Err().Description)); });
 }
 
 void report(const char* what, double ms)

@@ -29,6 +29,10 @@ struct AddressBookShape {
     Names names = Names::Syllables;
 };
 
+// The number after the option on the command line ("--rounds 5"), at least least; the
+// fallback when the option is not there.
+int option(int argc, char* argv[], const char* name, int fallback, int least = 1);
+
 // 50,000 members unless the command line holds "--members N"; read at the start of main.
 void readMemberCount(int argc, char* argv[]);
 int memberCount();
@@ -70,6 +74,10 @@ quint16 startService(QProcess& service, const QString& program, const QStringLis
 // The milliseconds the work takes, with the event loop's turn that follows it:
 // publishing to the views, layout and painting happen there, so they are counted.
 double timed(const std::function<void()>& work);
+
+// Message boxes answer OK and errors no handler traps are printed (to stderr), so that
+// nothing waits for a user and nothing goes unseen.
+void printBoxesAndErrors();
 
 // One line of the benchmark's table.
 void report(const char* what, double ms);

@@ -8,7 +8,6 @@
 #include "addressbook/mdlGroups.h"
 #include "compose/ExtraPhonesEditor.h"
 #include "platform/FileDialog.h"
-#include "platform/MsgBox.h"
 #include "platform/TextFile.h"
 #include "platform/Toolbar.h"
 
@@ -72,10 +71,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const bool literalAll = argc > 1 && std::strcmp(argv[1], "--literal-all") == 0;
-    rt::setMsgBoxHandler([](const QString& text, int, const QString&) {
-        std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return int(rt::mb::OK);
-    });
+    bench::printBoxesAndErrors();
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("numbers.phn"));
     rt::setFileDialogHandler([&](const rt::FileDialogRequest&) { return std::optional(path); });

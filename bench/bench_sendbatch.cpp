@@ -17,8 +17,6 @@
 #include "platform/Clock.h"
 #include "platform/Cp1253.h"
 #include "platform/DbDates.h"
-#include "platform/Err.h"
-#include "platform/MsgBox.h"
 #include "sending/frmSendMessages.h"
 #include "sending/mdlInternet.h"
 
@@ -31,7 +29,6 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <vector>
@@ -259,20 +256,9 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    int messages = 1000;
-    int rounds = 3;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--messages") == 0)
-            messages = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::max(1, std::atoi(argv[i + 1]));
-    }
-    rt::setMsgBoxHandler([](const QString& text, int, const QString&) {
-        std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return int(rt::mb::OK);
-    });
-    rt::setUntrappedErrorReporter(
-        [] { std::fprintf(stderr, "error: %s\n", qPrintable(rt::Err().Description)); });
+    const int messages = bench::option(argc, argv, "--messages", 1000);
+    const int rounds = bench::option(argc, argv, "--rounds", 3);
+    bench::printBoxesAndErrors();
 
     mdlSettings::Originator = QStringLiteral("Shop");
     QTemporaryDir folder;

@@ -10,8 +10,6 @@
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
 #include "platform/App.h"
-#include "platform/Err.h"
-#include "platform/MsgBox.h"
 #include "platform/Toolbar.h"
 #include "tests/support/RoadFixture.h"
 
@@ -20,7 +18,6 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <cstring>
 
 using bench::report;
 using bench::timed;
@@ -95,17 +92,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     bench::readMemberCount(argc, argv);
-    int messages = 1000;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--messages") == 0)
-            messages = std::max(0, std::atoi(argv[i + 1]));
-    }
-    rt::setMsgBoxHandler([](const QString& text, int, const QString&) {
-        std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return int(rt::mb::OK);
-    });
-    rt::setUntrappedErrorReporter(
-        [] { std::fprintf(stderr, "error: %s\n", qPrintable(rt::Err().Description)); });
+    const int messages = bench::option(argc, argv, "--messages", 1000, 0);
+    bench::printBoxesAndErrors();
     const QString current = QDir::currentPath();
 
     ProgramFolder empty, full;

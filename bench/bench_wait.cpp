@@ -20,7 +20,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
-#include <cstring>
 #include <sys/resource.h>
 
 namespace {
@@ -69,11 +68,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    int seconds = 5;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--seconds") == 0)
-            seconds = std::max(1, std::atoi(argv[i + 1]));
-    }
+    const int seconds = bench::option(argc, argv, "--seconds", 5);
     QStringList boxes;
     rt::setMsgBoxHandler([&](const QString& text, int, const QString&) {
         boxes << text;
