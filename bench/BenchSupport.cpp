@@ -221,11 +221,11 @@ double timed(const std::function<void()>& work)
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
-void printBoxesAndErrors()
+void printBoxesAndErrors(int answer)
 {
-    rt::setMsgBoxHandler([](const QString& text, int, const QString&) {
+    rt::setMsgBoxHandler([answer](const QString& text, int, const QString&) {
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return int(rt::mb::OK);
+        return answer;
     });
     rt::setUntrappedErrorReporter(
         [] { std::fprintf(stderr, "error: %s\n", qPrintable(rt::Err().Description)); });

@@ -5,6 +5,7 @@
 // main database it lives in, the plain read of a table as the floor for any load, the
 // loopback service program, and the timing and printing of each step.
 #include "platform/Database.h"
+#include "platform/MsgBox.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -75,9 +76,10 @@ quint16 startService(QProcess& service, const QString& program, const QStringLis
 // publishing to the views, layout and painting happen there, so they are counted.
 double timed(const std::function<void()>& work);
 
-// Message boxes answer OK and errors no handler traps are printed (to stderr), so that
-// nothing waits for a user and nothing goes unseen.
-void printBoxesAndErrors();
+// Message boxes are printed and answered (OK unless told otherwise) and errors no
+// handler traps are printed (to stderr), so that nothing waits for a user and nothing
+// goes unseen.
+void printBoxesAndErrors(int answer = rt::mb::OK);
 
 // One line of the benchmark's table.
 void report(const char* what, double ms);

@@ -61,6 +61,7 @@ private:
     void appendEntries(const QStringList& phones);
     void replaceEntry(int row, const QString& phone);
     void removeEntry(int row);
+    void removeSelectedEntries();
     void selectPhoneText();
     void layoutControls();
 

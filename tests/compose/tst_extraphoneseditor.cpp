@@ -358,6 +358,47 @@ private slots:
         QCOMPARE(entries(m_list), QStringList{"6944222222"});
     }
 
+    void deletingSeveralLeavesTheCurrentEntryAsTakingThemOutWould()
+    {
+        // The reference: every selected entry taken out of a list box, from the last to
+        // the first, the list box moving its current entry as it goes.
+        QRandomGenerator random(30);
+        for (int round = 0; round < 40; ++round) {
+            QStringList phones;
+            for (int i = 0; i < 12; ++i)
+                phones << QStringLiteral("69440000%1").arg(i, 2, 10, QLatin1Char('0'));
+            const int current = random.bounded(12);
+            QList<int> selected{current};
+            for (int i = 0; i < 12; ++i) {
+                if (random.bounded(3) == 0 && i != current)
+                    selected << i;
+            }
+            if (selected.size() < 2)
+                selected << (current + 1) % 12;
+
+            QListWidget reference;
+            reference.setSelectionMode(QAbstractItemView::ExtendedSelection);
+            reference.addItems(phones);
+            open(phones);
+            for (QListWidget* list : {&reference, m_list}) {
+                list->setCurrentRow(current, QItemSelectionModel::ClearAndSelect);
+                for (const int row : selected)
+                    list->item(row)->setSelected(true);
+            }
+            for (int i = reference.count() - 1; i >= 0; --i) {
+                if (reference.item(i)->isSelected())
+                    delete reference.takeItem(i);
+            }
+            testsupport::ScriptedMessageBoxes boxes;
+            deleteSelected(boxes);
+            QCOMPARE(entries(m_list), entries(&reference));
+            QCOMPARE(m_list->currentRow(), reference.currentRow());
+            QCOMPARE(m_list->selectedItems().size(), reference.selectedItems().size());
+            for (const QString& phone : phones)
+                QCOMPARE(m_editor->PhoneExist(phone), entries(&reference).contains(phone));
+        }
+    }
+
     void deletingNeedsACurrentEntry()
     {
         testsupport::ScriptedMessageBoxes boxes;
