@@ -272,7 +272,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     mdlSettings::ServerURL = QStringLiteral("127.0.0.1");
-    mdlSettings::ServerPort = static_cast<qint16>(port);
+    mdlSettings::ServerPort = port;
     mdlSettings::UserName = QStringLiteral("user");
     mdlSettings::Password = QStringLiteral("secret");
     mdlSettings::AskOnSend = 0;

@@ -89,7 +89,7 @@ int main(int argc, char* argv[])
     }
     mdlSettings::Originator = QStringLiteral("Shop");
     mdlSettings::ServerURL = QStringLiteral("127.0.0.1");
-    mdlSettings::ServerPort = static_cast<qint16>(port);
+    mdlSettings::ServerPort = port;
     mdlSettings::UserName = QStringLiteral("user");
     mdlSettings::Password = QStringLiteral("secret");
 
