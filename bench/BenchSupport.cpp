@@ -2,17 +2,50 @@
 
 #include "app/mdlDataBase.h"
 #include "platform/App.h"
+#include "platform/ControlFactory.h"
 #include "platform/DatabaseCreation.h"
+#include "platform/Err.h"
+#include "platform/MsgBox.h"
+#include "platform/RegistryHive.h"
 #include "platform/Transaction.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
+#include <sqlite3.h>
 #include <vector>
 
 namespace bench {
+
+namespace {
+int g_members = 50000;
+} // namespace
+
+int option(int argc, char* argv[], const char* name, int fallback, int least)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0)
+            return std::max(least, std::atoi(argv[i + 1]));
+    }
+    return fallback;
+}
+
+void readMemberCount(int argc, char* argv[])
+{
+    g_members = option(argc, argv, "--members", g_members);
+}
+
+int memberCount()
+{
+    return g_members;
+}
 
 QString syllableWord(std::mt19937& random, int parts)
 {
@@ -73,7 +106,7 @@ bool fillAddressBook(rt::Database& db, const AddressBookShape& shape)
 
     std::mt19937 random(1253);
     auto word = [&](int parts) { return syllableWord(random, parts); };
-    for (int m = 1; m <= kMembers; ++m) {
+    for (int m = 1; m <= memberCount(); ++m) {
         QVariant memberOf;
         const int groups = static_cast<int>(random() % 4); // 0 to 3 groups, 0 is Null
         if (groups > 0) {
@@ -102,7 +135,7 @@ bool fillAddressBook(rt::Database& db, const AddressBookShape& shape)
     return check(tx.commit());
 }
 
-bool openAddressBook(const QTemporaryDir& folder, const AddressBookShape& shape, QString* path)
+bool openDatabase(const QTemporaryDir& folder, QString* path)
 {
     rt::App::setPath(folder.path());
     const QString file = folder.filePath(QStringLiteral("SMS.mdb"));
@@ -113,8 +146,70 @@ bool openAddressBook(const QTemporaryDir& folder, const AddressBookShape& shape,
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return false;
     }
-    rt::Database& db = mdlDataBase::MainDatabase();
-    return check(db.open(file)) && fillAddressBook(db, shape);
+    return check(mdlDataBase::MainDatabase().open(file));
+}
+
+bool openAddressBook(const QTemporaryDir& folder, const AddressBookShape& shape, QString* path)
+{
+    return openDatabase(folder, path) && fillAddressBook(mdlDataBase::MainDatabase(), shape);
+}
+
+double rawRead(const QString& path, const char* sql, int* rows)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close(db);
+        return -1;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    QElapsedTimer clock;
+    clock.start();
+    sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    QList<QStringList> read;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        QStringList row;
+        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            row << (text ? QString::fromUtf8(text) : QString());
+        }
+        read.append(row);
+    }
+    const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    *rows = static_cast<int>(read.size());
+    return ms;
+}
+
+bool registerControlLibrary(const QString& folder)
+{
+#ifdef VANTREL_TIRNAVAL_LIBRARY
+    QString error;
+    if (rt::RegisterServer(QStringLiteral(VANTREL_TIRNAVAL_LIBRARY),
+                           QDir(folder).filePath(rt::RegistryHive::defaultFileName()), &error))
+        return true;
+    std::fprintf(stderr, "control library: %s\n", qPrintable(error));
+#else
+    Q_UNUSED(folder);
+    std::fprintf(stderr, "control library: not built\n");
+#endif
+    return false;
+}
+
+quint16 startService(QProcess& service, const QString& program, const QStringList& arguments)
+{
+    service.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    service.start(program, arguments);
+    if (!service.waitForStarted(10000))
+        return 0;
+    // It prints "port N" once it listens.
+    QByteArray line;
+    while (!line.endsWith('\n') && service.waitForReadyRead(10000))
+        line += service.readLine();
+    if (!line.startsWith("port "))
+        return 0;
+    return static_cast<quint16>(line.mid(5).trimmed().toUInt());
 }
 
 double timed(const std::function<void()>& work)
@@ -124,6 +219,16 @@ double timed(const std::function<void()>& work)
     work();
     QCoreApplication::processEvents();
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+void printBoxesAndErrors(int answer)
+{
+    rt::setMsgBoxHandler([answer](const QString& text, int, const QString&) {
+        std::fprintf(stderr, "box: %s\n", qPrintable(text));
+        return answer;
+    });
+    rt::setUntrappedErrorReporter(
+        [] { std::fprintf(stderr, "error: %s\n", qPrintable(rt::Err().Description)); });
 }
 
 void report(const char* what, double ms)

@@ -1,13 +1,18 @@
 #pragma once
 
-// What the address-book benchmarks share: the generated address book of 50,000 members
-// (the same rows on every run: a fixed seed, fixed shapes), the main database it lives
-// in, and the timing and printing of each step.
+// What the benchmarks share: the generated address book of 50,000 members (or as many as
+// the command line says; the same rows on every run: a fixed seed, fixed shapes), the
+// main database it lives in, the plain read of a table as the floor for any load, the
+// loopback service program, and the timing and printing of each step.
 #include "platform/Database.h"
+#include "platform/MsgBox.h"
 
+#include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <random>
+
+class QProcess;
 
 namespace bench {
 
@@ -25,7 +30,14 @@ struct AddressBookShape {
     Names names = Names::Syllables;
 };
 
-constexpr int kMembers = 50000;
+// The number after the option on the command line ("--rounds 5"), at least least; the
+// fallback when the option is not there.
+int option(int argc, char* argv[], const char* name, int fallback, int least = 1);
+
+// 50,000 members unless the command line holds "--members N"; read at the start of main.
+void readMemberCount(int argc, char* argv[]);
+int memberCount();
+
 constexpr int kTopGroups = 50;
 constexpr int kSubgroupsEach = 9; // 50 + 450 = 500 groups
 constexpr int kGroups = kTopGroups * (1 + kSubgroupsEach);
@@ -39,14 +51,35 @@ bool check(const rt::DbResult& result);
 // Fills the open database with the address book of that shape, in one transaction.
 bool fillAddressBook(rt::Database& db, const AddressBookShape& shape);
 
-// Makes SMS.mdb in the folder (the program folder from then on), opens it as the main
-// database and fills it; the path of the file is returned through path.
+// Makes an empty SMS.mdb in the folder (the program folder from then on) and opens it as
+// the main database; the path of the file is returned through path.
+bool openDatabase(const QTemporaryDir& folder, QString* path = nullptr);
+// The same, filled with the address book of that shape.
 bool openAddressBook(const QTemporaryDir& folder, const AddressBookShape& shape,
                      QString* path = nullptr);
+
+// The rows of the query straight from SQLite into strings (C API, read-only): the floor
+// for any load. The milliseconds it takes, -1 when the file cannot be read; the number of
+// rows through rows.
+double rawRead(const QString& path, const char* sql, int* rows);
+
+// Registers the control library into the program folder's hive, as the installation
+// does, so that the main window makes its panel menu; false (with the reason printed)
+// when the build has no library to register.
+bool registerControlLibrary(const QString& folder);
+
+// Starts the loopback service program with its arguments (answers, options) and waits
+// until it listens; its port, or 0 when it did not start.
+quint16 startService(QProcess& service, const QString& program, const QStringList& arguments);
 
 // The milliseconds the work takes, with the event loop's turn that follows it:
 // publishing to the views, layout and painting happen there, so they are counted.
 double timed(const std::function<void()>& work);
+
+// Message boxes are printed and answered (OK unless told otherwise) and errors no
+// handler traps are printed (to stderr), so that nothing waits for a user and nothing
+// goes unseen.
+void printBoxesAndErrors(int answer = rt::mb::OK);
 
 // One line of the benchmark's table.
 void report(const char* what, double ms);

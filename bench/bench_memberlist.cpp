@@ -1,7 +1,7 @@
 // Times the member list window and the member export on an address book of 50,000
-// members: docking the window, a group criterion, the find command, search as you type,
-// one new member, deleting half of the members, and preparing the export with its
-// preview. Run: build/bench/bench_memberlist
+// members (or --members N): docking the window, a group criterion, the find command, search as you
+// type, one new member, deleting half of the members, and preparing the export with its preview.
+// Run: build/bench/bench_memberlist [--members N]
 #include "BenchSupport.h"
 #include "addressbook/frmMember_Export.h"
 #include "addressbook/frmMember_List.h"
@@ -19,7 +19,6 @@
 #include <cstdio>
 #include <functional>
 
-using bench::kMembers;
 using bench::report;
 using bench::timed;
 using Shape = bench::AddressBookShape;
@@ -29,6 +28,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    bench::readMemberCount(argc, argv);
     // Every question is answered Yes.
     rt::setMsgBoxHandler([](const QString&, int, const QString&) { return int(rt::mb::Yes); });
     rt::setUntrappedErrorReporter(
@@ -38,7 +38,7 @@ int main(int argc, char* argv[])
     if (!bench::openAddressBook(folder, {Shape::Groups::None, Shape::Names::Syllables}))
         return 1;
     rt::Database& db = mdlDataBase::MainDatabase();
-    std::printf("%d members\n\n", kMembers);
+    std::printf("%d members\n\n", bench::memberCount());
 
     frmMain& main = rt::Forms::get<frmMain>();
     main.resize(1100, 760);
@@ -72,8 +72,8 @@ int main(int argc, char* argv[])
                                QStringLiteral("6900000000"));
            }));
     report("edit the last member", timed([&] {
-               w->UpdateMember(QString::number(kMembers), QStringLiteral("Άλλος"), QString(),
-                               QString(), QStringLiteral("6900000001"));
+               w->UpdateMember(QString::number(bench::memberCount()), QStringLiteral("Άλλος"),
+                               QString(), QString(), QStringLiteral("6900000001"));
            }));
     report("select every other member", timed([&] {
                int i = 0;

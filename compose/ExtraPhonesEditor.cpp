@@ -1,7 +1,6 @@
 #include "compose/ExtraPhonesEditor.h"
 
 #include "addressbook/PhoneField.h"
-#include "addressbook/mdlGroups.h"
 #include "app/mdlMain.h"
 #include "platform/AxButton.h"
 #include "platform/FileDialog.h"
@@ -13,12 +12,17 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QItemSelectionModel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
 #include <QResizeEvent>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -66,6 +70,29 @@ QIcon glyphIcon(Glyph glyph)
     return QIcon(pixmap);
 }
 
+// The numbers of an extra-phones file in file order, each with its blanks and line breaks
+// taken out, empty fields skipped; nothing when a field holds anything but digits. Every
+// field is checked before anything is added: one wrong field refuses the file.
+std::optional<QStringList> readPhoneFields(rt::FieldReader& reader)
+{
+    QStringList phones;
+    while (!reader.atEnd()) {
+        QString field = reader.readField();
+        field.remove(u' ');
+        field.remove(QStringLiteral("\r\n"));
+        field.remove(u'\n');
+        field.remove(u',');
+        if (field.isEmpty())
+            continue;
+        for (const QChar c : field) {
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+        }
+        phones.append(field);
+    }
+    return phones;
+}
+
 } // namespace
 
 ExtraPhonesEditor::ExtraPhonesEditor(QWidget* parent) : rt::UserControl(parent)
@@ -106,6 +133,9 @@ ExtraPhonesEditor::ExtraPhonesEditor(QWidget* parent) : rt::UserControl(parent)
     lstExtraPhones = new QListWidget(this);
     lstExtraPhones->setObjectName(QStringLiteral("lstExtraPhones"));
     lstExtraPhones->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Every entry is one line of digits: the list lays out an imported file of many
+    // thousands of numbers without measuring each of them.
+    lstExtraPhones->setUniformItemSizes(true);
 
     connect(tlbrExtraPhones, &rt::Toolbar::ButtonClick, this,
             &ExtraPhonesEditor::tlbrExtraPhones_ButtonClick);
@@ -145,7 +175,7 @@ void ExtraPhonesEditor::AddPhone(const QString& Phone, bool MoveToLast)
         return;
     }
     lstExtraPhones->setUpdatesEnabled(false);
-    lstExtraPhones->addItem(Phone);
+    appendEntries({Phone});
     if (MoveToLast)
         makeCurrent(lstExtraPhones->count() - 1);
     lstExtraPhones->setUpdatesEnabled(true);
@@ -170,8 +200,7 @@ int ExtraPhonesEditor::PhoneCount() const
 
 bool ExtraPhonesEditor::PhoneExist(const QString& Phone) const
 {
-    return lstExtraPhones->count() > 0 &&
-           mdlGroups::FindListItem(*lstExtraPhones, Phone, true) >= 0;
+    return m_known.contains(Phone);
 }
 
 // ---- the toolbar's operations
@@ -208,8 +237,10 @@ void ExtraPhonesEditor::UpdatePhone()
     const QString phone = phoneField->Text();
     if (phone.isEmpty())
         return;
-    const int found = mdlGroups::FindListItem(*lstExtraPhones, phone, true);
-    if (found >= 0 && found != m_editedIndex) {
+    // The entries are unique: the number is another entry's unless it is the edited one's.
+    const bool editedOne = m_editedIndex >= 0 && m_editedIndex < lstExtraPhones->count() &&
+                           lstExtraPhones->item(m_editedIndex)->text() == phone;
+    if (PhoneExist(phone) && !editedOne) {
         rt::MsgBox(QStringLiteral("Το τηλέφωνο αυτό υπάρχει ήδη στη λίστα."), rt::mb::Exclamation,
                    QStringLiteral("ΔΙΟΡΘΩΣΗ ΤΗΛΕΦΩΝΟΥ"));
         selectPhoneText();
@@ -220,7 +251,7 @@ void ExtraPhonesEditor::UpdatePhone()
     if (index < 0 || index >= lstExtraPhones->count())
         return;
     lstExtraPhones->setUpdatesEnabled(false);
-    lstExtraPhones->item(index)->setText(phone);
+    replaceEntry(index, phone);
     makeCurrent(index);
     lstExtraPhones->setUpdatesEnabled(true);
     phoneField->setText(QString());
@@ -244,14 +275,10 @@ void ExtraPhonesEditor::DeletePhones()
     if (answer != rt::mb::Yes)
         return;
     lstExtraPhones->setUpdatesEnabled(false);
-    if (selected >= 2) {
-        for (int i = lstExtraPhones->count() - 1; i >= 0; --i) {
-            if (lstExtraPhones->item(i)->isSelected())
-                delete lstExtraPhones->takeItem(i);
-        }
-    } else {
-        delete lstExtraPhones->takeItem(current);
-    }
+    if (selected >= 2)
+        removeSelectedEntries();
+    else
+        removeEntry(current);
     lstExtraPhones->setUpdatesEnabled(true);
     lstExtraPhones->setFocus();
     emit PhonesChanged();
@@ -269,36 +296,32 @@ void ExtraPhonesEditor::ImportPhones()
     if (!reader.open(*path))
         return;
 
-    // Every field is checked before anything is added: one wrong field refuses the file.
-    QStringList phones;
-    while (!reader.atEnd()) {
-        QString field = reader.readField();
-        field.remove(u' ');
-        field.remove(QStringLiteral("\r\n"));
-        field.remove(u'\n');
-        field.remove(u',');
-        if (field.isEmpty())
-            continue;
-        for (const QChar c : field) {
-            if (c < u'0' || c > u'9') {
-                rt::MsgBox(QStringLiteral("Αυτό το αρχείο δεν περιέχει έγκυρα τηλέφωνα.") + LF +
-                               QStringLiteral("Η εισαγωγή τηλεφώνων θα ακυρωθεί."),
-                           rt::mb::Exclamation, QStringLiteral("Εισαγωγή Τηλεφώνων"));
-                return;
+    std::optional<QStringList> phones;
+    {
+        mdlMain::BusyPointer busy;
+        phones = readPhoneFields(reader);
+        if (phones && !phones->isEmpty()) {
+            QStringList added;
+            QSet<QString> inFile;
+            for (const QString& phone : *phones) {
+                // A number twice in the file is added once, where it first stands.
+                if (!PhoneExist(phone) && !inFile.contains(phone)) {
+                    inFile.insert(phone);
+                    added.append(phone);
+                }
             }
+            lstExtraPhones->setUpdatesEnabled(false);
+            appendEntries(added);
+            makeCurrent(lstExtraPhones->count() - 1);
+            lstExtraPhones->setUpdatesEnabled(true);
+            lstExtraPhones->setFocus();
         }
-        phones.append(field);
     }
-
-    if (!phones.isEmpty()) {
-        lstExtraPhones->setUpdatesEnabled(false);
-        for (const QString& phone : phones) {
-            if (!PhoneExist(phone))
-                lstExtraPhones->addItem(phone);
-        }
-        makeCurrent(lstExtraPhones->count() - 1);
-        lstExtraPhones->setUpdatesEnabled(true);
-        lstExtraPhones->setFocus();
+    if (!phones) {
+        rt::MsgBox(QStringLiteral("Αυτό το αρχείο δεν περιέχει έγκυρα τηλέφωνα.") + LF +
+                       QStringLiteral("Η εισαγωγή τηλεφώνων θα ακυρωθεί."),
+                   rt::mb::Exclamation, QStringLiteral("Εισαγωγή Τηλεφώνων"));
+        return;
     }
     emit PhonesChanged();
 }
@@ -374,6 +397,63 @@ void ExtraPhonesEditor::enableStoreButtons()
     const bool typed = !phoneField->Text().isEmpty();
     tlbrExtraPhones->setButtonEnabled(QStringLiteral("btnAdd"), typed);
     tlbrExtraPhones->setButtonEnabled(QStringLiteral("btnUpdate"), typed);
+}
+
+void ExtraPhonesEditor::appendEntries(const QStringList& phones)
+{
+    lstExtraPhones->addItems(phones);
+    for (const QString& phone : phones)
+        m_known.insert(phone);
+}
+
+void ExtraPhonesEditor::replaceEntry(int row, const QString& phone)
+{
+    QListWidgetItem* item = lstExtraPhones->item(row);
+    m_known.remove(item->text());
+    item->setText(phone);
+    m_known.insert(phone);
+}
+
+void ExtraPhonesEditor::removeEntry(int row)
+{
+    std::unique_ptr<QListWidgetItem> item(lstExtraPhones->takeItem(row));
+    m_known.remove(item->text());
+}
+
+void ExtraPhonesEditor::removeSelectedEntries()
+{
+    // In one pass: taking the entries out one at a time moves every later entry and
+    // every selection range at each step, which takes minutes with tens of thousands.
+    const int count = lstExtraPhones->count();
+    std::vector<bool> removed(size_t(count), false);
+    for (const QItemSelectionRange& range : lstExtraPhones->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            removed[size_t(row)] = true;
+    }
+    // The current entry ends where taking the entries out from the last to the first
+    // leaves it: it moves up past each one taken out above it, and when it is taken out
+    // itself, to the entry above (the first one when there is none above).
+    int current = lstExtraPhones->currentRow();
+    for (int row = count - 1; row >= 0; --row) {
+        if (!removed[size_t(row)])
+            continue;
+        if (row < current)
+            --current;
+        else if (row == current)
+            current = std::max(0, row - 1);
+    }
+    QStringList kept;
+    for (int row = 0; row < count; ++row) {
+        const QString phone = lstExtraPhones->item(row)->text();
+        if (removed[size_t(row)])
+            m_known.remove(phone);
+        else
+            kept.append(phone);
+    }
+    lstExtraPhones->clear();
+    lstExtraPhones->addItems(kept);
+    if (!kept.isEmpty())
+        lstExtraPhones->setCurrentRow(current, QItemSelectionModel::NoUpdate);
 }
 
 // The entry becomes the current and only selected one, as a click on it would make it.

@@ -2,7 +2,9 @@
 
 #include "platform/UserControl.h"
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 class PhoneField;
 class QListWidget;
@@ -54,6 +56,12 @@ private:
     void setEditing(bool editing);
     void enableStoreButtons();
     void makeCurrent(int row);
+    // Every change of the list goes through these, so that the set of known numbers
+    // stays in step with the entries.
+    void appendEntries(const QStringList& phones);
+    void replaceEntry(int row, const QString& phone);
+    void removeEntry(int row);
+    void removeSelectedEntries();
     void selectPhoneText();
     void layoutControls();
 
@@ -63,4 +71,7 @@ private:
     QListWidget* lstExtraPhones;
     // The list index of the entry being edited (the phone field's tag).
     int m_editedIndex = -1;
+    // The texts of the entries: asking whether a number is in the list must not walk it,
+    // or an import of many numbers would take the square of their count.
+    QSet<QString> m_known;
 };

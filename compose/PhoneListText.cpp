@@ -1,26 +1,121 @@
 #include "compose/PhoneListText.h"
 
-PhoneListText::PhoneListText(const QString& start)
+#include <QSet>
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// Beyond these the pieces of an entry grow with the square of its length: such lists
+// (never seen with real mobile numbers) go over the whole text instead.
+constexpr qsizetype kLongestIndexedNumber = 64;
+constexpr qsizetype kMostIndexedLengths = 16;
+
+// The lengths of the numbers asked about, or nothing when some number cannot be looked
+// up by entry.
+std::optional<std::vector<qsizetype>> indexedLengths(const QStringList& numbers)
 {
-    m_states.push_back(State{});
-    append(start);
+    std::vector<qsizetype> lengths;
+    for (const QString& number : numbers) {
+        if (number.size() > kLongestIndexedNumber || number.contains(u','))
+            return std::nullopt;
+        if (!number.isEmpty() &&
+            std::find(lengths.begin(), lengths.end(), number.size()) == lengths.end()) {
+            if (qsizetype(lengths.size()) == kMostIndexedLengths)
+                return std::nullopt;
+            lengths.push_back(number.size());
+        }
+    }
+    return lengths;
 }
 
-QString PhoneListText::Build(const QString& extraList, const QStringList& memberNumbers)
+// Every piece of every entry of the list that is as long as some number asked about:
+// a number without a comma occurs in the list exactly when it is one of them. The pieces
+// are views of the caller's strings, which outlive the index.
+class EntryIndex {
+public:
+    EntryIndex(std::vector<qsizetype> lengths, qsizetype expectedEntries)
+        : m_lengths(std::move(lengths))
+    {
+        m_pieces.reserve(expectedEntries * qsizetype(m_lengths.size()));
+    }
+
+    void addEntry(QStringView entry)
+    {
+        for (const qsizetype length : m_lengths) {
+            for (qsizetype at = 0; at + length <= entry.size(); ++at)
+                m_pieces.insert(entry.mid(at, length));
+        }
+    }
+
+    bool contains(QStringView number) const { return m_pieces.contains(number); }
+
+private:
+    std::vector<qsizetype> m_lengths;
+    QSet<QStringView> m_pieces;
+};
+
+// The most that the members' numbers can add to the list.
+qsizetype mostAdded(const QStringList& memberNumbers)
 {
-    PhoneListText list(extraList + QLatin1Char(','));
     qsizetype most = 0;
     for (const QString& number : memberNumbers)
         most += number.size() + 1;
-    list.reserve(most);
+    return most;
+}
+
+QString withoutLastComma(QString s)
+{
+    if (s.endsWith(u','))
+        s.chop(1);
+    return s;
+}
+
+} // namespace
+
+QString PhoneListText::Build(const QString& extraList, const QStringList& memberNumbers)
+{
+    std::optional<std::vector<qsizetype>> lengths = indexedLengths(memberNumbers);
+    if (!lengths)
+        return BuildOverWholeText(extraList, memberNumbers);
+
+    QString s;
+    s.reserve(extraList.size() + 1 + mostAdded(memberNumbers));
+    s += extraList;
+    s += u',';
+    // The text ends with a comma whenever a number is added, so each added number is an
+    // entry of its own; the extra numbers' entries are those between their commas.
+    const QList<QStringView> extraEntries = QStringView(extraList).split(u',');
+    EntryIndex index(std::move(*lengths), extraEntries.size() + memberNumbers.size());
+    for (const QStringView entry : extraEntries)
+        index.addEntry(entry);
+    for (const QString& number : memberNumbers) {
+        // The empty number occurs in every text.
+        if (number.isEmpty() || index.contains(number))
+            continue;
+        s += number;
+        s += u',';
+        index.addEntry(number);
+    }
+    return withoutLastComma(std::move(s));
+}
+
+QString PhoneListText::BuildOverWholeText(const QString& extraList,
+                                          const QStringList& memberNumbers)
+{
+    PhoneListText list(extraList + QLatin1Char(','));
+    list.reserve(mostAdded(memberNumbers));
     for (const QString& number : memberNumbers) {
         if (!list.contains(number))
             list.append(number + QLatin1Char(','));
     }
-    QString s = list.text();
-    if (s.endsWith(QLatin1Char(',')))
-        s.chop(1);
-    return s;
+    return withoutLastComma(list.text());
+}
+
+PhoneListText::PhoneListText(const QString& start)
+{
+    m_states.push_back(State{});
+    append(start);
 }
 
 bool PhoneListText::contains(QStringView piece) const

@@ -10,10 +10,16 @@
 // anywhere (as a plain, case-sensitive substring, also across the commas).
 //
 // Asking QString::contains of the whole text each time costs the length of the text, so
-// building a list for tens of thousands of members takes minutes. This keeps a suffix
-// automaton of the text beside it: a question costs the length of the number asked
-// about, an append the length of what is added, and every answer is exactly what
-// QString::contains would give on the same text.
+// building a list for tens of thousands of members takes minutes. Build answers the same
+// questions in two ways that give exactly what QString::contains would:
+// - A number without a comma can only occur inside one entry of the list (the text
+//   between two commas), so it is looked up among the pieces of the entries that have
+//   the lengths of the numbers asked about; this is the usual case and costs a hash
+//   look-up per number.
+// - When a stored number holds a comma (it could then straddle entries) or the numbers
+//   are too long or of too many lengths for the pieces to stay few, a suffix automaton
+//   of the whole text answers: a question costs the length of the number asked about, an
+//   append the length of what is added.
 class PhoneListText {
 public:
     explicit PhoneListText(const QString& start = QString());
@@ -23,6 +29,8 @@ public:
     // the list so far, each followed by a comma; the last comma is dropped. With no
     // extra numbers the list begins with a comma; an empty number adds nothing.
     static QString Build(const QString& extraList, const QStringList& memberNumbers);
+    // The same list built over the automaton of the whole text, whatever the numbers hold.
+    static QString BuildOverWholeText(const QString& extraList, const QStringList& memberNumbers);
 
     const QString& text() const { return m_text; }
 

@@ -1,11 +1,16 @@
 #include "addressbook/PhoneField.h"
+#include "addressbook/mdlGroups.h"
 #include "compose/ExtraPhonesEditor.h"
+#include "platform/Events.h"
 #include "platform/TextBox.h"
+#include "platform/TextFile.h"
 #include "platform/Toolbar.h"
 #include "tests/support/Seams.h"
 
 #include <QFile>
 #include <QListWidget>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,6 +46,36 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The import as the rule reads, step by step: every field cleaned and checked before any
+// is added, then each one looked up in the whole list as it stands (the list box's own
+// exact search) and appended when it is not there. Nothing when the file is refused.
+std::optional<QStringList> literalImport(const QStringList& before, const QByteArray& file)
+{
+    static const QRegularExpression digitsOnly(QStringLiteral("^[0-9]+$"));
+    rt::FieldReader reader;
+    reader.setData(file);
+    QStringList fields;
+    while (!reader.atEnd()) {
+        const QString field = reader.readField()
+                                  .remove(QLatin1Char(' '))
+                                  .remove(QStringLiteral("\r\n"))
+                                  .remove(QLatin1Char('\n'))
+                                  .remove(QLatin1Char(','));
+        if (field.isEmpty())
+            continue;
+        if (!digitsOnly.match(field).hasMatch())
+            return std::nullopt;
+        fields << field;
+    }
+    QListWidget list;
+    list.addItems(before);
+    for (const QString& field : fields) {
+        if (mdlGroups::FindListItem(list, field, true) < 0)
+            list.addItem(field);
+    }
+    return entries(&list);
 }
 
 } // namespace
@@ -81,6 +116,28 @@ private:
     }
 
     void pressInField(Qt::Key key) { QTest::keyClick(m_field->box(), key); }
+
+    // Imports the bytes through the toolbar's button, as a file the open dialog chose.
+    void importBytes(const QByteArray& bytes)
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("numbers.phn"));
+        writeFile(path, bytes);
+        testsupport::ScriptedFileDialogs dialogs;
+        dialogs.answer(path);
+        click("btnLoad");
+        QCOMPARE(dialogs.requests().size(), 1);
+    }
+
+    // Deletes the selected entries, answering Yes to the question.
+    void deleteSelected(testsupport::ScriptedMessageBoxes& boxes)
+    {
+        const qsizetype before = boxes.shown().size();
+        boxes.answer(rt::mb::Yes);
+        click("btnDelete");
+        QCOMPARE(boxes.shown().size(), before + 1);
+        QCOMPARE(boxes.shown().last().title, deleteTitle);
+    }
 
     bool editing() const
     {
@@ -301,6 +358,47 @@ private slots:
         QCOMPARE(entries(m_list), QStringList{"6944222222"});
     }
 
+    void deletingSeveralLeavesTheCurrentEntryAsTakingThemOutWould()
+    {
+        // The reference: every selected entry taken out of a list box, from the last to
+        // the first, the list box moving its current entry as it goes.
+        QRandomGenerator random(30);
+        for (int round = 0; round < 40; ++round) {
+            QStringList phones;
+            for (int i = 0; i < 12; ++i)
+                phones << QStringLiteral("69440000%1").arg(i, 2, 10, QLatin1Char('0'));
+            const int current = random.bounded(12);
+            QList<int> selected{current};
+            for (int i = 0; i < 12; ++i) {
+                if (random.bounded(3) == 0 && i != current)
+                    selected << i;
+            }
+            if (selected.size() < 2)
+                selected << (current + 1) % 12;
+
+            QListWidget reference;
+            reference.setSelectionMode(QAbstractItemView::ExtendedSelection);
+            reference.addItems(phones);
+            open(phones);
+            for (QListWidget* list : {&reference, m_list}) {
+                list->setCurrentRow(current, QItemSelectionModel::ClearAndSelect);
+                for (const int row : selected)
+                    list->item(row)->setSelected(true);
+            }
+            for (int i = reference.count() - 1; i >= 0; --i) {
+                if (reference.item(i)->isSelected())
+                    delete reference.takeItem(i);
+            }
+            testsupport::ScriptedMessageBoxes boxes;
+            deleteSelected(boxes);
+            QCOMPARE(entries(m_list), entries(&reference));
+            QCOMPARE(m_list->currentRow(), reference.currentRow());
+            QCOMPARE(m_list->selectedItems().size(), reference.selectedItems().size());
+            for (const QString& phone : phones)
+                QCOMPARE(m_editor->PhoneExist(phone), entries(&reference).contains(phone));
+        }
+    }
+
     void deletingNeedsACurrentEntry()
     {
         testsupport::ScriptedMessageBoxes boxes;
@@ -373,6 +471,172 @@ private slots:
         }
         if (after.size() > 1)
             QCOMPARE(m_list->currentRow(), after.size() - 1);
+    }
+
+    void importGivesTheLiteralRulesResult_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("refused");
+        const QStringList some{"6900000000", "6944111111"};
+        QTest::newRow("duplicates in the file and with the list")
+            << some << QByteArray("6944222222,6944111111,6944222222\r\n6900000000\r\n6944333333")
+            << false;
+        QTest::newRow("blank fields, blank lines, blanks inside")
+            << some << QByteArray(" ,,6944 222 222,\r\n\r\n  \r\n, 6944 222222,\n\n694433 3333\r\n")
+            << false;
+        QTest::newRow("a number in quotes over two lines, then again plainly")
+            << some << QByteArray("\"6944\r\n555555\",6944555555\r\n") << false;
+        QTest::newRow("an empty list takes the file's first of each")
+            << QStringList() << QByteArray("6944111111\r\n6944111111,6944222222\r\n6944111111")
+            << false;
+        QTest::newRow("a bad field after duplicates and blanks refuses it all")
+            << some << QByteArray("6944222222, ,6944222222\r\n\r\n6944x33333\r\n6944444444")
+            << true;
+    }
+    void importGivesTheLiteralRulesResult()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QByteArray, file);
+        QFETCH(bool, refused);
+        const std::optional<QStringList> literal = literalImport(before, file);
+        QCOMPARE(!literal.has_value(), refused);
+        testsupport::ScriptedMessageBoxes boxes;
+        open(before);
+        importBytes(file);
+        QCOMPARE(entries(m_list), literal.value_or(before));
+        QCOMPARE(boxes.shown().size(), refused ? 1 : 0);
+        for (const QString& phone : entries(m_list))
+            QVERIFY(m_editor->PhoneExist(phone));
+    }
+
+    void randomFilesGiveTheLiteralRulesResult()
+    {
+        // Few numbers, so that the file repeats them and the list knows some; blanks,
+        // empty fields and line breaks everywhere; now and then a bad field.
+        QRandomGenerator random(1253);
+        const QStringList pool{"6944111111", "6944222222", "69", "6944", "306944111111", "0"};
+        const QList<QByteArray> separators{",", ", ", "\r\n", "\n", ",\r\n", " ,, ", "\r\n\r\n"};
+        for (int round = 0; round < 60; ++round) {
+            QStringList before;
+            for (const QString& phone : pool) {
+                if (random.bounded(3) == 0)
+                    before << phone;
+            }
+            QByteArray file;
+            for (int i = random.bounded(12); i > 0; --i) {
+                QByteArray field = pool.at(random.bounded(int(pool.size()))).toLatin1();
+                if (random.bounded(4) == 0)
+                    field.insert(random.bounded(int(field.size()) + 1), ' ');
+                if (random.bounded(40) == 0)
+                    field.insert(random.bounded(int(field.size()) + 1), '-');
+                file += field + separators.at(random.bounded(int(separators.size())));
+            }
+            const std::optional<QStringList> literal = literalImport(before, file);
+            testsupport::ScriptedMessageBoxes boxes;
+            open(before);
+            importBytes(file);
+            QCOMPARE(entries(m_list), literal.value_or(before));
+            QCOMPARE(boxes.shown().size(), literal ? 0 : 1);
+        }
+    }
+
+    void importShowsTheHourglass()
+    {
+        open({"6900000000"});
+        QList<int> pointerWhileAdding;
+        connect(m_list->model(), &QAbstractItemModel::rowsInserted, m_list,
+                [&] { pointerWhileAdding << rt::MousePointer(); });
+        importBytes("6944111111,6944222222\r\n");
+        QCOMPARE(pointerWhileAdding, QList<int>{11});
+        QCOMPARE(rt::MousePointer(), 0);
+
+        // The refusal is not shown under the hourglass.
+        testsupport::ScriptedMessageBoxes boxes;
+        QList<int> pointerAtTheBox;
+        boxes.onShow([&](const testsupport::ShownBox&) { pointerAtTheBox << rt::MousePointer(); });
+        importBytes("6944333333,69-44\r\n");
+        QCOMPARE(pointerAtTheBox, QList<int>{0});
+        QCOMPARE(rt::MousePointer(), 0);
+        QCOMPARE(m_editor->PhoneCount(), 3);
+    }
+
+    void anEditedNumberIsKnownUnderItsNewText()
+    {
+        testsupport::ScriptedMessageBoxes boxes;
+        open({"6944111111", "6944222222", "6944333333"});
+        m_list->setCurrentRow(1);
+        click("btnEdit");
+        typeIntoField("6900000000");
+        pressInField(Qt::Key_Return);
+        QVERIFY(m_editor->PhoneExist("6900000000"));
+        QVERIFY(!m_editor->PhoneExist("6944222222"));
+
+        // Editing another entry to the new text is refused, to the old text allowed.
+        m_list->setCurrentRow(2);
+        click("btnEdit");
+        typeIntoField("6900000000");
+        pressInField(Qt::Key_Return);
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(boxes.shown().at(0).title, updateTitle);
+        typeIntoField("6944222222");
+        pressInField(Qt::Key_Return);
+        QCOMPARE(entries(m_list), (QStringList{"6944111111", "6900000000", "6944222222"}));
+        QVERIFY(!m_editor->PhoneExist("6944333333"));
+
+        // The number given up is added again; the one taken is refused.
+        m_editor->AddPhone("6944333333", true);
+        m_editor->AddPhone("6900000000", true);
+        QCOMPARE(boxes.shown().size(), 2);
+        QCOMPARE(boxes.shown().at(1).title, addTitle);
+        importBytes("6944333333,6900000000,6944222222,6944111111");
+        QCOMPARE(entries(m_list),
+                 (QStringList{"6944111111", "6900000000", "6944222222", "6944333333"}));
+    }
+
+    void aDeletedNumberIsAddedAgain_data()
+    {
+        QTest::addColumn<QList<int>>("selected");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("the current one")
+            << QList<int>{1} << QStringList{"6944111111", "6944333333", "6944444444"};
+        QTest::newRow("several selected") << QList<int>{0, 2, 3} << QStringList{"6944222222"};
+    }
+    void aDeletedNumberIsAddedAgain()
+    {
+        QFETCH(QList<int>, selected);
+        QFETCH(QStringList, left);
+        const QStringList all{"6944111111", "6944222222", "6944333333", "6944444444"};
+        testsupport::ScriptedMessageBoxes boxes;
+        open(all);
+        m_list->setCurrentRow(selected.first(), QItemSelectionModel::ClearAndSelect);
+        for (const int row : selected)
+            m_list->item(row)->setSelected(true);
+        deleteSelected(boxes);
+        QCOMPARE(entries(m_list), left);
+        for (const QString& phone : all)
+            QCOMPARE(m_editor->PhoneExist(phone), left.contains(phone));
+
+        // The file brings back exactly the deleted ones, in its order.
+        QStringList file = all;
+        std::reverse(file.begin(), file.end());
+        importBytes(file.join(u',').toLatin1());
+        QStringList back = left;
+        for (const QString& phone : file) {
+            if (!left.contains(phone))
+                back << phone;
+        }
+        QCOMPARE(entries(m_list), back);
+        for (const QString& phone : all)
+            QVERIFY(m_editor->PhoneExist(phone));
+
+        // Deleted again, a number is typed in again without a warning.
+        m_list->setCurrentRow(int(m_list->count()) - 1, QItemSelectionModel::ClearAndSelect);
+        const QString last = m_list->currentItem()->text();
+        deleteSelected(boxes);
+        m_editor->AddPhone(last, true);
+        QCOMPARE(boxes.shown().size(), 2);
+        QCOMPARE(entries(m_list), back);
     }
 
     void importThatCannotStartChangesNothing_data()
