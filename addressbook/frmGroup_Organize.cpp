@@ -1128,9 +1128,12 @@ bool frmGroup_Organize::membersDragFilter(QEvent* event)
         auto* data = new QMimeData;
         data->setData(dragFormat, QByteArray());
         drag->setMimeData(data);
-        drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
-
-        if (!self)
+        {
+            // The drop's menu and commands run inside the drag.
+            const rt::EventWait wait;
+            drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+        }
+        if (!self || isUnloading())
             return true;
         if (viewHasPress) {
             // The drag took the button's release: the view still waits for it.
