@@ -6,6 +6,7 @@
 #include "platform/App.h"
 #include "platform/Err.h"
 #include "platform/TextBox.h"
+#include "tests/support/Account.h"
 #include "tests/support/Seams.h"
 
 #include <QApplication>
@@ -51,15 +52,15 @@ rt::TextBox* innerOf(PasswordField& field) {
 }
 
 void setSettings() {
-    mdlSettings::Originator = QStringLiteral("VANTREL");
-    mdlSettings::ServerURL = QStringLiteral("sms.example.org");
-    mdlSettings::ServerPort = 8080;
-    mdlSettings::UserName = QStringLiteral("χρήστης");
-    mdlSettings::Password = QStringLiteral("κωδικός");
-    mdlSettings::AvailableSMS = 120;
-    mdlSettings::EnableSecurity = 1;
-    mdlSettings::AskOnStartUp = 1;
-    mdlSettings::AskOnSend = 0;
+    testsupport::Account{.originator = QStringLiteral("VANTREL"),
+                         .host = QStringLiteral("sms.example.org"),
+                         .port = 8080,
+                         .user = QStringLiteral("χρήστης"),
+                         .password = QStringLiteral("κωδικός"),
+                         .credits = 120,
+                         .security = 1,
+                         .startup = 1}
+        .apply();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/mdlSettings.h"
 #include "platform/App.h"
 #include "platform/Cp1253.h"
+#include "tests/support/Account.h"
 #include "tests/support/Seams.h"
 
 #include <QBuffer>
@@ -58,27 +59,22 @@ QStringList withValue(int index, const QString& value) {
 }
 
 void setSample() {
-    mdlSettings::Originator = QStringLiteral("ΑΠΟΣΤΟΛΕΑΣ 1");
-    mdlSettings::ServerURL = QStringLiteral("sms.example.org");
-    mdlSettings::ServerPort = 65535;
-    mdlSettings::UserName = QStringLiteral("Χρήστης");
-    mdlSettings::Password = QStringLiteral("κωδικός ΆΈΉ ΐΰ;€");
-    mdlSettings::AvailableSMS = -2147483647 - 1;
-    mdlSettings::EnableSecurity = 1;
-    mdlSettings::AskOnStartUp = 0;
-    mdlSettings::AskOnSend = 255;
+    testsupport::Account{.originator = QStringLiteral("ΑΠΟΣΤΟΛΕΑΣ 1"),
+                         .host = QStringLiteral("sms.example.org"),
+                         .port = 65535,
+                         .user = QStringLiteral("Χρήστης"),
+                         .password = QStringLiteral("κωδικός ΆΈΉ ΐΰ;€"),
+                         .credits = -2147483647 - 1,
+                         .security = 1,
+                         .send = 255}
+        .apply();
 }
 
 void clearValues() {
-    mdlSettings::Originator = QStringLiteral("old");
-    mdlSettings::ServerURL = QStringLiteral("old");
-    mdlSettings::ServerPort = 1;
-    mdlSettings::UserName = QStringLiteral("old");
-    mdlSettings::Password = QStringLiteral("old");
-    mdlSettings::AvailableSMS = 1;
-    mdlSettings::EnableSecurity = 7;
-    mdlSettings::AskOnStartUp = 7;
-    mdlSettings::AskOnSend = 7;
+    const QString old = QStringLiteral("old");
+    testsupport::Account{.originator = old, .host = old, .port = 1, .user = old, .password = old,
+                         .credits = 1, .security = 7, .startup = 7, .send = 7}
+        .apply();
 }
 
 // Lowers the largest file this process may write, for one scope. It binds root as well,

@@ -9,6 +9,7 @@
 #include "platform/App.h"
 #include "platform/Err.h"
 #include "platform/Form.h"
+#include "tests/support/Account.h"
 #include "tests/support/ControlLibrary.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/Seams.h"
@@ -125,15 +126,14 @@ class tst_startup : public QObject {
     void writeSettings(const QString& originator = QStringLiteral("Vantrel"), int port = 80,
                        quint8 askOnStartUp = 0, quint8 enableSecurity = 0)
     {
-        mdlSettings::Originator = originator;
-        mdlSettings::ServerURL = QStringLiteral("127.0.0.1");
-        mdlSettings::ServerPort = static_cast<quint16>(port);
-        mdlSettings::UserName = QStringLiteral("χρήστης");
-        mdlSettings::Password = QStringLiteral("μυστικό");
-        mdlSettings::AvailableSMS = -1;
-        mdlSettings::EnableSecurity = enableSecurity;
-        mdlSettings::AskOnStartUp = askOnStartUp;
-        mdlSettings::AskOnSend = 0;
+        testsupport::Account{.originator = originator,
+                             .host = QStringLiteral("127.0.0.1"),
+                             .port = static_cast<quint16>(port),
+                             .user = QStringLiteral("χρήστης"),
+                             .password = QStringLiteral("μυστικό"),
+                             .security = enableSecurity,
+                             .startup = askOnStartUp}
+            .apply();
         QVERIFY(mdlSettings::SaveSettings());
     }
     void writeIni(const QByteArray& lines)

@@ -10,6 +10,7 @@
 #include "platform/TextBox.h"
 #include "platform/TreeView.h"
 #include "sending/frmSendMessages.h"
+#include "tests/support/Account.h"
 
 #include <QPushButton>
 
@@ -160,28 +161,25 @@ bool run(const QString& scenario, quint16 servicePort)
 
 void setOldSettings()
 {
-    mdlSettings::Originator = QStringLiteral("ΠΑΛΙΟ");
-    mdlSettings::ServerURL = QStringLiteral("old.example.org");
-    mdlSettings::ServerPort = 8080;
-    mdlSettings::UserName = QStringLiteral("παλιός χρήστης");
-    mdlSettings::Password = QStringLiteral("a rather long old password");
-    mdlSettings::AvailableSMS = 12;
-    mdlSettings::EnableSecurity = 1;
-    mdlSettings::AskOnStartUp = 0;
-    mdlSettings::AskOnSend = 1;
+    testsupport::Account{.originator = QStringLiteral("ΠΑΛΙΟ"),
+                         .host = QStringLiteral("old.example.org"),
+                         .port = 8080,
+                         .user = QStringLiteral("παλιός χρήστης"),
+                         .password = QStringLiteral("a rather long old password"),
+                         .credits = 12,
+                         .security = 1,
+                         .send = 1}
+        .apply();
 }
 
 void setNewSettings()
 {
-    mdlSettings::Originator = QStringLiteral("ΝΕΟ");
-    mdlSettings::ServerURL = QStringLiteral("new.example.org");
-    mdlSettings::ServerPort = 40000;
-    mdlSettings::UserName = QStringLiteral("νέος");
-    mdlSettings::Password = QStringLiteral("short");
-    mdlSettings::AvailableSMS = -1;
-    mdlSettings::EnableSecurity = 0;
-    mdlSettings::AskOnStartUp = 0;
-    mdlSettings::AskOnSend = 0;
+    testsupport::Account{.originator = QStringLiteral("ΝΕΟ"),
+                         .host = QStringLiteral("new.example.org"),
+                         .port = 40000,
+                         .user = QStringLiteral("νέος"),
+                         .password = QStringLiteral("short")}
+        .apply();
 }
 
 std::optional<rt::StorageStep> stepNamed(const QString& name)

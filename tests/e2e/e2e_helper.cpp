@@ -52,15 +52,7 @@ int usage()
 int writeSettings(const QString& folder, const QStringList& pairs)
 {
     namespace s = mdlSettings;
-    s::Originator = QStringLiteral("Vantrel");
-    s::ServerURL = QStringLiteral("127.0.0.1");
-    s::ServerPort = 80;
-    s::UserName = QStringLiteral("πελάτης");
-    s::Password = QStringLiteral("s3cret");
-    s::AvailableSMS = -1;
-    s::EnableSecurity = 0;
-    s::AskOnStartUp = 0;
-    s::AskOnSend = 0;
+    testsupport::Account account = road::account(QStringLiteral("127.0.0.1"), 80);
     QString disclaimer = QStringLiteral("0");
     for (const QString& pair : pairs) {
         const qsizetype eq = pair.indexOf(u'=');
@@ -69,28 +61,29 @@ int writeSettings(const QString& folder, const QStringList& pairs)
         const QString key = pair.left(eq);
         const QString value = pair.mid(eq + 1);
         if (key == QLatin1String("originator"))
-            s::Originator = value;
+            account.originator = value;
         else if (key == QLatin1String("host"))
-            s::ServerURL = value;
+            account.host = value;
         else if (key == QLatin1String("port"))
-            s::ServerPort = static_cast<decltype(s::ServerPort)>(value.toInt());
+            account.port = value.toUShort();
         else if (key == QLatin1String("user"))
-            s::UserName = value;
+            account.user = value;
         else if (key == QLatin1String("password"))
-            s::Password = value;
+            account.password = value;
         else if (key == QLatin1String("credits"))
-            s::AvailableSMS = value.toInt();
+            account.credits = value.toInt();
         else if (key == QLatin1String("security"))
-            s::EnableSecurity = static_cast<quint8>(value.toInt());
+            account.security = static_cast<quint8>(value.toInt());
         else if (key == QLatin1String("startup"))
-            s::AskOnStartUp = static_cast<quint8>(value.toInt());
+            account.startup = static_cast<quint8>(value.toInt());
         else if (key == QLatin1String("send"))
-            s::AskOnSend = static_cast<quint8>(value.toInt());
+            account.send = static_cast<quint8>(value.toInt());
         else if (key == QLatin1String("disclaimer"))
             disclaimer = value;
         else
             return usage();
     }
+    account.apply();
     rt::App::setPath(folder);
     const bool saved = s::SaveSettings() &&
                        rt::WriteLines(rt::App::file(s::IniFileName),

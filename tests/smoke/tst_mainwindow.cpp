@@ -1,6 +1,7 @@
 #include "app/mdlSettings.h"
 #include "platform/App.h"
 #include "platform/TextFile.h"
+#include "tests/support/Account.h"
 
 #include <QColor>
 #include <QEventLoop>
@@ -124,12 +125,12 @@ private slots:
 
         // A user who has agreed to the terms and filled in the account.
         rt::App::setPath(m_folder.path());
-        mdlSettings::Originator = QStringLiteral("Vantrel");
-        mdlSettings::ServerURL = QStringLiteral("127.0.0.1");
-        mdlSettings::ServerPort = 8080;
-        mdlSettings::UserName = QStringLiteral("χρήστης");
-        mdlSettings::Password = QStringLiteral("κωδικός");
-        mdlSettings::AvailableSMS = -1;
+        testsupport::Account{.originator = QStringLiteral("Vantrel"),
+                             .host = QStringLiteral("127.0.0.1"),
+                             .port = 8080,
+                             .user = QStringLiteral("χρήστης"),
+                             .password = QStringLiteral("κωδικός")}
+            .apply();
         QVERIFY(mdlSettings::SaveSettings());
         QVERIFY(
             rt::WriteLines(m_folder.filePath(QStringLiteral("Vantrel.INI")),

@@ -38,19 +38,20 @@ bool writeAddressBook(const QString& databasePath)
     return ok;
 }
 
+Account account(const QString& host, quint16 port)
+{
+    return Account{.originator = QStringLiteral("Vantrel"),
+                   .host = host,
+                   .port = port,
+                   .user = QStringLiteral("πελάτης"),
+                   .password = QStringLiteral("s3cret")};
+}
+
 bool writeSettings(const QString& folder, const QString& host, quint16 port)
 {
     const QString previous = rt::App::path();
     rt::App::setPath(folder);
-    mdlSettings::Originator = QStringLiteral("Vantrel");
-    mdlSettings::ServerURL = host;
-    mdlSettings::ServerPort = port;
-    mdlSettings::UserName = QStringLiteral("πελάτης");
-    mdlSettings::Password = QStringLiteral("s3cret");
-    mdlSettings::AvailableSMS = -1;
-    mdlSettings::EnableSecurity = 0;
-    mdlSettings::AskOnStartUp = 0;
-    mdlSettings::AskOnSend = 0;
+    account(host, port).apply();
     const bool saved = mdlSettings::SaveSettings() &&
                        rt::WriteLines(rt::App::file(mdlSettings::IniFileName),
                                       {QStringLiteral("Disclaimer = 0")});

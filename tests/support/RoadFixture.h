@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/Account.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,6 +15,9 @@ namespace road {
 // Two groups, "Πελάτες" (1) and "Προμηθευτές" (2), and four members written in no
 // particular order of surnames; Γεωργίου belongs to both.
 bool writeAddressBook(const QString& databasePath);
+
+// The road's account at the given service, with no password prompts.
+Account account(const QString& host, quint16 port);
 
 // The settings file and INI file of a user who has agreed to the terms, with the account
 // at the given service (no password prompts). The settings in memory are wiped afterwards,
