@@ -18,6 +18,8 @@ namespace {
 // How often, and how long, a step waits for its window to take the keyboard.
 constexpr int lookAgainMs = 10;
 constexpr int triesBeforeGivingUp = 300;
+// How long a window that its step's keys should have closed may stay open.
+constexpr int closedWithinMs = 1000;
 
 bool answerable(const QWidget& window)
 {
@@ -106,6 +108,22 @@ void RealWindows::runNext(QPointer<QWidget> window, int tries)
     }
     const Step step = m_steps.takeFirst();
     step(*window);
+}
+
+void RealWindows::thenClosed(Step step)
+{
+    then([this, step = std::move(step)](QWidget& window) {
+        QPointer<QWidget> guarded(&window);
+        step(window);
+        if (!guarded || !guarded->isVisible())
+            return;
+        QTimer::singleShot(closedWithinMs, this, [this, guarded] {
+            if (!guarded || !guarded->isVisible())
+                return;
+            m_leftOpen << describeWindow(*guarded);
+            closeUnanswered(*guarded);
+        });
+    });
 }
 
 void RealWindows::pressKeys(QWidget& window, const QList<int>& keys)

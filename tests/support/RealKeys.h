@@ -30,6 +30,11 @@ public:
     // The next window shown (one that is not a form already shown when the script
     // started) gets this step.
     void then(Step step) { m_steps.append(std::move(step)); }
+    // The same for a window that the step's keys must close (a box answered, a dialog
+    // accepted or cancelled): one still open a while after its step is recorded in
+    // leftOpen() and closed, so that a key that did not reach it fails the test instead
+    // of hanging it.
+    void thenClosed(Step step);
     // Presses the keys on the window's focus widget, one after the other, each as a
     // press and a release; a text types its characters.
     static void pressKeys(QWidget& window, const QList<int>& keys);
@@ -40,6 +45,8 @@ public:
     QStringList shown() const { return m_shown; }
     // Windows that no step answered (closed by the guard).
     QStringList unanswered() const { return m_unanswered; }
+    // Windows that stayed open after a thenClosed step (closed by the guard).
+    QStringList leftOpen() const { return m_leftOpen; }
     // The text of every message box shown.
     QStringList boxTexts() const;
 
@@ -52,6 +59,7 @@ private:
     QList<Step> m_steps;
     QStringList m_shown;
     QStringList m_unanswered;
+    QStringList m_leftOpen;
     QList<QPointer<QWidget>> m_seen;
 };
 
