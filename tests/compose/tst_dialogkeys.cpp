@@ -1,0 +1,133 @@
+// The message window's dialogs driven with real key events and a real drop-down: a key
+// of a menu stays in the menu, and Enter on a focused command button presses it.
+
+#include "app/frmMain.h"
+#include "compose/MessageEditor.h"
+#include "compose/frmMessage_Edit.h"
+#include "compose/frmMessage_Save.h"
+#include "compose/frmMessage_SetTime.h"
+#include "platform/Clock.h"
+#include "platform/MonthView.h"
+#include "platform/Toolbar.h"
+#include "tests/support/Fixture.h"
+#include "tests/support/RealKeys.h"
+
+#include <QDateTime>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+using testsupport::mainWindow;
+using testsupport::RealWindows;
+
+namespace {
+
+QPushButton* button(QWidget& form, const char* name)
+{
+    return form.findChild<QPushButton*>(QLatin1String(name));
+}
+
+} // namespace
+
+class tst_dialogkeys : public QObject {
+    Q_OBJECT
+
+    testsupport::Fixture m_fx;
+    rt::TestClock m_clock{QDateTime(QDate(2024, 5, 17), QTime(14, 7, 41))};
+
+    frmMessage_Edit& messageWindow()
+    {
+        mainWindow().mnNewMessage_Click();
+        return rt::Forms::get<frmMessage_Edit>();
+    }
+    void toolbarClick(frmMessage_Edit& w, const char* key)
+    {
+        w.Toolbar()->Button(QLatin1String(key))->click();
+    }
+
+private slots:
+    void init()
+    {
+        rt::setClock(&m_clock);
+        QVERIFY2(m_fx.start({.controlLibrary = true, .boxes = false}), qPrintable(m_fx.error()));
+        mainWindow().show();
+        mainWindow().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+    }
+    void cleanup()
+    {
+        m_fx.stop();
+        rt::setClock(nullptr);
+    }
+
+    // Escape in the calendar's month drop-down closes the drop-down only; the schedule
+    // dialog stays, and its own Escape then closes it without writing a time.
+    void escapeInTheMonthDropDownClosesItOnly()
+    {
+        frmMessage_Edit& w = messageWindow();
+        RealWindows windows;
+        bool openAfterMenu = false;
+        windows.thenClosed([&](QWidget& dialog) {
+            auto* month = dialog.findChild<rt::MonthView*>(QStringLiteral("SendDate"))
+                              ->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+            QVERIFY(month);
+            QTest::mouseClick(month, Qt::LeftButton);
+            openAfterMenu =
+                rt::IsFormLoaded(QStringLiteral("frmMessage_SetTime")) && dialog.isVisible();
+            RealWindows::pressKeys(dialog, {Qt::Key_Escape});
+        });
+        windows.thenClosed([](QWidget& menu) { RealWindows::pressKeys(menu, {Qt::Key_Escape}); });
+        toolbarClick(w, "btnMsgTimer");
+        QCOMPARE(windows.shown(),
+                 (QStringList{QStringLiteral("frmMessage_SetTime"), QStringLiteral("QMenu")}));
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QVERIFY(openAfterMenu);
+        QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmMessage_SetTime")));
+        QCOMPARE(w.SendTime, QString());
+        QCOMPARE(w.SendDate, QString());
+    }
+
+    // The schedule and save-title dialogs leave Enter to the focused control: on a
+    // command button it presses that button, once.
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("schedule, OK") << QStringLiteral("schedule") << QStringLiteral("cmdOK");
+        QTest::newRow("schedule, Cancel")
+            << QStringLiteral("schedule") << QStringLiteral("cmdCancel");
+        QTest::newRow("save title, OK") << QStringLiteral("save") << QStringLiteral("cmdOK");
+        QTest::newRow("save title, Cancel")
+            << QStringLiteral("save") << QStringLiteral("cmdCancel");
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, button);
+        frmMessage_Edit& w = messageWindow();
+        w.Message()->setText(QStringLiteral("Καλημέρα"));
+        RealWindows windows;
+        windows.thenClosed([&](QWidget& shown) {
+            QPushButton* pressed = ::button(shown, qPrintable(button));
+            QVERIFY(pressed);
+            pressed->setFocus();
+            RealWindows::pressKeys(shown, {Qt::Key_Return});
+        });
+        const bool ok = button == QLatin1String("cmdOK");
+        if (dialog == QLatin1String("schedule")) {
+            toolbarClick(w, "btnMsgTimer");
+            QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmMessage_SetTime")});
+            QCOMPARE(w.SendTime, ok ? QStringLiteral("14:07") : QString());
+            QCOMPARE(w.SendDate, ok ? QStringLiteral("17/05/2024") : QString());
+        } else {
+            toolbarClick(w, "btnSaveMsg");
+            QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmMessage_Save")});
+            QCOMPARE(testsupport::tableRows(QStringLiteral("saved_messages")).size(), ok ? 1 : 0);
+        }
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QVERIFY(windows.unanswered().isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_dialogkeys)
+#include "tst_dialogkeys.moc"
