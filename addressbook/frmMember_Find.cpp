@@ -10,6 +10,7 @@
 #include "platform/TextBox.h"
 #include "platform/WindowServices.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -56,6 +57,10 @@ frmMember_Find::frmMember_Find() : rt::Form(QStringLiteral("frmMember_Find"))
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmMember_Find::cmdCancel_Click);
 
     setFixedSize(sizeHint().expandedTo(QSize(400, 0)));
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && now != this && isAncestorOf(now))
+            m_lastControl = now;
+    });
 }
 
 void frmMember_Find::Form_Load()
@@ -111,4 +116,15 @@ void frmMember_Find::Form_KeyDown(int& KeyCode, int Shift)
 void frmMember_Find::Form_KeyPress(int& KeyAscii)
 {
     memberfields::DropSwallowedKey(KeyAscii);
+}
+
+void frmMember_Find::focusInEvent(QFocusEvent* event)
+{
+    rt::Form::focusInEvent(event);
+    // The docked window gives the focus back to the dialog itself after a search that
+    // found nothing; as on the system the program comes from, a form with controls
+    // passes it on to the control that had it, and the keys go on from there.
+    QWidget* control = m_lastControl ? m_lastControl.data() : m_fields[0];
+    if (control->isEnabled() && control->isVisible())
+        control->setFocus(Qt::OtherFocusReason);
 }

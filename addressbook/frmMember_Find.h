@@ -2,6 +2,8 @@
 
 #include "platform/Form.h"
 
+#include <QPointer>
+
 class PhoneField;
 class QComboBox;
 class QLabel;
@@ -38,6 +40,7 @@ protected:
     void Form_Load() override;
     void Form_KeyDown(int& KeyCode, int Shift) override;
     void Form_KeyPress(int& KeyAscii) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     rt::TextBox* m_fields[2];
@@ -46,4 +49,6 @@ private:
     QPushButton* m_cmdFind;
     QPushButton* m_cmdCancel;
     QLabel* m_lblInst;
+    // The control of the dialog that had the keyboard last.
+    QPointer<QWidget> m_lastControl;
 };
