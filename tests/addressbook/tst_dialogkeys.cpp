@@ -204,6 +204,97 @@ private slots:
                  replaced ? rt::cp1253::fromUnicode(written) : QByteArray("old\r\n"));
     }
 
+    // Enter on a focused command button presses it where the dialog leaves Enter to its
+    // controls (the group name dialog outside its name box, the copy dialog); where the
+    // dialog takes Enter to move on, it moves on from the button too, and the button's
+    // command does not run.
+    void enterOnAFocusedButton_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("movesTo"); // empty: the button is pressed
+        QTest::newRow("group name, Cancel")
+            << QStringLiteral("frmGroup_Edit") << QStringLiteral("cmdCancel") << QString();
+        QTest::newRow("copy to group, Cancel")
+            << QStringLiteral("frmCopyToTeam") << QStringLiteral("cmdCancel") << QString();
+        QTest::newRow("export, Εξαγωγή")
+            << QStringLiteral("frmMember_Export") << QStringLiteral("cmdExport")
+            << QStringLiteral("cmdCancel");
+        QTest::newRow("criteria, ΟΚ") << QStringLiteral("frmMember_Criteria")
+                                      << QStringLiteral("cmdOK") << QStringLiteral("cmdClear");
+        QTest::newRow("rewrite, Αλλαγή Αριθμού")
+            << QStringLiteral("frmMobileFilter") << QStringLiteral("cmdOK")
+            << QStringLiteral("cmdCancel");
+        QTest::newRow("find, Εύρεση") << QStringLiteral("frmMember_Find")
+                                      << QStringLiteral("cmdFind") << QStringLiteral("cmdCancel");
+    }
+    void enterOnAFocusedButton()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, button);
+        QFETCH(QString, movesTo);
+        const bool modeless =
+            dialog == QLatin1String("frmMobileFilter") || dialog == QLatin1String("frmMember_Find");
+        mainWindow().mnGroupOrganize_Click();
+        QString focusAfter;
+        bool loadedAfter = false;
+        const auto enter = [&](QWidget& shown) {
+            auto* pressed = shown.findChild<QPushButton*>(button);
+            QVERIFY(pressed);
+            pressOn(pressed, Qt::Key_Return);
+            loadedAfter = mdlDataBase::IsFormLoaded(dialog);
+            focusAfter =
+                QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+            // A dialog that is still there closes by its own Escape.
+            if (loadedAfter)
+                RealWindows::pressKeys(shown, {Qt::Key_Escape});
+        };
+        RealWindows windows;
+        if (modeless) {
+            if (dialog == QLatin1String("frmMobileFilter"))
+                mainWindow().mnChangeCompanyCode_Click();
+            else
+                mainWindow().mn_FindMembers_Click();
+            rt::Form* shown = rt::Forms::findByName(dialog);
+            QVERIFY(shown);
+            QVERIFY(activate(*shown));
+            // Pressed, the button would ask (the rewrite) or report (the find).
+            if (auto* find = qobject_cast<frmMember_Find*>(shown))
+                find->Text_0()->setText(QStringLiteral("Ζαχ"));
+            if (auto* rewrite = qobject_cast<frmMobileFilter*>(shown)) {
+                rewrite->txtCode()->setText(QStringLiteral("0944"));
+                rewrite->txtNewCode()->setText(QStringLiteral("0945"));
+            }
+            enter(*shown);
+            QCOMPARE(windows.shown(), QStringList());
+        } else {
+            windows.thenClosed(enter);
+            if (dialog == QLatin1String("frmGroup_Edit")) {
+                mainWindow().mn_NewGroup_Click();
+            } else if (dialog == QLatin1String("frmCopyToTeam")) {
+                mainWindow().mn_CopyToGroup_Click();
+            } else if (dialog == QLatin1String("frmMember_Export")) {
+                mainWindow().mnExport_Click();
+            } else {
+                mainWindow().mnMemberList_Click();
+                rt::Forms::get<frmMember_List>()
+                    .Toolbar()
+                    ->Button(QStringLiteral("btnCriteria"))
+                    ->click();
+            }
+            // Nothing but the dialog: no save dialog, no box.
+            QCOMPARE(windows.shown(), QStringList{dialog});
+        }
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QCOMPARE(loadedAfter, !movesTo.isEmpty());
+        if (!movesTo.isEmpty())
+            QCOMPARE(focusAfter, movesTo);
+        QVERIFY(!mdlDataBase::IsFormLoaded(dialog));
+        QCOMPARE(groupNames(rt::Forms::get<frmGroup_Organize>()),
+                 QStringList{QStringLiteral("Φίλοι")});
+        QCOMPARE(mobiles().first(), QStringLiteral("0944111111"));
+    }
+
     // The group name dialog's refusal of an empty name: Enter shows the box once, one key
     // closes it, and the dialog then unloads without a new group.
     void groupNameRefusalBoxTakesOneKey_data()
