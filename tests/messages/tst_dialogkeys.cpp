@@ -1,0 +1,94 @@
+// The message export with its real save dialog, overwrite question and preview, answered
+// with real key events: one key answers the question, and the export writes once.
+
+#include "messages/frmMessage_Export.h"
+#include "platform/Cp1253.h"
+#include "tests/support/Fixture.h"
+#include "tests/support/RealKeys.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+using testsupport::RealWindows;
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class tst_dialogkeys : public QObject {
+    Q_OBJECT
+
+    testsupport::Fixture m_fx;
+
+private slots:
+    void init()
+    {
+        QVERIFY2(m_fx.start({.boxes = false}), qPrintable(m_fx.error()));
+        testsupport::exec(QStringLiteral("INSERT INTO outbox_messages (msg_title, msg_text, "
+                                         "msg_originator, msg_flash, msg_phonelist, msg_date, "
+                                         "msg_time) VALUES ('Προσφορά', 'Καλημέρα', 'Κατάστημα', "
+                                         "0, ',6911111111', '2024-03-05', '09:07')"));
+    }
+    void cleanup() { m_fx.stop(); }
+
+    // A name typed over an existing file: Enter on the question answers Yes and the preview
+    // follows, whose focused Export takes Enter; Escape answers Cancel and nothing follows.
+    void overwriteQuestionTakesOneKey_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("exported");
+        QTest::newRow("Enter: Yes") << int(Qt::Key_Return) << true;
+        QTest::newRow("Escape: Cancel") << int(Qt::Key_Escape) << false;
+    }
+    void overwriteQuestionTakesOneKey()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, exported);
+        const QString path = m_fx.folder().file(QStringLiteral("export.txt"));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old\r\n");
+        old.close();
+        RealWindows windows;
+        windows.thenClosed([&path](QWidget& files) {
+            // Over the proposed name.
+            RealWindows::pressKeys(files, {Qt::Key_A | Qt::ControlModifier});
+            RealWindows::typeText(files, path);
+            RealWindows::pressKeys(files, {Qt::Key_Return});
+        });
+        windows.thenClosed([key](QWidget& box) { RealWindows::pressKeys(box, {key}); });
+        windows.thenClosed([](QWidget& preview) {
+            static_cast<frmMessage_Export&>(preview).cmdExport()->setFocus();
+            RealWindows::pressKeys(preview, {Qt::Key_Return});
+        });
+        rt::Forms::get<frmMessage_Export>().ExportMessage(
+            QStringLiteral("outbox_messages"),
+            qint32(testsupport::lastMessageId(QStringLiteral("outbox_messages"))));
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QVERIFY(windows.unanswered().isEmpty());
+        QCOMPARE(windows.boxTexts(),
+                 QStringList{QStringLiteral("Υπάρχει ήδη κάποιο αρχείο με αυτό το όνομα.\n"
+                                            "Θέλετε να το αντικαταστήσετε;")});
+        QCOMPARE(windows.shown().size(), exported ? 3 : 2);
+        QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmMessage_Export")));
+        const QByteArray written = fileBytes(path);
+        if (exported) {
+            QVERIFY(written.startsWith(
+                rt::cp1253::fromUnicode(QStringLiteral("Αποστολέας: Κατάστημα"))));
+            QVERIFY(written.endsWith(
+                rt::cp1253::fromUnicode(QStringLiteral("Παραλήπτες: \r\n,6911111111\r\n"))));
+        } else {
+            QCOMPARE(written, QByteArray("old\r\n"));
+        }
+    }
+};
+
+QTEST_MAIN(tst_dialogkeys)
+#include "tst_dialogkeys.moc"
