@@ -96,6 +96,8 @@ private slots:
         QTest::newRow("schedule, OK") << QStringLiteral("schedule") << QStringLiteral("cmdOK");
         QTest::newRow("schedule, Cancel")
             << QStringLiteral("schedule") << QStringLiteral("cmdCancel");
+        QTest::newRow("instant group, Cancel")
+            << QStringLiteral("instant") << QStringLiteral("cmdCancel");
         QTest::newRow("save title, OK") << QStringLiteral("save") << QStringLiteral("cmdOK");
         QTest::newRow("save title, Cancel")
             << QStringLiteral("save") << QStringLiteral("cmdCancel");
@@ -119,6 +121,10 @@ private slots:
             QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmMessage_SetTime")});
             QCOMPARE(w.SendTime, ok ? QStringLiteral("14:07") : QString());
             QCOMPARE(w.SendDate, ok ? QStringLiteral("17/05/2024") : QString());
+        } else if (dialog == QLatin1String("instant")) {
+            toolbarClick(w, "btnInstantGroup");
+            QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmInstantGroup")});
+            QCOMPARE(w.InstantGroupCount(), 0);
         } else {
             toolbarClick(w, "btnSaveMsg");
             QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmMessage_Save")});
