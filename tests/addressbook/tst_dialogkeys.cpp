@@ -64,19 +64,8 @@ QStringList groupNames(frmGroup_Organize& w)
 
 QStringList mobiles()
 {
-    QStringList out;
-    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
-        {QStringLiteral("SELECT mobile_no FROM members ORDER BY member_id"), {}},
-        rt::RecordsetType::Snapshot);
-    for (; !rs.eof(); rs.moveNext())
-        out << rs.field(0).toString();
-    return out;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return testsupport::columnTexts(
+        QStringLiteral("SELECT mobile_no FROM members ORDER BY member_id"));
 }
 
 } // namespace
@@ -152,7 +141,8 @@ private slots:
         const QStringList files = QDir(dir.path()).entryList(QDir::Files);
         if (save) {
             QCOMPARE(files, QStringList{QStringLiteral("μέλη.txt")});
-            QCOMPARE(fileBytes(path + QStringLiteral(".txt")), rt::cp1253::fromUnicode(written));
+            QCOMPARE(testsupport::fileBytes(path + QStringLiteral(".txt")),
+                     rt::cp1253::fromUnicode(written));
         } else {
             QVERIFY(files.isEmpty());
         }
@@ -200,7 +190,7 @@ private slots:
         QCOMPARE(windows.boxTexts().size(), 1);
         QVERIFY(windows.boxTexts().first().startsWith(QStringLiteral("Το αρχείο με όνομα")));
         QCOMPARE(windows.shown().size(), replaced ? 3 : 4);
-        QCOMPARE(fileBytes(path),
+        QCOMPARE(testsupport::fileBytes(path),
                  replaced ? rt::cp1253::fromUnicode(written) : QByteArray("old\r\n"));
     }
 

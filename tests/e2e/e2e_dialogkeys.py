@@ -17,31 +17,6 @@ NOT_FOUND = "Δεν βρέθηκαν μέλη με τα στοιχεία που 
 EXPORT_TITLE = "Εξαγωγή Στοιχείων"
 
 
-def place(s, acc):
-    extents = s.extents(acc)
-    return (extents.x, extents.y, extents.width, extents.height)
-
-
-def boxes_saying(s, text):
-    """The showing windows with a label that begins with the text (a box's label does not
-    report itself as showing, its window does)."""
-
-    def says(acc):
-        try:
-            return acc.getRole() == s.pyatspi.ROLE_LABEL and acc.name.startswith(text)
-        except Exception:
-            return False
-
-    found = []
-    for window in s.windows():
-        try:
-            if s.pyatspi.findDescendant(window, says) is not None:
-                found.append(window)
-        except Exception:
-            continue
-    return found
-
-
 def command(s, menu, item):
     """A command of the main window's menu bar, chosen with the mouse."""
     s.click(s.wait_find("the menu %s" % menu, menu, s.pyatspi.ROLE_MENU_ITEM))
@@ -57,16 +32,16 @@ def group_name_refusal(s, key):
     s.key("Delete")
     e2e.wait_for("the name emptied", lambda: s.text_of(name) == "")
     s.key("Return")
-    box = e2e.wait_for("the refusal box", lambda: boxes_saying(s, REFUSAL))[0]
+    box = e2e.wait_for("the refusal box", lambda: s.windows_saying(REFUSAL))[0]
     s.wait_find("the box's button", "OK", within=box)
     if key == "Return":
-        s.shot("group-name-refusal.png", box=place(s, box))
-    e2e.check_equal("refusal boxes", len(boxes_saying(s, REFUSAL)), 1)
+        s.shot("group-name-refusal.png", box=s.place(box))
+    e2e.check_equal("refusal boxes", len(s.windows_saying(REFUSAL)), 1)
     s.key(key)
     # One key closes the box; the dialog closes after it, as its OK does.
-    e2e.wait_for("the box closed by one %s" % key, lambda: not boxes_saying(s, REFUSAL))
+    e2e.wait_for("the box closed by one %s" % key, lambda: not s.windows_saying(REFUSAL))
     s.wait_gone("the group name dialog closed after its box", "txtName")
-    if not e2e.holds_for(lambda: not boxes_saying(s, REFUSAL), 1):
+    if not e2e.holds_for(lambda: not s.windows_saying(REFUSAL), 1):
         raise e2e.Failed("the refusal box came back after %s" % key)
 
 
@@ -140,12 +115,12 @@ def find_not_found(s, key):
     s.type_text(surname, "Zzz", what="the find dialog's surname")
     find = s.wait_find("the find button", "Εύρεση", s.pyatspi.ROLE_PUSH_BUTTON)
     s.click(find)
-    box = e2e.wait_for("the no-members box", lambda: boxes_saying(s, NOT_FOUND))[0]
+    box = e2e.wait_for("the no-members box", lambda: s.windows_saying(NOT_FOUND))[0]
     s.wait_find("the box's button", "OK", within=box)
     if key == "Return":
-        s.shot("find-not-found.png", box=place(s, box))
+        s.shot("find-not-found.png", box=s.place(box))
     s.key(key)
-    e2e.wait_for("the box closed by one %s" % key, lambda: not boxes_saying(s, NOT_FOUND))
+    e2e.wait_for("the box closed by one %s" % key, lambda: not s.windows_saying(NOT_FOUND))
     if not e2e.holds_for(lambda: s.find("Text_0") is not None, 1):
         raise e2e.Failed("the find dialog closed with the box's %s" % key)
     # The keyboard is back on the button that searched.

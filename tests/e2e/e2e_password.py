@@ -9,32 +9,6 @@ import vantrel_e2e as e2e
 WRONG = "Ο κωδικός που δώσατε δεν είναι σωστός."
 
 
-def wrong_password_boxes(s):
-    """The showing boxes that tell of a wrong password (a box's label does not report
-    itself as showing, its window does)."""
-
-    def tells(acc):
-        try:
-            return acc.getRole() == s.pyatspi.ROLE_LABEL and acc.name.startswith(WRONG)
-        except Exception:
-            return False
-
-    found = []
-    for window in s.windows():
-        try:
-            if s.pyatspi.findDescendant(window, tells) is not None:
-                found.append(window)
-        except Exception:
-            continue
-    return found
-
-
-def place(s, acc):
-    """A widget's rectangle on the screen, for a picture."""
-    extents = s.extents(acc)
-    return (extents.x, extents.y, extents.width, extents.height)
-
-
 def scenario(s):
     s.install()
     s.settings(startup=1, password="s3cret")
@@ -48,14 +22,14 @@ def scenario(s):
     # The field shows its mask, not the typed letters.
     s.type_text(field, "wrong", "No no", "the password field")
     prompt = s.window_with("Κωδικός Χρήστη")
-    s.shot("prompt.png", box=place(s, prompt))
+    s.shot("prompt.png", box=s.place(prompt))
     s.key("Return")
 
-    e2e.wait_for("the wrong-password box", lambda: wrong_password_boxes(s))
-    box = wrong_password_boxes(s)[0]
+    e2e.wait_for("the wrong-password box", lambda: s.windows_saying(WRONG))
+    box = s.windows_saying(WRONG)[0]
     s.wait_find("the box's button", "OK", within=box)
-    s.shot("wrong-password.png", box=place(s, box))
-    e2e.check_equal("boxes after one Enter on the prompt", len(wrong_password_boxes(s)), 1)
+    s.shot("wrong-password.png", box=s.place(box))
+    e2e.check_equal("boxes after one Enter on the prompt", len(s.windows_saying(WRONG)), 1)
     if s.find("txtMask") is not None:
         raise e2e.Failed("the prompt still shows behind its box")
 
@@ -64,7 +38,7 @@ def scenario(s):
 
     def no_box():
         try:
-            return s.ended() or not wrong_password_boxes(s)
+            return s.ended() or not s.windows_saying(WRONG)
         except e2e.Failed:
             return s.ended()
 

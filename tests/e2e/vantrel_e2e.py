@@ -264,6 +264,33 @@ class Session:
     def wait_gone(self, what, name, role=None, limit=STEP_LIMIT):
         wait_for(what, lambda: self.find(name, role) is None, limit)
 
+    def windows_saying(self, text):
+        """The showing windows (message boxes) with a label whose text begins with the text.
+
+        A box's label does not report itself as showing, its window does, so the label is
+        looked for in every showing window.
+        """
+
+        def says(acc):
+            try:
+                return acc.getRole() == self.pyatspi.ROLE_LABEL and acc.name.startswith(text)
+            except Exception:
+                return False
+
+        found = []
+        for window in self.windows():
+            try:
+                if self.pyatspi.findDescendant(window, says) is not None:
+                    found.append(window)
+            except Exception:
+                continue
+        return found
+
+    def place(self, acc):
+        """The widget's rectangle on the screen (x, y, width, height), as shot() takes it."""
+        box = self.extents(acc)
+        return (box.x, box.y, box.width, box.height)
+
     def window_with(self, name, role=None):
         """The showing top-level window that holds a widget of this name, or None."""
         for window in self.windows():

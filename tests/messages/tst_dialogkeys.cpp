@@ -12,16 +12,6 @@
 
 using testsupport::RealWindows;
 
-namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
-
 class tst_dialogkeys : public QObject {
     Q_OBJECT
 
@@ -78,7 +68,7 @@ private slots:
                                             "Θέλετε να το αντικαταστήσετε;")});
         QCOMPARE(windows.shown().size(), exported ? 3 : 2);
         QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmMessage_Export")));
-        const QByteArray written = fileBytes(path);
+        const QByteArray written = testsupport::fileBytes(path);
         if (exported) {
             QVERIFY(written.startsWith(
                 rt::cp1253::fromUnicode(QStringLiteral("Αποστολέας: Κατάστημα"))));

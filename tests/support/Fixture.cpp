@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 namespace testsupport {
@@ -115,6 +116,22 @@ QList<QVariantMap> tableRows(const QString& table)
         result.append(row);
     }
     return result;
+}
+
+QStringList columnTexts(const QString& sql)
+{
+    QStringList texts;
+    rt::Recordset rs =
+        mdlDataBase::MainDatabase().openRecordset({sql, {}}, rt::RecordsetType::Snapshot);
+    for (; rs.isOpen() && !rs.eof(); rs.moveNext())
+        texts << rs.field(0).toString();
+    return texts;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 QString picturePath(const QString& name)

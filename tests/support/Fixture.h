@@ -5,6 +5,7 @@
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/Seams.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -87,5 +88,11 @@ qint64 lastMessageId(const QString& table);
 
 // Every row of a message table in msg_id order, each as column name -> value.
 QList<QVariantMap> tableRows(const QString& table);
+
+// The first column of every row a query on the main database gives, as text.
+QStringList columnTexts(const QString& sql);
+
+// The whole content of a file, or "<missing>" when it cannot be read.
+QByteArray fileBytes(const QString& path);
 
 } // namespace testsupport
