@@ -10,6 +10,7 @@
 #include "app/mdlDataBase.h"
 #include "app/mdlSettings.h"
 #include "platform/TextBox.h"
+#include "tests/support/Account.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/RealKeys.h"
 
@@ -29,15 +30,14 @@ const QString wrongPasswordBox = QStringLiteral("box: Ο κωδικός που �
 // A complete account; the password prompt guards what the flags say.
 void writeSettings(quint8 askOnStartUp, quint8 enableSecurity)
 {
-    mdlSettings::Originator = QStringLiteral("Vantrel");
-    mdlSettings::ServerURL = QStringLiteral("127.0.0.1");
-    mdlSettings::ServerPort = 80;
-    mdlSettings::UserName = QStringLiteral("χρήστης");
-    mdlSettings::Password = QStringLiteral("μυστικό");
-    mdlSettings::AvailableSMS = -1;
-    mdlSettings::EnableSecurity = enableSecurity;
-    mdlSettings::AskOnStartUp = askOnStartUp;
-    mdlSettings::AskOnSend = 0;
+    testsupport::Account{.originator = QStringLiteral("Vantrel"),
+                         .host = QStringLiteral("127.0.0.1"),
+                         .port = 80,
+                         .user = QStringLiteral("χρήστης"),
+                         .password = QStringLiteral("μυστικό"),
+                         .security = enableSecurity,
+                         .startup = askOnStartUp}
+        .apply();
     QVERIFY(mdlSettings::SaveSettings());
 }
 
