@@ -49,7 +49,7 @@ private slots:
         RealWindows windows;
         windows.thenClosed([&path](QWidget& files) {
             // Over the proposed name.
-            RealWindows::pressKeys(files, {Qt::Key_A | Qt::ControlModifier});
+            RealWindows::pressKeys(files, {QKeyCombination(Qt::ControlModifier, Qt::Key_A).toCombined()});
             RealWindows::typeText(files, path);
             RealWindows::pressKeys(files, {Qt::Key_Return});
         });
