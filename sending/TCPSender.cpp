@@ -219,6 +219,8 @@ TCPSender::WaitEnd TCPSender::waitUntil(const std::function<bool()>& done, int l
     QEventLoop loop;
     QTimer limit;
     limit.setSingleShot(true);
+    // A coarse timer may end the wait up to 5 % before the limit the user set.
+    limit.setTimerType(Qt::PreciseTimer);
     bool timedOut = false;
     connect(&limit, &QTimer::timeout, &loop, [&] {
         timedOut = true;

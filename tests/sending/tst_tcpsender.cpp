@@ -3,10 +3,12 @@
 #include "sending/mdlInternet.h"
 #include "tests/support/FakeSmsService.h"
 
+#include <QElapsedTimer>
 #include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <ctime>
 #include <sys/resource.h>
 
 using testsupport::FakeSmsService;
@@ -48,6 +50,24 @@ void holdConnectionsOpen(TCPSender& sender, const FakeSmsService& silentProxy)
     sender.findChild<rt::Winsock*>(QStringLiteral("Winsock"))
         ->setProxy(
             QNetworkProxy(QNetworkProxy::Socks5Proxy, silentProxy.host(), silentProxy.port()));
+}
+
+// Sleeps until the monotonic clock, on which the event loop's timers run, is `phaseMs`
+// past a half second.
+void startAtPhase(int phaseMs)
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long halfSecond = 500'000'000L;
+    timespec at{now.tv_sec, now.tv_nsec / halfSecond * halfSecond + phaseMs * 1'000'000L};
+    if (at.tv_nsec <= now.tv_nsec)
+        at.tv_nsec += halfSecond;
+    if (at.tv_nsec >= 1'000'000'000L) {
+        at.tv_nsec -= 1'000'000'000L;
+        ++at.tv_sec;
+    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) != 0) {
+    }
 }
 
 } // namespace
@@ -332,6 +352,42 @@ private slots:
         QVERIFY(!sender.OpenConnection());
         QVERIFY(timeouts.isEmpty());
         QCOMPARE(sender.ConnectionState(), 0);
+    }
+
+    // A limit is the least the user waits. A coarse timer of 1 s moves its deadline by up
+    // to 5 % towards a round moment of the clock: one that falls 50 to 250 ms past a half
+    // second fires 50 ms early. Each wait here starts where that happens, leaving the
+    // connection a hundred milliseconds to be made before the limit starts.
+    void aWaitLastsItsWholeLimit_data()
+    {
+        QTest::addColumn<bool>("connecting"); // the connect limit, else the reply limit
+        QTest::newRow("reply") << false;
+        QTest::newRow("connect") << true;
+    }
+    void aWaitLastsItsWholeLimit()
+    {
+        QFETCH(bool, connecting);
+        constexpr int limitMs = 1000;
+        TCPSender sender;
+        if (connecting) {
+            holdConnectionsOpen(sender, *m_service);
+            m_service->setDefaultAnswer(Answer::never());
+            sender.setConnectLimitMs(limitMs);
+            sender.setRemoteHost(QStringLiteral("127.0.0.1"));
+            sender.setRemotePort(9);
+        } else {
+            m_service->script(Answer::never());
+            sender.setReplyLimitMs(limitMs);
+            pointAtService(sender);
+        }
+        QSignalSpy timeouts(&sender, &TCPSender::ConnectionTimeOut);
+        startAtPhase(140);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(connecting ? !sender.OpenConnection() : !sender.SendDataAndWait(creditsRequest()));
+        const qint64 waited = clock.elapsed();
+        QCOMPARE(timeouts.size(), 1);
+        QVERIFY2(waited >= limitMs, qPrintable(QStringLiteral("ended after %1 ms").arg(waited)));
     }
 
     void waitsDoNotSpin()
