@@ -28,6 +28,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <span>
+#include <utility>
 
 using drawnpictures::canvas;
 
@@ -71,9 +73,110 @@ OutboxMessage readMessage(const rt::Recordset& rs)
     rt::Raise(result.number, result.description, databaseSource);
 }
 
+// The rows a batch sends, in the order it sends them: every waiting row newest first, or
+// the one asked for.
+rt::Query batchRows(qint32 messageId, QLatin1String columns)
+{
+    const QString select =
+        QLatin1String("SELECT ") + columns + QLatin1String(" FROM outbox_messages");
+    if (messageId < 0)
+        return {select + QLatin1String(" ORDER BY msg_id DESC"), {}};
+    return {select + QLatin1String(" WHERE msg_id = ?"), {messageId}};
+}
+
+// The ids of the batch's rows, in its order; the batch's own recordset has them too but
+// does not tell them.
+QList<qint64> batchIds(qint32 messageId)
+{
+    rt::Recordset rs = mdlDataBase::MainDatabase().openRecordset(
+        batchRows(messageId, QLatin1String("msg_id")), rt::RecordsetType::Snapshot);
+    if (!rs.isOpen())
+        raiseDb(rs.status());
+    QList<qint64> ids;
+    for (; !rs.eof(); rs.moveNext())
+        ids.append(rs.field(0).toLongLong());
+    return ids;
+}
+
+// The ids that follow the one at `position` in the batch's order.
+std::span<const qint64> idsAfter(const QList<qint64>& order, int position)
+{
+    if (position < 0 || position >= order.size())
+        return {};
+    return std::span<const qint64>(order.constData(), size_t(order.size()))
+        .subspan(size_t(position) + 1);
+}
+
+rt::Query markQuery(qint64 id, const QVariant& code)
+{
+    return {QStringLiteral("UPDATE outbox_messages SET msg_error = ? WHERE msg_id = ?"),
+            {code, id}};
+}
+
+// The mark of the row whose request goes next, committed with the move of the row before
+// it so that a message costs one commit, not two. Until that request leaves the row has
+// gone nowhere: every way the batch stops first (Cancel after an accepted reply, the
+// window gone, a failing list update, any error) gives the row back the code it had,
+// which may be a mark or an error of an earlier batch and stays exactly as it was.
+class MarkAhead {
+public:
+    MarkAhead() = default;
+    MarkAhead(const MarkAhead&) = delete;
+    MarkAhead& operator=(const MarkAhead&) = delete;
+    ~MarkAhead() { withdraw(); }
+
+    // The row now carries the mark; it held `previous` before.
+    void set(qint64 id, const QVariant& previous)
+    {
+        m_id = id;
+        m_previous = previous;
+    }
+
+    // Whether the row about to be sent is the one marked ahead; from here on its mark
+    // stands, as that of a row marked on its own. Another row means the one marked ahead
+    // left the out-box meanwhile.
+    bool takeFor(qint64 id)
+    {
+        if (m_id == id) {
+            m_id = 0;
+            return true;
+        }
+        withdraw();
+        return false;
+    }
+
+    void withdraw()
+    {
+        const qint64 id = std::exchange(m_id, 0);
+        // A row marked by an earlier batch has that mark to keep.
+        if (id == 0 || m_previous == QVariant(qlonglong(mdlInternet::NoReply)))
+            return;
+        // Only the mark this batch wrote is taken back. When that fails the row keeps
+        // -31000: the user is told that a message may have gone which did not, never that
+        // one is waiting which may have gone.
+        rt::Database& db = mdlDataBase::MainDatabase();
+        rt::Transaction tx(db);
+        if (!tx.status())
+            return;
+        if (db.execute({QStringLiteral("UPDATE outbox_messages SET msg_error = ? "
+                                       "WHERE msg_id = ? AND msg_error = ?"),
+                        {m_previous, id, mdlInternet::NoReply}}))
+            tx.commit();
+    }
+
+private:
+    qint64 m_id = 0; // 0: no row is marked ahead
+    QVariant m_previous;
+};
+
 // The accepted message leaves the out-box and joins the sent box in one step: a failure
-// leaves it where it was, never in both boxes or in neither.
-rt::DbResult moveToSent(const OutboxMessage& m, qint32 serverId)
+// leaves it where it was, never in both boxes or in neither. The same commit marks the
+// row whose request goes next — the first of `following` still in the out-box, as the
+// batch passes deleted rows by — and `ahead` learns it once that is on disk. A kill
+// after this commit leaves that row marked although its request never left, as a kill
+// right after a mark of its own would.
+rt::DbResult moveToSent(const OutboxMessage& m, qint32 serverId, std::span<const qint64> following,
+                        MarkAhead& ahead)
 {
     rt::Database& db = mdlDataBase::MainDatabase();
     rt::Transaction tx(db);
@@ -92,7 +195,29 @@ rt::DbResult moveToSent(const OutboxMessage& m, qint32 serverId)
     r = db.execute({QStringLiteral("DELETE FROM outbox_messages WHERE msg_id = ?"), {m.id}});
     if (!r)
         return r;
-    return tx.commit();
+    qint64 next = 0;
+    QVariant previous;
+    for (const qint64 id : following) {
+        const rt::Recordset row = db.openRecordset(
+            {QStringLiteral("SELECT msg_error FROM outbox_messages WHERE msg_id = ?"), {id}},
+            rt::RecordsetType::Snapshot);
+        if (!row.isOpen())
+            return row.status();
+        if (!row.eof()) {
+            next = id;
+            previous = row.field(0);
+            break;
+        }
+    }
+    if (next != 0) {
+        r = db.execute(markQuery(next, mdlInternet::NoReply));
+        if (!r)
+            return r;
+    }
+    r = tx.commit();
+    if (r && next != 0)
+        ahead.set(next, previous);
+    return r;
 }
 
 // The row's mark, committed when this returns without raising.
@@ -102,8 +227,7 @@ void markOutboxRow(qint64 id, qint32 code)
     rt::Transaction tx(db);
     rt::DbResult r = tx.status();
     if (r)
-        r = db.execute({QStringLiteral("UPDATE outbox_messages SET msg_error = ? WHERE msg_id = ?"),
-                        {code, id}});
+        r = db.execute(markQuery(id, code));
     if (r)
         r = tx.commit();
     if (!r)
@@ -354,13 +478,7 @@ void frmSendMessages::runSend(qint32 messageId)
 
     rt::Database& db = mdlDataBase::MainDatabase();
     rt::Recordset rs =
-        messageId < 0
-            ? db.openRecordset(
-                  {QStringLiteral("SELECT * FROM outbox_messages ORDER BY msg_id DESC"), {}},
-                  rt::RecordsetType::Dynaset)
-            : db.openRecordset(
-                  {QStringLiteral("SELECT * FROM outbox_messages WHERE msg_id = ?"), {messageId}},
-                  rt::RecordsetType::Dynaset);
+        db.openRecordset(batchRows(messageId, QLatin1String("*")), rt::RecordsetType::Dynaset);
     if (!rs.isOpen())
         raiseDb(rs.status());
     if (rs.recordCount() == 0) {
@@ -368,6 +486,7 @@ void frmSendMessages::runSend(qint32 messageId)
         rt::Forms::unload(this);
         return;
     }
+    const QList<qint64> order = batchIds(messageId);
 
     show();
     rs.moveLast();
@@ -375,6 +494,8 @@ void frmSendMessages::runSend(qint32 messageId)
     PrgBar->setValue(0);
     rs.moveFirst();
 
+    // Any return or raise from here on gives a row marked ahead its code back.
+    MarkAhead ahead;
     qint32 sentCount = 0;
     while (!rs.eof()) {
         // A row deleted from the out-box list while an earlier one was on its way reads
@@ -393,14 +514,20 @@ void frmSendMessages::runSend(qint32 messageId)
             // whether or not its answer ever reaches us: the row says so on disk before
             // the first byte goes, so that neither a crash nor a lost reply leaves it
             // looking unsent. An accepted reply moves it; any other result, or Cancel,
-            // leaves a mark.
-            markOutboxRow(m.id, mdlInternet::NoReply);
+            // leaves a mark. After the first row the mark came with the move before.
+            if (!ahead.takeFor(m.id))
+                markOutboxRow(m.id, mdlInternet::NoReply);
             const qint32 result = PostToServer(QStringLiteral("send.php"), fields);
 
             // The service has taken (and charged) the message: it is recorded as sent
             // whatever happened to this window meanwhile, Cancel included.
             if (result >= 0) {
-                const rt::DbResult moved = moveToSent(m, result);
+                // A batch already told to stop marks nothing ahead.
+                const rt::DbResult moved =
+                    moveToSent(m, result,
+                               self && !stopped() ? idsAfter(order, rs.absolutePosition())
+                                                  : std::span<const qint64>(),
+                               ahead);
                 if (!self)
                     return;
                 if (!moved)

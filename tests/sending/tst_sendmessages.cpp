@@ -204,6 +204,57 @@ class tst_sendmessages : public QObject {
         return file.open(QIODevice::ReadOnly) ? rt::cp1253::toUnicode(file.readAll()) : QString();
     }
 
+    // A row's msg_error as another program reads it from the file at this moment: what is
+    // committed, nothing else; "gone" when the row is not in the out-box.
+    QVariant codeOnDisk(qint32 id) const
+    {
+        rt::Database other;
+        if (!other.open(m_fx.folder().databasePath()))
+            return QStringLiteral("unreadable");
+        rt::Recordset rs = other.openRecordset(
+            {QStringLiteral("SELECT msg_error FROM outbox_messages WHERE msg_id = ?"), {id}},
+            rt::RecordsetType::Snapshot);
+        if (!rs.isOpen())
+            return QStringLiteral("unreadable");
+        return rs.eof() ? QVariant(QStringLiteral("gone")) : rs.field(0);
+    }
+
+    static void setCode(qint32 id, const QVariant& code)
+    {
+        QVERIFY(mdlDataBase::MainDatabase().execute(
+            {QStringLiteral("UPDATE outbox_messages SET msg_error = ? WHERE msg_id = ?"),
+             {code, id}}));
+    }
+
+    // What a row may carry from an earlier batch: it is the row's own, and a batch that
+    // stops before sending the row leaves it exactly so.
+    static void earlierCodes()
+    {
+        QTest::addColumn<QVariant>("earlier");
+        QTest::newRow("clean") << QVariant();
+        QTest::newRow("an earlier refusal") << QVariant(-700);
+        QTest::newRow("an earlier mark") << QVariant(int(mdlInternet::NoReply));
+    }
+
+    static bool sameCode(const QVariant& actual, const QVariant& expected)
+    {
+        return actual.isValid() == expected.isValid() && actual.toInt() == expected.toInt();
+    }
+
+    // The batch stopped after its first message: that one is in the sent box, the other
+    // row waits with `code`, and the window is gone.
+    void stoppedAfterTheFirst(qint32 waiting, const QVariant& code) const
+    {
+        QCOMPARE(scripts(), QStringList{"send.php"});
+        QCOMPARE(sent().size(), 1);
+        const QList<Row> left = outbox();
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left.first().id, qint64(waiting));
+        QVERIFY2(sameCode(left.first()["msg_error"], code),
+                 qPrintable(left.first()["msg_error"].toString()));
+        QVERIFY(!sendingWindowLoaded());
+    }
+
     // Runs an action once the window's current request has reached the service, from the
     // event loop, as a click would come.
     void whenRequested(int nth, std::function<void()> action)
@@ -375,13 +426,25 @@ private slots:
         QVERIFY(!sendingWindowLoaded());
     }
 
-    void cancelDuringTheFirstExchange()
+    void cancelDuringAnExchange_data()
     {
+        QTest::addColumn<int>("before"); // messages accepted before the one cancelled
+        QTest::newRow("the first") << 0;
+        // Marked with the move of the one before it.
+        QTest::newRow("a later one") << 1;
+    }
+    void cancelDuringAnExchange()
+    {
+        QFETCH(int, before);
         const qint32 older = addMessage(QStringLiteral("older"));
         const qint32 newer = addMessage(QStringLiteral("newer"));
+        for (int i = 0; i < before; ++i) {
+            addMessage(QStringLiteral("newest"));
+            m_fx.service().script(Answer::code(5));
+        }
         m_fx.service().script(Answer::never());
         bool checked = false;
-        whenRequested(1, [&] {
+        whenRequested(before + 1, [&] {
             frmSendMessages* w = sendingWindow();
             QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
             checked = !w->cmdCancel->isEnabled() && !w->cmdHide->isEnabled() &&
@@ -395,7 +458,7 @@ private slots:
         window(60000).SendOutBoxMessages(-1);
 
         QVERIFY(checked);
-        QCOMPARE(scripts(), QStringList{"send.php"});
+        QCOMPARE(scripts(), QStringList(before + 1, QStringLiteral("send.php")));
         const QList<Row> left = outbox();
         QCOMPARE(left.size(), 2);
         QCOMPARE(left.at(0).id, qint64(older));
@@ -404,15 +467,18 @@ private slots:
         // it left.
         QCOMPARE(left.at(1).id, qint64(newer));
         QCOMPARE(left.at(1)["msg_error"].toInt(), int(mdlInternet::NoReply));
-        QVERIFY(sent().isEmpty());
+        QCOMPARE(sent().size(), before);
         QVERIFY(boxes().isEmpty());
         QVERIFY(!sendingWindowLoaded());
     }
 
+    void cancelAfterAnAcceptedReplyKeepsTheMove_data() { earlierCodes(); }
     void cancelAfterAnAcceptedReplyKeepsTheMove()
     {
+        QFETCH(QVariant, earlier);
         const qint32 older = addMessage(QStringLiteral("older"));
         addMessage(QStringLiteral("newer"));
+        setCode(older, earlier);
         m_fx.service().script(Answer::code(77));
         frmSendMessages& w = window();
         // The reply is in, the job has not looked at it yet: the user presses Cancel.
@@ -425,12 +491,54 @@ private slots:
         QCOMPARE(moved.size(), 1);
         QCOMPARE(moved.first()["msg_text"].toString(), QStringLiteral("newer"));
         QCOMPARE(moved.first()["msg_SID"].toInt(), 77);
-        const QList<Row> left = outbox();
-        QCOMPARE(left.size(), 1);
-        QCOMPARE(left.first().id, qint64(older));
-        QCOMPARE(scripts(), QStringList{"send.php"});
+        // Never sent: it is as it was before the batch.
+        stoppedAfterTheFirst(older, earlier);
         QVERIFY(boxes().isEmpty());
-        QVERIFY(!sendingWindowLoaded());
+    }
+
+    // The window goes while the docked list follows a move: the row marked ahead with that
+    // move gets its code back; when the database will not take it, the row keeps the
+    // mark, so that it looks as if it may have gone rather than looking unsent.
+    void windowUnloadedAfterTheMove_data()
+    {
+        QTest::addColumn<QVariant>("earlier");
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<QVariant>("expected");
+        const QVariant marked = int(mdlInternet::NoReply);
+        QTest::newRow("clean") << QVariant() << false << QVariant();
+        QTest::newRow("an earlier refusal") << QVariant(-700) << false << QVariant(-700);
+        QTest::newRow("the database locked meanwhile") << QVariant() << true << marked;
+    }
+    void windowUnloadedAfterTheMove()
+    {
+        QFETCH(QVariant, earlier);
+        QFETCH(bool, locked);
+        QFETCH(QVariant, expected);
+        const qint32 older = addMessage(QStringLiteral("older"));
+        addMessage(QStringLiteral("newer"));
+        setCode(older, earlier);
+        m_fx.service().script(Answer::code(77));
+        QVariant olderAtTheUpdate;
+        std::unique_ptr<testsupport::MomentaryLock> lock;
+        frmMessage_OutBox& list = rt::Forms::get<frmMessage_OutBox>();
+        list.onSetControlState = [&] {
+            olderAtTheUpdate = codeOnDisk(older);
+            if (locked)
+                lock =
+                    std::make_unique<testsupport::MomentaryLock>(m_fx.folder().databasePath(), -1);
+            QVERIFY(rt::Forms::unload(sendingWindow()));
+        };
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(olderAtTheUpdate.toInt(), int(mdlInternet::NoReply));
+        if (locked) {
+            QVERIFY(lock->isHeld());
+            QVERIFY(lock->waits() > 0);
+            lock.reset();
+        }
+        stoppedAfterTheFirst(older, expected);
+        QVERIFY(boxes().isEmpty());
     }
 
     void hideKeepsTheWorkGoing()
@@ -521,22 +629,55 @@ private slots:
         QCOMPARE(outbox().first()["msg_text"].toString(), QStringLiteral("second"));
     }
 
+    // A row that leaves the out-box while the batch is at work is passed by, and the one
+    // after it is still marked on disk before its request leaves.
+    void rowDeletedDuringTheBatchIsNotSent_data()
+    {
+        QTest::addColumn<bool>("markedAhead");
+        QTest::newRow("while the message before it is on its way") << false;
+        QTest::newRow("after it was marked with the move before it") << true;
+    }
     void rowDeletedDuringTheBatchIsNotSent()
     {
-        const qint32 older = addMessage(QStringLiteral("older"));
-        addMessage(QStringLiteral("newer"));
+        QFETCH(bool, markedAhead);
+        const qint32 oldest = addMessage(QStringLiteral("oldest"));
+        const qint32 middle = addMessage(QStringLiteral("middle"));
+        addMessage(QStringLiteral("newest"));
         m_fx.service().script(Answer::code(3).delayed(100));
+        m_fx.service().script(Answer::code(4));
         m_fx.service().script(Answer::code(8));
-        whenRequested(1, [older] {
-            // The out-box list deletes it while the first message is on its way.
+        // The out-box list deletes it.
+        const auto remove = [middle] {
             mdlDataBase::MainDatabase().execute(
-                {QStringLiteral("DELETE FROM outbox_messages WHERE msg_id = ?"), {older}});
-        });
+                {QStringLiteral("DELETE FROM outbox_messages WHERE msg_id = ?"), {middle}});
+        };
+        QVariant middleWhenDeleted;
+        if (markedAhead) {
+            frmMessage_OutBox& list = rt::Forms::get<frmMessage_OutBox>();
+            list.onSetControlState = [&] {
+                if (!middleWhenDeleted.isValid()) {
+                    middleWhenDeleted = codeOnDisk(middle);
+                    remove();
+                }
+            };
+        }
+        QVariant oldestWhenSent;
+        m_onRequest = [&] {
+            const qsizetype n = m_fx.service().requests().size();
+            if (n == 1 && !markedAhead)
+                QTimer::singleShot(0, remove);
+            if (n == 2)
+                oldestWhenSent = codeOnDisk(oldest);
+        };
 
         window().SendOutBoxMessages(-1);
 
-        QCOMPARE(scripts(), (QStringList{"send.php", "credits.php"}));
-        QCOMPARE(sent().size(), 1);
+        QCOMPARE(scripts(), (QStringList{"send.php", "send.php", "credits.php"}));
+        QCOMPARE(messageText(m_fx.service().requests().at(1)), QStringLiteral("oldest"));
+        if (markedAhead)
+            QCOMPARE(middleWhenDeleted.toInt(), int(mdlInternet::NoReply));
+        QCOMPARE(oldestWhenSent.toInt(), int(mdlInternet::NoReply));
+        QCOMPARE(sent().size(), 2);
         QVERIFY(outbox().isEmpty());
         QVERIFY(boxes().isEmpty());
     }
@@ -610,22 +751,26 @@ private slots:
         QCOMPARE(sentAtRefresh, 1);
     }
 
+    void failingListUpdateKeepsTheMoveAndStops_data() { earlierCodes(); }
     void failingListUpdateKeepsTheMoveAndStops()
     {
-        addMessage(QStringLiteral("older"));
+        QFETCH(QVariant, earlier);
+        const qint32 older = addMessage(QStringLiteral("older"));
         addMessage(QStringLiteral("newer"));
+        setCode(older, earlier);
         rt::Forms::get<frmBrokenSentList>();
         m_fx.service().script(Answer::code(1));
+        QVariant olderAtTheBox = QStringLiteral("no box");
+        m_fx.boxes().onShow(
+            [&](const testsupport::ShownBox&) { olderAtTheBox = codeOnDisk(older); });
 
         window().SendOutBoxMessages(-1);
 
-        QCOMPARE(scripts(), QStringList{"send.php"});
-        QCOMPARE(sent().size(), 1);
-        QCOMPARE(outbox().size(), 1);
-        QVERIFY(!outbox().first()["msg_error"].isValid());
+        stoppedAfterTheFirst(older, earlier);
+        // Already so when the user is told.
+        QVERIFY2(sameCode(olderAtTheBox, earlier), qPrintable(olderAtTheBox.toString()));
         QCOMPARE(boxes().size(), 1);
         QVERIFY(boxes().first().text.startsWith(QStringLiteral("Σφάλμα: 438\n")));
-        QVERIFY(!sendingWindowLoaded());
     }
 
     void failingMoveLeavesTheMessageInTheOutBox()
@@ -649,38 +794,32 @@ private slots:
     }
 
     // Whatever happens once a request has left, the row must not look unsent: the mark is
-    // committed, for every other program to see, before the first byte goes.
+    // committed, for every other program to see, before the first byte goes — for the
+    // first row in a commit of its own, for each later one with the move before it.
     void eachRowIsMarkedOnDiskBeforeItsRequestLeaves()
     {
-        const qint32 older = addMessage(QStringLiteral("older"));
-        const qint32 newer = addMessage(QStringLiteral("newer"));
+        const qint32 oldest = addMessage(QStringLiteral("oldest"));
+        const qint32 middle = addMessage(QStringLiteral("middle"));
+        const qint32 newest = addMessage(QStringLiteral("newest"));
         m_fx.service().script(Answer::code(11));
         m_fx.service().script(Answer::code(12));
-        QList<QVariantList> seen; // per request: the marks of (older, newer)
-        m_onRequest = [&] {
-            rt::Database other;
-            QVERIFY(other.open(m_fx.folder().databasePath()));
-            QVariantList marks;
-            for (const qint32 id : {older, newer}) {
-                rt::Recordset rs = other.openRecordset(
-                    {QStringLiteral("SELECT msg_error FROM outbox_messages WHERE msg_id = ?"),
-                     {id}},
-                    rt::RecordsetType::Snapshot);
-                marks.append(rs.eof() ? QVariant(QStringLiteral("gone")) : rs.field(0));
-            }
-            seen.append(marks);
+        m_fx.service().script(Answer::code(13));
+        const auto code = [this](qint32 id) {
+            const QVariant value = codeOnDisk(id);
+            return value.isValid() ? value.toString() : QStringLiteral("clean");
         };
+        QList<QStringList> seen; // per request: the codes of (oldest, middle, newest)
+        m_onRequest = [&] { seen.append({code(oldest), code(middle), code(newest)}); };
 
         window().SendOutBoxMessages(-1);
 
-        QCOMPARE(seen.size(), 3); // two messages and the credits
-        QVERIFY(!seen.at(0).at(0).isValid());
-        QCOMPARE(seen.at(0).at(1).toInt(), int(mdlInternet::NoReply));
-        QCOMPARE(seen.at(1).at(0).toInt(), int(mdlInternet::NoReply));
-        QCOMPARE(seen.at(1).at(1).toString(), QStringLiteral("gone"));
+        QCOMPARE(seen, (QList<QStringList>{{"clean", "clean", "-31000"},
+                                           {"clean", "-31000", "gone"},
+                                           {"-31000", "gone", "gone"},
+                                           {"gone", "gone", "gone"}})); // the last: the credits
         // Accepted: the rows left with their marks, the sent rows have no such column.
         QVERIFY(outbox().isEmpty());
-        QCOMPARE(sent().size(), 2);
+        QCOMPARE(sent().size(), 3);
         QVERIFY(!sent().first().fields.contains(QStringLiteral("msg_error")));
         QVERIFY(boxes().isEmpty());
     }
