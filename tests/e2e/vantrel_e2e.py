@@ -147,19 +147,56 @@ class Session:
                                      "--launch-immediately"], start_new_session=True)
         self.children.append(launcher)
         if shutil.which("openbox"):
-            wm = subprocess.Popen(["openbox", "--sm-disable"], start_new_session=True,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.children.append(wm)
-            wait_for("the window manager", lambda: self._has_window_manager(),
-                     limit=2 * STEP_LIMIT)
+            self._window_manager()
         import pyatspi  # connects to the bus the launcher announces
         self.pyatspi = pyatspi
 
+    def _window_manager(self, attempts=3):
+        """Openbox on the display, started again when it ends or never announces itself."""
+        for attempt in range(1, attempts + 1):
+            log_path = os.path.join(self.work, "openbox.%d.log" % attempt)
+            with open(log_path, "wb") as log:
+                wm = subprocess.Popen(["openbox", "--sm-disable"], start_new_session=True,
+                                      stdout=log, stderr=subprocess.STDOUT)
+            self.children.append(wm)
+            deadline = time.monotonic() + STEP_LIMIT
+            while time.monotonic() < deadline and wm.poll() is None:
+                if self._has_window_manager():
+                    if attempt > 1:
+                        print("the window manager came up at attempt %d" % attempt,
+                              file=sys.stderr)
+                    return
+                time.sleep(LOOK_AGAIN)
+            state = ("ended with %d" % wm.returncode if wm.poll() is not None
+                     else "running without announcing itself")
+            print("window manager, attempt %d: %s; display %s; xprop: %s; output: %s"
+                  % (attempt, state, os.environ.get("DISPLAY"), self._root_report(),
+                     read(log_path).decode("utf-8", "replace").strip() or "none"),
+                  file=sys.stderr)
+            end(wm)
+        raise Failed("no window manager came up in %d attempts" % attempts)
+
     @staticmethod
-    def _has_window_manager():
-        done = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                              capture_output=True)
-        return done.returncode == 0 and b"window id" in done.stdout
+    def _root_check():
+        try:
+            done = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                  capture_output=True, timeout=10)
+        except subprocess.TimeoutExpired:
+            return None
+        return done
+
+    @classmethod
+    def _root_report(cls):
+        done = cls._root_check()
+        if done is None:
+            return "no answer in 10 s"
+        return "exit %d, %s" % (done.returncode,
+                                (done.stdout + done.stderr).decode("utf-8", "replace").strip())
+
+    @classmethod
+    def _has_window_manager(cls):
+        done = cls._root_check()
+        return done is not None and done.returncode == 0 and b"window id" in done.stdout
 
     def start(self, env=None):
         """Starts the installed executable from its folder."""
