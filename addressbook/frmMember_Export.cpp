@@ -223,7 +223,7 @@ bool frmMember_Export::WriteExportFile(const QString& path) const
     lines.reserve(m_records.size());
     for (const MemberExportRecord& r : m_records)
         lines << RecordLine(r);
-    return rt::WriteLines(path, lines);
+    return bool(rt::WriteLines(path, lines));
 }
 
 // ---- commands -------------------------------------------------------------------------

@@ -55,13 +55,6 @@ void replaceFile(const QString& path, const QByteArray& bytes) {
         rt::Raise(written.number, written.description);
 }
 
-QByteArray textLines(const QStringList& lines) {
-    QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += rt::cp1253::fromUnicode(line) + "\r\n";
-    return bytes;
-}
-
 } // namespace
 
 quint16 CPort(const QVariant& value) {
@@ -228,7 +221,7 @@ void SaveIniSettings() {
     try {
         replaceFile(
             rt::App::file(IniFileName),
-            textLines({QStringLiteral("Disclaimer = ") + QString::number(ShowDisclaimer),
+            rt::TextLines({QStringLiteral("Disclaimer = ") + QString::number(ShowDisclaimer),
                        QStringLiteral("WindowState = ") + QString::number(MainWindowState)}));
     } catch (const rt::RuntimeError&) {
         // The display settings are not worth a message; the old file stays as it was.

@@ -3,7 +3,6 @@
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
 #include "messages/MessageRows.h"
-#include "platform/AtomicFile.h"
 #include "platform/Cp1253.h"
 #include "platform/Err.h"
 #include "platform/FileDialog.h"
@@ -11,6 +10,7 @@
 #include "platform/MultiLineTextBox.h"
 #include "platform/Recordset.h"
 #include "platform/StatusBar.h"
+#include "platform/TextFile.h"
 #include "platform/Twips.h"
 
 #include <QFileInfo>
@@ -158,8 +158,7 @@ void frmMessage_Export::WriteExportFile()
     // The text and one final CR LF, in the Greek code page. The file is replaced in one
     // step, so a failed write leaves a file that was there as it was; the box names the
     // failure that happened.
-    const rt::FileWriteResult written =
-        rt::ReplaceFile(m_targetPath, rt::cp1253::fromUnicode(m_exportText + crlf));
+    const rt::FileWriteResult written = rt::WriteLines(m_targetPath, {m_exportText});
     if (!written) {
         rt::MsgBox(QStringLiteral("Σφάλμα: ") + QString::number(written.number) +
                        QLatin1Char('\n') + written.description,

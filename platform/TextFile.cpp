@@ -17,15 +17,17 @@ bool AppendLine(const QString& path, const QString& line)
     return file.write(bytes) == bytes.size();
 }
 
-bool WriteLines(const QString& path, const QStringList& lines)
+QByteArray TextLines(const QStringList& lines)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += cp1253::fromUnicode(line) + "\r\n";
-    return file.write(bytes) == bytes.size();
+    return bytes;
+}
+
+FileWriteResult WriteLines(const QString& path, const QStringList& lines)
+{
+    return ReplaceFile(path, TextLines(lines));
 }
 
 bool LineReader::open(const QString& path)

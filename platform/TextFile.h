@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AtomicFile.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -14,8 +16,11 @@ namespace rt {
 
 // Appends one line (CR LF added); creates the file when missing.
 bool AppendLine(const QString& path, const QString& line);
-// Writes the lines, each ended by CR LF, replacing the file.
-bool WriteLines(const QString& path, const QStringList& lines);
+// The lines as such a file holds them, each ended by CR LF.
+QByteArray TextLines(const QStringList& lines);
+// Writes the lines, each ended by CR LF, replacing the file in one step (ReplaceFile): a
+// failed write leaves the file that was there as it was, and says what failed.
+FileWriteResult WriteLines(const QString& path, const QStringList& lines);
 
 // Line input: a line ends at CR LF or at a lone CR; a lone LF stays in the line.
 class LineReader {

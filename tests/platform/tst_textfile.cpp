@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 void writeBytes(const QString& path, const QByteArray& bytes)
 {
@@ -72,6 +75,40 @@ private slots:
         while (!reader.atEnd())
             read << reader.readField();
         QCOMPARE(read, fields);
+    }
+
+    // The lines replace the file in one step: a write that fails (here the file-size
+    // limit stands for a full disk; SIGXFSZ ignored so that the write fails instead of
+    // ending the test) leaves the old file whole and says what failed.
+    void writeLinesReplacesTheFileOrKeepsIt()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lines.txt"));
+        QVERIFY(rt::WriteLines(path, {QStringLiteral("old")}));
+
+        rlimit before{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = before;
+        limit.rlim_cur = 16;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rt::FileWriteResult full =
+            rt::WriteLines(path, {QStringLiteral("Σφάλμα"), QString(40, u'x')});
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!full);
+        QCOMPARE(full.number, 61);
+        QCOMPARE(full.description, QStringLiteral("Disk full"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("lines.txt")});
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("old\r\n"));
+        file.close();
+        QVERIFY(rt::WriteLines(path, {QStringLiteral("Σφάλμα"), QStringLiteral("b")}));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("\xD3\xF6\xDC\xEB\xEC\xE1\r\nb\r\n"));
     }
 
     void fileExists()
