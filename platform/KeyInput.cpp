@@ -202,6 +202,9 @@ Form* formOf(const QWidget* control)
     return nullptr;
 }
 
+// A form that a handler of the key unloaded: the key goes no further.
+bool unloaded(const QPointer<Form>& form) { return !form || form->isUnloading(); }
+
 // A command button of a form, which Enter presses as the button would on the system
 // the program comes from (Qt's buttons take Enter only as a dialog's default).
 QPushButton* commandButton(QWidget* widget)
@@ -283,7 +286,7 @@ private:
         const bool hadCode = code != 0;
         if (hadCode)
             form->Form_KeyDown(code, shift);
-        if (!alive || form->isUnloading())
+        if (unloaded(alive))
             return true;
         const QList<int> typed = keys::keyAsciis(key);
         bool anyLeft = false;
@@ -291,14 +294,13 @@ private:
             if (a > 0)
                 form->Form_KeyPress(a);
             anyLeft = anyLeft || a > 0;
-            if (!alive || form->isUnloading())
+            if (unloaded(alive))
                 return true;
         }
         // A KeyDown that set the code to 0 took the key (Enter presses no button then).
         return (!typed.isEmpty() && !anyLeft) || (hadCode && code == 0 && isEnter(key));
     }
 
-private:
     // A key event that its receiver ignored travels on to the parents: it was seen.
     bool propagated(const QKeyEvent& key, QWidget* widget) const
     {
@@ -418,7 +420,7 @@ Press routePress(QWidget* control, const QKeyEvent& event, Handlers& handlers)
     Form* form = formOf(control);
     const QPointer<Form> alive(form);
     const auto formGone = [&] {
-        press.stopped = form != nullptr && (!alive || form->isUnloading());
+        press.stopped = form != nullptr && unloaded(alive);
         return press.stopped;
     };
     int code = keyCode(event);
@@ -447,7 +449,7 @@ int routeAscii(QWidget* control, int keyAscii, Handlers& handlers)
     QPointer<Form> alive(form);
     if (form != nullptr) {
         form->Form_KeyPress(keyAscii);
-        if (!alive || form->isUnloading())
+        if (unloaded(alive))
             return 0;
     }
     if (keyAscii != 0)

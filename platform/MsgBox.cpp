@@ -110,8 +110,8 @@ protected:
                                            : this->width() + grow;
         label->setMinimumWidth(label->width() + width - this->width());
         setFixedWidth(width);
-        setFixedHeight(heightForWidth(width) > 0 ? heightForWidth(width)
-                                                 : layout()->minimumSize().height());
+        const int height = heightForWidth(width);
+        setFixedHeight(height > 0 ? height : layout()->minimumSize().height());
         if (screen.isValid()) {
             QRect place = geometry();
             place.moveCenter(parentWidget() ? parentWidget()->window()->geometry().center()
