@@ -123,6 +123,14 @@ public:
         if (m_label != nullptr)
             m_label->installEventFilter(this);
     }
+    ~Box() override
+    {
+        // The label outlives this part of the box: its events must not reach it.
+        if (m_label != nullptr)
+            m_label->removeEventFilter(this);
+    }
+    Box(const Box&) = delete;
+    Box& operator=(const Box&) = delete;
 
 protected:
     bool event(QEvent* event) override

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -123,7 +124,13 @@ Shown measure(QWidget& box)
 class tst_msgbox : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { delete m_owner; }
+    void cleanup()
+    {
+        delete m_owner;
+        if (!m_look.isEmpty())
+            QApplication::setStyle(m_look);
+        m_look.clear();
+    }
 
     void wholeTextOnTheScreen_data()
     {
@@ -131,6 +138,7 @@ private slots:
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("owned");
+        QTest::addColumn<QString>("look");
         const QString settingsSave =
             QStringLiteral("Παρουσιάστηκε κάποιο πρόβλημα κατά την αποθήκευση των ρυθμίσεων του") +
             LF +
@@ -170,30 +178,43 @@ private slots:
         const QString question = QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ");
         const int yesNo = rt::mb::YesNo | rt::mb::Question;
         const int error = rt::mb::OKOnly | rt::mb::Critical;
-        QTest::newRow("a short line") << QStringLiteral("Ερώτηση;") << yesNo << question << true;
-        QTest::newRow("settings not saved") << settingsSave << error << QString() << false;
-        QTest::newRow("settings incomplete") << incomplete << yesNo << QString() << true;
-        QTest::newRow("settings of another type") << settingsType << error << QString() << false;
-        QTest::newRow("file to overwrite") << overwrite << (rt::mb::YesNoCancel | rt::mb::Question)
-                                           << QStringLiteral("Αποθήκευση Τηλεφώνων") << true;
+        QTest::newRow("a short line")
+            << QStringLiteral("Ερώτηση;") << yesNo << question << true << QString();
+        QTest::newRow("settings not saved")
+            << settingsSave << error << QString() << false << QString();
+        QTest::newRow("settings incomplete")
+            << incomplete << yesNo << QString() << true << QString();
+        QTest::newRow("settings of another type")
+            << settingsType << error << QString() << false << QString();
+        QTest::newRow("file to overwrite")
+            << overwrite << (rt::mb::YesNoCancel | rt::mb::Question)
+            << QStringLiteral("Αποθήκευση Τηλεφώνων") << true << QString();
         QTest::newRow("group to delete")
-            << groupDelete << yesNo << QStringLiteral("ΔΙΑΓΡΑΦΗ ΟΜΑΔΑΣ") << true;
+            << groupDelete << yesNo << QStringLiteral("ΔΙΑΓΡΑΦΗ ΟΜΑΔΑΣ") << true << QString();
         QTest::newRow("member to delete")
-            << memberDelete << yesNo << QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΕΛΩΝ") << true;
-        QTest::newRow("message to delete") << messageDelete << yesNo << question << true;
+            << memberDelete << yesNo << QStringLiteral("ΔΙΑΓΡΑΦΗ ΜΕΛΩΝ") << true << QString();
+        QTest::newRow("message to delete")
+            << messageDelete << yesNo << question << true << QString();
         QTest::newRow("path wider than the screen")
             << QStringLiteral("Σφάλμα: 3044") + LF + QStringLiteral("the database file ") +
                    pathWiderThanTheScreen() + QStringLiteral(" does not exist")
-            << (rt::mb::OKOnly | rt::mb::Exclamation) << QString() << false;
+            << (rt::mb::OKOnly | rt::mb::Exclamation) << QString() << false << QString();
         QTest::newRow("name wider than the screen, owned")
             << QStringLiteral("Το αρχείο ") + wordWiderThanTheScreen() +
                    QStringLiteral(" υπάρχει ήδη στο δίσκο.") + LF +
                    QStringLiteral("Θέλετε να το αντικαταστήσετε;")
             << (rt::mb::YesNoCancel | rt::mb::Question) << QStringLiteral("Αποθήκευση Τηλεφώνων")
-            << true;
+            << true << QString();
+        // A style whose boxes do not let the text be selected lays the label out without
+        // a text document.
+        QTest::newRow("name wider than the screen, another style")
+            << QStringLiteral("Το αρχείο ") + wordWiderThanTheScreen() +
+                   QStringLiteral(" υπάρχει ήδη στο δίσκο.")
+            << (rt::mb::OKOnly | rt::mb::Exclamation) << QString() << false
+            << QStringLiteral("Windows");
         QTest::newRow("words wider than the screen, owned")
             << QStringLiteral("Σφάλμα: 7") + LF + wordsWiderThanTheScreen()
-            << (rt::mb::OKOnly | rt::mb::Exclamation) << QString() << true;
+            << (rt::mb::OKOnly | rt::mb::Exclamation) << QString() << true << QString();
     }
     void wholeTextOnTheScreen()
     {
@@ -201,6 +222,11 @@ private slots:
         QFETCH(int, style);
         QFETCH(QString, title);
         QFETCH(bool, owned);
+        QFETCH(QString, look);
+        if (!look.isEmpty()) {
+            m_look = QApplication::style()->name();
+            QVERIFY(QApplication::setStyle(look) != nullptr);
+        }
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         if (owned) {
             // Off the screen's centre, so that a box centred on the screen is caught.
@@ -302,6 +328,7 @@ private:
     static constexpr int tolerance = 24;
 
     QPointer<QWidget> m_owner;
+    QString m_look;
 };
 
 QTEST_MAIN(tst_msgbox)
