@@ -94,8 +94,8 @@ QMessageBox::Icon iconFor(int icon)
 }
 
 // The decoration the window manager has put around a window, as the window system
-// reports it: none off a real display or before the manager has taken the window, and
-// odd values (none of them) while the manager is still building it.
+// reports it: none off a real display or before the manager has taken the window;
+// negative values, seen while the manager is still building the frame, tell nothing.
 std::optional<QMargins> decorationOf(const QWidget& window)
 {
     const QWindow* handle = window.windowHandle();
