@@ -4,12 +4,20 @@
 #include "platform/Form.h"
 #include "platform/WindowServices.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyle>
+#include <QTextDocument>
+#include <QTextOption>
+#include <QWindow>
+#include <optional>
 
 namespace rt {
 
@@ -57,7 +65,8 @@ QList<ButtonSpec> buttonsFor(int buttons)
                 {QMessageBox::Retry, mb::Retry},
                 {QMessageBox::Ignore, mb::Ignore}};
     case mb::YesNoCancel:
-        return {{QMessageBox::Yes, mb::Yes}, {QMessageBox::No, mb::No},
+        return {{QMessageBox::Yes, mb::Yes},
+                {QMessageBox::No, mb::No},
                 {QMessageBox::Cancel, mb::Cancel}};
     case mb::YesNo:
         return {{QMessageBox::Yes, mb::Yes}, {QMessageBox::No, mb::No}};
@@ -84,46 +93,213 @@ QMessageBox::Icon iconFor(int icon)
     }
 }
 
-// Lays its text out by the text's own line feeds: the box grows (up to the screen's
-// width) until no line of the text is wrapped. Qt's box wraps every text wider than
-// about half the screen.
+// The decoration the window manager has put around a window, as the window system
+// reports it: none off a real display or before the manager has taken the window;
+// negative values, seen while the manager is still building the frame, tell nothing.
+std::optional<QMargins> decorationOf(const QWidget& window)
+{
+    const QWindow* handle = window.windowHandle();
+    if (handle == nullptr)
+        return std::nullopt;
+    const QMargins frame = handle->frameMargins();
+    if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
+        return std::nullopt;
+    return frame;
+}
+
+// Sizes and places itself instead of Qt's own pass. Qt's box caps its width (at about
+// 800 px on a 1280-px screen, 1000 px on any wider one) and sizes itself again on every
+// layout request, so a width set once does not hold and a line is cut. Here a line of
+// the text is shown whole as long as the screen's available width holds it; only a
+// line wider than that wraps (anywhere, when a path leaves no word boundary), the box
+// growing taller; the box stays centred over its owner window, or the screen, and on
+// the screen.
 class Box : public QMessageBox {
 public:
-    using QMessageBox::QMessageBox;
+    Box(Icon icon, const QString& title, const QString& text, QWidget* owner)
+        : QMessageBox(icon, title, text, NoButton, owner),
+          m_label(findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+    {
+        if (m_label != nullptr)
+            m_label->installEventFilter(this);
+    }
+    ~Box() override
+    {
+        // The label outlives this part of the box: its events must not reach it.
+        if (m_label != nullptr)
+            m_label->removeEventFilter(this);
+    }
+    Box(const Box&) = delete;
+    Box& operator=(const Box&) = delete;
 
 protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::LayoutRequest) {
+            // Qt's box would size itself again here, within its own limit.
+            const bool result = QDialog::event(event);
+            fit();
+            return result;
+        }
+        const bool result = QMessageBox::event(event);
+        if ((event->type() == QEvent::Move || event->type() == QEvent::WindowActivate) &&
+            isVisible() && !m_placing) {
+            // Placed by a guess at the window manager's frame: placed again once the
+            // frame is known.
+            const std::optional<QMargins> frame = decorationOf(*this);
+            if (frame && !frame->isNull() && *frame != m_placedWith) {
+                fit();
+                place();
+            }
+        }
+        return result;
+    }
+
     void showEvent(QShowEvent* event) override
     {
         QMessageBox::showEvent(event);
-        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        if (label == nullptr || !label->wordWrap())
-            return;
-        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
-        const int unwrapped = QFontMetrics(label->font())
-                                  .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
-                                                Qt::TextExpandTabs, label->text())
-                                  .width();
-        const int grow = unwrapped - label->width();
-        if (grow <= 0)
-            return;
-        const int width = screen.isValid() ? qMin(this->width() + grow, screen.width())
-                                           : this->width() + grow;
-        label->setMinimumWidth(label->width() + width - this->width());
-        setFixedWidth(width);
-        const int height = heightForWidth(width);
-        setFixedHeight(height > 0 ? height : layout()->minimumSize().height());
-        if (screen.isValid()) {
-            QRect place = geometry();
-            place.moveCenter(parentWidget() ? parentWidget()->window()->geometry().center()
-                                            : screen.center());
-            move(place.topLeft());
-        }
+        fit();
+        place();
     }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_label && event->type() == QEvent::Paint)
+            breakLongWords();
+        return QMessageBox::eventFilter(watched, event);
+    }
+
+private:
+    QWidget* owner() const
+    {
+        QWidget* window = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+        return window != nullptr && window->isVisible() ? window : nullptr;
+    }
+
+    QRect area() const
+    {
+        const QScreen* screen = (owner() != nullptr ? owner() : this)->screen();
+        if (screen == nullptr)
+            screen = QGuiApplication::primaryScreen();
+        return screen != nullptr ? screen->availableGeometry() : QRect();
+    }
+
+    // The box's own frame once known; before that the owner's (a box gets the frame of
+    // a dialog; an owner long on the screen without one has no window manager around
+    // it), else the style's idea of a title bar and border.
+    QMargins frame() const
+    {
+        const std::optional<QMargins> own = decorationOf(*this);
+        if (own && !own->isNull())
+            return *own;
+        if (owner() != nullptr) {
+            if (const std::optional<QMargins> owners = decorationOf(*owner()))
+                return *owners;
+        }
+        const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+        return {border, border + style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this),
+                border, border};
+    }
+
+    // A word-wrapped label breaks its lines at word boundaries only, and sets that again
+    // each time it lays its text out (after every resize): a word wider than the line,
+    // such as a long path, would run past the label's edge and be cut. Right after the
+    // label's own layout, the text may also break inside such a word.
+    void breakLongWords()
+    {
+        if (!m_label->wordWrap())
+            return;
+        m_label->heightForWidth(m_label->width());
+        auto* document = m_label->findChild<QTextDocument*>();
+        if (document == nullptr)
+            return;
+        QTextOption option = document->defaultTextOption();
+        if (option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere)
+            return;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        document->setDefaultTextOption(option);
+    }
+
+    void fit()
+    {
+        QLayout* grid = layout();
+        const QRect screen = area();
+        if (m_fitting || !isVisible() || m_label == nullptr || grid == nullptr || !screen.isValid())
+            return;
+        const QScopedValueRollback<bool> fitting(m_fitting, true);
+        const QMargins decoration = frame();
+        const int widest = screen.width() - decoration.left() - decoration.right();
+
+        // The text by its own line feeds alone.
+        m_label->setMinimumSize(0, 0);
+        m_label->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        m_label->setWordWrap(false);
+        grid->invalidate();
+        grid->activate();
+        int width = grid->totalMinimumSize().width();
+        if (width > widest) {
+            const int around = width - m_label->minimumSizeHint().width();
+            const int labelWidth = qMax(1, widest - around);
+            m_label->setWordWrap(true);
+            breakLongWords();
+            // Held at the height of the text so broken: the layout would ask the label
+            // again after a resize, when it has gone back to word boundaries alone.
+            m_label->setFixedSize(labelWidth, m_label->heightForWidth(labelWidth));
+            width = widest;
+        }
+        // The title is not cut either, as Qt's own pass sees to.
+        const int title = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                              .horizontalAdvance(windowTitle()) +
+                          50;
+        width = qMax(width, qMin(title, widest));
+        grid->invalidate();
+        grid->activate();
+        const int height = grid->hasHeightForWidth() ? grid->totalHeightForWidth(width)
+                                                     : grid->totalMinimumSize().height();
+        setFixedSize(width, height);
+        // What this pass changed asks for a layout again; it has been done.
+        QCoreApplication::removePostedEvents(this, QEvent::LayoutRequest);
+    }
+
+    void place()
+    {
+        const QRect screen = area();
+        if (!screen.isValid())
+            return;
+        const QScopedValueRollback<bool> placing(m_placing, true);
+        m_placedWith = frame();
+        // The size this box asked for: the window system may not have answered yet.
+        QRect outer = QRect(QPoint(), minimumSize().isEmpty() ? size() : minimumSize())
+                          .marginsAdded(m_placedWith);
+        outer.moveCenter(owner() != nullptr
+                             ? owner()
+                                   ->geometry()
+                                   .marginsAdded(decorationOf(*owner()).value_or(QMargins()))
+                                   .center()
+                             : screen.center());
+        const auto onScreen = [](int start, int length, int first, int room) {
+            return length >= room ? first : qBound(first, start, first + room - length);
+        };
+        const QPoint inside =
+            QPoint(onScreen(outer.left(), outer.width(), screen.left(), screen.width()),
+                   onScreen(outer.top(), outer.height(), screen.top(), screen.height())) +
+            QPoint(m_placedWith.left(), m_placedWith.top());
+        // Qt places a window by its frame as far as it knows the frame.
+        move(inside - (geometry().topLeft() - pos()));
+    }
+
+    QLabel* m_label;
+    QMargins m_placedWith;
+    bool m_fitting = false;
+    bool m_placing = false;
 };
 
 } // namespace
 
-void setMsgBoxHandler(MsgBoxHandler value) { handler() = std::move(value); }
+void setMsgBoxHandler(MsgBoxHandler value)
+{
+    handler() = std::move(value);
+}
 
 int MsgBox(const QString& text, int style, const QString& title)
 {
@@ -132,14 +308,16 @@ int MsgBox(const QString& text, int style, const QString& title)
         return handler()(text, style, shownTitle);
 
     const QList<ButtonSpec> specs = buttonsFor(style & 0x0F);
-    Box box(iconFor(style & 0x70), shownTitle, text, QMessageBox::NoButton, OwnerWindow());
+    Box box(iconFor(style & 0x70), shownTitle, text, OwnerWindow());
     QMessageBox::StandardButtons all;
     for (const ButtonSpec& spec : specs)
         all |= spec.button;
     box.setStandardButtons(all);
     for (const ButtonSpec& spec : specs)
         box.button(spec.button)->setText(captionFor(spec.answer));
-    const int defaultIndex = (style & mb::DefaultButton3) ? 2 : (style & mb::DefaultButton2) ? 1 : 0;
+    const int defaultIndex = (style & mb::DefaultButton3)   ? 2
+                             : (style & mb::DefaultButton2) ? 1
+                                                            : 0;
     box.setDefaultButton(specs.value(defaultIndex, specs.first()).button);
     // Closing the box without a button answers Cancel where there is one, else the
     // only button.

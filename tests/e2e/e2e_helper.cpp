@@ -13,6 +13,9 @@
 //                                           phone list, one a line, UTF-8
 //   e2e_helper screenshot X Y W H FILE      the screen's rectangle as a PNG
 //   e2e_helper pixels X Y W H               the screen's rectangle as raw RGB bytes
+//   e2e_helper measure TEXT                 the text in the display's default font: the
+//                                           height of a line, then the width of each of
+//                                           its lines, one a line
 
 #include "app/mdlSettings.h"
 #include "platform/App.h"
@@ -22,6 +25,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -44,7 +48,7 @@ int usage()
 {
     std::fprintf(stderr, "usage: e2e_helper road FOLDER HOST PORT | settings FOLDER KEY=VALUE... "
                          "| expected DIR HOST | text | screenshot X Y W H FILE "
-                         "| pixels X Y W H\n");
+                         "| pixels X Y W H | measure TEXT\n");
     return 2;
 }
 
@@ -98,8 +102,9 @@ int main(int argc, char* argv[])
     if (argc < 2)
         return usage();
     const bool screen = std::strcmp(argv[1], "screenshot") == 0 || std::strcmp(argv[1], "pixels") == 0;
+    const bool fonts = std::strcmp(argv[1], "measure") == 0;
     std::unique_ptr<QCoreApplication> app;
-    if (screen)
+    if (screen || fonts)
         app = std::make_unique<QGuiApplication>(argc, argv);
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
@@ -133,6 +138,15 @@ int main(int argc, char* argv[])
                                      .toUtf8();
         std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
         std::fputc('\n', stdout);
+        return 0;
+    }
+    if (fonts && args.size() == 2) {
+        const QFontMetricsF metrics(QGuiApplication::font());
+        QStringList lines{QString::number(metrics.height())};
+        for (const QString& line : args.at(1).split(u'\n'))
+            lines << QString::number(metrics.horizontalAdvance(line));
+        const QByteArray out = (lines.join(u'\n') + u'\n').toUtf8();
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
         return 0;
     }
     if (screen && args.size() >= 5) {

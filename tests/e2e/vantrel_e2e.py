@@ -505,6 +505,41 @@ class Session:
         return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
                 int(values["Width"]), int(values["Height"]))
 
+    def screen_size(self):
+        """The display's width and height."""
+        width, height = xdotool("getdisplaygeometry").split()
+        return int(width), int(height)
+
+    def frame_extents(self, window):
+        """The window manager's frame around the window: (left, right, top, bottom)."""
+        out = run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"]).decode()
+        _, _, values = out.partition("=")
+        values = [int(v) for v in values.split(",") if v.strip()]
+        return tuple(values) if len(values) == 4 else (0, 0, 0, 0)
+
+    def framed(self, window):
+        """The window's place and size on the screen with the manager's frame around it."""
+        x, y, width, height = self.geometry(window)
+        left, right, top, bottom = self.frame_extents(window)
+        return (x - left, y - top, width + left + right, height + top + bottom)
+
+    def x_window_at(self, box):
+        """The program's visible X window that lies exactly on the rectangle, or None."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
+                                str(self.process.pid)], capture_output=True, timeout=60)
+        for window in found.stdout.decode().split():
+            try:
+                if self.geometry(window) == tuple(box):
+                    return window
+            except Failed:
+                continue  # gone meanwhile
+        return None
+
+    def measure(self, text):
+        """The text in the display's default font: (height of a line, width of each line)."""
+        values = [float(v) for v in self.helper("measure", text).split()]
+        return values[0], values[1:]
+
     def shot(self, name, window=None, box=None):
         """A PNG of a window (or a rectangle of the screen) in the output folder."""
         if box is None:
