@@ -1,12 +1,15 @@
 // The address book's lists and dialogs with real keys, real message boxes and real modal
 // loops: after a find, a delete or a paste the keys and the member commands go on from the
-// row the user sees; a group chosen by key in the copy dialog counts as one clicked.
+// row the user sees; a group chosen by key in the copy dialog counts as one clicked; the
+// modeless dialogs come to the user when asked for and never hide a modal dialog.
 
 #include "addressbook/frmCopyToTeam.h"
 #include "addressbook/frmGroup_Organize.h"
+#include "addressbook/frmMember_Criteria.h"
 #include "addressbook/frmMember_Edit.h"
 #include "addressbook/frmMember_Find.h"
 #include "addressbook/frmMember_List.h"
+#include "addressbook/frmMobileFilter.h"
 #include "addressbook/mdlGroups.h"
 #include "app/Main.h"
 #include "app/frmMain.h"
@@ -23,6 +26,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 using testsupport::mainWindow;
 using testsupport::RealWindows;
@@ -327,6 +331,75 @@ private slots:
         QVERIFY(!okBefore);
         QVERIFY(okAfter);
         QCOMPARE(title, QStringLiteral("Μεταφορά μελών στην ομάδα \"Φίλοι\""));
+    }
+
+    // The rewrite dialog, open but behind the main window: its command brings it to the
+    // front with the keyboard where the user left it.
+    void rewriteCommandBringsTheOpenDialogBack()
+    {
+        mainWindow().mnChangeCompanyCode_Click();
+        frmMobileFilter* rewrite = rt::Forms::find<frmMobileFilter>();
+        QVERIFY(rewrite);
+        QVERIFY(activate(*rewrite));
+        rewrite->txtNewCode()->setFocus();
+        QVERIFY(activate(mainWindow()));
+        QVERIFY(!rewrite->isActiveWindow());
+
+        mainWindow().MenuItem(QStringLiteral("mnChangeCompanyCode"))->trigger();
+        QCOMPARE(rt::Forms::find<frmMobileFilter>(), rewrite);
+        QVERIFY(QTest::qWaitForWindowActive(rewrite));
+        QCOMPARE(QApplication::focusWidget(), rewrite->txtNewCode());
+        RealWindows::typeText(*rewrite, QStringLiteral("0945"));
+        QCOMPARE(rewrite->txtNewCode()->Text(), QStringLiteral("0945"));
+    }
+
+    // The find dialog stays above the other windows, but not above a modal window opened
+    // while it is open (the member dialog, the criteria, a question): it leaves the top
+    // for as long as the modal window is open.
+    void findDialogYieldsToAModalWindow_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("member dialog")
+            << QStringLiteral("btnEdit") << QStringLiteral("frmMember_Edit");
+        QTest::newRow("criteria") << QStringLiteral("btnCriteria")
+                                  << QStringLiteral("frmMember_Criteria");
+        QTest::newRow("delete question")
+            << QStringLiteral("btnDelete")
+            << QStringLiteral("box: Θέλετε να διαγράψετε το μέλος \"Αλεξίου Όνομα\";");
+    }
+    void findDialogYieldsToAModalWindow()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, shown);
+        rt::ListView* members = openMembers(false);
+        QVERIFY(members);
+        members->setSelectedItem(row(members, QStringLiteral("Αλεξίου")));
+        mainWindow().mn_FindMembers_Click();
+        frmMember_Find* find = rt::Forms::find<frmMember_Find>();
+        QVERIFY(find);
+        QVERIFY(QTest::qWaitForWindowExposed(find));
+        const auto onTop = [find] {
+            return find->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+        };
+        QVERIFY(onTop());
+
+        RealWindows windows;
+        bool onTopMeanwhile = true;
+        windows.thenClosed([&](QWidget& modal) {
+            onTopMeanwhile = onTop();
+            RealWindows::pressKeys(modal, {Qt::Key_Escape});
+            if (auto* edit = qobject_cast<frmMember_Edit*>(&modal))
+                pressOn(edit->cmdCancel(), Qt::Key_Space); // it has no Escape of its own
+        });
+        toolbarButton(false, button)->click();
+        QCOMPARE(windows.shown(), QStringList{shown});
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QVERIFY(!onTopMeanwhile);
+        QVERIFY(rt::Forms::find<frmMember_Find>());
+        QVERIFY(find->isVisible());
+        QVERIFY(onTop());
+        QCOMPARE(members->ListItems().Count(), int(surnames.size()));
     }
 };
 
