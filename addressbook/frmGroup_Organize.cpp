@@ -368,6 +368,37 @@ void frmGroup_Organize::ShowGroupMembers(const QString& GroupKey)
     m_members->show();
 }
 
+void frmGroup_Organize::ChooseCurrentRow(const QStringList& keys, int place)
+{
+    rt::ListItems rows = m_members->ListItems();
+    if (rows.Count() == 0)
+        return;
+    const QSet<QString> wanted(keys.begin(), keys.end());
+    rt::ListItem first;
+    for (rt::ListItem row : rows) {
+        const bool chosen = wanted.contains(row.Key());
+        row.setSelected(chosen);
+        if (chosen && !first)
+            first = row;
+    }
+    if (!first && place > 0)
+        first = rows.Item(std::min(place, rows.Count()));
+    if (!first)
+        return;
+    m_members->setSelectedItem(first);
+    first.EnsureVisible();
+}
+
+QStringList frmGroup_Organize::selectedRowKeys() const
+{
+    QStringList keys;
+    for (const rt::ListItem row : m_members->ListItems()) {
+        if (row.Selected())
+            keys.append(row.Key());
+    }
+    return keys;
+}
+
 void frmGroup_Organize::RemoveGroupFromMembers(const QString& GroupKey)
 {
     const QString id = mdlGroups::KeyToId(GroupKey);
@@ -835,10 +866,12 @@ void frmGroup_Organize::DeleteMember()
     const QString id = mdlGroups::KeyToId(node.Key());
     rt::ListItems cache = m_lstMembers->ListItems();
     m_members->hide();
+    int firstRemoved = 0;
     for (int i = rows.Count(); i >= 1; --i) {
         const rt::ListItem row = rows.Item(i);
         if (!row.Selected())
             continue;
+        firstRemoved = i;
         if (root) {
             MarkDeleted(row.Key(), 1);
             cache.Remove(row.Key());
@@ -849,6 +882,9 @@ void frmGroup_Organize::DeleteMember()
         rows.Remove(i);
     }
     m_members->show();
+    // The keys go on from where the user was: the row that took the place of the first
+    // one removed.
+    ChooseCurrentRow({}, firstRemoved);
     SetPending(true);
     UpdateCommandStates();
 }
@@ -882,6 +918,9 @@ void frmGroup_Organize::FindMembers(QString& LName, QString& FName, QString& Pho
             first = row;
     }
     if (first) {
+        // The first match becomes the current row too, so that the keys and Edit go on
+        // from it; the other matches stay selected.
+        m_members->setSelectedItem(first);
         first.EnsureVisible();
         rt::Forms::unload<frmMember_Find>();
         m_members->setFocus();
@@ -984,10 +1023,12 @@ void frmGroup_Organize::PasteMembersFromClipboard()
     // Members cut from the root view are copied: every member keeps the root.
     const bool cut = m_clipboardAction == 2 && src != QLatin1String("0");
     rt::ListItems cache = m_lstMembers->ListItems();
+    QStringList pasted;
     for (int i = 0; i < m_clipboard->count(); ++i) {
         rt::ListItem member = cache.Item(m_clipboard->item(i)->text());
         if (!member || !mdlGroups::MembershipHas(member.Tag(), src))
             continue;
+        pasted.append(member.Key());
         QString list = member.Tag();
         if (cut)
             list = mdlGroups::RemoveMembership(list, src);
@@ -998,6 +1039,8 @@ void frmGroup_Organize::PasteMembersFromClipboard()
     }
     ClearClipboard();
     ShowGroupMembers(target.Key());
+    // The pasted members are what the user looks for in the rebuilt list.
+    ChooseCurrentRow(pasted, 0);
     SetPending(true);
     UpdateCommandStates();
 }
@@ -1011,10 +1054,13 @@ void frmGroup_Organize::CopyMembersToGroup(int Method, const QString& SrcGroupKe
     const bool move = Method == 1 && src != QLatin1String("0") && src != dst;
     rt::ListItems rows = m_members->ListItems();
     rt::ListItems cache = m_lstMembers->ListItems();
+    const QStringList chosen = selectedRowKeys();
+    int firstChosen = 0;
     for (int i = rows.Count(); i >= 1; --i) {
         const rt::ListItem row = rows.Item(i);
         if (!row.Selected())
             continue;
+        firstChosen = i;
         rt::ListItem member = cache.Item(row.Key());
         if (!member)
             continue;
@@ -1027,6 +1073,9 @@ void frmGroup_Organize::CopyMembersToGroup(int Method, const QString& SrcGroupKe
         markChanged(member);
     }
     ShowGroupMembers(SrcGroupKey);
+    // Copied members stay chosen; where moved ones have left, the row that took the place
+    // of the first of them.
+    ChooseCurrentRow(chosen, firstChosen);
     SetPending(true);
 }
 
@@ -1076,14 +1125,17 @@ void frmGroup_Organize::Members_OLECompleteDrag()
 void frmGroup_Organize::mnDragDrop_Click(const QString& MenuName, bool Checked)
 {
     Q_UNUSED(Checked);
+    const QStringList dragged = selectedRowKeys();
     if (m_memberDragActive == 1) {
         if (MenuName == QLatin1String("mnCopy"))
             CopyMembersToGroup(0, m_dragSourceKey, m_dropTargetKey);
         else if (MenuName == QLatin1String("mnMove"))
             CopyMembersToGroup(1, m_dragSourceKey, m_dropTargetKey);
     }
-    if (m_groups->Nodes().Exists(m_dropTargetKey))
+    if (m_groups->Nodes().Exists(m_dropTargetKey)) {
         ShowGroupMembers(m_dropTargetKey);
+        ChooseCurrentRow(dragged, 0);
+    }
 }
 
 bool frmGroup_Organize::membersDragFilter(QEvent* event)

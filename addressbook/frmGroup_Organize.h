@@ -143,6 +143,11 @@ private:
     void LoadGroups();
     void LoadMembers();
     void ShowGroupMembers(const QString& GroupKey);
+    // After rows were rebuilt or removed: the rows of these members that show are
+    // selected, the first of them current and in view; when none shows, the row at the
+    // 1-based place (the last row past the end) alone; place 0 chooses none.
+    void ChooseCurrentRow(const QStringList& keys, int place);
+    QStringList selectedRowKeys() const;
     void RemoveGroupFromMembers(const QString& GroupKey);
     void UpdateCommandStates();
     void MarkDeleted(const QString& Key, int Kind);

@@ -4,6 +4,7 @@
 #include "app/DialogButtons.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMain.h"
+#include "platform/Cp1253.h"
 #include "platform/Err.h"
 #include "platform/FileDialog.h"
 #include "platform/KeyInput.h"
@@ -214,7 +215,12 @@ QString frmMember_Export::ExportText() const
 
 void frmMember_Export::RefreshPreview()
 {
-    m_txtPreview->setText(ExportText());
+    // The text as the file will hold it: a character the code page lacks (a name put in
+    // by another program) is written as "?", and the text box would drop it instead,
+    // pulling the columns after it out of line.
+    m_txtPreview->setText(rt::cp1253::toUnicode(rt::cp1253::fromUnicode(ExportText())));
+    // From its first record: the box puts its caret, and so its view, after the text.
+    m_txtPreview->moveCursor(QTextCursor::Start);
 }
 
 bool frmMember_Export::WriteExportFile(const QString& path) const

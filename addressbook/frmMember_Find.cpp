@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 frmMember_Find::frmMember_Find() : rt::Form(QStringLiteral("frmMember_Find"))
 {
@@ -127,4 +128,24 @@ void frmMember_Find::focusInEvent(QFocusEvent* event)
     QWidget* control = m_lastControl ? m_lastControl.data() : m_fields[0];
     if (control->isEnabled() && control->isVisible())
         control->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmMember_Find::event(QEvent* event)
+{
+    // A modal window opened while the dialog is on screen (the member dialog of the docked
+    // window, a question) would open beneath it, centred at the same place: hidden by a
+    // window it blocks, the program would look frozen. The dialog leaves the top layer
+    // while a modal window is open and comes back to it afterwards.
+    if (event->type() == QEvent::WindowBlocked)
+        keepOnTop(false);
+    else if (event->type() == QEvent::WindowUnblocked)
+        keepOnTop(true);
+    return rt::Form::event(event);
+}
+
+void frmMember_Find::keepOnTop(bool on)
+{
+    // The window's own flag, changed in place: the widget's would hide and show it again.
+    if (QWindow* window = windowHandle())
+        window->setFlag(Qt::WindowStaysOnTopHint, on);
 }

@@ -41,8 +41,11 @@ protected:
     void Form_KeyDown(int& KeyCode, int Shift) override;
     void Form_KeyPress(int& KeyAscii) override;
     void focusInEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    void keepOnTop(bool on);
+
     rt::TextBox* m_fields[2];
     PhoneField* m_txtPhone;
     QComboBox* m_cmbOccup;

@@ -28,6 +28,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStringList>
+#include <algorithm>
 #include <vector>
 
 using rt::toPixels;
@@ -415,6 +416,10 @@ void frmMember_List::DeleteMember()
         // From the last to the first, so the indexes still to come stay valid.
         for (const int i : doomed)
             items.Remove(i);
+        // The keys go on from where the user was: the row that took the place of the first
+        // one deleted (the last row when the deleted ones ended the list).
+        if (!doomed.empty() && items.Count() > 0)
+            SelectAlone(items.Item(std::min(doomed.back(), items.Count())));
     });
     UpdateCommandState();
     ShowCount();
@@ -446,6 +451,9 @@ void frmMember_List::FindMembers(QString& LName, QString& FName, QString& Phone,
             first = item;
     }
     if (first) {
+        // The first match becomes the current item too, so that Edit opens it and the keys
+        // go on from it; the other matches stay selected.
+        m_members->setSelectedItem(first);
         first.EnsureVisible();
         rt::Forms::unload<frmMember_Find>();
         m_members->setFocus();

@@ -98,6 +98,17 @@ void frmMobileFilter::Form_Load()
         "του αριθμού. Π.χ. να αλλάξετε όλα τα νούμερα κινητών που αρχίζουν απο 0944 σε 0945."));
 }
 
+void frmMobileFilter::ShowInFront()
+{
+    // Modeless, the dialog easily ends up behind the main window; showing it again alone
+    // would leave it there and the command would seem to do nothing.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 void frmMobileFilter::UpdateOKState()
 {
     m_cmdOK->setEnabled(!m_txtCode->Text().isEmpty() && !m_txtNewCode->Text().isEmpty());

@@ -30,6 +30,10 @@ public:
     QGroupBox* fraProgress() const { return m_fraProgress; }
     rt::ProgressBar* PrgBar() const { return m_prgBar; }
 
+    // The main window's command: shows the dialog or, when it is open already (behind
+    // another window or minimized), brings it to the front with the keyboard.
+    void ShowInFront();
+
     void cmdOK_Click();
     void cmdCancel_Click();
 

@@ -280,7 +280,7 @@ void frmMain::mn_CopyToGroup_Click()
 
 void frmMain::mnChangeCompanyCode_Click()
 {
-    guarded([] { rt::Forms::get<frmMobileFilter>().show(); });
+    guarded([] { rt::Forms::get<frmMobileFilter>().ShowInFront(); });
 }
 
 // ---- the service's address book ---------------------------------------------------------

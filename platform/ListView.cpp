@@ -596,8 +596,32 @@ void ListView::keyPressEvent(QKeyEvent* event)
     Refresh();
     const Store::Ptr before = m_current;
     QTreeView::keyPressEvent(event);
-    if (m_current && m_current != before)
+    if (m_current && m_current != before) {
         emit ItemClick(ListItem(m_current));
+        return;
+    }
+    // A list that takes the keyboard with no row chosen shows its first row as current
+    // without selecting it, and Up or Home there has nowhere to move: such a key picks the
+    // row it stands on, as a move onto it would, instead of doing nothing.
+    const bool plainMove = (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                  Qt::AltModifier | Qt::MetaModifier)) == 0;
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        break;
+    default:
+        return;
+    }
+    if (!plainMove || !m_current || !m_current->owner || m_current->selected)
+        return;
+    selectionModel()->select(currentIndex(),
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    event->accept();
+    emit ItemClick(ListItem(m_current));
 }
 
 void ListView::mousePressEvent(QMouseEvent* event)

@@ -94,8 +94,8 @@ public:
     void setVisible(bool visible) override;
 
 signals:
-    // From the user only: a click on an item (left or right button) or a keyboard move
-    // to another item.
+    // From the user only: a click on an item (left or right button), a keyboard move to
+    // another item, or a move key that selects the current item where it stands.
     void ItemClick(const rt::ListItem& item);
     // The user ticked or unticked an item's box; Checked already holds the new state.
     void ItemCheck(const rt::ListItem& item);

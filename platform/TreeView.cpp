@@ -350,9 +350,36 @@ void TreeView::scheduleRepaint()
 void TreeView::keyPressEvent(QKeyEvent* event)
 {
     const QModelIndex before = currentIndex();
+    const bool selectedBefore = before.isValid() && selectionModel()->isSelected(before);
     QTreeView::keyPressEvent(event);
     const QModelIndex after = currentIndex();
-    if (after != before) {
+    // A tree that takes the keyboard with nothing selected shows its first node as current
+    // without selecting it, and Up or Home there has nowhere to move: such a key picks the
+    // node it stands on, as a move onto it would.
+    const bool plainMove = (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                  Qt::AltModifier | Qt::MetaModifier)) == 0;
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        if (plainMove && after == before && after.isValid() &&
+            !selectionModel()->isSelected(after)) {
+            selectionModel()->select(after, QItemSelectionModel::ClearAndSelect);
+            event->accept();
+        }
+        break;
+    default:
+        break;
+    }
+    // Whatever the keys did to the choice counts as a click on the node: a move to another
+    // node, or the node where the keys stand selected (Space, or a move with nowhere to go).
+    const bool selectedAfter = after.isValid() && selectionModel()->isSelected(after);
+    if (after != before || (selectedAfter && !selectedBefore)) {
         if (NodeData* node = nodeAt(after))
             emit NodeClick(handle(node));
     }

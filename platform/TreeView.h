@@ -57,7 +57,8 @@ public:
     void setVisible(bool visible) override;
 
 signals:
-    // From the user only: a left click on a node or a keyboard move to another node.
+    // From the user only: a left click on a node, or keys that move to another node or
+    // select the node they stand on (Space, a move with nowhere to go).
     void NodeClick(const rt::Node& node);
     // The user ticked or unticked a node's box; Checked already holds the new state.
     void NodeCheck(const rt::Node& node);

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 #include <memory>
 
@@ -215,6 +216,59 @@ private slots:
         QVERIFY(m_fx.boxes().shown().isEmpty());
         QVERIFY(rt::Forms::find<frmMember_Export>());
         QVERIFY(QDir(m_fx.folder().path()).entryList({QStringLiteral("*.txt")}).isEmpty());
+    }
+
+    // Names put into the database by another program may hold characters the code page
+    // lacks: the file holds "?" for each, and the preview shows the same text, its
+    // columns where the file's stand.
+    void previewShowsWhatTheFileHolds_data()
+    {
+        QTest::addColumn<QString>("last");
+        QTest::newRow("Cyrillic") << QStringLiteral("Иванова");
+        QTest::newRow("sharp s") << QStringLiteral("Groß");
+        QTest::newRow("emoji") << QStringLiteral("Ζ\U0001F600Ζ");
+    }
+    void previewShowsWhatTheFileHolds()
+    {
+        QFETCH(QString, last);
+        frmMember_Export& dialog = prepared(
+            {{last, QStringLiteral("Άννα"), QStringLiteral("Γιατρός"), QStringLiteral("6944")},
+             {QStringLiteral("Παπαδόπουλος"), QStringLiteral("Ελευθερία"), QString(),
+              QStringLiteral("6977")}});
+        const QString path = m_fx.folder().file(QStringLiteral("members.txt"));
+        m_fx.files().answer(path);
+        dialog.cmdExport()->click();
+        const QByteArray bytes = fileBytes(path);
+        QVERIFY(bytes.contains('?'));
+        QCOMPARE(dialog.txtPreview()->Text(), rt::cp1253::toUnicode(bytes).replace(
+                                                  QStringLiteral("\r\n"), QStringLiteral("\n")));
+        // Padded, the separators of both lines stand in the same columns.
+        const QStringList lines = dialog.txtPreview()->Text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0].indexOf(QLatin1Char(',')), lines[1].indexOf(QLatin1Char(',')));
+        QCOMPARE(lines[0].lastIndexOf(QLatin1Char(',')), lines[1].lastIndexOf(QLatin1Char(',')));
+    }
+
+    // More records than the box shows: it opens on the first ones, the caret at the start,
+    // and stays there when a setting rebuilds it.
+    void previewOpensAtItsFirstRecord()
+    {
+        QList<Member> many;
+        for (int i = 1; i <= 200; ++i)
+            many.append({QStringLiteral("Μέλος %1").arg(i), QStringLiteral("Όνομα"), QString(),
+                         QStringLiteral("69%1").arg(i)});
+        frmMember_Export& dialog = prepared(many);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        rt::MultiLineTextBox* preview = dialog.txtPreview();
+        QVERIFY(preview->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(preview->verticalScrollBar()->value(), 0);
+        QCOMPARE(preview->SelStart(), 0);
+        QCOMPARE(preview->cursorForPosition(QPoint(1, 1)).blockNumber(), 0);
+        dialog.chkSpaces()->setChecked(false);
+        QCOMPARE(preview->verticalScrollBar()->value(), 0);
+        QCOMPARE(preview->SelStart(), 0);
+        dialog.grab().save(testsupport::picturePath(QStringLiteral("frmMember_Export-many.png")));
     }
 
     void escapeCloses()
