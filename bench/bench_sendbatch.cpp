@@ -95,8 +95,10 @@ public:
             return {};
         fcntl(fds[0], F_SETFD, FD_CLOEXEC);
         const std::string fd = std::to_string(fds[1]);
+        // -terminate: the server ends with its last client, also when the benchmark is
+        // killed before it can end the server itself.
         std::vector<std::string> args{"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24",
-                                      "-nolisten", "tcp"};
+                                      "-nolisten", "tcp", "-terminate"};
         std::vector<char*> argv;
         for (std::string& a : args)
             argv.push_back(a.data());

@@ -16,14 +16,16 @@ namespace rt {
 // a quiet moment is painted as soon as it would have been, so the pacing shows only in
 // such runs of changes. Exposure (a window uncovered or shown) is painted at once.
 //
-// What the window shows at the end of each step is unchanged: only when it is painted.
-// Within a gap a repaint() of one of its widgets paints nothing at once; the gap's end
-// paints it, from the event loop, or at the next repaint() after the gap.
+// The widgets take every change at once (texts, values, items); only their painting is
+// gathered. Within a gap a repaint() of one of them paints nothing at once: the gap's
+// end paints it, from the event loop, or the next repaint() after the gap does.
 class PaintPacing : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kGapMs = 16; // one frame of a common screen
+    // 25 paints a second: smooth for a count or a bar that moves on, and far fewer than a
+    // batch's steps. The list views gather their changes for as long (ListView).
+    static constexpr int kGapMs = 40;
 
     // Paces the window (a top-level widget) from now on; once per window.
     static void install(QWidget& window);
