@@ -7,6 +7,7 @@
 #include "platform/Err.h"
 #include "platform/Form.h"
 #include "platform/ImageList.h"
+#include "platform/PaintPacing.h"
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
 #include "platform/Twips.h"
@@ -78,6 +79,9 @@ void AttachChildForm(rt::Form& form)
 {
     ChildForms().Add(form, form.Name());
     frmMain& main = rt::Forms::get<frmMain>();
+    // A docked window is painted as part of the main window; the send batch changes its
+    // list and its panel for every message, which must not mean a paint for every one.
+    rt::PaintPacing::install(main);
     rt::SetParent(form, main.picMDISpace());
     main.placeDockedWindow(form);
     main.ActivateFormMenus(form.Name());

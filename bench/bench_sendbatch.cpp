@@ -8,32 +8,142 @@
 // Every commit waits for the disk, whose speed changes with what else the machine does:
 // the two run by turns over several rounds (each on fresh databases), and the median of
 // the rounds' ratios is the figure.
-// Run: build/bench/bench_sendbatch [--messages N] [--rounds N]
+//
+// Two settings of the batch:
+// - at its plainest (the default): offscreen, nothing docked, the batch called directly;
+// - as a user meets it (--real-window): the program's own X platform on a virtual X
+//   server that the benchmark starts itself (no window manager), the out-box list
+//   docked and shown with the messages, the batch started by its toolbar's Send button,
+//   no accessibility bus. The server's processor time is reported too: what the window
+//   costs is shared between the two processes.
+// --docked docks the list offscreen, to tell the window system's share from the list's.
+// --shot FILE keeps a picture of the screen halfway through the first docked batch.
+// Run: build/bench/bench_sendbatch [--messages N] [--rounds N] [--real-window | --docked]
+//      [--shot FILE]
 #include "BenchSupport.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMainOutbox.h"
 #include "app/mdlSettings.h"
+#include "messages/frmMessage_OutBox.h"
 #include "platform/Clock.h"
 #include "platform/Cp1253.h"
 #include "platform/DbDates.h"
+#include "platform/ListView.h"
+#include "platform/Toolbar.h"
 #include "sending/frmSendMessages.h"
 #include "sending/mdlInternet.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScreen>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
+extern char** environ;
+
 namespace {
+
+bool flag(int argc, char* argv[], const char* name)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A virtual X server of the benchmark's own, on a display it chooses itself and tells
+// through a pipe; ended with the benchmark.
+class VirtualDisplay {
+public:
+    VirtualDisplay() = default;
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+    ~VirtualDisplay()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+    // The display's name (":N"), empty when the server did not start.
+    QByteArray start()
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return {};
+        fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+        const std::string fd = std::to_string(fds[1]);
+        // -terminate: the server ends with its last client, also when the benchmark is
+        // killed before it can end the server itself.
+        std::vector<std::string> args{"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24",
+                                      "-nolisten", "tcp", "-terminate"};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const int spawned = posix_spawnp(&m_pid, "Xvfb", nullptr, nullptr, argv.data(), environ);
+        close(fds[1]);
+        if (spawned != 0) {
+            m_pid = -1;
+            close(fds[0]);
+            return {};
+        }
+        QByteArray number;
+        pollfd wait{fds[0], POLLIN, 0};
+        while (!number.endsWith('\n') && poll(&wait, 1, 20000) > 0) {
+            char c = 0;
+            if (read(fds[0], &c, 1) != 1)
+                break;
+            number += c;
+        }
+        close(fds[0]);
+        number = number.trimmed();
+        return number.isEmpty() ? QByteArray() : ':' + number;
+    }
+
+    // The server's processor time so far (user and system), in milliseconds.
+    double cpuMs() const
+    {
+        if (m_pid <= 0)
+            return 0;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return 0;
+        const QByteArray line = stat.readAll();
+        // The fields after the command's name in parentheses; utime and stime are the
+        // 14th and 15th of the line.
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13)
+            return 0;
+        const double ticks = fields[11].toDouble() + fields[12].toDouble();
+        return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
+    }
+
+private:
+    pid_t m_pid = -1;
+};
 
 double cpuMs()
 {
@@ -44,21 +154,38 @@ double cpuMs()
            1e3;
 }
 
+// How often the process gave up the processor to wait (for the network, the disk, the
+// X server): unlike times, a count that the machine's load hardly changes.
+long waits()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_nvcsw;
+}
+
 struct Run {
     double wallMs = 0;
     double cpuMs = 0;
+    double serverCpuMs = 0; // the X server's, in the real window
+    long waits = 0;
     bool ok = true;
 };
+
+const VirtualDisplay* g_display = nullptr;
 
 template <class Work> Run measured(Work work)
 {
     QElapsedTimer clock;
     clock.start();
     const double cpu = cpuMs();
+    const double serverCpu = g_display ? g_display->cpuMs() : 0;
+    const long waitsBefore = waits();
     Run run;
     run.ok = work();
     QCoreApplication::processEvents();
     run.cpuMs = cpuMs() - cpu;
+    run.serverCpuMs = g_display ? g_display->cpuMs() - serverCpu : 0;
+    run.waits = waits() - waitsBefore;
     run.wallMs = double(clock.nsecsElapsed()) / 1e6;
     return run;
 }
@@ -249,15 +376,52 @@ bool prepare(Round& round, int messages)
     return QFile::copy(round.path, round.minimalPath);
 }
 
+// Docks the out-box list with the round's messages, as the main window's out-box command
+// does, and lets the window show them.
+frmMessage_OutBox* dockOutBox()
+{
+    rt::Forms::get<frmMain>().mnOutBox_Click();
+    auto* outbox = rt::Forms::find<frmMessage_OutBox>();
+    if (outbox == nullptr || !outbox->isVisible())
+        return nullptr;
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return outbox;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const bool realWindow = flag(argc, argv, "--real-window");
+    const bool docked = realWindow || flag(argc, argv, "--docked");
+    VirtualDisplay display;
+    if (realWindow) {
+        const QByteArray name = display.start();
+        if (name.isEmpty()) {
+            std::fprintf(stderr, "the virtual X server did not start\n");
+            return 1;
+        }
+        qputenv("DISPLAY", name);
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        // No accessibility bus: no session bus to ask for one, nor one started for it.
+        qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/vantrel-bench-bus");
+        qunsetenv("AT_SPI_BUS_ADDRESS");
+        g_display = &display;
+    } else {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     const int messages = bench::option(argc, argv, "--messages", 1000);
     const int rounds = bench::option(argc, argv, "--rounds", 3);
+    QString shot;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--shot") == 0)
+            shot = QString::fromLocal8Bit(argv[i + 1]);
+    }
     bench::printBoxesAndErrors();
 
     mdlSettings::Originator = QStringLiteral("Shop");
@@ -279,12 +443,22 @@ int main(int argc, char* argv[])
     const mdlInternet::Account account{mdlSettings::ServerURL, port, mdlSettings::UserName,
                                        mdlSettings::Password};
 
-    std::printf("%d out-box messages, the loopback service on port %u, %d rounds\n\n", messages,
+    std::printf("%d out-box messages, the loopback service on port %u, %d rounds\n", messages,
                 unsigned(port), rounds);
-    std::printf("%-44s %10s %12s %10s %12s\n", "", "wall ms", "messages/s", "CPU ms", "CPU ms/msg");
+    std::printf("the batch: %s, platform %s%s, accessibility %s\n\n",
+                docked ? "from the docked out-box list's Send button" : "called directly",
+                qPrintable(QGuiApplication::platformName()),
+                realWindow ? qPrintable(QStringLiteral(" on display ") +
+                                        qEnvironmentVariable("DISPLAY") +
+                                        QStringLiteral(", no window manager"))
+                           : "",
+                QAccessible::isActive() ? "on" : "off");
+    std::printf("%-30s %9s %11s %8s %11s %13s %10s\n", "", "wall ms", "messages/s", "CPU ms",
+                "CPU ms/msg", "X CPU ms/msg", "waits/msg");
     const auto line = [messages](const QString& what, const Run& run) {
-        std::printf("%-44s %10.1f %12.1f %10.1f %12.2f\n", qPrintable(what), run.wallMs,
-                    messages / (run.wallMs / 1000), run.cpuMs, run.cpuMs / messages);
+        std::printf("%-30s %9.1f %11.1f %8.1f %11.2f %13.2f %10.1f\n", qPrintable(what),
+                    run.wallMs, messages / (run.wallMs / 1000), run.cpuMs, run.cpuMs / messages,
+                    run.serverCpuMs / messages, double(run.waits) / messages);
     };
     bool ok = true;
     std::vector<double> ratios;
@@ -302,10 +476,35 @@ int main(int argc, char* argv[])
         const auto runMinimal = [&] {
             return measured([&] { return minimalClient(round.minimalPath, account, port); });
         };
+        frmMessage_OutBox* outbox = nullptr;
+        if (docked && (outbox = dockOutBox()) == nullptr) {
+            std::fprintf(stderr, "the out-box list did not dock\n");
+            return 1;
+        }
+        // A picture of the screen halfway through the first round's batch, to look at.
+        QTimer halfway;
+        if (outbox && r == 1 && !shot.isEmpty()) {
+            halfway.setInterval(5);
+            QObject::connect(&halfway, &QTimer::timeout, [&] {
+                if (outbox->OutList()->ListItems().Count() > messages / 2)
+                    return;
+                halfway.stop();
+                QGuiApplication::primaryScreen()->grabWindow(0).save(shot);
+            });
+            halfway.start();
+        }
         const auto runBatch = [&] {
             return measured([&] {
-                rt::Forms::get<frmSendMessages>().SendOutBoxMessages(-1);
-                return !mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages"));
+                if (outbox) {
+                    QToolButton* send = outbox->Toolbar()->Button(QStringLiteral("btnSend"));
+                    if (send == nullptr || !send->isEnabled())
+                        return false;
+                    send->click();
+                } else {
+                    rt::Forms::get<frmSendMessages>().SendOutBoxMessages(-1);
+                }
+                return !mdlDataBase::IsFormLoaded(QStringLiteral("frmSendMessages")) &&
+                       (!outbox || outbox->OutList()->ListItems().Count() == 0);
             });
         };
         // By turns, so that neither always meets the disk in the same mood.
@@ -322,6 +521,9 @@ int main(int argc, char* argv[])
         ratios.push_back(minimal.wallMs / batch.wallMs);
         ok = minimal.ok && batch.ok && eachSentOnce(round.minimalPath, messages) &&
              eachSentOnce(round.path, messages);
+        // The next round docks the list afresh on its own database.
+        if (outbox)
+            rt::Forms::get<frmMain>().FreeChildSpace(QString());
         mdlDataBase::MainDatabase().close();
     }
     std::sort(ratios.begin(), ratios.end());

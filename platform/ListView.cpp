@@ -457,8 +457,12 @@ void ListView::sortNow()
 
 void ListView::schedule()
 {
-    if (isVisible() && !m_refreshTimer.isActive())
-        m_refreshTimer.start();
+    if (!isVisible() || m_refreshTimer.isActive())
+        return;
+    // Every update repaints the rows, the header and the scroll bar: for a change that
+    // follows the last update closely, waiting a moment lets the next changes join it.
+    const qint64 since = m_sinceUpdate.isValid() ? m_sinceUpdate.elapsed() : kGatherMs;
+    m_refreshTimer.start(int(std::max<qint64>(0, kGatherMs - since)));
 }
 
 bool ListView::pending() const
@@ -499,6 +503,7 @@ void ListView::Refresh()
     if (m_currentDirty)
         applyCurrent();
     m_syncing = false;
+    m_sinceUpdate.start();
 }
 
 void ListView::applySelection()

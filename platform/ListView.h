@@ -6,6 +6,7 @@
 #include "platform/ListItem.h"
 #include "platform/ListItems.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -25,8 +26,10 @@ class ListViewModel;
 // The items are the truth; what Qt's view shows follows them once per pass of the event
 // loop (or at once through Refresh, and always before the view paints or takes mouse or
 // key input). So filling, ticking or selecting tens of thousands of items costs one
-// model update, not one per item. A hidden list view never updates its Qt model until it
-// is shown.
+// model update, not one per item. Changes that keep coming soon after an update (a batch
+// that removes item after item between its waits) are gathered for up to kGatherMs, so
+// that the list repaints a few dozen times a second rather than once per change. A
+// hidden list view never updates its Qt model until it is shown.
 //
 // Setting a property from code raises no event (ItemCheck comes from the user's clicks
 // only), as in the runtime.
@@ -35,6 +38,8 @@ class ListView : public QTreeView {
 
 public:
     enum FindWhere { lvwText = 0, lvwSubItem = 1, lvwTag = 2 };
+    // The least time between two updates of Qt's view that changes start on their own.
+    static constexpr int kGatherMs = 40;
     enum FindMatch { lvwWhole = 0, lvwPartial = 1 };
     enum SortOrderValue { lvwAscending = 0, lvwDescending = 1 };
 
@@ -156,6 +161,7 @@ private:
     QPointer<rt::ImageList> m_smallIcons;
     QString m_tag;
     QTimer m_refreshTimer;
+    QElapsedTimer m_sinceUpdate; // since Qt's view last took the items; invalid before
 
     Store::Ptr m_current;
     int m_selectedCount = 0;

@@ -104,6 +104,12 @@ StatusPanel* StatusBar::Add(int index, const QString& key, const QString& text)
     if (!key.isEmpty() && Panel(key))
         return nullptr;
     auto* panel = new StatusPanel(key, this);
+    // As high as the bar leaves room for, and fixed: a panel whose size is fixed in both
+    // directions keeps a new text from relaying out the bar and the whole window around
+    // it, which a count that changes for every message sent would otherwise do each
+    // time. A change of width still does.
+    const QMargins margins = m_layout->contentsMargins();
+    panel->setFixedHeight(height() - margins.top() - margins.bottom());
     panel->setText(text);
     const int position = (index <= 0 || index > Count()) ? Count() : index - 1;
     m_panels.insert(position, panel);

@@ -11,6 +11,7 @@
 #include "platform/DbDates.h"
 #include "platform/Err.h"
 #include "platform/ListView.h"
+#include "platform/PaintPacing.h"
 #include "platform/ProgressBar.h"
 #include "platform/Recordset.h"
 #include "platform/Transaction.h"
@@ -398,6 +399,8 @@ frmSendMessages::frmSendMessages()
     connect(Sender, &TCPSender::DataArrival, this, &frmSendMessages::TCPSender_DataArrival);
 
     setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
+    // A batch changes the status line and the bar for every message.
+    rt::PaintPacing::install(*this);
 }
 
 frmSendMessages::~frmSendMessages() = default;
@@ -652,10 +655,17 @@ qint32 frmSendMessages::PostToServer(const QString& Script, const QString& Field
 void frmSendMessages::ShowStatus(const QString& Text, int Icon)
 {
     lblStatus->setText(Text);
-    Image1->setPixmap(Images32x32(Icon));
-    // The exchange that follows keeps the window from painting until it returns.
-    lblStatus->repaint();
-    Image1->repaint();
+    // A batch shows the same picture for every message: it is drawn when it changes.
+    const char* const shownIcon = "shownIcon";
+    if (Image1->property(shownIcon) != QVariant(Icon)) {
+        Image1->setPixmap(Images32x32(Icon));
+        Image1->setProperty(shownIcon, Icon);
+    }
+    // Both are painted together, once the exchange that follows waits for the network:
+    // its wait runs the event loop. Painting each of them at once here cost a round trip
+    // to the window system per message.
+    lblStatus->update();
+    Image1->update();
 }
 
 // ---- failure --------------------------------------------------------------------------

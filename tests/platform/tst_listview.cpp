@@ -1,5 +1,6 @@
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
+#include "platform/PaintPacing.h"
 
 #include <QHeaderView>
 #include <QPixmap>
@@ -361,6 +362,65 @@ private slots:
         list.grab(); // paints without waiting for the event loop
         QCOMPARE(list.model()->rowCount(), 2);
         QCOMPARE(list.model()->index(1, 0).data().toString(), QStringLiteral("3"));
+    }
+
+    // One change at a time, each followed by a pass of the event loop, as a batch makes
+    // them between its waits, in a window that paints at its own pace (as the main window
+    // does): they reach Qt's view together, the last one included, with nothing more
+    // happening after it.
+    void aRunOfChangesReachesTheViewTogether_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("items removed") << "remove";
+        QTest::newRow("items added") << "add";
+        QTest::newRow("texts changed") << "text";
+    }
+
+    void aRunOfChangesReachesTheViewTogether()
+    {
+        QFETCH(QString, change);
+        constexpr int changes = 100;
+        QWidget window;
+        auto* list = new rt::ListView(&window);
+        list->AddColumn(QStringLiteral("Επίθετο"));
+        list->resize(200, 300);
+        rt::ListItems items = list->ListItems();
+        for (int i = 1; i <= 2 * changes; ++i)
+            items.Add(QStringLiteral("K%1").arg(i), QString::number(i));
+        rt::PaintPacing::install(window);
+        window.resize(200, 300);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QAbstractItemModel* model = list->model();
+        QCOMPARE(model->rowCount(), 2 * changes);
+
+        QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+        QSignalSpy inserts(model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy data(model, &QAbstractItemModel::dataChanged);
+        for (int i = 1; i <= changes; ++i) {
+            if (change == QLatin1String("remove"))
+                items.Remove(items.Count());
+            else if (change == QLatin1String("add"))
+                items.Add(QStringLiteral("N%1").arg(i), QStringLiteral("new %1").arg(i));
+            else
+                items(i).setText(QStringLiteral("changed %1").arg(i));
+            QCoreApplication::processEvents();
+        }
+        const qsizetype updates = resets.size() + inserts.size() + data.size();
+        QVERIFY2(updates < changes / 4, qPrintable(QString::number(updates)));
+
+        const int rows = change == QLatin1String("remove") ? changes
+                         : change == QLatin1String("add") ? 3 * changes
+                                                            : 2 * changes;
+        const QString last = change == QLatin1String("remove") ? QString::number(changes)
+                             : change == QLatin1String("add")
+                                 ? QStringLiteral("new %1").arg(changes)
+                                 : QString::number(2 * changes);
+        QTRY_COMPARE(model->rowCount(), rows);
+        QCOMPARE(model->index(rows - 1, 0).data().toString(), last);
+        if (change == QLatin1String("text"))
+            QTRY_COMPARE(model->index(changes - 1, 0).data().toString(),
+                         QStringLiteral("changed %1").arg(changes));
     }
 };
 
