@@ -33,14 +33,16 @@ bool PaintPacing::eventFilter(QObject* watched, QEvent* event)
     // the window paints, so holding the request back loses nothing.
     if (watched != &m_window || event->type() != QEvent::UpdateRequest || m_painting)
         return false;
-    if (m_gapEnd.isActive())
-        return true;
     const qint64 since = m_sincePaint.isValid() ? m_sincePaint.elapsed() : kGapMs;
     if (since >= kGapMs) {
+        // The gap has passed even where its timer could not run (a wait that handles
+        // paints only): this request paints, and the timer has nothing left to do.
+        m_gapEnd.stop();
         m_sincePaint.start();
         return false;
     }
-    m_gapEnd.start(int(kGapMs - since));
+    if (!m_gapEnd.isActive())
+        m_gapEnd.start(int(kGapMs - since));
     return true;
 }
 

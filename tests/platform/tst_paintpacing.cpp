@@ -1,6 +1,7 @@
 #include "platform/PaintPacing.h"
 
 #include <QTest>
+#include <QThread>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -77,6 +78,32 @@ private slots:
         change(changes + 1);
         QCOMPARE(counter->paints, after + 1);
         QCOMPARE(counter->painted, changes + 1);
+    }
+
+    // A wait that lets nothing but paints through (no timers run in it) still paints once
+    // the gap has passed: the gap's end is not left to a timer that cannot fire.
+    void aPaintAfterTheGapIsNotLeftToItsTimer()
+    {
+        QWidget window;
+        auto* counter = new Counter;
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(counter);
+        window.resize(200, 100);
+        rt::PaintPacing::install(window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::qWait(3 * rt::PaintPacing::kGapMs);
+
+        counter->value = 1;
+        counter->repaint();
+        counter->value = 2;
+        counter->repaint(); // within the gap: held back, the gap's timer started
+        QCOMPARE(counter->painted, 1);
+
+        QThread::msleep(2 * rt::PaintPacing::kGapMs); // no event of any kind handled
+        counter->value = 3;
+        counter->repaint();
+        QCOMPARE(counter->painted, 3);
     }
 };
 
