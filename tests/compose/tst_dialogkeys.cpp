@@ -1,19 +1,28 @@
-// The message window's dialogs driven with real key events and a real drop-down: a key
-// of a menu stays in the menu, and Enter on a focused command button presses it.
+// The message window and its dialogs driven with real key events and a real drop-down: a
+// key of a menu or of the calendar's year editor stays there, Enter on a focused command
+// button presses it, and a typed beginning stays as typed.
 
 #include "app/frmMain.h"
+#include "compose/CharacterMap.h"
 #include "compose/MessageEditor.h"
 #include "compose/frmMessage_Edit.h"
 #include "compose/frmMessage_Save.h"
 #include "compose/frmMessage_SetTime.h"
+#include "platform/AxButton.h"
 #include "platform/Clock.h"
+#include "platform/ListView.h"
 #include "platform/MonthView.h"
 #include "platform/Toolbar.h"
+#include "platform/UpDown.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/RealKeys.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
+#include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 
@@ -85,6 +94,32 @@ private slots:
         QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmMessage_SetTime")));
         QCOMPARE(w.SendTime, QString());
         QCOMPARE(w.SendDate, QString());
+    }
+
+    // Enter on the message window's own buttons presses them as a click does: the title
+    // button "ΜΗΝΥΜΑ" opens the title editor, the expander shows the symbol palette.
+    void enterOnTheMessageWindowsButtons_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("title button") << QStringLiteral("btnTitle");
+        QTest::newRow("palette expander") << QStringLiteral("cmdExpand");
+    }
+    void enterOnTheMessageWindowsButtons()
+    {
+        QFETCH(QString, button);
+        frmMessage_Edit& w = messageWindow();
+        const bool title = button == QLatin1String("btnTitle");
+        rt::AxButton* pressed =
+            title ? w.Message()->findChild<rt::AxButton*>(QStringLiteral("btnTitle"))
+                  : w.cmdExpand();
+        QWidget* opened = title ? w.Message()->findChild<QWidget*>(QStringLiteral("picTitle"))
+                                : static_cast<QWidget*>(w.CharMap());
+        QVERIFY(pressed && opened);
+        QVERIFY(opened->isHidden());
+        pressed->setFocus();
+        QCOMPARE(QApplication::focusWidget(), pressed);
+        RealWindows::pressKeys(mainWindow(), {Qt::Key_Return});
+        QVERIFY(!opened->isHidden());
     }
 
     // The schedule and save-title dialogs leave Enter to the focused control: on a
