@@ -336,6 +336,37 @@ private slots:
                  QStringList{QStringLiteral("Φίλοι")});
     }
 
+    // The member dialog's occupation holds what was typed: the beginning of a stored
+    // occupation is stored as typed, not completed to that occupation.
+    void typedOccupationIsStoredAsTyped()
+    {
+        testsupport::addMember(4, QStringLiteral("Δημητρίου"), QStringLiteral("Άννα"),
+                               QStringLiteral("Λογιστής Α"), QStringLiteral("6944444444"),
+                               QVariant());
+        mainWindow().mnMemberList_Click();
+        RealWindows windows;
+        QString held;
+        windows.thenClosed([&held](QWidget& dialog) {
+            dialog.findChild<QWidget*>(QStringLiteral("txtPhone"))->setFocus();
+            RealWindows::typeText(dialog, QStringLiteral("6955555555"));
+            auto* occupation = dialog.findChild<QComboBox*>(QStringLiteral("cmbOccup"));
+            QVERIFY(occupation);
+            occupation->setFocus();
+            RealWindows::typeText(dialog, QStringLiteral("Λογιστής"));
+            held = occupation->currentText();
+            // Enter moves on in this dialog; Space presses the focused OK.
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->setFocus();
+            RealWindows::pressKeys(dialog, {Qt::Key_Space});
+        });
+        rt::Forms::get<frmMember_List>().Toolbar()->Button(QStringLiteral("btnNew"))->click();
+        QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmMember_Edit")});
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QCOMPARE(held, QStringLiteral("Λογιστής"));
+        QCOMPARE(testsupport::columnTexts(QStringLiteral(
+                     "SELECT Occupation FROM members WHERE mobile_no = '6955555555'")),
+                 QStringList{QStringLiteral("Λογιστής")});
+    }
+
     // The group name dialog's refusal of an empty name: Enter shows the box once, one key
     // closes it, and the dialog then unloads without a new group.
     void groupNameRefusalBoxTakesOneKey_data()

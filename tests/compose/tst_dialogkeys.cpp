@@ -122,6 +122,62 @@ private slots:
         QVERIFY(!opened->isHidden());
     }
 
+    // The wizard's combos search for what was typed: a typed beginning is not completed
+    // to the first listed name, so every member whose value begins with it is found.
+    void typedBeginningFindsEveryMatch_data()
+    {
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("Ιδιότητα Δ")
+            << QStringLiteral("cmbProperty_0") << QStringLiteral("Δ")
+            << QStringList{QStringLiteral("Βλάχου"), QStringLiteral("Γεωργίου")};
+        QTest::newRow("Όνομα Μα") << QStringLiteral("cmbFName_0") << QStringLiteral("Μα")
+                                  << QStringList{QStringLiteral("Αλεξίου"),
+                                                 QStringLiteral("Βλάχου")};
+    }
+    void typedBeginningFindsEveryMatch()
+    {
+        QFETCH(QString, combo);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, found);
+        testsupport::addMember(1, QStringLiteral("Αλεξίου"), QStringLiteral("Μαρία"),
+                               QStringLiteral("Γιατρός"), QStringLiteral("6911111111"), QVariant());
+        testsupport::addMember(2, QStringLiteral("Βλάχου"), QStringLiteral("Μαρίνα"),
+                               QStringLiteral("Δάσκαλος"), QStringLiteral("6922222222"),
+                               QVariant());
+        testsupport::addMember(3, QStringLiteral("Γεωργίου"), QStringLiteral("Νίκος"),
+                               QStringLiteral("Δικηγόρος"), QStringLiteral("6933333333"),
+                               QVariant());
+        frmMessage_Edit& w = messageWindow();
+        RealWindows windows;
+        QString held;
+        QString result;
+        QStringList listed;
+        windows.thenClosed([&](QWidget& wizard) {
+            auto* box = wizard.findChild<QComboBox*>(combo);
+            QVERIFY(box);
+            box->setFocus();
+            RealWindows::typeText(wizard, typed);
+            held = box->currentText();
+            wizard.findChild<QPushButton*>(QStringLiteral("cmdStep_1"))->setFocus();
+            RealWindows::pressKeys(wizard, {Qt::Key_Return});
+            result = wizard.findChild<QLabel*>(QStringLiteral("lblResult"))->text();
+            auto* results = wizard.findChild<rt::ListView*>(QStringLiteral("lstResults"));
+            for (int i = 1; i <= results->ListItems().Count(); ++i)
+                listed << results->ListItems().Item(i).Text();
+            listed.sort();
+            wizard.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->setFocus();
+            RealWindows::pressKeys(wizard, {Qt::Key_Return});
+        });
+        toolbarClick(w, "btnInstantGroup");
+        QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmInstantGroup")});
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QCOMPARE(held, typed);
+        QCOMPARE(listed, found);
+        QCOMPARE(result, QStringLiteral("Βρέθηκαν 2 μέλη."));
+    }
+
     // The schedule and save-title dialogs leave Enter to the focused control: on a
     // command button it presses that button, once.
     void enterPressesTheFocusedButton_data()

@@ -512,6 +512,47 @@ private slots:
         QCOMPARE(form.pressesOf(kind), 2 * presses);
     }
 
+    // An editable combo box holds what was typed: a beginning of a listed item is not
+    // completed to it, neither while typing nor when Enter ends the typing.
+    void editableComboCompletesNothing_data()
+    {
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("one letter, two items begin with it")
+            << QStringList{QStringLiteral("Δάσκαλος"), QStringLiteral("Δικηγόρος")}
+            << QStringLiteral("Δ");
+        QTest::newRow("two letters")
+            << QStringList{QStringLiteral("Μαρία"), QStringLiteral("Μαρίνα")}
+            << QStringLiteral("Μα");
+        QTest::newRow("a whole word, one item begins with it")
+            << QStringList{QStringLiteral("Γιατρός"), QStringLiteral("Λογιστής Α")}
+            << QStringLiteral("Λογιστής");
+        QTest::newRow("another letter case than the item")
+            << QStringList{QStringLiteral("Δάσκαλος")} << QStringLiteral("δάσ");
+    }
+    void editableComboCompletesNothing()
+    {
+        QFETCH(QStringList, items);
+        QFETCH(QString, typed);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        QComboBox* combo = rt::NewEditableComboBox(QStringLiteral("cmbProperty_0"), &window);
+        combo->addItems(items);
+        combo->setEditText(QString());
+        layout->addWidget(combo);
+        layout->addWidget(new QPushButton(QStringLiteral("OK"), &window));
+        QVERIFY(showActive(window));
+        combo->setFocus();
+        QVERIFY(QApplication::focusWidget() != nullptr);
+        type(QApplication::focusWidget(), typed);
+        QCOMPARE(combo->currentText(), typed);
+        QCOMPARE(combo->lineEdit()->selectedText(), QString());
+        pressOnFocus(Qt::Key_Return);
+        QCOMPARE(combo->currentText(), typed);
+        // The list is still there to choose from.
+        QCOMPARE(combo->count(), items.size());
+    }
+
     void multiLineKeepsItsMaximumLength()
     {
         rt::MultiLineTextBox area;
