@@ -96,6 +96,46 @@ private slots:
         QCOMPARE(w.SendDate, QString());
     }
 
+    // Escape in the calendar's year editor ends the year edit only: the schedule dialog
+    // stays with the time and the day the user chose, and OK then schedules them.
+    void escapeInTheYearEditorEndsItOnly()
+    {
+        frmMessage_Edit& w = messageWindow();
+        RealWindows windows;
+        bool openAfterEscape = false;
+        int yearAfterEscape = 0;
+        windows.thenClosed([&](QWidget& dialog) {
+            auto* calendar = dialog.findChild<rt::MonthView*>(QStringLiteral("SendDate"));
+            auto* minutes = dialog.findChild<rt::UpDown*>(QStringLiteral("MUpDown"));
+            QVERIFY(calendar && minutes);
+            // 14:07 becomes 14:12; 17 May becomes 20 May, by keys in the day grid.
+            QTest::mouseClick(minutes->findChild<QToolButton*>(QStringLiteral("up")),
+                              Qt::LeftButton);
+            calendar->setFocus();
+            RealWindows::pressKeys(dialog, {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right});
+            QTest::mouseClick(
+                calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton")),
+                Qt::LeftButton);
+            auto* year = calendar->findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"));
+            QVERIFY(year && year->hasFocus());
+            RealWindows::pressKeys(dialog, {Qt::Key_Up, Qt::Key_Escape});
+            openAfterEscape =
+                rt::IsFormLoaded(QStringLiteral("frmMessage_SetTime")) && dialog.isVisible();
+            yearAfterEscape = calendar->yearShown();
+            if (!openAfterEscape)
+                return;
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->setFocus();
+            RealWindows::pressKeys(dialog, {Qt::Key_Return});
+        });
+        toolbarClick(w, "btnMsgTimer");
+        QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmMessage_SetTime")});
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QVERIFY(openAfterEscape);
+        QCOMPARE(yearAfterEscape, 2024);
+        QCOMPARE(w.SendTime, QStringLiteral("14:12"));
+        QCOMPARE(w.SendDate, QStringLiteral("20/05/2024"));
+    }
+
     // Enter on the message window's own buttons presses them as a click does: the title
     // button "ΜΗΝΥΜΑ" opens the title editor, the expander shows the symbol palette.
     void enterOnTheMessageWindowsButtons_data()

@@ -152,6 +152,26 @@ public:
     int entersSeen = 0;
 };
 
+// A form whose key preview closes it on Escape, with a calendar.
+class frmCalendar : public rt::Form {
+public:
+    frmCalendar() : rt::Form(QStringLiteral("frmCalendar"))
+    {
+        setKeyPreview(true);
+        auto* layout = new QVBoxLayout(this);
+        calendar = new rt::MonthView(QStringLiteral("SendDate"), this);
+        layout->addWidget(calendar);
+    }
+    void Form_KeyDown(int& KeyCode, int Shift) override
+    {
+        note(QStringLiteral("form down %1 %2").arg(KeyCode).arg(Shift));
+        if (KeyCode == rt::key::Escape)
+            rt::Forms::unload(this);
+    }
+
+    rt::MonthView* calendar = nullptr;
+};
+
 bool showActive(QWidget& window)
 {
     window.show();
@@ -551,6 +571,41 @@ private slots:
         QCOMPARE(combo->currentText(), typed);
         // The list is still there to choose from.
         QCOMPARE(combo->count(), items.size());
+    }
+
+    // Escape in the calendar's year editor ends the edit only: the year shown stays, the
+    // form's preview never sees that Escape, while it sees the editor's other keys; once
+    // the editor is closed, Escape is the form's again.
+    void escapeInTheYearEditorEndsTheEditOnly()
+    {
+        frmCalendar& form = rt::Forms::get<frmCalendar>();
+        form.calendar->setValue(QDate(2024, 5, 17));
+        QVERIFY(showActive(form));
+        auto* yearButton =
+            form.calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
+        auto* yearEdit =
+            form.calendar->findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"));
+        QVERIFY(yearButton && yearEdit);
+        QTest::mouseClick(yearButton, Qt::LeftButton);
+        QTRY_VERIFY(yearEdit->isVisible());
+        QVERIFY(yearEdit->hasFocus());
+
+        pressOnFocus(Qt::Key_Up);
+        QCOMPARE(yearEdit->value(), 2025);
+        QVERIFY(m_journal.contains(QStringLiteral("form down 38 0")));
+        m_journal.clear();
+        pressOnFocus(Qt::Key_Escape);
+        QVERIFY(rt::IsFormLoaded(QStringLiteral("frmCalendar")));
+        QVERIFY(!yearEdit->isVisible());
+        QCOMPARE(form.calendar->yearShown(), 2024);
+        QCOMPARE(form.calendar->Value(), QDate(2024, 5, 17));
+        QVERIFY2(m_journal.isEmpty(), qPrintable(m_journal.join(u'|')));
+
+        // The keyboard is back in the days, not in the hidden editor.
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus && focus->isVisible() && form.calendar->isAncestorOf(focus));
+        pressOnFocus(Qt::Key_Escape);
+        QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmCalendar")));
     }
 
     void multiLineKeepsItsMaximumLength()
