@@ -374,3 +374,9 @@ void CoolButton::ButtonArea_MouseUp(int button, int shift, float x, float y)
     emit MouseUp(button, shift, x, y);
     emit Click();
 }
+
+void CoolButton::click()
+{
+    if (isEnabled())
+        emit Click();
+}

@@ -54,6 +54,10 @@ public:
     Q_INVOKABLE void ReadProperties(const QVariantMap& bag);
     Q_INVOKABLE QVariantMap WriteProperties() const;
 
+    // A press without the mouse (Enter while the button has the focus): Click alone, as
+    // a host's key layer finds it through the meta-object.
+    Q_INVOKABLE void click();
+
 signals:
     void MouseDown(int Button, int Shift, float X, float Y);
     void MouseMove(int Button, int Shift, float X, float Y);

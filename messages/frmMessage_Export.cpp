@@ -6,6 +6,7 @@
 #include "platform/Cp1253.h"
 #include "platform/Err.h"
 #include "platform/FileDialog.h"
+#include "platform/KeyInput.h"
 #include "platform/MsgBox.h"
 #include "platform/MultiLineTextBox.h"
 #include "platform/Recordset.h"
@@ -37,6 +38,9 @@ frmMessage_Export::frmMessage_Export() : rt::Form(QStringLiteral("frmMessage_Exp
 {
     setWindowTitle(QStringLiteral("Εξαγωγή Μηνύματος σε Αρχείο"));
     setWindowFlags(Qt::Dialog);
+    // The preview opens with the keyboard in its read-only text: the dialog's own keys
+    // must reach it from there.
+    setKeyPreview(true);
     resize(rt::toPixels(7200), rt::toPixels(6000));
 
     m_txtMsg = new rt::MultiLineTextBox(QStringLiteral("txtMsg"), this);
@@ -50,6 +54,7 @@ frmMessage_Export::frmMessage_Export() : rt::Form(QStringLiteral("frmMessage_Exp
     m_frButtons->setObjectName(QStringLiteral("frButtons"));
     m_cmdExport = new QPushButton(QStringLiteral("&Εξαγωγή"), m_frButtons);
     m_cmdExport->setObjectName(QStringLiteral("cmdExport"));
+    m_cmdExport->setDefault(true);
     m_cmdCancel = new QPushButton(QStringLiteral("&Ακύρωση"), m_frButtons);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto* buttons = new QHBoxLayout(m_frButtons);
@@ -175,6 +180,20 @@ void frmMessage_Export::cmdExport_Click()
 void frmMessage_Export::cmdCancel_Click()
 {
     rt::Forms::unload(this);
+}
+
+// In the text, Enter exports as the default button does and Escape leaves without
+// writing, as Cancel and the close box do. On a focused button Enter stays that button's.
+void frmMessage_Export::Form_KeyDown(int& KeyCode, int Shift)
+{
+    Q_UNUSED(Shift);
+    if (KeyCode == rt::key::Escape) {
+        KeyCode = 0;
+        cmdCancel_Click();
+    } else if (KeyCode == rt::key::Return && m_txtMsg->hasFocus()) {
+        KeyCode = 0;
+        cmdExport_Click();
+    }
 }
 
 void frmMessage_Export::resizeEvent(QResizeEvent* event)

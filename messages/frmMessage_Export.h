@@ -50,6 +50,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void Form_KeyDown(int& KeyCode, int Shift) override;
 
 private:
     QString ChooseExportFile();

@@ -31,7 +31,7 @@ frmMessage_Properties::frmMessage_Properties() : rt::Form(QStringLiteral("frmMes
 {
     setWindowTitle(QStringLiteral("Ιδιότητες Μηνύματος"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    // Escape reaches the dialog's own handler whichever control has the focus.
+    // Escape and Enter reach the dialog's own handler whichever control has the focus.
     setKeyPreview(true);
 
     m_frame = new QGroupBox(this);
@@ -133,4 +133,8 @@ void frmMessage_Properties::Form_KeyDown(int& KeyCode, int Shift)
     Q_UNUSED(Shift);
     if (KeyCode == rt::key::Escape)
         rt::Forms::unload(this);
+    // The dialog opens with the keyboard in the read-only text, which has no use for
+    // Enter: Enter is OK's, the default button, wherever the focus is.
+    else if (KeyCode == rt::key::Return)
+        cmdOK_Click();
 }

@@ -4,9 +4,11 @@
 #include "platform/Form.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
+#include <QMetaObject>
 #include <QPointer>
-#include <QPushButton>
+#include <QRadioButton>
 #include <QWidget>
 #include <algorithm>
 
@@ -205,13 +207,21 @@ Form* formOf(const QWidget* control)
 // A form that a handler of the key unloaded: the key goes no further.
 bool unloaded(const QPointer<Form>& form) { return !form || form->isUnloading(); }
 
-// A command button of a form, which Enter presses as the button would on the system
-// the program comes from (Qt's buttons take Enter only as a dialog's default).
-QPushButton* commandButton(QWidget* widget)
+// A command control of a form, which Enter presses as the focused button was pressed on
+// the system the program comes from (Qt's buttons take Enter only as a dialog's default).
+// Every control that can be clicked counts: push buttons, tool buttons (the title bar's
+// close button, the message window's title and palette buttons), and controls that only
+// offer a click through their meta-object (the control library's buttons, which this
+// layer must not link). Check boxes and option buttons are no commands: Space changes
+// them, and Enter stays with the form.
+QWidget* commandControl(QWidget* widget)
 {
-    auto* button = qobject_cast<QPushButton*>(widget);
-    return button != nullptr && button->isEnabled() && formOf(button) != nullptr ? button
-                                                                                 : nullptr;
+    if (widget == nullptr || !widget->isEnabled() || formOf(widget) == nullptr)
+        return nullptr;
+    if (qobject_cast<QCheckBox*>(widget) != nullptr ||
+        qobject_cast<QRadioButton*>(widget) != nullptr)
+        return nullptr;
+    return widget->metaObject()->indexOfMethod("click()") >= 0 ? widget : nullptr;
 }
 
 bool isEnter(const QKeyEvent& key)
@@ -244,10 +254,11 @@ protected:
         Form* form = qobject_cast<Form*>(widget);
         if (form == nullptr)
             form = keys::previewForm(widget);
-        QPushButton* button = type == QEvent::KeyPress && isEnter(*key) && !key->isAutoRepeat()
-                                  ? commandButton(widget)
-                                  : nullptr;
-        if (form == nullptr && button == nullptr)
+        const QPointer<QWidget> button =
+            type == QEvent::KeyPress && isEnter(*key) && !key->isAutoRepeat()
+                ? commandControl(widget)
+                : nullptr;
+        if (form == nullptr && !button)
             return false;
         const bool eaten = preview(form, *key, type);
         // The handlers may have run nested event loops (a message box) whose keys
@@ -255,8 +266,10 @@ protected:
         m_record = record;
         if (eaten)
             return true;
-        if (button != nullptr) {
-            button->click();
+        // The click may unload the form and the control with it (the title bar's close
+        // button): nothing of either is touched after it.
+        if (button) {
+            QMetaObject::invokeMethod(button.data(), "click", Qt::DirectConnection);
             return true;
         }
         return false;

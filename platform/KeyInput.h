@@ -73,8 +73,9 @@ inline int SwallowNextKey = 0;
 // A form sees only the keys of its own window: never those of a message box, file
 // dialog or menu it opened, nor of another form's window. A form that a KeyDown
 // unloaded gets no KeyPress for that key, and the key goes no further.
-// Enter on a focused command button of a form presses it, unless a handler took the
-// key (set its code or character to 0).
+// Enter on a focused command control of a form presses it, unless a handler took the key
+// (set its code or character to 0): push and tool buttons, and any control that offers a
+// click() through its meta-object; not check boxes or option buttons.
 //
 // Text boxes (platform/TextBox.h) and KeyEvents route their keys themselves; for every
 // other widget of a form the layer runs only the form's preview. The signals pass their

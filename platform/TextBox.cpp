@@ -188,6 +188,10 @@ QComboBox* NewEditableComboBox(const QString& name, QWidget* parent)
     combo->setObjectName(name);
     combo->setEditable(true);
     combo->setLineEdit(new TextBox(name + QStringLiteral("_text"), combo));
+    // What the user typed is what the box holds: the toolkit's completer would finish a
+    // typed beginning with the first matching item (a prefix search for "Δ" would become
+    // one for "Δάσκαλος"). The list still opens for a choice.
+    combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(15);
     return combo;

@@ -71,7 +71,8 @@ private:
 };
 
 // An editable combo box whose line edit is a TextBox named name & "_text", so typing
-// follows the text box's rules; typed text is never added to the list.
+// follows the text box's rules; typed text is never added to the list and never
+// completed from it.
 QComboBox* NewEditableComboBox(const QString& name, QWidget* parent);
 
 } // namespace rt

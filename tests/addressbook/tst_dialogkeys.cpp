@@ -13,6 +13,7 @@
 #include "app/Main.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
+#include "platform/AxButton.h"
 #include "platform/Cp1253.h"
 #include "platform/ListView.h"
 #include "platform/Recordset.h"
@@ -23,8 +24,10 @@
 #include "tests/support/RealKeys.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -283,6 +286,85 @@ private slots:
         QCOMPARE(groupNames(rt::Forms::get<frmGroup_Organize>()),
                  QStringList{QStringLiteral("Φίλοι")});
         QCOMPARE(mobiles().first(), QStringLiteral("0944111111"));
+    }
+
+    // Enter on the title bar's close button "X" closes the docked window as its click does:
+    // the organiser with unsaved changes asks first; Cancel keeps it docked with them, No
+    // closes it without saving.
+    void enterOnTheTitleBarsCloseButton_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("no changes") << false << 0 << true;
+        QTest::newRow("changes, Cancel") << true << int(QMessageBox::Cancel) << false;
+        QTest::newRow("changes, No") << true << int(QMessageBox::No) << true;
+    }
+    void enterOnTheTitleBarsCloseButton()
+    {
+        QFETCH(bool, changed);
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        mainWindow().mnGroupOrganize_Click();
+        frmGroup_Organize& w = rt::Forms::get<frmGroup_Organize>();
+        if (changed) {
+            QString key;
+            w.UpdateGroup(QStringLiteral("GRP_0"), key, QStringLiteral("Συνάδελφοι"));
+            QVERIFY(w.Toolbar()->Button(QStringLiteral("btnSave"))->isEnabled());
+        }
+        auto* close = w.findChild<rt::AxButton*>(QStringLiteral("cmdClose"));
+        QVERIFY(close);
+        RealWindows windows;
+        windows.thenClosed([answer](QWidget& box) {
+            auto* question = qobject_cast<QMessageBox*>(&box);
+            QVERIFY(question);
+            question->button(QMessageBox::StandardButton(answer))->setFocus();
+            RealWindows::pressKeys(box, {Qt::Key_Return});
+        });
+        pressOn(close, Qt::Key_Return);
+        QCOMPARE(windows.boxTexts(),
+                 changed ? QStringList{QStringLiteral("Έχετε κάνει αλλαγές σε κάποιες ομάδες ή σε "
+                                                      "κάποια μέλη.\nΘέλετε να τις αποθηκεύσετε;")}
+                         : QStringList());
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QCOMPARE(mdlDataBase::IsFormLoaded(QStringLiteral("frmGroup_Organize")), !closes);
+        if (!closes)
+            QCOMPARE(groupNames(w),
+                     (QStringList{QStringLiteral("Φίλοι"), QStringLiteral("Συνάδελφοι")}));
+        // Nothing was saved.
+        QCOMPARE(testsupport::columnTexts(QStringLiteral("SELECT group_name FROM groups")),
+                 QStringList{QStringLiteral("Φίλοι")});
+    }
+
+    // The member dialog's occupation holds what was typed: the beginning of a stored
+    // occupation is stored as typed, not completed to that occupation.
+    void typedOccupationIsStoredAsTyped()
+    {
+        testsupport::addMember(4, QStringLiteral("Δημητρίου"), QStringLiteral("Άννα"),
+                               QStringLiteral("Λογιστής Α"), QStringLiteral("6944444444"),
+                               QVariant());
+        mainWindow().mnMemberList_Click();
+        RealWindows windows;
+        QString held;
+        windows.thenClosed([&held](QWidget& dialog) {
+            dialog.findChild<QWidget*>(QStringLiteral("txtPhone"))->setFocus();
+            RealWindows::typeText(dialog, QStringLiteral("6955555555"));
+            auto* occupation = dialog.findChild<QComboBox*>(QStringLiteral("cmbOccup"));
+            QVERIFY(occupation);
+            occupation->setFocus();
+            RealWindows::typeText(dialog, QStringLiteral("Λογιστής"));
+            held = occupation->currentText();
+            // Enter moves on in this dialog; Space presses the focused OK.
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->setFocus();
+            RealWindows::pressKeys(dialog, {Qt::Key_Space});
+        });
+        rt::Forms::get<frmMember_List>().Toolbar()->Button(QStringLiteral("btnNew"))->click();
+        QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmMember_Edit")});
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QCOMPARE(held, QStringLiteral("Λογιστής"));
+        QCOMPARE(testsupport::columnTexts(QStringLiteral(
+                     "SELECT Occupation FROM members WHERE mobile_no = '6955555555'")),
+                 QStringList{QStringLiteral("Λογιστής")});
     }
 
     // The group name dialog's refusal of an empty name: Enter shows the box once, one key

@@ -1,5 +1,6 @@
 // The application core's dialogs with real message boxes and real key events: the
-// password prompt's one attempt, and Enter on a focused command button.
+// password prompt's one attempt, and Enter on a focused command button, the panel menu's
+// buttons included.
 
 #include "app/Main.h"
 #include "app/frmAbout.h"
@@ -14,6 +15,7 @@
 #include "tests/support/Fixture.h"
 #include "tests/support/RealKeys.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -267,6 +269,30 @@ private slots:
         // After its box the About box waits for its OK; OK in the settings closes them.
         QCOMPARE(openAfterBox, about);
         QVERIFY(!rt::IsFormLoaded(dialog));
+    }
+
+    // The panel menu's buttons come from the control library, which the program reaches
+    // only through its registration: one of them with the focus takes Enter as its click.
+    void enterPressesAFocusedPanelButton()
+    {
+        writeSettings(0, 0);
+        QVERIFY(mdlDataBase::MainDatabase().open(m_fx.folder().databasePath()).ok);
+        mainWindow().show();
+        mainWindow().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        QWidget* panelButton = nullptr;
+        for (QWidget* w : mainWindow().VMenu()->findChildren<QWidget*>()) {
+            if (w->property("Tag").toString() == QLatin1String("btnGroups") &&
+                w->property("Caption").isValid())
+                panelButton = w;
+        }
+        QVERIFY(panelButton);
+        QVERIFY(panelButton->isVisible());
+        panelButton->setFocus();
+        QCOMPARE(QApplication::focusWidget(), panelButton);
+        QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmGroup_Organize")));
+        RealWindows::pressKeys(mainWindow(), {Qt::Key_Return});
+        QVERIFY(rt::IsFormLoaded(QStringLiteral("frmGroup_Organize")));
     }
 };
 

@@ -1,19 +1,28 @@
-// The message window's dialogs driven with real key events and a real drop-down: a key
-// of a menu stays in the menu, and Enter on a focused command button presses it.
+// The message window and its dialogs driven with real key events and a real drop-down: a
+// key of a menu or of the calendar's year editor stays there, Enter on a focused command
+// button presses it, and a typed beginning stays as typed.
 
 #include "app/frmMain.h"
+#include "compose/CharacterMap.h"
 #include "compose/MessageEditor.h"
 #include "compose/frmMessage_Edit.h"
 #include "compose/frmMessage_Save.h"
 #include "compose/frmMessage_SetTime.h"
+#include "platform/AxButton.h"
 #include "platform/Clock.h"
+#include "platform/ListView.h"
 #include "platform/MonthView.h"
 #include "platform/Toolbar.h"
+#include "platform/UpDown.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/RealKeys.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
+#include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 
@@ -85,6 +94,128 @@ private slots:
         QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmMessage_SetTime")));
         QCOMPARE(w.SendTime, QString());
         QCOMPARE(w.SendDate, QString());
+    }
+
+    // Escape in the calendar's year editor ends the year edit only: the schedule dialog
+    // stays with the time and the day the user chose, and OK then schedules them.
+    void escapeInTheYearEditorEndsItOnly()
+    {
+        frmMessage_Edit& w = messageWindow();
+        RealWindows windows;
+        bool openAfterEscape = false;
+        int yearAfterEscape = 0;
+        windows.thenClosed([&](QWidget& dialog) {
+            auto* calendar = dialog.findChild<rt::MonthView*>(QStringLiteral("SendDate"));
+            auto* minutes = dialog.findChild<rt::UpDown*>(QStringLiteral("MUpDown"));
+            QVERIFY(calendar && minutes);
+            // 14:07 becomes 14:12; 17 May becomes 20 May, by keys in the day grid.
+            QTest::mouseClick(minutes->findChild<QToolButton*>(QStringLiteral("up")),
+                              Qt::LeftButton);
+            calendar->setFocus();
+            RealWindows::pressKeys(dialog, {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right});
+            QTest::mouseClick(
+                calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton")),
+                Qt::LeftButton);
+            auto* year = calendar->findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"));
+            QVERIFY(year && year->hasFocus());
+            RealWindows::pressKeys(dialog, {Qt::Key_Up, Qt::Key_Escape});
+            openAfterEscape =
+                rt::IsFormLoaded(QStringLiteral("frmMessage_SetTime")) && dialog.isVisible();
+            yearAfterEscape = calendar->yearShown();
+            if (!openAfterEscape)
+                return;
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->setFocus();
+            RealWindows::pressKeys(dialog, {Qt::Key_Return});
+        });
+        toolbarClick(w, "btnMsgTimer");
+        QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmMessage_SetTime")});
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QVERIFY(openAfterEscape);
+        QCOMPARE(yearAfterEscape, 2024);
+        QCOMPARE(w.SendTime, QStringLiteral("14:12"));
+        QCOMPARE(w.SendDate, QStringLiteral("20/05/2024"));
+    }
+
+    // Enter on the message window's own buttons presses them as a click does: the title
+    // button "ΜΗΝΥΜΑ" opens the title editor, the expander shows the symbol palette.
+    void enterOnTheMessageWindowsButtons_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("title button") << QStringLiteral("btnTitle");
+        QTest::newRow("palette expander") << QStringLiteral("cmdExpand");
+    }
+    void enterOnTheMessageWindowsButtons()
+    {
+        QFETCH(QString, button);
+        frmMessage_Edit& w = messageWindow();
+        const bool title = button == QLatin1String("btnTitle");
+        rt::AxButton* pressed =
+            title ? w.Message()->findChild<rt::AxButton*>(QStringLiteral("btnTitle"))
+                  : w.cmdExpand();
+        QWidget* opened = title ? w.Message()->findChild<QWidget*>(QStringLiteral("picTitle"))
+                                : static_cast<QWidget*>(w.CharMap());
+        QVERIFY(pressed && opened);
+        QVERIFY(opened->isHidden());
+        pressed->setFocus();
+        QCOMPARE(QApplication::focusWidget(), pressed);
+        RealWindows::pressKeys(mainWindow(), {Qt::Key_Return});
+        QVERIFY(!opened->isHidden());
+    }
+
+    // The wizard's combos search for what was typed: a typed beginning is not completed
+    // to the first listed name, so every member whose value begins with it is found.
+    void typedBeginningFindsEveryMatch_data()
+    {
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("Ιδιότητα Δ")
+            << QStringLiteral("cmbProperty_0") << QStringLiteral("Δ")
+            << QStringList{QStringLiteral("Βλάχου"), QStringLiteral("Γεωργίου")};
+        QTest::newRow("Όνομα Μα") << QStringLiteral("cmbFName_0") << QStringLiteral("Μα")
+                                  << QStringList{QStringLiteral("Αλεξίου"),
+                                                 QStringLiteral("Βλάχου")};
+    }
+    void typedBeginningFindsEveryMatch()
+    {
+        QFETCH(QString, combo);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, found);
+        testsupport::addMember(1, QStringLiteral("Αλεξίου"), QStringLiteral("Μαρία"),
+                               QStringLiteral("Γιατρός"), QStringLiteral("6911111111"), QVariant());
+        testsupport::addMember(2, QStringLiteral("Βλάχου"), QStringLiteral("Μαρίνα"),
+                               QStringLiteral("Δάσκαλος"), QStringLiteral("6922222222"),
+                               QVariant());
+        testsupport::addMember(3, QStringLiteral("Γεωργίου"), QStringLiteral("Νίκος"),
+                               QStringLiteral("Δικηγόρος"), QStringLiteral("6933333333"),
+                               QVariant());
+        frmMessage_Edit& w = messageWindow();
+        RealWindows windows;
+        QString held;
+        QString result;
+        QStringList listed;
+        windows.thenClosed([&](QWidget& wizard) {
+            auto* box = wizard.findChild<QComboBox*>(combo);
+            QVERIFY(box);
+            box->setFocus();
+            RealWindows::typeText(wizard, typed);
+            held = box->currentText();
+            wizard.findChild<QPushButton*>(QStringLiteral("cmdStep_1"))->setFocus();
+            RealWindows::pressKeys(wizard, {Qt::Key_Return});
+            result = wizard.findChild<QLabel*>(QStringLiteral("lblResult"))->text();
+            auto* results = wizard.findChild<rt::ListView*>(QStringLiteral("lstResults"));
+            for (int i = 1; i <= results->ListItems().Count(); ++i)
+                listed << results->ListItems().Item(i).Text();
+            listed.sort();
+            wizard.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->setFocus();
+            RealWindows::pressKeys(wizard, {Qt::Key_Return});
+        });
+        toolbarClick(w, "btnInstantGroup");
+        QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmInstantGroup")});
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QCOMPARE(held, typed);
+        QCOMPARE(listed, found);
+        QCOMPARE(result, QStringLiteral("Βρέθηκαν 2 μέλη."));
     }
 
     // The schedule and save-title dialogs leave Enter to the focused control: on a

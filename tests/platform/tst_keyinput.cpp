@@ -1,5 +1,7 @@
+#include "platform/AxButton.h"
 #include "platform/Form.h"
 #include "platform/KeyInput.h"
+#include "platform/MonthView.h"
 #include "platform/MultiLineTextBox.h"
 #include "platform/TextBox.h"
 
@@ -7,11 +9,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMap>
 #include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStringList>
 #include <QTest>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -76,6 +85,105 @@ public:
     bool swallow = false;
     bool enterMovesOn = false;
 };
+
+// A control that is no Qt button and offers its press only through its meta-object, as
+// the control library's buttons do (the key layer does not link that library).
+class MetaClickControl : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MetaClickControl(QWidget* parent) : QWidget(parent)
+    {
+        setFocusPolicy(Qt::StrongFocus);
+    }
+    Q_INVOKABLE void click() { ++clicks; }
+
+    int clicks = 0;
+};
+
+// A form with one control of every kind that can hold the focus and be clicked.
+class frmButtons : public rt::Form {
+public:
+    frmButtons() : rt::Form(QStringLiteral("frmButtons"))
+    {
+        setKeyPreview(true);
+        auto* layout = new QVBoxLayout(this);
+        auto* push = new QPushButton(QStringLiteral("OK"), this);
+        auto* tool = new QToolButton(this);
+        tool->setText(QStringLiteral("Εργαλείο"));
+        tool->setFocusPolicy(Qt::StrongFocus);
+        auto* program = new rt::AxButton(QStringLiteral("cmdClose"), this);
+        program->setCaption(QStringLiteral("X"));
+        connect(program, &rt::AxButton::Click, this,
+                [this] { ++clicks[QStringLiteral("axButton")]; });
+        auto* check = new QCheckBox(QStringLiteral("Επιλογή"), this);
+        auto* option = new QRadioButton(QStringLiteral("Κανονικό"), this);
+        meta = new MetaClickControl(this);
+        controls = {
+            {QStringLiteral("push button"), push},     {QStringLiteral("tool button"), tool},
+            {QStringLiteral("axButton"), program},     {QStringLiteral("check box"), check},
+            {QStringLiteral("option button"), option}, {QStringLiteral("meta-object click"), meta}};
+        for (auto* button : std::initializer_list<QAbstractButton*>{push, tool, check, option}) {
+            const QString kind = controls.key(button);
+            connect(button, &QAbstractButton::clicked, this, [this, kind] { ++clicks[kind]; });
+        }
+        for (QWidget* w : controls)
+            layout->addWidget(w);
+    }
+    void Form_KeyDown(int& KeyCode, int Shift) override
+    {
+        Q_UNUSED(Shift);
+        if (KeyCode == rt::key::Return) {
+            ++entersSeen;
+            if (takesEnter)
+                KeyCode = 0;
+        }
+    }
+
+    int pressesOf(const QString& kind) const
+    {
+        return kind == QLatin1String("meta-object click") ? meta->clicks : clicks.value(kind);
+    }
+
+    QMap<QString, QWidget*> controls;
+    QMap<QString, int> clicks;
+    MetaClickControl* meta = nullptr;
+    bool takesEnter = false;
+    int entersSeen = 0;
+};
+
+// A form whose key preview closes it on Escape, with a calendar.
+class frmCalendar : public rt::Form {
+public:
+    frmCalendar() : rt::Form(QStringLiteral("frmCalendar"))
+    {
+        setKeyPreview(true);
+        auto* layout = new QVBoxLayout(this);
+        calendar = new rt::MonthView(QStringLiteral("SendDate"), this);
+        layout->addWidget(calendar);
+    }
+    void Form_KeyDown(int& KeyCode, int Shift) override
+    {
+        note(QStringLiteral("form down %1 %2").arg(KeyCode).arg(Shift));
+        if (KeyCode == rt::key::Escape)
+            rt::Forms::unload(this);
+    }
+
+    rt::MonthView* calendar = nullptr;
+};
+
+bool showActive(QWidget& window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    return QTest::qWaitForWindowActive(&window);
+}
+
+// Keys go where real keys go: to the widget that has the focus.
+void pressOnFocus(int key)
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+}
 
 template <class Box> void journalBox(Box* box)
 {
@@ -381,6 +489,123 @@ private slots:
         form.boxes[2]->setEnabled(false);
         QVERIFY(rt::SendTab());
         QCOMPARE(QApplication::focusWidget(), form.check);
+    }
+
+    // Enter presses a focused control of every kind that can be clicked, once, unless the
+    // form's KeyDown took the key; a check box or an option button is no command, and
+    // Enter leaves it as it was.
+    void enterPressesEveryCommandControl_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("formTakesEnter");
+        QTest::addColumn<int>("presses");
+        for (const char* kind : {"push button", "tool button", "axButton", "meta-object click"}) {
+            QTest::addRow("%s", kind) << QString::fromLatin1(kind) << false << 1;
+            QTest::addRow("%s, the form takes Enter", kind)
+                << QString::fromLatin1(kind) << true << 0;
+        }
+        QTest::newRow("check box") << QStringLiteral("check box") << false << 0;
+        QTest::newRow("option button") << QStringLiteral("option button") << false << 0;
+    }
+    void enterPressesEveryCommandControl()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, formTakesEnter);
+        QFETCH(int, presses);
+        frmButtons& form = rt::Forms::get<frmButtons>();
+        form.takesEnter = formTakesEnter;
+        QVERIFY(showActive(form));
+        QWidget* control = form.controls.value(kind);
+        QVERIFY(control);
+        control->setFocus();
+        QCOMPARE(QApplication::focusWidget(), control);
+        const bool checkedBefore = qobject_cast<QAbstractButton*>(control) &&
+                                   static_cast<QAbstractButton*>(control)->isChecked();
+
+        pressOnFocus(Qt::Key_Return);
+        QCOMPARE(form.pressesOf(kind), presses);
+        QCOMPARE(form.entersSeen, 1);
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            QCOMPARE(button->isChecked(), checkedBefore);
+        // The keypad's Enter is the same key.
+        QTest::keyClick(control, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(form.pressesOf(kind), 2 * presses);
+    }
+
+    // An editable combo box holds what was typed: a beginning of a listed item is not
+    // completed to it, neither while typing nor when Enter ends the typing.
+    void editableComboCompletesNothing_data()
+    {
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("one letter, two items begin with it")
+            << QStringList{QStringLiteral("Δάσκαλος"), QStringLiteral("Δικηγόρος")}
+            << QStringLiteral("Δ");
+        QTest::newRow("two letters")
+            << QStringList{QStringLiteral("Μαρία"), QStringLiteral("Μαρίνα")}
+            << QStringLiteral("Μα");
+        QTest::newRow("a whole word, one item begins with it")
+            << QStringList{QStringLiteral("Γιατρός"), QStringLiteral("Λογιστής Α")}
+            << QStringLiteral("Λογιστής");
+        QTest::newRow("another letter case than the item")
+            << QStringList{QStringLiteral("Δάσκαλος")} << QStringLiteral("δάσ");
+    }
+    void editableComboCompletesNothing()
+    {
+        QFETCH(QStringList, items);
+        QFETCH(QString, typed);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        QComboBox* combo = rt::NewEditableComboBox(QStringLiteral("cmbProperty_0"), &window);
+        combo->addItems(items);
+        combo->setEditText(QString());
+        layout->addWidget(combo);
+        layout->addWidget(new QPushButton(QStringLiteral("OK"), &window));
+        QVERIFY(showActive(window));
+        combo->setFocus();
+        QVERIFY(QApplication::focusWidget() != nullptr);
+        type(QApplication::focusWidget(), typed);
+        QCOMPARE(combo->currentText(), typed);
+        QCOMPARE(combo->lineEdit()->selectedText(), QString());
+        pressOnFocus(Qt::Key_Return);
+        QCOMPARE(combo->currentText(), typed);
+        // The list is still there to choose from.
+        QCOMPARE(combo->count(), items.size());
+    }
+
+    // Escape in the calendar's year editor ends the edit only: the year shown stays, the
+    // form's preview never sees that Escape, while it sees the editor's other keys; once
+    // the editor is closed, Escape is the form's again.
+    void escapeInTheYearEditorEndsTheEditOnly()
+    {
+        frmCalendar& form = rt::Forms::get<frmCalendar>();
+        form.calendar->setValue(QDate(2024, 5, 17));
+        QVERIFY(showActive(form));
+        auto* yearButton =
+            form.calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
+        auto* yearEdit =
+            form.calendar->findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"));
+        QVERIFY(yearButton && yearEdit);
+        QTest::mouseClick(yearButton, Qt::LeftButton);
+        QTRY_VERIFY(yearEdit->isVisible());
+        QVERIFY(yearEdit->hasFocus());
+
+        pressOnFocus(Qt::Key_Up);
+        QCOMPARE(yearEdit->value(), 2025);
+        QVERIFY(m_journal.contains(QStringLiteral("form down 38 0")));
+        m_journal.clear();
+        pressOnFocus(Qt::Key_Escape);
+        QVERIFY(rt::IsFormLoaded(QStringLiteral("frmCalendar")));
+        QVERIFY(!yearEdit->isVisible());
+        QCOMPARE(form.calendar->yearShown(), 2024);
+        QCOMPARE(form.calendar->Value(), QDate(2024, 5, 17));
+        QVERIFY2(m_journal.isEmpty(), qPrintable(m_journal.join(u'|')));
+
+        // The keyboard is back in the days, not in the hidden editor.
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus && focus->isVisible() && form.calendar->isAncestorOf(focus));
+        pressOnFocus(Qt::Key_Escape);
+        QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmCalendar")));
     }
 
     void multiLineKeepsItsMaximumLength()
