@@ -111,6 +111,15 @@ int ShowUnrecordedMessage(const QString& Title, qint32 ServerId, int Number,
     return rt::MsgBox(text, rt::mb::OKOnly | rt::mb::Exclamation, rt::App::title());
 }
 
+int ShowFolderInUse(const QString& Folder)
+{
+    return rt::MsgBox(QStringLiteral("Το πρόγραμμα εκτελείται ήδη από τον φάκελο") + LF + Folder +
+                          LF +
+                          QStringLiteral(
+                              "Χρησιμοποιήστε το παράθυρο του προγράμματος που είναι ήδη ανοικτό."),
+                      rt::mb::OKOnly | rt::mb::Exclamation, rt::App::title());
+}
+
 int AskUser(int Kind, const QString& Text)
 {
     const QString title = rt::App::title();

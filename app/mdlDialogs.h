@@ -24,6 +24,9 @@ void WriteErrorLog(const QVariant& Number, const QVariant& Source, const QString
 int ShowUnrecordedMessage(const QString& Title, qint32 ServerId, int Number,
                           const QString& Description, const QVariant& Source);
 
+// The program is already running from the program folder Folder: the box that says so.
+int ShowFolderInUse(const QString& Folder);
+
 // Kind 1: the incomplete-settings question (Yes/No); kind 2: the wrong-password box.
 int AskUser(int Kind, const QString& Text = QString());
 
