@@ -19,8 +19,8 @@
 #include "sending/frmWebImport.h"
 #include "sending/mdlInternet.h"
 
-#include <QGridLayout>
 #include <QDeadlineTimer>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QList>
