@@ -7,14 +7,17 @@
 #include "app/mdlDataBase.h"
 #include "app/mdlDialogs.h"
 #include "app/mdlSettings.h"
+#include "platform/App.h"
 #include "platform/Application.h"
 #include "platform/End.h"
 #include "platform/Err.h"
+#include "platform/FolderLock.h"
 #include "platform/Form.h"
 #include "platform/MsgBox.h"
 #include "resources/QtTexts.h"
 #include "sending/mdlInternet.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
@@ -108,6 +111,14 @@ int runProgram(int argc, char* argv[])
     application.setQuitOnLastWindowClosed(false);
     resources::InstallQtTexts(application);
     rt::setUntrappedErrorReporter(mdlDialogs::ReportUntrappedError);
+    // Two programs on one folder would each send the whole out-box, and each write the
+    // address book over the other's changes: a second start says so and ends before it
+    // writes anything. The hold lasts as long as this program, however it ends.
+    const rt::FolderLock folder(rt::App::path());
+    if (folder.inUse()) {
+        mdlDialogs::ShowFolderInUse(QDir::toNativeSeparators(rt::App::path()));
+        return 0;
+    }
     try {
         mdlDataBase::Main();
     } catch (const rt::RuntimeError& error) {

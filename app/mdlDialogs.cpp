@@ -93,6 +93,33 @@ int ShowErrorMessage(int Code, const QString& Text)
     return rt::MsgBox(text, rt::mb::OKOnly | icon, title);
 }
 
+int ShowUnrecordedMessage(const QString& Title, qint32 ServerId, int Number,
+                          const QString& Description, const QVariant& Source)
+{
+    const QString text =
+        QStringLiteral("Το μήνυμα ") + quoted(Title) +
+        QStringLiteral(" έγινε δεκτό από τον διακομιστή μηνυμάτων") + LF +
+        QStringLiteral("με αριθμό ") + QString::number(ServerId) +
+        QStringLiteral(", αλλά δεν ήταν δυνατό να καταχωρηθεί στα Απεσταλμένα.") + LF +
+        QStringLiteral("Το μήνυμα παραμένει στα Εξερχόμενα με την ένδειξη αποτυχίας, ώστε να μη") +
+        LF +
+        QStringLiteral("σταλεί ξανά χωρίς να το γνωρίζετε: αν το στείλετε ξανά, θα χρεωθεί δεύτερη "
+                       "φορά.") +
+        LF + LF + QStringLiteral("Σφάλμα: ") + QString::number(Number) + LF + Description;
+    WriteErrorLog(Number, Source, flattened(text));
+    unloadSplash();
+    return rt::MsgBox(text, rt::mb::OKOnly | rt::mb::Exclamation, rt::App::title());
+}
+
+int ShowFolderInUse(const QString& Folder)
+{
+    return rt::MsgBox(QStringLiteral("Το πρόγραμμα εκτελείται ήδη από τον φάκελο") + LF + Folder +
+                          LF +
+                          QStringLiteral(
+                              "Χρησιμοποιήστε το παράθυρο του προγράμματος που είναι ήδη ανοικτό."),
+                      rt::mb::OKOnly | rt::mb::Exclamation, rt::App::title());
+}
+
 int AskUser(int Kind, const QString& Text)
 {
     const QString title = rt::App::title();

@@ -17,6 +17,16 @@ int ShowErrorMessage(int Code, const QString& Text = QString());
 // Appends one line to the program folder's ERROR.LOG.
 void WriteErrorLog(const QVariant& Number, const QVariant& Source, const QString& Description);
 
+// A message the service accepted (its number ServerId) whose move to the sent box could
+// not be written (the failure's Number and Description): the box says that it went, that
+// it waits in the out-box marked as possibly sent, and what failed; the same goes to the
+// error log with the failure's number and Source.
+int ShowUnrecordedMessage(const QString& Title, qint32 ServerId, int Number,
+                          const QString& Description, const QVariant& Source);
+
+// The program is already running from the program folder Folder: the box that says so.
+int ShowFolderInUse(const QString& Folder);
+
 // Kind 1: the incomplete-settings question (Yes/No); kind 2: the wrong-password box.
 int AskUser(int Kind, const QString& Text = QString());
 

@@ -3,6 +3,8 @@
 #include "platform/SqlConnection.h"
 #include "platform/SqlStatement.h"
 
+#include <sqlite3.h>
+
 namespace rt {
 
 Database::Database() = default;
@@ -37,6 +39,19 @@ DbResult Database::execute(const Query& query) {
 
 Recordset Database::openRecordset(const Query& query, RecordsetType type) {
     return Recordset::open(m_connection, query, type);
+}
+
+int Database::lockWaitMs() const {
+    return m_connection ? m_connection->lockWait() : 0;
+}
+
+void Database::setLockWaitMs(int ms) {
+    if (m_connection)
+        m_connection->setLockWait(ms);
+}
+
+bool isLockTimeout(const DbResult& result) {
+    return !result.ok && result.number == SQLITE_BUSY;
 }
 
 } // namespace rt

@@ -24,8 +24,9 @@ class SqlConnection;
 //
 // Statements run in autocommit mode unless a Transaction is open. A database locked by
 // another connection (another program writing at that moment) is waited for, a few
-// seconds at most (SqlConnection::lockWaitMs); a lock held longer fails the statement
-// with SQLITE_BUSY.
+// seconds at most (lockWaitMs()); a lock held longer fails the statement with SQLITE_BUSY
+// (isLockTimeout). While a statement waits, the windows repaint and the pointer is the
+// hourglass, and nothing else of the program runs (LockWait.h).
 class Database {
 public:
     Database();
@@ -50,9 +51,18 @@ public:
     // Runs a query into a recordset; check isOpen() or status() on the result.
     Recordset openRecordset(const Query& query, RecordsetType type);
 
+    // How long each statement waits for a lock held by another connection; a few seconds
+    // unless set. Applies to the open file; 0 when closed.
+    int lockWaitMs() const;
+    void setLockWaitMs(int ms);
+
 private:
     friend class Transaction;
     std::shared_ptr<SqlConnection> m_connection;
 };
+
+// Whether the statement failed because another connection held the lock past the wait:
+// the same statement may succeed once that lock is let go.
+bool isLockTimeout(const DbResult& result);
 
 } // namespace rt

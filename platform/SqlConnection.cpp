@@ -1,6 +1,7 @@
 #include "platform/SqlConnection.h"
 
 #include "platform/Like.h"
+#include "platform/LockWait.h"
 #include "platform/SqlStatement.h"
 #include "platform/StorageSteps.h"
 
@@ -48,27 +49,34 @@ int greekCompare(void* collator, int lengthA, const void* a, int lengthB, const 
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-// Another program may hold the file for a moment (a backup copying it, a second
-// instance writing): a statement waits for the lock, sleeping between tries in growing
-// steps, and fails only once the whole wait has passed.
-int waitForLock(void*, int tries) {
-    static constexpr int delays[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
-    constexpr int steps = int(std::size(delays));
-    int waited = 0;
-    for (int i = 0; i < std::min(tries, steps); ++i)
-        waited += delays[i];
-    if (tries > steps)
-        waited += (tries - steps) * delays[steps - 1];
-    const int delay =
-        std::min(delays[std::min(tries, steps - 1)], SqlConnection::lockWaitMs - waited);
-    if (delay <= 0)
-        return 0;
-    reachStorageStep(StorageStep::LockWait);
-    sqlite3_sleep(delay);
-    return 1;
+// Tries for the lock come quickly at first, so that a brief hold costs little, then every
+// few hundredths of a second.
+int nextTryMs(int tries)
+{
+    static constexpr int delays[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50};
+    return delays[std::min(tries, int(std::size(delays)) - 1)];
 }
 
 } // namespace
+
+// Another program may hold the file for a moment (a backup copying it, a second program
+// writing): a statement waits for the lock and fails only once the connection's whole
+// wait has passed. The user sees the hourglass meanwhile, and the windows keep their
+// pictures; nothing else runs (LockWait.h).
+int SqlConnection::waitForLock(void* data, int tries)
+{
+    auto* connection = static_cast<SqlConnection*>(data);
+    if (tries == 0) {
+        connection->m_waitingSince.start();
+        LockWait::begin(connection->m_db);
+    }
+    const qint64 left = connection->m_lockWaitMs - connection->m_waitingSince.elapsed();
+    if (left <= 0)
+        return 0;
+    reachStorageStep(StorageStep::LockWait);
+    LockWait::paintFor(int(std::min<qint64>(nextTryMs(tries), left)));
+    return 1;
+}
 
 SqlConnection::SqlConnection(sqlite3* db, const QString& path)
     : m_db(db), m_path(path), m_greek(QLocale(QLocale::Greek, QLocale::Greece)) {
@@ -112,7 +120,7 @@ std::shared_ptr<SqlConnection> SqlConnection::open(const QString& path, DbResult
         return nullptr;
     }
     std::shared_ptr<SqlConnection> connection(new SqlConnection(db, info.absoluteFilePath()));
-    sqlite3_busy_handler(db, waitForLock, nullptr);
+    sqlite3_busy_handler(db, waitForLock, connection.get());
 
     result = connection->registerFunctions();
     if (!result)

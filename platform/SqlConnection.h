@@ -3,6 +3,7 @@
 #include "platform/DbResult.h"
 
 #include <QCollator>
+#include <QElapsedTimer>
 #include <QString>
 #include <memory>
 
@@ -16,7 +17,7 @@ namespace rt {
 class SqlConnection {
 public:
     // How long a statement waits for a lock that another connection holds before it
-    // fails with SQLITE_BUSY.
+    // fails with SQLITE_BUSY, unless the connection is told otherwise.
     static constexpr int lockWaitMs = 5000;
 
     // Opens an existing database file read-write; never creates one.
@@ -29,13 +30,19 @@ public:
     sqlite3* handle() const { return m_db; }
     const QString& path() const { return m_path; }
 
+    int lockWait() const { return m_lockWaitMs; }
+    void setLockWait(int ms) { m_lockWaitMs = ms; }
+
 private:
     SqlConnection(sqlite3* db, const QString& path);
     DbResult registerFunctions();
+    static int waitForLock(void* connection, int tries);
 
     sqlite3* m_db;
     QString m_path;
     QCollator m_greek;
+    int m_lockWaitMs = lockWaitMs;
+    QElapsedTimer m_waitingSince;
 };
 
 } // namespace rt

@@ -1,6 +1,7 @@
 #include "platform/SqlStatement.h"
 
 #include "platform/DbDates.h"
+#include "platform/LockWait.h"
 
 #include <QByteArray>
 #include <limits>
@@ -21,6 +22,8 @@ DbResult SqlStatement::lastError(sqlite3* db) {
 }
 
 DbResult SqlStatement::prepare(sqlite3* db, const Query& query) {
+    // Reading the schema may wait for a lock as a step does.
+    const LockWait::Scope waited(db);
     if (m_stmt) {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
@@ -135,6 +138,7 @@ bool SqlStatement::next(DbResult& result) {
         result = DbResult::failure(SQLITE_MISUSE, QStringLiteral("no statement is prepared"));
         return false;
     }
+    const LockWait::Scope waited(m_db);
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;

@@ -11,6 +11,7 @@
 #include "platform/DbDates.h"
 #include "platform/Err.h"
 #include "platform/ListView.h"
+#include "platform/LockWait.h"
 #include "platform/PaintPacing.h"
 #include "platform/ProgressBar.h"
 #include "platform/Recordset.h"
@@ -19,6 +20,7 @@
 #include "sending/frmWebImport.h"
 #include "sending/mdlInternet.h"
 
+#include <QDeadlineTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,6 +31,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <span>
 #include <utility>
 
@@ -219,6 +222,31 @@ rt::DbResult moveToSent(const OutboxMessage& m, qint32 serverId, std::span<const
     if (r && next != 0)
         ahead.set(next, previous);
     return r;
+}
+
+// The service has taken (and charged) the message, so it must reach the sent box even
+// when another program holds the database past the usual wait: the move is tried again,
+// each try waiting for the lock no longer than what is left of `limitMs` in all. Any other
+// failure would only fail again.
+rt::DbResult recordAccepted(const OutboxMessage& m, qint32 serverId,
+                            std::span<const qint64> following, MarkAhead& ahead, int limitMs)
+{
+    // A try refused without waiting (rather than after its wait) is not tried again at once.
+    constexpr int retryPauseMs = 200;
+    rt::Database& db = mdlDataBase::MainDatabase();
+    struct UsualWait {
+        rt::Database& db;
+        const int ms;
+        ~UsualWait() { db.setLockWaitMs(ms); }
+    } usual{db, db.lockWaitMs()};
+    const QDeadlineTimer deadline(limitMs, Qt::PreciseTimer);
+    for (;;) {
+        db.setLockWaitMs(int(std::clamp<qint64>(deadline.remainingTime(), 0, usual.ms)));
+        const rt::DbResult r = moveToSent(m, serverId, following, ahead);
+        if (r || !rt::isLockTimeout(r) || deadline.hasExpired())
+            return r;
+        rt::LockWait::pause(int(std::min<qint64>(retryPauseMs, deadline.remainingTime())));
+    }
 }
 
 // The row's mark, committed when this returns without raising.
@@ -526,15 +554,26 @@ void frmSendMessages::runSend(qint32 messageId)
             // whatever happened to this window meanwhile, Cancel included.
             if (result >= 0) {
                 // A batch already told to stop marks nothing ahead.
-                const rt::DbResult moved =
-                    moveToSent(m, result,
-                               self && !stopped() ? idsAfter(order, rs.absolutePosition())
-                                                  : std::span<const qint64>(),
-                               ahead);
+                const rt::DbResult moved = recordAccepted(
+                    m, result,
+                    self && !stopped() ? idsAfter(order, rs.absolutePosition())
+                                       : std::span<const qint64>(),
+                    ahead, self ? m_acceptedMoveLimitMs : acceptedMoveLimitMs);
+                if (!moved) {
+                    // Never only the database's error: the user learns that the message
+                    // went, with the service's number. Its row keeps the mark it was sent
+                    // with, and the batch stops here.
+                    if (self)
+                        cmdCancel->setEnabled(false);
+                    mdlDialogs::ShowUnrecordedMessage(mdlDataBase::NullToEmptyText(m.title),
+                                                      result, moved.number, moved.description,
+                                                      databaseSource);
+                    if (self && !isUnloading())
+                        rt::Forms::unload(this);
+                    return;
+                }
                 if (!self)
                     return;
-                if (!moved)
-                    raiseDb(moved);
                 updateDockedList(m.id);
             }
             if (!self)

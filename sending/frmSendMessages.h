@@ -53,6 +53,11 @@ public:
     void TCPSender_ConnectionStateChanged(int Status);
     void TCPSender_DataArrival(const QString& Data);
 
+    // How long in all the batch tries to record a message the service accepted while
+    // another program keeps the database locked; about a minute unless set.
+    static constexpr int acceptedMoveLimitMs = 60000;
+    void setAcceptedMoveLimitMs(int ms) { m_acceptedMoveLimitMs = ms; }
+
     // The status icons (1 sending, 2 credits, 4 import and stopping) and the connection
     // icons of the status bar (1 active or connecting, 2 inactive, 3 error).
     static QPixmap Images32x32(int index);
@@ -90,4 +95,6 @@ private:
     void failed(const rt::RuntimeError& error);
     bool stopped() const;
     void showConnectionState(int state);
+
+    int m_acceptedMoveLimitMs = acceptedMoveLimitMs;
 };

@@ -11,6 +11,7 @@
 #include "platform/Cp1253.h"
 #include "platform/Err.h"
 #include "platform/ListView.h"
+#include "platform/MsgBox.h"
 #include "platform/ProgressBar.h"
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
@@ -23,6 +24,7 @@
 #include "tests/support/Seams.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -36,6 +38,8 @@ using testsupport::FakeSmsService;
 using Answer = FakeSmsService::Answer;
 
 Q_DECLARE_METATYPE(FakeSmsService::Answer)
+using Hold = testsupport::MomentaryLock::Hold;
+Q_DECLARE_METATYPE(Hold)
 
 namespace {
 
@@ -234,6 +238,23 @@ class tst_sendmessages : public QObject {
         QTest::newRow("clean") << QVariant();
         QTest::newRow("an earlier refusal") << QVariant(-700);
         QTest::newRow("an earlier mark") << QVariant(int(mdlInternet::NoReply));
+    }
+
+    // What the user is told of a message the service accepted and the program could not
+    // record.
+    static QString unrecordedText(const QString& title, int serverId, int number,
+                                  const QString& description)
+    {
+        return QStringLiteral("Το μήνυμα \"") + title +
+               QStringLiteral("\" έγινε δεκτό από τον διακομιστή μηνυμάτων\n"
+                              "με αριθμό ") +
+               QString::number(serverId) +
+               QStringLiteral(", αλλά δεν ήταν δυνατό να καταχωρηθεί στα Απεσταλμένα.\n"
+                              "Το μήνυμα παραμένει στα Εξερχόμενα με την ένδειξη αποτυχίας, "
+                              "ώστε να μη\n"
+                              "σταλεί ξανά χωρίς να το γνωρίζετε: αν το στείλετε ξανά, θα "
+                              "χρεωθεί δεύτερη φορά.\n\nΣφάλμα: ") +
+               QString::number(number) + QLatin1Char('\n') + description;
     }
 
     static bool sameCode(const QVariant& actual, const QVariant& expected)
@@ -781,6 +802,8 @@ private slots:
                             "BEGIN SELECT RAISE(ABORT, 'kept'); END"),
              {}}));
         m_fx.service().script(Answer::code(1));
+        QElapsedTimer took;
+        took.start();
 
         window().SendOutBoxMessages(-1);
 
@@ -788,9 +811,122 @@ private slots:
         QCOMPARE(outbox().size(), 1);
         // Accepted and charged, but not recorded: it says that it may have gone.
         QCOMPARE(outbox().first()["msg_error"].toInt(), int(mdlInternet::NoReply));
+        // Told that it went: never only the database's error.
         QCOMPARE(boxes().size(), 1);
-        QVERIFY(boxes().first().text.startsWith(QStringLiteral("Σφάλμα: 19\n")));
+        QCOMPARE(boxes().first().text, unrecordedText(QStringLiteral("Τίτλος one"), 1, 19,
+                                                      QStringLiteral("kept")));
+        // Only a lock is waited out; this would fail again.
+        QVERIFY(took.elapsed() < 2000);
         QCOMPARE(scripts(), QStringList{"send.php"});
+    }
+
+    // The service accepts a message while another program holds the database past the
+    // usual wait: the move is tried again until the lock is let go, and the message is in
+    // the sent box once, with the service's number; the batch goes on.
+    void anAcceptedMessageOutlastsALock_data()
+    {
+        QTest::addColumn<int>("nth"); // the request whose arrival takes the lock
+        QTest::addColumn<Hold>("hold");
+        QTest::addColumn<int>("heldMs");
+        QTest::addColumn<int>("limitMs");
+        const int usual = frmSendMessages::acceptedMoveLimitMs;
+        QTest::newRow("released past the first wait") << 1 << Hold::Write << 5600 << usual;
+        QTest::newRow("a reader holding up the commit past the first wait")
+            << 1 << Hold::Read << 5600 << usual;
+        QTest::newRow("the second message") << 2 << Hold::Write << 5600 << usual;
+        QTest::newRow("released just before the limit") << 1 << Hold::Write << 7400 << 8000;
+    }
+    void anAcceptedMessageOutlastsALock()
+    {
+        QFETCH(int, nth);
+        QFETCH(Hold, hold);
+        QFETCH(int, heldMs);
+        QFETCH(int, limitMs);
+        addMessage(QStringLiteral("older"));
+        addMessage(QStringLiteral("newer"));
+        m_fx.service().script(Answer::code(1001));
+        m_fx.service().script(Answer::code(1002));
+        m_fx.service().script(Answer::code(500));
+        std::unique_ptr<testsupport::MomentaryLock> lock;
+        QElapsedTimer since;
+        m_onRequest = [&] {
+            if (m_fx.service().requests().size() == nth) {
+                lock = std::make_unique<testsupport::MomentaryLock>(
+                    m_fx.folder().databasePath(), heldMs, hold);
+                since.start();
+            }
+        };
+        frmSendMessages& w = window();
+        w.setAcceptedMoveLimitMs(limitMs);
+
+        w.SendOutBoxMessages(-1);
+
+        QVERIFY(lock && lock->waits() > 0);
+        QVERIFY(!lock->isHeld());
+        QVERIFY(since.elapsed() >= heldMs);
+        QCOMPARE(scripts(), (QStringList{"send.php", "send.php", "credits.php"}));
+        const QList<Row> moved = sent();
+        QCOMPARE(moved.size(), 2);
+        QCOMPARE(moved.at(0)["msg_text"].toString(), QStringLiteral("newer"));
+        QCOMPARE(moved.at(0)["msg_SID"].toInt(), 1001);
+        QCOMPARE(moved.at(1)["msg_text"].toString(), QStringLiteral("older"));
+        QCOMPARE(moved.at(1)["msg_SID"].toInt(), 1002);
+        QVERIFY(outbox().isEmpty());
+        QVERIFY(boxes().isEmpty());
+        QCOMPARE(mdlSettings::AvailableSMS, 500);
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    // Held for good: once the limit has passed the user is told what went, the error log
+    // says the same, and the row waits in the out-box with the mark it was sent with.
+    void anAcceptedMessageLockedOutPastTheLimit()
+    {
+        const qint32 older = addMessage(QStringLiteral("older"));
+        const qint32 newer = addMessage(QStringLiteral("newer"));
+        m_fx.service().script(Answer::code(1001));
+        std::unique_ptr<testsupport::MomentaryLock> lock;
+        QElapsedTimer since;
+        m_onRequest = [&] {
+            lock = std::make_unique<testsupport::MomentaryLock>(m_fx.folder().databasePath(), -1);
+            since.start();
+        };
+        QVariant newerAtTheBox;
+        m_fx.boxes().onShow([&](const testsupport::ShownBox&) {
+            newerAtTheBox = lock && lock->isHeld() ? QVariant(QStringLiteral("locked"))
+                                                   : codeOnDisk(newer);
+        });
+        constexpr int limitMs = 7000;
+        frmSendMessages& w = window();
+        w.setAcceptedMoveLimitMs(limitMs);
+
+        w.SendOutBoxMessages(-1);
+
+        const qint64 elapsed = since.elapsed();
+        QVERIFY(lock && lock->isHeld());
+        // Past the usual wait, up to the limit and not much longer.
+        QVERIFY2(elapsed >= limitMs && elapsed < limitMs + 1500,
+                 qPrintable(QString::number(elapsed)));
+        lock.reset();
+        QCOMPARE(newerAtTheBox.toString(), QStringLiteral("locked"));
+        const QString text = unrecordedText(QStringLiteral("Τίτλος newer"), 1001, 5,
+                                            QStringLiteral("database is locked"));
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes().first().text, text);
+        QCOMPARE(boxes().first().title, QStringLiteral("Vantrel"));
+        QCOMPARE(boxes().first().icon(), int(rt::mb::Exclamation));
+        QCOMPARE(log(), mdlDialogs::ErrorLogLine(m_clock.now(), 5, QStringLiteral("SQLite"),
+                                                 QString(text).replace(QLatin1Char('\n'),
+                                                                       QLatin1Char(' '))) +
+                            QStringLiteral("\r\n"));
+        const QList<Row> left = outbox();
+        QCOMPARE(left.size(), 2);
+        QCOMPARE(left.at(0).id, qint64(older));
+        QVERIFY(!left.at(0)["msg_error"].isValid());
+        QCOMPARE(left.at(1).id, qint64(newer));
+        QCOMPARE(left.at(1)["msg_error"].toInt(), int(mdlInternet::NoReply));
+        QVERIFY(sent().isEmpty());
+        QCOMPARE(scripts(), QStringList{"send.php"});
+        QVERIFY(!sendingWindowLoaded());
     }
 
     // Whatever happens once a request has left, the row must not look unsent: the mark is

@@ -44,6 +44,8 @@ MomentaryLock::~MomentaryLock()
 void MomentaryLock::noteWait()
 {
     ++m_waits;
+    if (m_duringWait)
+        m_duringWait();
     if (m_held && m_heldMs >= 0 && m_since.elapsed() >= m_heldMs)
         release();
 }

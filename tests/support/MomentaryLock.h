@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <functional>
 
 namespace testsupport {
 
@@ -29,6 +30,8 @@ public:
     int waits() const { return m_waits; }
     // Lets go now, if it still holds the lock.
     void release();
+    // Runs at each try of a statement that waits for the lock, before the lock may be let go.
+    void duringWait(std::function<void()> action) { m_duringWait = std::move(action); }
     // Called from the lock-wait step.
     void noteWait();
 
@@ -38,6 +41,7 @@ private:
     int m_heldMs;
     int m_waits = 0;
     bool m_held = false;
+    std::function<void()> m_duringWait;
 };
 
 } // namespace testsupport

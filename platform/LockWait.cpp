@@ -1,0 +1,111 @@
+#include "platform/LockWait.h"
+
+#include <QApplication>
+#include <QBackingStore>
+#include <QCursor>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+
+namespace rt {
+
+namespace {
+
+// How often the windows' pictures are put on the screen again: an uncovered part of a
+// window is whole again within this time.
+constexpr int reshowMs = 100;
+// The longest sleep between two looks at what needs painting.
+constexpr int paintStepMs = 50;
+
+struct State {
+    const void* waiting = nullptr;
+    QElapsedTimer sinceReshown;
+};
+
+State& state()
+{
+    static State value;
+    return value;
+}
+
+QApplication* widgetsApplication()
+{
+    return qobject_cast<QApplication*>(QCoreApplication::instance());
+}
+
+void paintWindows()
+{
+    if (widgetsApplication() == nullptr)
+        return;
+    // A widget's update() marks it dirty and posts one UpdateRequest to its window; that
+    // event paints the dirty widgets into the window's backing store and shows them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+
+    State& s = state();
+    if (s.sinceReshown.isValid() && s.sinceReshown.elapsed() < reshowMs)
+        return;
+    s.sinceReshown.start();
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        QWindow* window = top->windowHandle();
+        // A window not yet painted has nothing in its store to show.
+        if (!top->isVisible() || !top->testAttribute(Qt::WA_Mapped) || window == nullptr ||
+            !window->isExposed())
+            continue;
+        if (QBackingStore* store = top->backingStore())
+            store->flush(QRegion(QRect(QPoint(), top->size())), window);
+    }
+}
+
+} // namespace
+
+void LockWait::begin(const void* who)
+{
+    State& s = state();
+    if (s.waiting != nullptr || who == nullptr)
+        return;
+    s.waiting = who;
+    s.sinceReshown.start();
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+void LockWait::statementReturned(const void* who)
+{
+    State& s = state();
+    if (s.waiting == nullptr || s.waiting != who)
+        return;
+    s.waiting = nullptr;
+    // Nothing but painting ran since begin(): the pointer on top is the one it put there.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::restoreOverrideCursor();
+}
+
+bool LockWait::active()
+{
+    return state().waiting != nullptr;
+}
+
+void LockWait::paintFor(int ms)
+{
+    const QDeadlineTimer until(std::max(ms, 0), Qt::PreciseTimer);
+    for (;;) {
+        paintWindows();
+        const qint64 left = until.remainingTime();
+        if (left <= 0)
+            return;
+        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, paintStepMs)));
+    }
+}
+
+void LockWait::pause(int ms)
+{
+    static const char token = 0;
+    begin(&token);
+    paintFor(ms);
+    statementReturned(&token);
+}
+
+} // namespace rt
