@@ -98,6 +98,16 @@ public:
     frmSplash() : rt::Form(QStringLiteral("frmSplash")) {}
 };
 
+// Stand-ins for the modeless windows that may stay open beside the main window.
+#define MODELESS(Class, Name)                                                                      \
+    class Class : public rt::Form {                                                                \
+    public:                                                                                        \
+        Class() : rt::Form(QStringLiteral(Name)) {}                                                \
+    };
+MODELESS(FindWindow, "frmMember_Find")
+MODELESS(RewriteWindow, "frmMobileFilter")
+MODELESS(HistoryWindow, "frmError_Log")
+
 DockedWindow& dock(const QString& name)
 {
     DockedWindow* form = nullptr;
@@ -903,6 +913,53 @@ private slots:
         rt::Forms::unload<frmSendMessages>();
         QVERIFY(main.close());
         QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmMain")));
+        QCOMPARE(readAll(m_fx.folder().file(QStringLiteral("Vantrel.INI"))),
+                 QByteArray("Disclaimer = 1\r\nWindowState = 0\r\n"));
+    }
+
+    // The docked window is asked to go before anything is written: the organiser's
+    // question comes then, and its Cancel keeps the program open.
+    void closeAsksTheDockedWindowFirst_data()
+    {
+        QTest::addColumn<bool>("refuse");
+        QTest::newRow("it refuses") << true;
+        QTest::newRow("it goes") << false;
+    }
+    void closeAsksTheDockedWindowFirst()
+    {
+        QFETCH(bool, refuse);
+        frmMain& main = mainWindow();
+        main.show();
+        rt::Forms::get<frmSplash>().show();
+        DockedWindow& window = dock(QStringLiteral("frmGroup_Organize"));
+        window.refuse = refuse;
+
+        QCOMPARE(main.close(), !refuse);
+        QCOMPARE(window.unloadAsked, 1);
+        QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmSplash")));
+        QCOMPARE(rt::IsFormLoaded(QStringLiteral("frmMain")), refuse);
+        QCOMPARE(rt::IsFormLoaded(QStringLiteral("frmGroup_Organize")), refuse);
+        QCOMPARE(QFile::exists(m_fx.folder().file(QStringLiteral("Vantrel.INI"))), !refuse);
+        if (refuse) {
+            QVERIFY(main.isVisible());
+            QCOMPARE(mdlMain::ChildForms().Item(1), &window);
+        } else {
+            QCOMPARE(mdlMain::ChildForms().Count(), 0);
+        }
+    }
+
+    // What the user left open beside the main window goes with it, shown or hidden, so
+    // that no window of the program outlives the close.
+    void closeEndsTheOtherWindows()
+    {
+        frmMain& main = mainWindow();
+        main.show();
+        dock(QStringLiteral("frmMember_List"));
+        rt::Forms::get<FindWindow>().show();
+        rt::Forms::get<RewriteWindow>().show();
+        rt::Forms::get<HistoryWindow>(); // loaded, never shown
+        QVERIFY(main.close());
+        QVERIFY(rt::Forms::loaded().isEmpty());
         QCOMPARE(readAll(m_fx.folder().file(QStringLiteral("Vantrel.INI"))),
                  QByteArray("Disclaimer = 1\r\nWindowState = 0\r\n"));
     }
