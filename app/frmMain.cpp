@@ -707,6 +707,11 @@ void frmMain::tlbrPicture_Resize()
         m_whiteBox->setGeometry(1, 1, w, h);
     }
     m_mainToolBar->move(2, 2);
+    // Whatever else stands in the strip is a docked window's toolbar.
+    for (QWidget* docked : m_tlbrPicture->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (docked != m_mainToolBar && docked != m_blackBox && docked != m_whiteBox)
+            mdlMain::FitDockedToolbar(*docked);
+    }
 }
 
 void frmMain::picMDISpace_Resize()

@@ -606,6 +606,42 @@ private slots:
         QCOMPARE(toolbar->parentWidget(), &window);
     }
 
+    // The strip is resized with the window: the docked toolbar reaches to its end again,
+    // so a window widened after docking shows the buttons it cut off.
+    void dockedToolbarFollowsTheStrip_data()
+    {
+        QTest::addColumn<int>("docked");
+        QTest::addColumn<int>("then");
+        QTest::newRow("widened") << 500 << 1100;
+        QTest::newRow("narrowed") << 1100 << 600;
+    }
+    void dockedToolbarFollowsTheStrip()
+    {
+        QFETCH(int, docked);
+        QFETCH(int, then);
+        frmMain& main = mainWindow();
+        main.setMinimumSize(0, 0);
+        main.resize(docked, 600);
+        main.show();
+        QTRY_COMPARE(main.width(), docked);
+        // A window without status panels, which would keep the main window wide.
+        DockedWindow& window = dock(QStringLiteral("frmGroup_Organize"));
+        QWidget* strip = main.tlbrPicture();
+        const int x = window.toolbar->x();
+        QCOMPARE(window.toolbar->width(), strip->width() - x - 2);
+
+        main.resize(then, 600);
+        QTRY_COMPARE(main.width(), then);
+        QCOMPARE(window.toolbar->x(), x);
+        QCOMPARE(window.toolbar->width(), strip->width() - x - 2);
+
+        // Narrower than the toolbar's place: it keeps the width it had, as at docking.
+        const int before = window.toolbar->width();
+        main.resize(1, 600);
+        QTRY_VERIFY(strip->width() < x + 2);
+        QCOMPARE(window.toolbar->width(), before);
+    }
+
     void dockedWindowFollowsTheResize_data()
     {
         QTest::addColumn<QSize>("size");
