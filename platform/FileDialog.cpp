@@ -25,8 +25,9 @@ FileDialogHandler& handler()
     static FileDialogHandler value;
     return value;
 }
+
 // The columns of the toolkit's file model.
-enum Column { NameColumn, SizeColumn, TypeColumn, DateColumn };
+enum Column { NameColumn, SizeColumn, TypeColumn, DateColumn, ColumnCount };
 
 // The file list's sizes and dates as the program's own lists show them, whatever the
 // machine's locale: the toolkit's model formats both with the system's.
@@ -63,16 +64,18 @@ void fitColumns(QFileDialog& dialog)
     const auto entry = [&](const QString& text) {
         return view->fontMetrics().horizontalAdvance(text) + margin;
     };
-    const QDateTime widest(QDate(2028, 12, 28), QTime(23, 58));
-    const int typical[] = {
-        0,
-        entry(FileSizeText((qint64(1) << 30) - 1)),
-        entry(QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment()),
-        entry(ShortDate(widest.date()) + QLatin1Char(' ') + ShortTime(widest.time())),
-    };
+    // The longest size text, the type of the text files the program writes, a date of
+    // wide digits.
+    const QDateTime wideDate(QDate(2028, 12, 28), QTime(23, 58));
+    int typical[ColumnCount] = {};
+    typical[SizeColumn] = entry(FileSizeText((qint64(1) << 30) - 1));
+    typical[TypeColumn] =
+        entry(QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment());
+    typical[DateColumn] =
+        entry(ShortDate(wideDate.date()) + QLatin1Char(' ') + ShortTime(wideDate.time()));
     for (int column = 0; column < header->count(); ++column) {
         const int wanted = qMax(header->sectionSizeHint(column),
-                                column < int(std::size(typical)) ? typical[column] : 0);
+                                column < ColumnCount ? typical[column] : 0);
         if (header->sectionSize(column) < wanted)
             header->resizeSection(column, wanted);
     }
