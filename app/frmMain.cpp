@@ -496,8 +496,14 @@ void frmMain::Form_Unload(bool& cancel)
     }
     // The docked window goes as it goes when another takes its place, so the organiser
     // asks about its unsaved changes; Cancel there (or a save that fails) keeps the
-    // program open.
-    if (!FreeChildSpace(QString())) {
+    // program open, and so does an error on the way, once reported.
+    bool docked = true;
+    try {
+        docked = !FreeChildSpace(QString());
+    } catch (const rt::RuntimeError& error) {
+        rt::reportUntrapped(error);
+    }
+    if (docked) {
         cancel = true;
         return;
     }

@@ -47,6 +47,7 @@ public:
     }
     rt::Toolbar* toolbar;
     bool refuse = false;
+    bool fail = false;
     int unloadAsked = 0;
 
 protected:
@@ -60,6 +61,8 @@ protected:
     void Form_Unload(bool& cancel) override
     {
         ++unloadAsked;
+        if (fail)
+            rt::Raise(5, QStringLiteral("Invalid procedure call or argument"));
         if (refuse) {
             cancel = true;
             return;
@@ -958,19 +961,27 @@ private slots:
     void closeAsksTheDockedWindowFirst_data()
     {
         QTest::addColumn<bool>("refuse");
-        QTest::newRow("it refuses") << true;
-        QTest::newRow("it goes") << false;
+        QTest::addColumn<bool>("fail");
+        QTest::newRow("it refuses") << true << false;
+        QTest::newRow("it goes") << false << false;
+        QTest::newRow("its unload fails") << false << true;
     }
     void closeAsksTheDockedWindowFirst()
     {
         QFETCH(bool, refuse);
+        QFETCH(bool, fail);
         frmMain& main = mainWindow();
         main.show();
         rt::Forms::get<frmSplash>().show();
         DockedWindow& window = dock(QStringLiteral("frmGroup_Organize"));
         window.refuse = refuse;
+        window.fail = fail;
 
-        QCOMPARE(main.close(), !refuse);
+        // An error on the way is reported, and the program stays as it was.
+        QCOMPARE(m_fx.boxes().shown().size(), 0);
+        QCOMPARE(main.close(), !refuse && !fail);
+        QCOMPARE(m_fx.boxes().shown().size(), fail ? 1 : 0);
+        refuse = refuse || fail;
         QCOMPARE(window.unloadAsked, 1);
         QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmSplash")));
         QCOMPARE(rt::IsFormLoaded(QStringLiteral("frmMain")), refuse);
