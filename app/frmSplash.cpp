@@ -35,8 +35,7 @@ public:
         if (event->type() != QEvent::Show && event->type() != QEvent::Hide)
             return false;
         const auto* window = qobject_cast<QWidget*>(watched);
-        if (window == nullptr || window == &m_splash || !window->isWindow() ||
-            !window->isModal())
+        if (window == nullptr || window == &m_splash || !window->isWindow() || !window->isModal())
             return false;
         if (event->type() == QEvent::Show) {
             // Before the window is mapped, so that it comes on top of the splash.

@@ -59,8 +59,8 @@ void fitColumns(QFileDialog& dialog)
     if (view == nullptr)
         return;
     QHeaderView* header = view->header();
-    const int margin = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
-                                                       view) + 1);
+    const int margin =
+        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
     const auto entry = [&](const QString& text) {
         return view->fontMetrics().horizontalAdvance(text) + margin;
     };
@@ -74,8 +74,8 @@ void fitColumns(QFileDialog& dialog)
     typical[DateColumn] =
         entry(ShortDate(wideDate.date()) + QLatin1Char(' ') + ShortTime(wideDate.time()));
     for (int column = 0; column < header->count(); ++column) {
-        const int wanted = qMax(header->sectionSizeHint(column),
-                                column < ColumnCount ? typical[column] : 0);
+        const int wanted =
+            qMax(header->sectionSizeHint(column), column < ColumnCount ? typical[column] : 0);
         if (header->sectionSize(column) < wanted)
             header->resizeSection(column, wanted);
     }

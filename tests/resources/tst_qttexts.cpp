@@ -27,7 +27,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
-
 #include <memory>
 
 namespace {
@@ -257,9 +256,10 @@ private slots:
         QTest::newRow("empty") << qint64(0) << QStringLiteral("0 byte");
         QTest::newRow("below a kilobyte") << qint64(1023) << QStringLiteral("1.023 byte");
         QTest::newRow("a kilobyte") << qint64(1024) << QStringLiteral("1,0 kB");
-        QTest::newRow("below a megabyte") << qint64(1024 * 1024 - 1) << QStringLiteral("1.024,0 kB");
-        QTest::newRow("megabytes") << qint64(5 * 1024 * 1024 + 512 * 1024)
-                                   << QStringLiteral("5,5 MB");
+        QTest::newRow("below a megabyte")
+            << qint64(1024 * 1024 - 1) << QStringLiteral("1.024,0 kB");
+        QTest::newRow("megabytes")
+            << qint64(5 * 1024 * 1024 + 512 * 1024) << QStringLiteral("5,5 MB");
         QTest::newRow("gigabytes") << (qint64(3) << 30) << QStringLiteral("3,0 GB");
     }
     void fileSizes()
