@@ -494,10 +494,37 @@ void frmMain::Form_Unload(bool& cancel)
         cancel = true;
         return;
     }
+    // The docked window goes as it goes when another takes its place, so the organiser
+    // asks about its unsaved changes; Cancel there (or a save that fails) keeps the
+    // program open, and so does an error on the way, once reported.
+    bool docked = true;
+    try {
+        docked = !FreeChildSpace(QString());
+    } catch (const rt::RuntimeError& error) {
+        rt::reportUntrapped(error);
+    }
+    if (docked) {
+        cancel = true;
+        return;
+    }
     const bool maximised =
         windowState().testFlag(Qt::WindowMaximized) && !windowState().testFlag(Qt::WindowMinimized);
     mdlSettings::MainWindowState = maximised ? 1 : 0;
     mdlSettings::SaveIniSettings();
+    UnloadOtherWindows();
+}
+
+void frmMain::UnloadOtherWindows()
+{
+    // The modeless windows (the member find, the prefix rewrite, the error history, the
+    // import viewer) end with the program rather than keep it running, and writing,
+    // after the main window has gone. Unloaded while this window is still loaded, so
+    // that whatever they call back finds it rather than loading a new one.
+    const QList<rt::Form*> others = rt::Forms::loaded();
+    for (rt::Form* form : others) {
+        if (form != this && rt::Forms::loaded().contains(form))
+            rt::Forms::unload(form);
+    }
 }
 
 void frmMain::mnExit_Click()
@@ -686,6 +713,11 @@ void frmMain::tlbrPicture_Resize()
         m_whiteBox->setGeometry(1, 1, w, h);
     }
     m_mainToolBar->move(2, 2);
+    // Whatever else stands in the strip is a docked window's toolbar.
+    for (QWidget* docked : m_tlbrPicture->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (docked != m_mainToolBar && docked != m_blackBox && docked != m_whiteBox)
+            mdlMain::FitDockedToolbar(*docked);
+    }
 }
 
 void frmMain::picMDISpace_Resize()

@@ -124,6 +124,8 @@ private:
     void connectCommands();
     // Shows the sending window when it is loaded (perhaps hidden); false when it is not.
     bool RaiseSendingWindow();
+    // On a close: every other loaded window goes with this one.
+    void UnloadOtherWindows();
     template <class Window> void OpenChildWindow(const QString& name);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
                      const QString& shortcut = QString());

@@ -6,6 +6,7 @@
 #include "platform/Events.h"
 #include "platform/WindowServices.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -14,6 +15,46 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+// A window that waits for the user (a dialog or box shown modally) is never under the
+// splash: while one is up the splash stands among the other windows, below the one shown
+// last; once none is left it is back above them all.
+class BelowWindowsThatWait : public QObject {
+public:
+    explicit BelowWindowsThatWait(frmSplash& splash) : QObject(&splash), m_splash(splash)
+    {
+        qApp->installEventFilter(this);
+        if (QApplication::activeModalWidget())
+            rt::SetTopmost(m_splash, false);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show && event->type() != QEvent::Hide)
+            return false;
+        const auto* window = qobject_cast<QWidget*>(watched);
+        if (window == nullptr || window == &m_splash || !window->isWindow() || !window->isModal())
+            return false;
+        if (event->type() == QEvent::Show) {
+            // Before the window is mapped, so that it comes on top of the splash.
+            rt::SetTopmost(m_splash, false);
+        } else {
+            // The toolkit lets go of a modal window after its hide event.
+            QTimer::singleShot(0, this, [this] {
+                if (!m_splash.isUnloading() && !QApplication::activeModalWidget())
+                    rt::SetTopmost(m_splash, true);
+            });
+        }
+        return false;
+    }
+
+private:
+    frmSplash& m_splash;
+};
+
+} // namespace
 
 frmSplash::frmSplash()
     : rt::Form(QStringLiteral("frmSplash")), Picture1(new QLabel(this)),
@@ -80,6 +121,7 @@ void frmSplash::Form_Load() {
     const QPoint at(screen.x() + screen.width() / 2 - size.width() / 2,
                     screen.y() + screen.height() / 2 - size.height() / 2);
     rt::ShowTopmostWithoutFocus(*this, QRect(at, size));
+    new BelowWindowsThatWait(*this);
     rt::DoEvents();
     // A click or key handled just now has closed the splash already.
     if (isUnloading())

@@ -5,8 +5,8 @@
 class QLabel;
 class QTimer;
 
-// The start-up window: centred, above the others without taking the focus, gone after
-// three seconds or at a click or key.
+// The start-up window: centred, above the others without taking the focus (but below any
+// dialog or box that waits for the user), gone after three seconds or at a click or key.
 class frmSplash : public rt::Form {
     Q_OBJECT
 

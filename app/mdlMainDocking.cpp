@@ -103,11 +103,19 @@ void DockFormToolbar(QWidget& toolbar)
     const int x = lastRight + own->x();
     QWidget* strip = main.tlbrPicture();
     rt::SetParent(toolbar, strip);
-    const int width = strip->width() - x - 2;
     toolbar.move(x, own->y());
+    FitDockedToolbar(toolbar);
+    toolbar.show();
+}
+
+void FitDockedToolbar(QWidget& toolbar)
+{
+    const QWidget* strip = toolbar.parentWidget();
+    if (!strip)
+        return;
+    const int width = strip->width() - toolbar.x() - 2;
     if (width >= 0)
         toolbar.resize(width, toolbar.height());
-    toolbar.show();
 }
 
 void ReparentWindow(QWidget* newParent, QWidget* child)

@@ -33,6 +33,10 @@ void AttachChildForm(rt::Form& form);
 void DetachChildForm(rt::Form& form);
 // Moves a child window's toolbar into the main toolbar strip, right of MainToolBar.
 void DockFormToolbar(QWidget& toolbar);
+// A toolbar in the strip reaches to 2 px short of the strip's right end; the main window
+// fits it again whenever the strip is resized, so that widening the window brings back
+// the buttons a narrow window cut off.
+void FitDockedToolbar(QWidget& toolbar);
 // Makes child a child of newParent; a docked window takes its toolbar back this way.
 void ReparentWindow(QWidget* newParent, QWidget* child);
 

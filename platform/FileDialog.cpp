@@ -1,11 +1,21 @@
 #include "platform/FileDialog.h"
 
 #include "platform/Form.h"
+#include "platform/Formats.h"
 #include "platform/WindowServices.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
+#include <QMimeDatabase>
+#include <QScreen>
 #include <QStringList>
+#include <QStyle>
+#include <QTreeView>
 
 namespace rt {
 
@@ -15,7 +25,118 @@ FileDialogHandler& handler()
     static FileDialogHandler value;
     return value;
 }
+
+// The columns of the toolkit's file model.
+enum Column { NameColumn, SizeColumn, TypeColumn, DateColumn, ColumnCount };
+
+// The file list's sizes and dates as the program's own lists show them, whatever the
+// machine's locale: the toolkit's model formats both with the system's.
+class FileDetails : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr ||
+            (index.column() != SizeColumn && index.column() != DateColumn))
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        if (index.column() == SizeColumn)
+            return files->isDir(source) ? QString() : FileSizeText(files->size(source));
+        const QDateTime modified = files->lastModified(source);
+        if (!modified.isValid())
+            return QString();
+        return ShortDate(modified.date()) + QLatin1Char(' ') + ShortTime(modified.time());
+    }
+};
+
+// Each column of the detail view at least as wide as its head and as a typical entry,
+// so that neither is cut short.
+void fitColumns(QFileDialog& dialog)
+{
+    auto* view = dialog.findChild<QTreeView*>();
+    if (view == nullptr)
+        return;
+    QHeaderView* header = view->header();
+    const int margin =
+        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    const auto entry = [&](const QString& text) {
+        return view->fontMetrics().horizontalAdvance(text) + margin;
+    };
+    // The longest size text, the type of the text files the program writes, a date of
+    // wide digits.
+    const QDateTime wideDate(QDate(2028, 12, 28), QTime(23, 58));
+    int typical[ColumnCount] = {};
+    typical[SizeColumn] = entry(FileSizeText((qint64(1) << 30) - 1));
+    typical[TypeColumn] =
+        entry(QMimeDatabase().mimeTypeForName(QStringLiteral("text/plain")).comment());
+    typical[DateColumn] =
+        entry(ShortDate(wideDate.date()) + QLatin1Char(' ') + ShortTime(wideDate.time()));
+    for (int column = 0; column < header->count(); ++column) {
+        const int wanted =
+            qMax(header->sectionSizeHint(column), column < ColumnCount ? typical[column] : 0);
+        if (header->sectionSize(column) < wanted)
+            header->resizeSection(column, wanted);
+    }
+}
+
+// Once the dialog is laid out, just before it shows: as wide as the detail view needs to
+// show every column whole, as far as the screen allows, still centred where it was put.
+class WideEnoughForTheColumns : public QObject {
+public:
+    explicit WideEnoughForTheColumns(QFileDialog& dialog) : QObject(&dialog), m_dialog(dialog)
+    {
+        dialog.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_dialog && event->type() == QEvent::Show) {
+            m_dialog.removeEventFilter(this);
+            widen();
+        }
+        return false;
+    }
+
+private:
+    void widen()
+    {
+        const auto* view = m_dialog.findChild<QTreeView*>();
+        const QScreen* screen = m_dialog.screen();
+        if (view == nullptr || screen == nullptr)
+            return;
+        const QHeaderView* header = view->header();
+        int columns = 0;
+        for (int column = 0; column < header->count(); ++column) {
+            if (!header->isSectionHidden(column))
+                columns += header->sectionSize(column);
+        }
+        const int room = view->width() - 2 * view->frameWidth() -
+                         view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+        const QRect available = screen->availableGeometry();
+        const int frame = m_dialog.frameGeometry().width() - m_dialog.width();
+        const int width = qMin(m_dialog.width() + columns - room, available.width() - frame);
+        if (width <= m_dialog.width())
+            return;
+        QRect place = m_dialog.geometry();
+        place.setWidth(width);
+        place.moveLeft(place.left() - (width - m_dialog.width()) / 2);
+        place.moveLeft(qMax(available.left() + frame / 2,
+                            qMin(place.left(), available.right() - frame / 2 - width + 1)));
+        m_dialog.setGeometry(place);
+    }
+
+    QFileDialog& m_dialog;
+};
+
 } // namespace
+
+QString FileSizeText(qint64 bytes)
+{
+    return QLocale(QLocale::Greek, QLocale::Greece)
+        .formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
 
 void setFileDialogHandler(FileDialogHandler value) { handler() = std::move(value); }
 
@@ -46,6 +167,9 @@ std::optional<QString> ShowFileDialog(const FileDialogRequest& request)
                        toolkitFilter(request.filter));
     // The same dialog on every desktop, in the program's language.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setProxyModel(new FileDetails(&dialog));
+    fitColumns(dialog);
+    new WideEnoughForTheColumns(dialog);
     dialog.setAcceptMode(request.kind == FileDialogRequest::Save ? QFileDialog::AcceptSave
                                                                  : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.kind == FileDialogRequest::Save ? QFileDialog::AnyFile

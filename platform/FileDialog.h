@@ -25,6 +25,10 @@ std::optional<QString> ShowFileDialog(const FileDialogRequest& request);
 using FileDialogHandler = std::function<std::optional<QString>(const FileDialogRequest&)>;
 void setFileDialogHandler(FileDialogHandler handler);
 
+// A file's size as the file dialogs show it, in Greek whatever the machine's locale:
+// "999 byte", "1,5 kB", "2,3 MB" (steps of 1024).
+QString FileSizeText(qint64 bytes);
+
 // The runtime's filter turned into the toolkit's ("Text (*.txt);;All (*.*)").
 QString toolkitFilter(const QString& runtimeFilter);
 

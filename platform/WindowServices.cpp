@@ -1,7 +1,9 @@
 #include "platform/WindowServices.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace rt {
 
@@ -13,6 +15,44 @@ void ShowTopmostWithoutFocus(QWidget& window, const QRect& geometry)
     window.setAttribute(Qt::WA_ShowWithoutActivating, true);
     window.setGeometry(geometry);
     window.show();
+}
+
+void SetTopmost(QWidget& window, bool topmost)
+{
+    if (window.windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost)
+        return;
+    const Qt::WindowFlags flags = window.windowFlags().setFlag(Qt::WindowStaysOnTopHint, topmost);
+    if (!window.windowHandle()) {
+        window.setWindowFlags(flags);
+        return;
+    }
+    // The window system is told directly; the widget's own flags only follow.
+    window.overrideWindowFlags(flags);
+    window.windowHandle()->setFlags(flags);
+}
+
+void PlaceOver(QWidget& window, const QWidget* over)
+{
+    const bool overShown = over != nullptr && over->isVisible();
+    QScreen* screen = overShown ? over->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect around = overShown ? over->frameGeometry() : available;
+    // The frame the window will get, before it has one: that of the window it goes over.
+    QMargins frame;
+    if (overShown) {
+        const QRect inner = over->geometry();
+        frame = QMargins(inner.left() - around.left(), inner.top() - around.top(),
+                         around.right() - inner.right(), around.bottom() - inner.bottom());
+    }
+    QRect place(QPoint(0, 0), window.size().grownBy(frame));
+    place.moveCenter(around.center());
+    place.moveRight(qMin(place.right(), available.right()));
+    place.moveBottom(qMin(place.bottom(), available.bottom()));
+    place.moveLeft(qMax(place.left(), available.left()));
+    place.moveTop(qMax(place.top(), available.top()));
+    window.move(place.topLeft());
 }
 
 void SetParent(QWidget& child, QWidget* newParent)

@@ -11,6 +11,15 @@ namespace rt {
 // user may ignore.
 void ShowTopmostWithoutFocus(QWidget& window, const QRect& geometry);
 
+// Puts a top-level window above all others or back among them, in place: a shown window
+// stays shown where it is (changing the flags the usual way would hide it).
+void SetTopmost(QWidget& window, bool topmost);
+
+// Places a top-level window that is not yet shown centred over another window (over the
+// screen when there is none or it is hidden), kept whole on that screen's available area
+// where it fits: a window opened over the one that opened it.
+void PlaceOver(QWidget& window, const QWidget* over);
+
 // Makes the window a child of newParent, as the window system's SetParent did: a
 // top-level window loses its frame and caption and lives inside the new parent from
 // then on (docking); with no new parent it becomes a top-level window again. Its

@@ -7,6 +7,8 @@ PACKAGES=(g++ cmake ninja-build qt6-base-dev libsqlite3-dev xvfb xauth xdotool
           fonts-dejavu-core
           # lrelease, which compiles the Greek texts of the toolkit's own dialogs
           qt6-l10n-tools
+          # the file types' names, in Greek among others, that the file dialogs show
+          shared-mime-info
           # the end-to-end scenarios drive the real window through the accessibility bus,
           # under a window manager
           python3 python3-gi python3-pyatspi gir1.2-atspi-2.0 at-spi2-core dbus dbus-x11

@@ -9,6 +9,7 @@
 #include "platform/Nodes.h"
 #include "platform/ProgressBar.h"
 #include "platform/TreeView.h"
+#include "platform/WindowServices.h"
 #include "sending/mdlInternet.h"
 
 #include <QEvent>
@@ -153,6 +154,9 @@ frmWebImport::frmWebImport()
 void frmWebImport::Form_Load()
 {
     m_firstActivation = true;
+    // Over the main window, as the program's dialogs open, not where the window system
+    // puts a window it is told nothing about.
+    rt::PlaceOver(*this, rt::Forms::findByName(QStringLiteral("frmMain")));
 }
 
 bool frmWebImport::event(QEvent* event)

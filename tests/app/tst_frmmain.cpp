@@ -47,6 +47,7 @@ public:
     }
     rt::Toolbar* toolbar;
     bool refuse = false;
+    bool fail = false;
     int unloadAsked = 0;
 
 protected:
@@ -60,6 +61,8 @@ protected:
     void Form_Unload(bool& cancel) override
     {
         ++unloadAsked;
+        if (fail)
+            rt::Raise(5, QStringLiteral("Invalid procedure call or argument"));
         if (refuse) {
             cancel = true;
             return;
@@ -97,6 +100,16 @@ class frmSplash : public rt::Form {
 public:
     frmSplash() : rt::Form(QStringLiteral("frmSplash")) {}
 };
+
+// Stand-ins for the modeless windows that may stay open beside the main window.
+#define MODELESS(Class, Name)                                                                      \
+    class Class : public rt::Form {                                                                \
+    public:                                                                                        \
+        Class() : rt::Form(QStringLiteral(Name)) {}                                                \
+    };
+MODELESS(FindWindow, "frmMember_Find")
+MODELESS(RewriteWindow, "frmMobileFilter")
+MODELESS(HistoryWindow, "frmError_Log")
 
 DockedWindow& dock(const QString& name)
 {
@@ -596,6 +609,42 @@ private slots:
         QCOMPARE(toolbar->parentWidget(), &window);
     }
 
+    // The strip is resized with the window: the docked toolbar reaches to its end again,
+    // so a window widened after docking shows the buttons it cut off.
+    void dockedToolbarFollowsTheStrip_data()
+    {
+        QTest::addColumn<int>("docked");
+        QTest::addColumn<int>("then");
+        QTest::newRow("widened") << 500 << 1100;
+        QTest::newRow("narrowed") << 1100 << 600;
+    }
+    void dockedToolbarFollowsTheStrip()
+    {
+        QFETCH(int, docked);
+        QFETCH(int, then);
+        frmMain& main = mainWindow();
+        main.setMinimumSize(0, 0);
+        main.resize(docked, 600);
+        main.show();
+        QTRY_COMPARE(main.width(), docked);
+        // A window without status panels, which would keep the main window wide.
+        DockedWindow& window = dock(QStringLiteral("frmGroup_Organize"));
+        QWidget* strip = main.tlbrPicture();
+        const int x = window.toolbar->x();
+        QCOMPARE(window.toolbar->width(), strip->width() - x - 2);
+
+        main.resize(then, 600);
+        QTRY_COMPARE(main.width(), then);
+        QCOMPARE(window.toolbar->x(), x);
+        QCOMPARE(window.toolbar->width(), strip->width() - x - 2);
+
+        // Narrower than the toolbar's place: it keeps the width it had, as at docking.
+        const int before = window.toolbar->width();
+        main.resize(1, 600);
+        QTRY_VERIFY(strip->width() < x + 2);
+        QCOMPARE(window.toolbar->width(), before);
+    }
+
     void dockedWindowFollowsTheResize_data()
     {
         QTest::addColumn<QSize>("size");
@@ -903,6 +952,61 @@ private slots:
         rt::Forms::unload<frmSendMessages>();
         QVERIFY(main.close());
         QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmMain")));
+        QCOMPARE(readAll(m_fx.folder().file(QStringLiteral("Vantrel.INI"))),
+                 QByteArray("Disclaimer = 1\r\nWindowState = 0\r\n"));
+    }
+
+    // The docked window is asked to go before anything is written: the organiser's
+    // question comes then, and its Cancel keeps the program open.
+    void closeAsksTheDockedWindowFirst_data()
+    {
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<bool>("fail");
+        QTest::newRow("it refuses") << true << false;
+        QTest::newRow("it goes") << false << false;
+        QTest::newRow("its unload fails") << false << true;
+    }
+    void closeAsksTheDockedWindowFirst()
+    {
+        QFETCH(bool, refuse);
+        QFETCH(bool, fail);
+        frmMain& main = mainWindow();
+        main.show();
+        rt::Forms::get<frmSplash>().show();
+        DockedWindow& window = dock(QStringLiteral("frmGroup_Organize"));
+        window.refuse = refuse;
+        window.fail = fail;
+
+        // An error on the way is reported, and the program stays as it was.
+        QCOMPARE(m_fx.boxes().shown().size(), 0);
+        QCOMPARE(main.close(), !refuse && !fail);
+        QCOMPARE(m_fx.boxes().shown().size(), fail ? 1 : 0);
+        refuse = refuse || fail;
+        QCOMPARE(window.unloadAsked, 1);
+        QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmSplash")));
+        QCOMPARE(rt::IsFormLoaded(QStringLiteral("frmMain")), refuse);
+        QCOMPARE(rt::IsFormLoaded(QStringLiteral("frmGroup_Organize")), refuse);
+        QCOMPARE(QFile::exists(m_fx.folder().file(QStringLiteral("Vantrel.INI"))), !refuse);
+        if (refuse) {
+            QVERIFY(main.isVisible());
+            QCOMPARE(mdlMain::ChildForms().Item(1), &window);
+        } else {
+            QCOMPARE(mdlMain::ChildForms().Count(), 0);
+        }
+    }
+
+    // What the user left open beside the main window goes with it, shown or hidden, so
+    // that no window of the program outlives the close.
+    void closeEndsTheOtherWindows()
+    {
+        frmMain& main = mainWindow();
+        main.show();
+        dock(QStringLiteral("frmMember_List"));
+        rt::Forms::get<FindWindow>().show();
+        rt::Forms::get<RewriteWindow>().show();
+        rt::Forms::get<HistoryWindow>(); // loaded, never shown
+        QVERIFY(main.close());
+        QVERIFY(rt::Forms::loaded().isEmpty());
         QCOMPARE(readAll(m_fx.folder().file(QStringLiteral("Vantrel.INI"))),
                  QByteArray("Disclaimer = 1\r\nWindowState = 0\r\n"));
     }

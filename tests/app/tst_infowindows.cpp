@@ -13,10 +13,13 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
+#include <memory>
 
 namespace {
 
@@ -107,6 +110,47 @@ private slots:
             QTest::mouseClick(splash.lblProductName, Qt::LeftButton);
         }
         QVERIFY(!rt::Forms::isLoaded(QStringLiteral("frmSplash")));
+    }
+
+    // A dialog or box that waits for the user shows above the splash, which stays where
+    // it is and goes back on top once nothing waits any more; a window that does not
+    // wait leaves it on top.
+    void splashStepsBackForAWindowThatWaits_data() {
+        QTest::addColumn<int>("modality");
+        QTest::addColumn<bool>("messageBox");
+        QTest::newRow("modal form") << int(Qt::ApplicationModal) << false;
+        QTest::newRow("message box") << int(Qt::ApplicationModal) << true;
+        QTest::newRow("window-modal dialog") << int(Qt::WindowModal) << false;
+        QTest::newRow("modeless window") << int(Qt::NonModal) << false;
+    }
+    void splashStepsBackForAWindowThatWaits() {
+        QFETCH(int, modality);
+        QFETCH(bool, messageBox);
+        frmSplash& splash = rt::Forms::get<frmSplash>();
+        splash.tmrSplash->stop();
+        const auto onTop = [&splash] {
+            return splash.windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
+                   splash.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+        };
+        QVERIFY(onTop());
+
+        QWidget owner;
+        owner.show();
+        std::unique_ptr<QWidget> waiting;
+        if (messageBox)
+            waiting = std::make_unique<QMessageBox>(QMessageBox::Question, QStringLiteral("Vantrel"),
+                                                    QStringLiteral("Ερώτηση;"));
+        else
+            waiting = std::make_unique<QWidget>(&owner, Qt::Dialog);
+        waiting->setWindowModality(Qt::WindowModality(modality));
+        waiting->show();
+        const bool waits = modality != Qt::NonModal;
+        QCOMPARE(onTop(), !waits);
+        QVERIFY(splash.isVisible());
+
+        waiting->hide();
+        QTRY_VERIFY(onTop());
+        QVERIFY(splash.isVisible());
     }
 
     void termsTexts() {

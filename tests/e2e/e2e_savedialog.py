@@ -1,13 +1,16 @@
 #!/usr/bin/python3
 """The save dialog of the message export, in Greek, driven only from outside.
 
-A message of the out-box is exported: the save dialog that asks for the file must show
-the toolkit's own captions in Greek (its labels, buttons, sidebar and columns) and no
-English ones. Escape closes it, and the export then ends without its preview. A picture of
-the dialog is left for a person to look at.
+A message of the out-box is exported, on a machine whose locale is not Greek: the save
+dialog that asks for the file must show the toolkit's own captions in Greek (its labels,
+buttons, sidebar and columns) and no English ones, list the files' sizes and types in
+Greek and their dates as the program writes them, and show every column's head inside the
+list. Escape closes it, and the export then ends without its preview. A picture of the
+dialog is left for a person to look at.
 """
 
 import os
+import re
 import sys
 
 import vantrel_e2e as e2e
@@ -19,6 +22,22 @@ GREEK = [("Αναζήτηση σε:", "ROLE_LABEL"), ("Όνομα αρχείου
          ("Μέγεθος", None), ("Τύπος", None), ("Ημερομηνία τροποποίησης", None)]
 ENGLISH = ["Look in:", "File name:", "Files of type:", "Save", "Cancel", "Computer", "Name",
            "Size", "Type", "Date Modified", "Back", "Forward"]
+HEADS = ["Όνομα", "Μέγεθος", "Τύπος", "Ημερομηνία τροποποίησης"]
+SIZE = re.compile(r"^(\d{1,3}(\.\d{3})* byte|\d{1,3}(\.\d{3})*,\d [kMG]B)$")
+DATE = re.compile(r"^\d\d/\d\d/\d{4} \d\d:\d\d$")
+
+
+def listed_file(s, dialog, name):
+    """The size, type and date that the dialog's list shows for a file."""
+    e2e.wait_for("%s in the list" % name,
+                 lambda: s.find(name, s.pyatspi.ROLE_TABLE_CELL, within=dialog))
+
+    def details():
+        cells = [c.name for c in s.find_all(role=s.pyatspi.ROLE_TABLE_CELL, within=dialog)]
+        row = cells[cells.index(name) + 1:cells.index(name) + 4] if name in cells else []
+        return row if len(row) == 3 and all(row) else None
+
+    return e2e.wait_for("the details of %s" % name, details)
 
 
 def scenario(s):
@@ -27,7 +46,8 @@ def scenario(s):
     s.outbox_message("Προσφορά")
     s.desktop()
     # The file dialog keeps its state in the user's settings: here, in the scenario's folder.
-    s.start(env={"XDG_CONFIG_HOME": os.path.join(s.work, "config")})
+    s.start(env={"XDG_CONFIG_HOME": os.path.join(s.work, "config"), "LANG": "C",
+                 "LC_ALL": "C.UTF-8"})
     s.wait_find("the main window", "Νέο Μήνυμα", limit=60)
     window = s.main_window()
 
@@ -45,6 +65,20 @@ def scenario(s):
     dialog_window = e2e.wait_for("the save dialog's window", lambda: (
         lambda ids: ids[0] if len(ids) == 1 else None)(s.x_windows(TITLE)))
     s.shot("save-dialog.png", dialog_window)
+
+    # The note the program writes at every start into its folder, the dialog's folder.
+    size, kind, date = listed_file(s, dialog, "IMPORTANT.TXT")
+    if not SIZE.match(size):
+        raise e2e.Failed("IMPORTANT.TXT's size reads %r" % size)
+    e2e.check_equal("IMPORTANT.TXT's type", kind, "Έγγραφο απλού κειμένου")
+    if not DATE.match(date):
+        raise e2e.Failed("IMPORTANT.TXT's date reads %r" % date)
+    listing = s.place(s.find("IMPORTANT.TXT", s.pyatspi.ROLE_TABLE_CELL, within=dialog).parent)
+    for head in HEADS:
+        x, y, width, height = s.place(s.wait_find("the head %s" % head, head, within=dialog))
+        if x < listing[0] or x + width > listing[0] + listing[2]:
+            raise e2e.Failed("the head %s at %r lies outside the list at %r"
+                             % (head, (x, y, width, height), listing))
     # The proposed name, from the message's title.
     e2e.wait_for("the proposed file name", lambda: any(
         s.text_of(box) == "Προσφορά.txt"

@@ -1,4 +1,5 @@
 #include "platform/FileDialog.h"
+#include "platform/Formats.h"
 #include "platform/MonthView.h"
 #include "platform/MultiLineTextBox.h"
 #include "platform/TextBox.h"
@@ -9,12 +10,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMap>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -22,7 +27,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
-
 #include <memory>
 
 namespace {
@@ -177,11 +181,101 @@ private slots:
                                     QStringLiteral("Ημερομηνία τροποποίησης"),
                                     QStringLiteral("Text (*.txt)")}));
     }
+
+    // What the dialog lists of the files, under a machine locale that is not Greek (this
+    // test runs under the C locale): sizes and types in Greek, dates as the program writes
+    // them, and every column wide enough for its head and its entries.
+    void theSaveDialogListsFilesInGreek()
+    {
+        QTemporaryDir dir;
+        QFile text(dir.filePath(QStringLiteral("Προσφορά.txt")));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write(QByteArray(1536, 'x'));
+        text.close();
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        QVERIFY(text.setFileTime(QDateTime(QDate(2024, 12, 11), QTime(9, 5)),
+                                 QFileDevice::FileModificationTime));
+        text.close();
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Αρχείο")));
+        rt::FileDialogRequest request;
+        request.kind = rt::FileDialogRequest::Save;
+        request.filter = QStringLiteral("Text (*.txt)|*.txt");
+        request.initialDir = dir.path();
+
+        QMap<QString, QStringList> rows;
+        QStringList cut;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+            QAbstractItemModel* model = files->model();
+            const auto listed = [&] {
+                const QModelIndex root = files->rootIndex();
+                return model->rowCount(root) == 2 &&
+                       !model->index(0, 2, root).data().toString().isEmpty() &&
+                       !model->index(1, 2, root).data().toString().isEmpty();
+            };
+            if (QTest::qWaitFor(listed, 5000)) {
+                const QModelIndex root = files->rootIndex();
+                for (int row = 0; row < model->rowCount(root); ++row) {
+                    QStringList cells;
+                    for (int column = 1; column < 4; ++column)
+                        cells << model->index(row, column, root).data().toString();
+                    rows.insert(model->index(row, 0, root).data().toString(), cells);
+                }
+            }
+            QHeaderView* header = files->header();
+            // Every column shown whole without scrolling, where the screen is wide enough.
+            if (header->length() > files->viewport()->width() &&
+                dialog->frameGeometry().width() < dialog->screen()->availableGeometry().width())
+                cut << QStringLiteral("beyond the view");
+            for (int i = 0; i < header->count(); ++i) {
+                if (header->sectionSize(i) < header->sectionSizeHint(i) ||
+                    header->sectionSize(i) <
+                        static_cast<QAbstractItemView*>(files)->sizeHintForColumn(i))
+                    cut << model->headerData(i, Qt::Horizontal).toString();
+            }
+            dialog->reject();
+        });
+        QVERIFY(!rt::ShowFileDialog(request));
+        QCOMPARE(rows.value(QStringLiteral("Προσφορά.txt")),
+                 (QStringList{QStringLiteral("1,5 kB"), QStringLiteral("Έγγραφο απλού κειμένου"),
+                              QStringLiteral("11/12/2024 09:05")}));
+        const QStringList folder = rows.value(QStringLiteral("Αρχείο"));
+        QCOMPARE(folder.value(0), QString());
+        QCOMPARE(folder.value(1), QStringLiteral("Φάκελος"));
+        QVERIFY(rt::ParseShortDate(folder.value(2).section(QLatin1Char(' '), 0, 0)).has_value());
+        QCOMPARE(cut, QStringList());
+    }
+
+    void fileSizes_data()
+    {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << qint64(0) << QStringLiteral("0 byte");
+        QTest::newRow("below a kilobyte") << qint64(1023) << QStringLiteral("1.023 byte");
+        QTest::newRow("a kilobyte") << qint64(1024) << QStringLiteral("1,0 kB");
+        QTest::newRow("below a megabyte")
+            << qint64(1024 * 1024 - 1) << QStringLiteral("1.024,0 kB");
+        QTest::newRow("megabytes")
+            << qint64(5 * 1024 * 1024 + 512 * 1024) << QStringLiteral("5,5 MB");
+        QTest::newRow("gigabytes") << (qint64(3) << 30) << QStringLiteral("3,0 GB");
+    }
+    void fileSizes()
+    {
+        QFETCH(qint64, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(rt::FileSizeText(bytes), text);
+    }
 };
 
 // The file dialog keeps its state in the user's settings: here, in a folder of the test.
+// The machine's locale is one that is not Greek, as on many a user's machine.
 int main(int argc, char** argv)
 {
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("LANG", "C");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication application(argc, argv);

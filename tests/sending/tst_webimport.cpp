@@ -376,6 +376,30 @@ private slots:
         QCOMPARE(topLevelKeys(*second->Groups), (QStringList{"GRP_2", "GRP_3"}));
         QCOMPARE(second->lblStatus->text(), successStatus(2));
     }
+
+    // Over the main window wherever that stands, not in the screen's corner.
+    void viewerOpensOverTheMainWindow_data()
+    {
+        QTest::addColumn<QPoint>("mainAt");
+        QTest::newRow("upper left") << QPoint(10, 20);
+        QTest::newRow("lower right") << QPoint(150, 120);
+    }
+    void viewerOpensOverTheMainWindow()
+    {
+        QFETCH(QPoint, mainAt);
+        frmMain& main = rt::Forms::get<frmMain>();
+        main.setMinimumSize(0, 0);
+        main.setGeometry(QRect(mainAt, QSize(640, 460)));
+        main.show();
+        QTRY_COMPARE(main.geometry().topLeft(), mainAt);
+        frmWebImport* w =
+            importAndLoad(addressReply({{1, QStringLiteral("Πελάτες"), QStringLiteral("691"), 0}}));
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        const QPoint offset = w->frameGeometry().center() - main.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+    }
 };
 
 QTEST_MAIN(tst_webimport)
