@@ -4,6 +4,7 @@
 #include "platform/MsgBox.h"
 #include "platform/StatusBar.h"
 #include "platform/TextFile.h"
+#include "platform/WindowServices.h"
 
 #include <QAction>
 #include <QFile>
@@ -42,7 +43,13 @@ frmError_Log::frmError_Log()
     resize(640, 400);
 }
 
-void frmError_Log::Form_Load() { LoadLogFile(); }
+void frmError_Log::Form_Load()
+{
+    // Over the main window, as the program's dialogs open, not where the window system
+    // puts a window it is told nothing about.
+    rt::PlaceOver(*this, rt::Forms::findByName(QStringLiteral("frmMain")));
+    LoadLogFile();
+}
 
 void frmError_Log::LoadLogFile()
 {

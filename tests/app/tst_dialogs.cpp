@@ -19,6 +19,11 @@ public:
     frmSplash() : rt::Form(QStringLiteral("frmSplash")) {}
 };
 
+class frmMain : public rt::Form {
+public:
+    frmMain() : rt::Form(QStringLiteral("frmMain")) {}
+};
+
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
@@ -208,6 +213,26 @@ private slots:
         log.mnClearLog_Click();
         QVERIFY(log.txtLog()->toPlainText().isEmpty());
         QVERIFY(!QFile::exists(logPath()));
+    }
+
+    void historyOpensOverTheMainWindow_data()
+    {
+        QTest::addColumn<QPoint>("mainAt");
+        QTest::newRow("upper left") << QPoint(10, 20);
+        QTest::newRow("lower right") << QPoint(150, 120);
+    }
+    void historyOpensOverTheMainWindow()
+    {
+        QFETCH(QPoint, mainAt);
+        frmMain& main = rt::Forms::get<frmMain>();
+        main.setGeometry(QRect(mainAt, QSize(900, 700)));
+        main.show();
+        QTRY_COMPARE(main.geometry().topLeft(), mainAt);
+        frmError_Log& log = rt::Forms::get<frmError_Log>();
+        log.show();
+        const QPoint offset = log.frameGeometry().center() - main.frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
     }
 
     void missingLogLeavesTheWindowEmpty()
