@@ -6,7 +6,7 @@
 // the heap in use are sampled while the list under study shows.
 //   1. the member list, opened --openings times (1,000), the out-box between openings;
 //   2. the sent list, the same way;
-//   3. the round of the report: out-box, sent, saved, member list, --openings / 4 times.
+//   3. the four lists in turn: out-box, sent, saved, member list, --openings / 4 times.
 // Run: build/bench/bench_memory [--members N] [--openings N] [--sent N] [--only 1|2|3]
 //                                [--keep]
 // (QT_QPA_PLATFORM=xcb under Xvfb for the real window; offscreen otherwise.) --keep ends
@@ -160,7 +160,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     rt::Application app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    // The address book of the report unless told otherwise.
+    // 20,000 members unless told otherwise.
     bool membersGiven = false;
     for (int i = 1; i < argc; ++i)
         membersGiven = membersGiven || std::strcmp(argv[i], "--members") == 0;
