@@ -185,7 +185,7 @@ frmGroup_Organize::frmGroup_Organize() : rt::Form(QStringLiteral("frmGroup_Organ
     m_imageList = new rt::ImageList(this);
     m_imageList->setObjectName(QStringLiteral("ImageList"));
     for (int i = 1; i <= 5; ++i)
-        m_imageList->Add(QIcon(MessageWindowPictures::ImageListPicture(i)));
+        m_imageList->Add(MessageWindowPictures::ImageListPicture(i));
     m_toolbarImages = new rt::ImageList(this);
     m_toolbarImages->setObjectName(QStringLiteral("ToolbarImages"));
 

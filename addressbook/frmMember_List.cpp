@@ -54,7 +54,7 @@ frmMember_List::frmMember_List() : rt::Form(QStringLiteral("frmMember_List"))
 
     m_imageList = new rt::ImageList(this);
     m_imageList->setObjectName(QStringLiteral("ImageList"));
-    m_imageList->Add(QIcon(MemberListPictures::MemberPicture()));
+    m_imageList->Add(MemberListPictures::MemberPicture());
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 

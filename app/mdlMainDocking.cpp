@@ -206,7 +206,7 @@ void AddToolbarButtons(rt::Toolbar& toolbar, rt::ImageList& images,
     images.setImageSize(QSize(25, 25));
     for (const ToolbarButton& b : buttons) {
         const QString key = QString::fromUtf8(b.key);
-        const int index = images.Add(QIcon(picture(key)), key);
+        const int index = images.Add(picture(key), key);
         toolbar.AddButton(key, QString::fromUtf8(b.caption), images.Icon(index),
                           QString::fromUtf8(b.toolTip));
     }

@@ -105,7 +105,7 @@ frmMessage_Edit::frmMessage_Edit() : rt::Form(QStringLiteral("frmMessage_Edit"))
     m_imageList = new rt::ImageList(this);
     m_imageList->setObjectName(QStringLiteral("ImageList"));
     for (int i = 1; i <= MessageWindowPictures::ImageListCount; ++i)
-        m_imageList->Add(QIcon(MessageWindowPictures::ImageListPicture(i)));
+        m_imageList->Add(MessageWindowPictures::ImageListPicture(i));
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 

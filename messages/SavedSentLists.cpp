@@ -136,7 +136,7 @@ rt::ImageList* NewListImages(QObject* parent, int pictures)
     auto* images = new rt::ImageList(parent);
     images->setObjectName(QStringLiteral("Images16x16"));
     for (int index = 1; index <= pictures; ++index)
-        images->Add(QIcon(ListPicture(index)));
+        images->Add(ListPicture(index));
     return images;
 }
 

@@ -57,8 +57,8 @@ frmMessage_OutBox::frmMessage_OutBox() : rt::Form(QStringLiteral("frmMessage_Out
 
     m_imageList = new rt::ImageList(this);
     m_imageList->setObjectName(QStringLiteral("ImageList"));
-    m_imageList->Add(QIcon(OutBoxPictures::ItemPicture(IconWaiting)));
-    m_imageList->Add(QIcon(OutBoxPictures::ItemPicture(IconFailed)));
+    m_imageList->Add(OutBoxPictures::ItemPicture(IconWaiting));
+    m_imageList->Add(OutBoxPictures::ItemPicture(IconFailed));
     m_images25 = new rt::ImageList(this);
     m_images25->setObjectName(QStringLiteral("Images25x25"));
 

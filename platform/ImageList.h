@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QList>
 #include <QObject>
+#include <QPixmap>
 #include <QSize>
 #include <QString>
 
@@ -40,6 +41,11 @@ public:
     // Appends a picture; its index is the new count. An empty key leaves it reachable by
     // index only. A key already in use adds nothing and gives 0 (the runtime refused it).
     int Add(const QIcon& picture, const QString& key = QString());
+    // The same for a drawn picture. The sizes and states it is shown in (a tool bar's
+    // size, greyed, selected) are made once each and go when the list's icon goes; the
+    // toolkit would keep them in its shared pixmap cache for the rest of the run, one set
+    // for every window that drew the picture afresh.
+    int Add(const QPixmap& picture, const QString& key = QString());
     int Count() const { return static_cast<int>(m_icons.size()); }
     void Clear();
 

@@ -88,8 +88,8 @@ frmWebImport::frmWebImport()
     ImageList16x16->setObjectName(QStringLiteral("ImageList16x16"));
 
     // A closed group, and the same group open while it is the selected one.
-    ImageList16x16->Add(QIcon(MessageWindowPictures::ImageListPicture(2)));
-    ImageList16x16->Add(QIcon(MessageWindowPictures::ImageListPicture(3)));
+    ImageList16x16->Add(MessageWindowPictures::ImageListPicture(2));
+    ImageList16x16->Add(MessageWindowPictures::ImageListPicture(3));
     Groups->setImageList(ImageList16x16);
     // A viewer: the numbers are shown, not edited.
     txtPhones->setLocked(true);
