@@ -225,7 +225,7 @@ private slots:
     {
         QFETCH(QPoint, mainAt);
         frmMain& main = rt::Forms::get<frmMain>();
-        main.setGeometry(QRect(mainAt, QSize(900, 700)));
+        main.setGeometry(QRect(mainAt, QSize(660, 460)));
         main.show();
         QTRY_COMPARE(main.geometry().topLeft(), mainAt);
         frmError_Log& log = rt::Forms::get<frmError_Log>();
