@@ -45,35 +45,8 @@ def selected(s, name):
     return cell is not None and cell.getState().contains(s.pyatspi.STATE_SELECTED)
 
 
-def menu_command(s, menu, item):
-    """A command of the main window's menu bar, chosen with two clicks."""
-    s.click(s.wait_find("the menu %s" % menu, menu, s.pyatspi.ROLE_MENU_ITEM))
-    entry = s.wait_find("the menu item %s" % item, item, s.pyatspi.ROLE_MENU_ITEM)
-    e2e.wait_for("%s enabled" % item,
-                 lambda: entry.getState().contains(s.pyatspi.STATE_ENABLED))
-    s.click(entry)
-    s.wait_gone("the menu closed", item, s.pyatspi.ROLE_MENU_ITEM)
-
-
-def panel_button(s, panel, button):
-    """A button of the panel menu, its panel opened first and its slide waited out."""
-    s.click(s.wait_find("the panel %s" % panel, panel, s.pyatspi.ROLE_LABEL))
-    label = s.wait_find("the panel button %s" % button, button, s.pyatspi.ROLE_LABEL)
-
-    def place():
-        box = s.extents(label)
-        return (box.x, box.y, box.width, box.height)
-
-    def settled():
-        at = place()
-        return e2e.holds_for(lambda: place() == at, 0.4)
-
-    e2e.wait_for("the panel %s at rest" % panel, settled)
-    s.click(label)
-
-
 def saved_list_takes_the_keyboard(s):
-    panel_button(s, "Μηνύματα", "Αποθηκευμένα")
+    s.panel_button("Μηνύματα", "Αποθηκευμένα")
     first = s.wait_find("the saved list's first row", SAVED[0][0], s.pyatspi.ROLE_TABLE_CELL)
     listing = view_of(s, first)
     e2e.wait_for("the saved list with the keyboard", lambda: s.focused(listing))
@@ -87,7 +60,7 @@ def saved_list_takes_the_keyboard(s):
 
 
 def organiser_paste_keeps_the_keyboard(s, window):
-    panel_button(s, "Οργάνωση", "Οργάνωση Ομάδων")
+    s.panel_button("Οργάνωση", "Οργάνωση Ομάδων")
     root = s.wait_find("the organiser's tree", "ΟΜΑΔΕΣ SMS")
     tree = view_of(s, root)
     e2e.wait_for("the group tree with the keyboard", lambda: s.focused(tree))
@@ -98,7 +71,7 @@ def organiser_paste_keeps_the_keyboard(s, window):
     members = view_of(s, member)
     s.click(member)
     e2e.wait_for("the member list with the keyboard", lambda: s.focused(members))
-    menu_command(s, "Επεξεργασία", "Αντιγραφή")
+    s.enabled_menu_command("Επεξεργασία", "Αντιγραφή")
 
     # Paste it into Συνάδελφοι, the member list active.
     s.click(s.wait_find("the group Συνάδελφοι", "Συνάδελφοι"))
@@ -106,7 +79,7 @@ def organiser_paste_keeps_the_keyboard(s, window):
                 s.pyatspi.ROLE_TABLE_CELL)
     s.click(s.wait_find("Γεωργίου in Συνάδελφοι", "Γεωργίου", s.pyatspi.ROLE_TABLE_CELL))
     e2e.wait_for("the member list with the keyboard", lambda: s.focused(members))
-    menu_command(s, "Επεξεργασία", "Επικόλληση")
+    s.enabled_menu_command("Επεξεργασία", "Επικόλληση")
     s.wait_find("Αλεξίου pasted into Συνάδελφοι", "Αλεξίου", s.pyatspi.ROLE_TABLE_CELL)
     e2e.wait_for("the member list still with the keyboard", lambda: s.focused(members))
     s.shot("organiser-after-paste.png", window)

@@ -15,19 +15,6 @@ import vantrel_e2e as e2e
 TITLE = "Προσφορά"
 
 
-def panel_button(s, panel, button):
-    """A button of the panel menu, its panel opened first and its slide waited out."""
-    s.click(s.wait_find("the panel %s" % panel, panel, s.pyatspi.ROLE_LABEL))
-    label = s.wait_find("the panel button %s" % button, button, s.pyatspi.ROLE_LABEL)
-
-    def settled():
-        at = s.place(label)
-        return e2e.holds_for(lambda: s.place(label) == at, 0.4)
-
-    e2e.wait_for("the panel %s at rest" % panel, settled)
-    s.click(label)
-
-
 def details(s, window, key):
     s.click(s.wait_find("the toolbar's Ιδιότητες", "Ιδιότητες", s.pyatspi.ROLE_PUSH_BUTTON))
     text = s.wait_find("the details dialog", "txtHeader")
@@ -64,7 +51,7 @@ def scenario(s):
     s.desktop()
     s.start()
     window = s.main_window()
-    panel_button(s, "Μηνύματα", "Εξερχόμενα")
+    s.panel_button("Μηνύματα", "Εξερχόμενα")
     s.click(s.wait_find("the out-box message", TITLE, s.pyatspi.ROLE_TABLE_CELL))
 
     details(s, window, "Return")

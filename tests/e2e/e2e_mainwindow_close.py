@@ -29,48 +29,25 @@ def groups_of(s, last_name):
     return s.sql("SELECT member_of FROM members WHERE LastName = ?", (last_name,))[0][0]
 
 
-def menu_command(s, menu, item):
-    """A command of the main window's menu bar, chosen with two clicks once it is enabled."""
-    s.click(s.wait_find("the menu %s" % menu, menu, s.pyatspi.ROLE_MENU_ITEM))
-    entry = s.wait_find("the menu item %s" % item, item, s.pyatspi.ROLE_MENU_ITEM)
-    e2e.wait_for("%s enabled" % item,
-                 lambda: entry.getState().contains(s.pyatspi.STATE_ENABLED))
-    s.click(entry)
-    s.wait_gone("the menu closed", item, s.pyatspi.ROLE_MENU_ITEM)
-
-
-def panel_button(s, panel, button):
-    """A button of the panel menu, its panel opened first and its slide waited out."""
-    s.click(s.wait_find("the panel %s" % panel, panel, s.pyatspi.ROLE_LABEL))
-    label = s.wait_find("the panel button %s" % button, button, s.pyatspi.ROLE_LABEL)
-
-    def settled():
-        at = s.place(label)
-        return e2e.holds_for(lambda: s.place(label) == at, 0.4)
-
-    e2e.wait_for("the panel %s at rest" % panel, settled)
-    s.click(label)
-
-
 def copy_member_into(s, member, source, target, stays):
     """An unsaved change in the organiser: a member copied from one group into another,
     pasted with the member list of the other group (which shows the member that stays)
     active."""
     s.click(s.wait_find("the group %s" % source, source))
     s.click(s.wait_find("%s in %s" % (member, source), member, s.pyatspi.ROLE_TABLE_CELL))
-    menu_command(s, "Επεξεργασία", "Αντιγραφή")
+    s.enabled_menu_command("Επεξεργασία", "Αντιγραφή")
     s.click(s.wait_find("the group %s" % target, target))
     s.wait_gone("the members of %s gone from the list" % source, member,
                 s.pyatspi.ROLE_TABLE_CELL)
     s.click(s.wait_find("%s in %s" % (stays, target), stays, s.pyatspi.ROLE_TABLE_CELL))
-    menu_command(s, "Επεξεργασία", "Επικόλληση")
+    s.enabled_menu_command("Επεξεργασία", "Επικόλληση")
     s.wait_find("%s pasted into %s" % (member, target), member, s.pyatspi.ROLE_TABLE_CELL)
 
 
 def open_organiser_with_a_change(s, member, source, target, stays):
     s.start()
     window = s.main_window()
-    panel_button(s, "Οργάνωση", "Οργάνωση Ομάδων")
+    s.panel_button("Οργάνωση", "Οργάνωση Ομάδων")
     s.wait_find("the organiser's tree", "ΟΜΑΔΕΣ SMS")
     copy_member_into(s, member, source, target, stays)
     return window
@@ -133,13 +110,13 @@ def cancel_then_yes(s):
 def no_with_windows_left_open(s):
     """The find, rewrite and error-history windows open; Alt+F4, Όχι: everything ends."""
     window = open_organiser_with_a_change(s, "Γεωργίου", "Συνάδελφοι", "Φίλοι", "Αλεξίου")
-    panel_button(s, "Εργαλεία", "Ιστορικό\nΣφαλμάτων")
+    s.panel_button("Εργαλεία", "Ιστορικό\nΣφαλμάτων")
     e2e.wait_for("the error history", lambda: s.x_windows("NerqSMS - Ιστορικό Σφαλμάτων"))
     s.activate(window)
-    menu_command(s, "Ομάδες", "Αναζήτηση Μελών")
+    s.enabled_menu_command("Ομάδες", "Αναζήτηση Μελών")
     e2e.wait_for("the member find", lambda: s.x_windows("Εύρεση Μελών"))
     s.activate(window)
-    menu_command(s, "Εργαλεία", "Αλλαγή Αριθμών Κλήσης")
+    s.enabled_menu_command("Εργαλεία", "Αλλαγή Αριθμών Κλήσης")
     e2e.wait_for("the prefix rewrite", lambda: s.x_windows("Αλλαγή Αριθμών Κλήσης"))
     s.shot("windows-left-open.png", box=(0, 0, 1280, 1024))
 

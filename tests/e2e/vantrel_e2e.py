@@ -393,6 +393,29 @@ class Session:
         self.click(self.wait_find("the command %s" % command, command,
                                   self.pyatspi.ROLE_MENU_ITEM))
 
+    def enabled_menu_command(self, menu, command):
+        """A command of the menu bar, chosen once it is enabled; returns when the menu has
+        closed."""
+        self.click(self.wait_find("the menu %s" % menu, menu, self.pyatspi.ROLE_MENU_ITEM))
+        entry = self.wait_find("the menu item %s" % command, command,
+                               self.pyatspi.ROLE_MENU_ITEM)
+        wait_for("%s enabled" % command,
+                 lambda: entry.getState().contains(self.pyatspi.STATE_ENABLED))
+        self.click(entry)
+        self.wait_gone("the menu closed", command, self.pyatspi.ROLE_MENU_ITEM)
+
+    def panel_button(self, panel, button):
+        """A button of the panel menu, its panel opened first and its slide waited out."""
+        self.click(self.wait_find("the panel %s" % panel, panel, self.pyatspi.ROLE_LABEL))
+        label = self.wait_find("the panel button %s" % button, button, self.pyatspi.ROLE_LABEL)
+
+        def settled():
+            at = self.place(label)
+            return holds_for(lambda: self.place(label) == at, 0.4)
+
+        wait_for("the panel %s at rest" % panel, settled)
+        self.click(label)
+
     def exit_program(self, window):
         """Exit (Ctrl+Q) from the main window: the program ends at once, with code 0."""
         self.activate(window)
