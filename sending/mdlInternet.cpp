@@ -271,6 +271,7 @@ ExchangeResult PostToServer(TCPSender& sender, const QString& script, const QStr
     sender.InitializeConnection();
     // Its Boolean says no more than the reply text does.
     sender.SendDataAndWait(BuildRequest(script, fields, account));
+    result.RequestLeft = sender.RequestLeft();
     result.ServerResultCode = ReadReply(result.ReplyText);
     return result;
 }

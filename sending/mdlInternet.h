@@ -74,6 +74,9 @@ qint32 ReadReply(const QString& reply);
 struct ExchangeResult {
     qint32 ServerResultCode = NoReply;
     QString ReplyText;
+    // Whether any of the request was written to the connection: until then the service
+    // cannot have taken it.
+    bool RequestLeft = false;
 };
 
 // One exchange on the sender's connection: points it at the account's server, starts its
