@@ -634,6 +634,8 @@ void frmSendMessages::runSend(qint32 messageId)
         return;
     }
     const QList<qint64> order = batchIds(messageId);
+    // Looked for once: the folder may hold many other files.
+    const bool testMode = mdlInternet::TestModeMarkerPresent();
 
     show();
     rs.moveLast();
@@ -656,7 +658,7 @@ void frmSendMessages::runSend(qint32 messageId)
                 mdlDataBase::NullToEmptyText(m.phonelist),
                 m.schdate.isValid() ? QVariant(schDate) : QVariant(),
                 m.schtime.isValid() ? QVariant(schTime) : QVariant(), m.flash,
-                mdlSettings::Originator);
+                mdlSettings::Originator, testMode);
             // Once the request has left, the service may take and charge the message
             // whether or not its answer ever reaches us: the row says so on disk before
             // the first byte goes, so that neither a crash nor a lost reply leaves it
