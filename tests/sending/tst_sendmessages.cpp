@@ -27,6 +27,7 @@
 #include "tests/support/Seams.h"
 
 #include <QAction>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -1087,6 +1088,36 @@ private slots:
         QVERIFY(!mdlUnrecorded::Find(newer));
         QCOMPARE(boxes().size(), lockedAgain ? 2 : 1);
         QCOMPARE(mdlSettings::AvailableSMS, 500);
+    }
+
+    // The program folder will not take the number (here a folder holds the file's name):
+    // the box says what closing the program first would mean, and this run still records
+    // the message instead of sending it again.
+    void aNumberTheFolderWillNotTakeIsKeptForTheRun()
+    {
+        const qint32 older = addMessage(QStringLiteral("older"));
+        const qint32 newer = addMessage(QStringLiteral("newer"));
+        QVERIFY(QDir(m_fx.folder().path()).mkdir(mdlUnrecorded::FileName));
+
+        acceptedButLockedOut(older, newer);
+
+        QCOMPARE(boxes().first().text,
+                 unrecordedText(QStringLiteral("Τίτλος newer"), 1001, 5, lockedDescription())
+                     .replace(QStringLiteral("ίδιο αριθμό.\n"),
+                              QStringLiteral("ίδιο αριθμό.\nΑν κλείσετε το πρόγραμμα πριν από "
+                                             "την επόμενη Αποστολή, αυτό δεν θα είναι γνωστό:\n"
+                                             "αν το στείλετε ξανά, θα χρεωθεί δεύτερη φορά.\n")));
+        m_fx.service().script(Answer::code(2002));
+        m_fx.service().script(Answer::code(500));
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(scripts(), (QStringList{"send.php", "send.php", "credits.php"}));
+        QCOMPARE(messageText(m_fx.service().requests().at(1)), QStringLiteral("older"));
+        QVERIFY(outbox().isEmpty());
+        QCOMPARE(sent().size(), 2);
+        QCOMPARE(sent().at(0)["msg_SID"].toInt(), 1001);
+        QCOMPARE(boxes().size(), 1);
     }
 
     // The next batch sends just the one message asked for: the one waiting is recorded
