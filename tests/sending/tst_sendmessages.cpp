@@ -954,8 +954,8 @@ private slots:
                  qPrintable(QString::number(elapsed)));
         lock.reset();
         QCOMPARE(newerAtTheBox.toString(), QStringLiteral("locked"));
-        const QString text = unrecordedText(QStringLiteral("Τίτλος newer"), 1001, 5,
-                                            QStringLiteral("database is locked"));
+        const QString text =
+            unrecordedText(QStringLiteral("Τίτλος newer"), 1001, 5, lockedDescription());
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(boxes().first().text, text);
         QCOMPARE(boxes().first().title, QStringLiteral("Vantrel"));
@@ -1329,7 +1329,7 @@ private slots:
         QCOMPARE(left.first().id, qint64(id));
         QVERIFY(!left.first()["msg_error"].isValid());
         QCOMPARE(boxes().size(), 1);
-        QCOMPARE(boxes().first().text, QStringLiteral("Σφάλμα: 5\ndatabase is locked"));
+        QCOMPARE(boxes().first().text, QStringLiteral("Σφάλμα: 5\n") + lockedDescription());
         QVERIFY(!sendingWindowLoaded());
     }
 
