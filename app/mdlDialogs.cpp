@@ -94,18 +94,25 @@ int ShowErrorMessage(int Code, const QString& Text)
 }
 
 int ShowUnrecordedMessage(const QString& Title, qint32 ServerId, int Number,
-                          const QString& Description, const QVariant& Source)
+                          const QString& Description, const QVariant& Source, bool Kept)
 {
-    const QString text =
+    QString text =
         QStringLiteral("Το μήνυμα ") + quoted(Title) +
         QStringLiteral(" έγινε δεκτό από τον διακομιστή μηνυμάτων") + LF +
         QStringLiteral("με αριθμό ") + QString::number(ServerId) +
         QStringLiteral(", αλλά δεν ήταν δυνατό να καταχωρηθεί στα Απεσταλμένα.") + LF +
-        QStringLiteral("Το μήνυμα παραμένει στα Εξερχόμενα με την ένδειξη αποτυχίας, ώστε να μη") +
+        QStringLiteral(
+            "Παραμένει στα Εξερχόμενα με την ένδειξη αποτυχίας και δεν θα σταλεί ξανά:") +
         LF +
-        QStringLiteral("σταλεί ξανά χωρίς να το γνωρίζετε: αν το στείλετε ξανά, θα χρεωθεί δεύτερη "
-                       "φορά.") +
-        LF + LF + QStringLiteral("Σφάλμα: ") + QString::number(Number) + LF + Description;
+        QStringLiteral(
+            "με την επόμενη Αποστολή θα καταχωρηθεί στα Απεσταλμένα με τον ίδιο αριθμό.");
+    if (!Kept)
+        text +=
+            LF +
+            QStringLiteral("Αν κλείσετε το πρόγραμμα πριν από την επόμενη Αποστολή, αυτό δεν θα "
+                           "είναι γνωστό:") +
+            LF + QStringLiteral("αν το στείλετε ξανά, θα χρεωθεί δεύτερη φορά.");
+    text += LF + LF + QStringLiteral("Σφάλμα: ") + QString::number(Number) + LF + Description;
     WriteErrorLog(Number, Source, flattened(text));
     unloadSplash();
     return rt::MsgBox(text, rt::mb::OKOnly | rt::mb::Exclamation, rt::App::title());

@@ -19,10 +19,12 @@ void WriteErrorLog(const QVariant& Number, const QVariant& Source, const QString
 
 // A message the service accepted (its number ServerId) whose move to the sent box could
 // not be written (the failure's Number and Description): the box says that it went, that
-// it waits in the out-box marked as possibly sent, and what failed; the same goes to the
-// error log with the failure's number and Source.
+// it waits in the out-box marked as failed and is recorded, not sent, by the next send,
+// and what failed; the same goes to the error log with the failure's number and Source.
+// Kept false: only this run knows it (its file could not be written), and the box says
+// what closing the program first would mean.
 int ShowUnrecordedMessage(const QString& Title, qint32 ServerId, int Number,
-                          const QString& Description, const QVariant& Source);
+                          const QString& Description, const QVariant& Source, bool Kept = true);
 
 // The program is already running from the program folder Folder: the box that says so.
 int ShowFolderInUse(const QString& Folder);

@@ -18,14 +18,18 @@
 //   costs is shared between the two processes.
 // --docked docks the list offscreen, to tell the window system's share from the list's.
 // --shot FILE keeps a picture of the screen halfway through the first docked batch.
+// --other-files N (5,000 unless given; 0 leaves it out): each round also runs the batch on
+// a copy of its database in a program folder that holds N other files, as exports gather
+// there, and the batch's rate there is set against its rate in the folder as installed.
 // Run: build/bench/bench_sendbatch [--messages N] [--rounds N] [--real-window | --docked]
-//      [--shot FILE]
+//      [--shot FILE] [--other-files N]
 #include "BenchSupport.h"
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlMainOutbox.h"
 #include "app/mdlSettings.h"
 #include "messages/frmMessage_OutBox.h"
+#include "platform/App.h"
 #include "platform/Clock.h"
 #include "platform/Cp1253.h"
 #include "platform/DbDates.h"
@@ -264,12 +268,13 @@ bool minimalClient(const QString& path, const mdlInternet::Account& account, qui
                        -1, &insert, nullptr);
     sqlite3_prepare_v2(db, "DELETE FROM outbox_messages WHERE msg_id = ?", -1, &remove, nullptr);
     bool ok = insert && remove;
+    const bool testMode = mdlInternet::TestModeMarkerPresent();
     for (const Waiting& m : waiting) {
         if (!ok)
             break;
         const QString fields =
             mdlInternet::BuildSendFields(m.originator, m.text, m.phonelist, QVariant(), QVariant(),
-                                         m.flash, mdlSettings::Originator);
+                                         m.flash, mdlSettings::Originator, testMode);
         const qint32 result = exchange(rt::cp1253::fromUnicode(mdlInternet::BuildRequest(
                                            QStringLiteral("send.php"), fields, account)),
                                        port);
@@ -356,6 +361,9 @@ struct Round {
     QTemporaryDir folder;
     QString path;
     QString minimalPath;
+    // The same database in a program folder crowded with other files.
+    QTemporaryDir crowded;
+    QString crowdedPath;
 };
 
 bool prepare(Round& round, int messages)
@@ -374,6 +382,30 @@ bool prepare(Round& round, int messages)
     }
     round.minimalPath = round.folder.filePath(QStringLiteral("minimal.mdb"));
     return QFile::copy(round.path, round.minimalPath);
+}
+
+// The crowded program folder: the round's database before anything is sent, the control
+// library's registration, and `others` files of the kind a user's exports leave there.
+bool prepareCrowded(Round& round, int others)
+{
+    round.crowdedPath = round.crowded.filePath(QStringLiteral("SMS.mdb"));
+    if (!QFile::copy(round.path, round.crowdedPath) ||
+        !bench::registerControlLibrary(round.crowded.path()))
+        return false;
+    for (int n = 1; n <= others; ++n) {
+        QFile file(round.crowded.filePath(QStringLiteral("Εξαγωγή μηνυμάτων %1.txt").arg(n)));
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+    }
+    return true;
+}
+
+// The program working on another program folder and its database.
+bool switchFolder(const QString& folder, const QString& database)
+{
+    mdlDataBase::MainDatabase().close();
+    rt::App::setPath(folder);
+    return mdlDataBase::MainDatabase().open(database).ok;
 }
 
 // Docks the out-box list with the round's messages, as the main window's out-box command
@@ -417,6 +449,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const int messages = bench::option(argc, argv, "--messages", 1000);
     const int rounds = bench::option(argc, argv, "--rounds", 3);
+    const int others = bench::option(argc, argv, "--other-files", 5000);
     QString shot;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--shot") == 0)
@@ -462,9 +495,11 @@ int main(int argc, char* argv[])
     };
     bool ok = true;
     std::vector<double> ratios;
+    std::vector<double> crowdedRatios;
+    std::vector<double> crowdedCpuRatios;
     for (int r = 1; r <= rounds && ok; ++r) {
         Round round;
-        if (!prepare(round, messages))
+        if (!prepare(round, messages) || (others > 0 && !prepareCrowded(round, others)))
             return 1;
         if (r == 1) {
             // The batch shows the connection on the main window's status bar.
@@ -524,6 +559,24 @@ int main(int argc, char* argv[])
         // The next round docks the list afresh on its own database.
         if (outbox)
             rt::Forms::get<frmMain>().FreeChildSpace(QString());
+        if (ok && others > 0) {
+            // The same batch, with the program folder full of other files.
+            if (!switchFolder(round.crowded.path(), round.crowdedPath)) {
+                std::fprintf(stderr, "the crowded folder's database did not open\n");
+                return 1;
+            }
+            if (docked && (outbox = dockOutBox()) == nullptr) {
+                std::fprintf(stderr, "the out-box list did not dock\n");
+                return 1;
+            }
+            const Run crowded = runBatch();
+            line(QStringLiteral("round %1: batch, %2 other files").arg(r).arg(others), crowded);
+            crowdedRatios.push_back(crowded.wallMs / batch.wallMs);
+            crowdedCpuRatios.push_back(crowded.cpuMs / batch.cpuMs);
+            ok = crowded.ok && eachSentOnce(round.crowdedPath, messages);
+            if (outbox)
+                rt::Forms::get<frmMain>().FreeChildSpace(QString());
+        }
         mdlDataBase::MainDatabase().close();
     }
     std::sort(ratios.begin(), ratios.end());
@@ -531,7 +584,20 @@ int main(int argc, char* argv[])
     for (const double ratio : ratios)
         std::printf(" %.2f", ratio);
     std::printf("\n%-44s %.2f   (goal: at least 0.5)\n", "median", ratios[ratios.size() / 2]);
-    const bool same = sameRequests(requests, messages + 1, 2 * rounds);
+    if (!crowdedRatios.empty()) {
+        std::sort(crowdedRatios.begin(), crowdedRatios.end());
+        std::printf("batch time with %d other files / as installed, by round:", others);
+        for (const double ratio : crowdedRatios)
+            std::printf(" %.2f", ratio);
+        std::printf("\n%-44s %.2f   (goal: about 1)\n", "median",
+                    crowdedRatios[crowdedRatios.size() / 2]);
+        std::sort(crowdedCpuRatios.begin(), crowdedCpuRatios.end());
+        std::printf("the same in processor time, by round:");
+        for (const double ratio : crowdedCpuRatios)
+            std::printf(" %.2f", ratio);
+        std::printf("\n%-44s %.2f\n", "median", crowdedCpuRatios[crowdedCpuRatios.size() / 2]);
+    }
+    const bool same = sameRequests(requests, messages + 1, (others > 0 ? 3 : 2) * rounds);
     std::printf("the same %d requests from every run: %s\n", messages + 1, same ? "yes" : "NO");
     service.kill();
     service.waitForFinished();

@@ -10,6 +10,7 @@
 #include "platform/Recordset.h"
 #include "platform/Twips.h"
 #include "sending/mdlInternet.h"
+#include "sending/mdlUnrecorded.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -111,6 +112,17 @@ void frmMessage_Properties::ShowDetails(qint32 MsgID, const QString& MsgTable)
     });
     step({"msg_phonelist"}, [&] { return MessageRows::FieldText(rs, "msg_phonelist") + crlf; });
     step({"msg_error"}, [&] {
+        // Its failed look says that it must not be sent again: the service took it.
+        const std::optional<mdlUnrecorded::Message> accepted = mdlUnrecorded::Find(MsgID);
+        if (accepted && accepted->sameRow(rs.field(QStringLiteral("msg_title")),
+                                          rs.field(QStringLiteral("msg_text")),
+                                          rs.field(QStringLiteral("msg_originator")),
+                                          rs.field(QStringLiteral("msg_phonelist"))))
+            return crlf + QStringLiteral("Κατάσταση: ") + crlf +
+                   QStringLiteral("Το μήνυμα έγινε δεκτό από τον διακομιστή μηνυμάτων με αριθμό ") +
+                   QString::number(accepted->serverId) +
+                   QStringLiteral(" και περιμένει να καταχωρηθεί στα Απεσταλμένα.") + crlf +
+                   QStringLiteral("Με την επόμενη Αποστολή θα καταχωρηθεί, χωρίς να σταλεί ξανά.");
         if (isNull(rs, "msg_error"))
             return QString();
         return crlf + QStringLiteral("Σφάλμα: ") + crlf +

@@ -175,8 +175,11 @@ TCPSender::Opened TCPSender::open()
 
 bool TCPSender::exchange(const QString& data, int limitMs)
 {
+    m_requestLeft = false;
     if (open() != Opened::Connected)
         return false;
+    // A write that fails may still have put some of the bytes on their way.
+    m_requestLeft = true;
     if (!Winsock->SendData(data)) {
         emit ConnectionError(Winsock->ErrorNumber(), Winsock->ErrorDescription());
         Winsock->Close();

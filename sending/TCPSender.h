@@ -50,6 +50,9 @@ public:
     // passes (ConnectionTimeOut), raises DataArrival once with what came, and closes.
     // False when no text came.
     bool SendDataAndWait(const QString& data);
+    // Whether the last exchange wrote any of its request to the connection; until then
+    // the server cannot have taken it.
+    bool RequestLeft() const { return m_requestLeft; }
 
     int connectLimitMs() const { return m_connectLimitMs; }
     void setConnectLimitMs(int ms) { m_connectLimitMs = ms; }
@@ -81,6 +84,7 @@ private:
     QLabel* ControlImage;
     QString ReceiveBuffer;
     int LastState = -1;
+    bool m_requestLeft = false;
 
     int m_connectLimitMs = DefaultConnectLimitMs;
     int m_replyLimitMs = DefaultReplyLimitMs;

@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/DbDates.h"
 #include "platform/Err.h"
+#include "platform/Events.h"
 #include "platform/ListView.h"
 #include "platform/LockWait.h"
 #include "platform/PaintPacing.h"
@@ -19,6 +20,7 @@
 #include "sending/TCPSender.h"
 #include "sending/frmWebImport.h"
 #include "sending/mdlInternet.h"
+#include "sending/mdlUnrecorded.h"
 
 #include <QDeadlineTimer>
 #include <QGridLayout>
@@ -32,6 +34,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 #include <span>
 #include <utility>
 
@@ -117,6 +120,25 @@ rt::Query markQuery(qint64 id, const QVariant& code)
             {code, id}};
 }
 
+// A row marked for a request that never left gets back the code it had before: a clean
+// row is clean again, an earlier batch's error stays as it was. A row marked by an
+// earlier batch keeps that mark. Only the mark this batch wrote is taken back; when that
+// fails the row keeps -31000: the user is told that a message may have gone which did
+// not, never that one is waiting which may have gone.
+void giveBackMark(qint64 id, const QVariant& previous)
+{
+    if (id == 0 || previous == QVariant(qlonglong(mdlInternet::NoReply)))
+        return;
+    rt::Database& db = mdlDataBase::MainDatabase();
+    rt::Transaction tx(db);
+    if (!tx.status())
+        return;
+    if (db.execute({QStringLiteral("UPDATE outbox_messages SET msg_error = ? "
+                                   "WHERE msg_id = ? AND msg_error = ?"),
+                    {previous, id, mdlInternet::NoReply}}))
+        tx.commit();
+}
+
 // The mark of the row whose request goes next, committed with the move of the row before
 // it so that a message costs one commit, not two. Until that request leaves the row has
 // gone nowhere: every way the batch stops first (Cancel after an accepted reply, the
@@ -136,42 +158,59 @@ public:
         m_previous = previous;
     }
 
-    // Whether the row about to be sent is the one marked ahead; from here on its mark
-    // stands, as that of a row marked on its own. Another row means the one marked ahead
-    // left the out-box meanwhile.
-    bool takeFor(qint64 id)
+    // Whether the row about to be sent is the one marked ahead, and the code it had before
+    // (`previous`); from here on its mark is the batch's to keep or give back, as that of
+    // a row marked on its own. Another row means the one marked ahead left the out-box
+    // meanwhile.
+    bool takeFor(qint64 id, QVariant& previous)
     {
         if (m_id == id) {
             m_id = 0;
+            previous = m_previous;
             return true;
         }
         withdraw();
         return false;
     }
 
-    void withdraw()
-    {
-        const qint64 id = std::exchange(m_id, 0);
-        // A row marked by an earlier batch has that mark to keep.
-        if (id == 0 || m_previous == QVariant(qlonglong(mdlInternet::NoReply)))
-            return;
-        // Only the mark this batch wrote is taken back. When that fails the row keeps
-        // -31000: the user is told that a message may have gone which did not, never that
-        // one is waiting which may have gone.
-        rt::Database& db = mdlDataBase::MainDatabase();
-        rt::Transaction tx(db);
-        if (!tx.status())
-            return;
-        if (db.execute({QStringLiteral("UPDATE outbox_messages SET msg_error = ? "
-                                       "WHERE msg_id = ? AND msg_error = ?"),
-                        {m_previous, id, mdlInternet::NoReply}}))
-            tx.commit();
-    }
+    void withdraw() { giveBackMark(std::exchange(m_id, 0), m_previous); }
 
 private:
     qint64 m_id = 0; // 0: no row is marked ahead
     QVariant m_previous;
 };
+
+// The sent row of an accepted message, as the move writes it: sent now, under the
+// service's number.
+mdlUnrecorded::Message sentRow(const OutboxMessage& m, qint32 serverId)
+{
+    const QDateTime now = rt::Now();
+    mdlUnrecorded::Message row;
+    row.id = m.id;
+    row.serverId = serverId;
+    row.date = rt::dbDate(now.date());
+    row.time = rt::dbTime(now.time());
+    row.schdate = m.schdate;
+    row.schtime = m.schtime;
+    row.title = m.title;
+    row.text = m.text;
+    row.originator = m.originator;
+    row.groups = m.groups;
+    row.phonelist = m.phonelist;
+    row.flash = m.flash;
+    return row;
+}
+
+rt::DbResult insertSent(rt::Database& db, const mdlUnrecorded::Message& row)
+{
+    return db.execute(
+        {QStringLiteral("INSERT INTO sended_messages (msg_date, msg_time, msg_schdate, "
+                        "msg_schtime, msg_title, msg_text, msg_originator, msg_groups, "
+                        "msg_phonelist, msg_flash, msg_SID, msg_Status) "
+                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+         {row.date, row.time, row.schdate, row.schtime, row.title, row.text, row.originator,
+          row.groups, row.phonelist, row.flash, row.serverId, true}});
+}
 
 // The accepted message leaves the out-box and joins the sent box in one step: a failure
 // leaves it where it was, never in both boxes or in neither. The same commit marks the
@@ -179,24 +218,17 @@ private:
 // batch passes deleted rows by — and `ahead` learns it once that is on disk. A kill
 // after this commit leaves that row marked although its request never left, as a kill
 // right after a mark of its own would.
-rt::DbResult moveToSent(const OutboxMessage& m, qint32 serverId, std::span<const qint64> following,
+rt::DbResult moveToSent(const mdlUnrecorded::Message& sentRow, std::span<const qint64> following,
                         MarkAhead& ahead)
 {
     rt::Database& db = mdlDataBase::MainDatabase();
     rt::Transaction tx(db);
     if (!tx.status())
         return tx.status();
-    const QDateTime now = rt::Now();
-    rt::DbResult r =
-        db.execute({QStringLiteral("INSERT INTO sended_messages (msg_date, msg_time, msg_schdate, "
-                                   "msg_schtime, msg_title, msg_text, msg_originator, msg_groups, "
-                                   "msg_phonelist, msg_flash, msg_SID, msg_Status) "
-                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {rt::dbDate(now.date()), rt::dbTime(now.time()), m.schdate, m.schtime, m.title,
-                     m.text, m.originator, m.groups, m.phonelist, m.flash, serverId, true}});
+    rt::DbResult r = insertSent(db, sentRow);
     if (!r)
         return r;
-    r = db.execute({QStringLiteral("DELETE FROM outbox_messages WHERE msg_id = ?"), {m.id}});
+    r = db.execute({QStringLiteral("DELETE FROM outbox_messages WHERE msg_id = ?"), {sentRow.id}});
     if (!r)
         return r;
     qint64 next = 0;
@@ -224,15 +256,47 @@ rt::DbResult moveToSent(const OutboxMessage& m, qint32 serverId, std::span<const
     return r;
 }
 
+// The move of a message accepted in an earlier batch, made now: its out-box row leaves
+// for the sent row kept with it. `gone` tells that the row is no longer the one that was
+// sent (deleted by the user, or another database in its place): nothing is written.
+rt::DbResult recordWaiting(const mdlUnrecorded::Message& waiting, bool& gone)
+{
+    gone = false;
+    rt::Database& db = mdlDataBase::MainDatabase();
+    rt::Transaction tx(db);
+    if (!tx.status())
+        return tx.status();
+    const rt::Recordset row =
+        db.openRecordset({QStringLiteral("SELECT msg_title, msg_text, msg_originator, "
+                                         "msg_phonelist FROM outbox_messages WHERE msg_id = ?"),
+                          {waiting.id}},
+                         rt::RecordsetType::Snapshot);
+    if (!row.isOpen())
+        return row.status();
+    if (row.eof() || !waiting.sameRow(row.field(0), row.field(1), row.field(2), row.field(3))) {
+        gone = true;
+        return {};
+    }
+    rt::DbResult r = insertSent(db, waiting);
+    if (!r)
+        return r;
+    r = db.execute({QStringLiteral("DELETE FROM outbox_messages WHERE msg_id = ?"), {waiting.id}});
+    if (!r)
+        return r;
+    return tx.commit();
+}
+
 // The service has taken (and charged) the message, so it must reach the sent box even
-// when another program holds the database past the usual wait: the move is tried again,
+// when another program holds the database past the usual wait: `write` is tried again,
 // each try waiting for the lock no longer than what is left of `limitMs` in all. Any other
-// failure would only fail again.
-rt::DbResult recordAccepted(const OutboxMessage& m, qint32 serverId,
-                            std::span<const qint64> following, MarkAhead& ahead, int limitMs)
+// failure would only fail again. The first try waits for the lock only briefly, so that
+// `waiting` can tell the user at once that the batch waits for the database.
+template <class Write>
+rt::DbResult whileLocked(Write write, int limitMs, const std::function<void()>& waiting)
 {
     // A try refused without waiting (rather than after its wait) is not tried again at once.
     constexpr int retryPauseMs = 200;
+    constexpr int firstTryMs = 250;
     rt::Database& db = mdlDataBase::MainDatabase();
     struct UsualWait {
         rt::Database& db;
@@ -240,11 +304,14 @@ rt::DbResult recordAccepted(const OutboxMessage& m, qint32 serverId,
         ~UsualWait() { db.setLockWaitMs(ms); }
     } usual{db, db.lockWaitMs()};
     const QDeadlineTimer deadline(limitMs, Qt::PreciseTimer);
-    for (;;) {
-        db.setLockWaitMs(int(std::clamp<qint64>(deadline.remainingTime(), 0, usual.ms)));
-        const rt::DbResult r = moveToSent(m, serverId, following, ahead);
+    for (bool first = true;; first = false) {
+        db.setLockWaitMs(int(std::clamp<qint64>(
+            deadline.remainingTime(), 0, first ? std::min(firstTryMs, usual.ms) : usual.ms)));
+        const rt::DbResult r = write();
         if (r || !rt::isLockTimeout(r) || deadline.hasExpired())
             return r;
+        if (first && waiting)
+            waiting();
         rt::LockWait::pause(int(std::min<qint64>(retryPauseMs, deadline.remainingTime())));
     }
 }
@@ -261,6 +328,32 @@ void markOutboxRow(qint64 id, qint32 code)
         r = tx.commit();
     if (!r)
         raiseDb(r);
+}
+
+// The row's mark before its request leaves, committed when this returns without raising;
+// it gives the code the row had before.
+QVariant markForSending(qint64 id)
+{
+    rt::Database& db = mdlDataBase::MainDatabase();
+    rt::Transaction tx(db);
+    rt::DbResult r = tx.status();
+    QVariant previous;
+    if (r) {
+        const rt::Recordset row = db.openRecordset(
+            {QStringLiteral("SELECT msg_error FROM outbox_messages WHERE msg_id = ?"), {id}},
+            rt::RecordsetType::Snapshot);
+        if (!row.isOpen())
+            r = row.status();
+        else if (!row.eof())
+            previous = row.field(0);
+    }
+    if (r)
+        r = db.execute(markQuery(id, mdlInternet::NoReply));
+    if (r)
+        r = tx.commit();
+    if (!r)
+        raiseDb(r);
+    return previous;
 }
 
 // A docked window's public method, reached by its name as the lists are built apart.
@@ -290,6 +383,25 @@ void updateDockedList(qint64 id)
     } else if (first->Name() == QLatin1String("frmMessage_Sended")) {
         callByName(*first, "RefreshSendList");
     }
+}
+
+// The docked out-box list shows an accepted message it could not record as failed at
+// once, as its next fill would (the icon and tag of a row with an error: 2).
+void showFailedInDockedList(qint64 id)
+{
+    ChildFormCollection& docked = mdlMain::ChildForms();
+    if (docked.Count() == 0)
+        return;
+    rt::Form* first = docked.Item(1);
+    if (first == nullptr || first->Name() != QLatin1String("frmMessage_OutBox"))
+        return;
+    auto* list = first->findChild<rt::ListView*>(QStringLiteral("OutList"));
+    const QString key = QStringLiteral("MSG_") + QString::number(id);
+    if (list == nullptr || !list->ListItems().Exists(key))
+        return;
+    rt::ListItem item = list->ListItems().Item(key);
+    item.setSmallIcon(2);
+    item.setTag(QStringLiteral("2"));
 }
 
 void unloadSplash()
@@ -507,6 +619,10 @@ void frmSendMessages::runSend(qint32 messageId)
         }
     }
 
+    // Messages the service accepted in an earlier batch are recorded, not sent again.
+    if (!recordAcceptedEarlier() || !self)
+        return;
+
     rt::Database& db = mdlDataBase::MainDatabase();
     rt::Recordset rs =
         db.openRecordset(batchRows(messageId, QLatin1String("*")), rt::RecordsetType::Dynaset);
@@ -518,6 +634,8 @@ void frmSendMessages::runSend(qint32 messageId)
         return;
     }
     const QList<qint64> order = batchIds(messageId);
+    // Looked for once: the folder may hold many other files.
+    const bool testMode = mdlInternet::TestModeMarkerPresent();
 
     show();
     rs.moveLast();
@@ -540,34 +658,48 @@ void frmSendMessages::runSend(qint32 messageId)
                 mdlDataBase::NullToEmptyText(m.phonelist),
                 m.schdate.isValid() ? QVariant(schDate) : QVariant(),
                 m.schtime.isValid() ? QVariant(schTime) : QVariant(), m.flash,
-                mdlSettings::Originator);
+                mdlSettings::Originator, testMode);
             // Once the request has left, the service may take and charge the message
             // whether or not its answer ever reaches us: the row says so on disk before
             // the first byte goes, so that neither a crash nor a lost reply leaves it
-            // looking unsent. An accepted reply moves it; any other result, or Cancel,
-            // leaves a mark. After the first row the mark came with the move before.
-            if (!ahead.takeFor(m.id))
-                markOutboxRow(m.id, mdlInternet::NoReply);
-            const qint32 result = PostToServer(QStringLiteral("send.php"), fields);
+            // looking unsent. An accepted reply moves it; any other result leaves a mark,
+            // and so does Cancel once the request has left. After the first row the mark
+            // came with the move before.
+            QVariant previous;
+            if (!ahead.takeFor(m.id, previous))
+                previous = markForSending(m.id);
+            bool left = true;
+            const qint32 result = PostToServer(QStringLiteral("send.php"), fields, &left);
 
             // The service has taken (and charged) the message: it is recorded as sent
             // whatever happened to this window meanwhile, Cancel included.
             if (result >= 0) {
+                bool waited = false;
+                const auto waitingForTheDatabase = [&] {
+                    waited = true;
+                    if (self)
+                        ShowStatus(waitingStatus(), 1);
+                };
+                const mdlUnrecorded::Message sent = sentRow(m, result);
                 // A batch already told to stop marks nothing ahead.
-                const rt::DbResult moved = recordAccepted(
-                    m, result,
+                const std::span<const qint64> following =
                     self && !stopped() ? idsAfter(order, rs.absolutePosition())
-                                       : std::span<const qint64>(),
-                    ahead, self ? m_acceptedMoveLimitMs : acceptedMoveLimitMs);
+                                       : std::span<const qint64>();
+                const rt::DbResult moved = whileLocked(
+                    [&] { return moveToSent(sent, following, ahead); },
+                    self ? m_acceptedMoveLimitMs : acceptedMoveLimitMs, waitingForTheDatabase);
                 if (!moved) {
-                    // Never only the database's error: the user learns that the message
-                    // went, with the service's number. Its row keeps the mark it was sent
-                    // with, and the batch stops here.
+                    // Never only the database's error, and never sent again unasked: the
+                    // message waits with the service's number until the next batch
+                    // records it. Its row keeps the mark it was sent with, the docked
+                    // list shows it failed, and the batch stops here.
+                    const bool kept = mdlUnrecorded::Keep(sent);
+                    showFailedInDockedList(m.id);
                     if (self)
                         cmdCancel->setEnabled(false);
-                    mdlDialogs::ShowUnrecordedMessage(mdlDataBase::NullToEmptyText(m.title),
-                                                      result, moved.number, moved.description,
-                                                      databaseSource);
+                    mdlDialogs::ShowUnrecordedMessage(mdlDataBase::NullToEmptyText(m.title), result,
+                                                      moved.number, moved.description,
+                                                      databaseSource, kept);
                     if (self && !isUnloading())
                         rt::Forms::unload(this);
                     return;
@@ -575,6 +707,14 @@ void frmSendMessages::runSend(qint32 messageId)
                 if (!self)
                     return;
                 updateDockedList(m.id);
+                // Nothing of the window ran during the wait: a Cancel pressed meanwhile
+                // counts before the next request, not in its exchange.
+                if (waited && self)
+                    rt::DoEvents();
+            } else if (!left && (!self || stopped())) {
+                // Cancelled, or the window gone, before the request was written: the row
+                // went nowhere.
+                giveBackMark(m.id, previous);
             }
             if (!self)
                 return;
@@ -596,6 +736,41 @@ void frmSendMessages::runSend(qint32 messageId)
     RequestCredits();
     if (self)
         rt::Forms::unload(this);
+}
+
+bool frmSendMessages::recordAcceptedEarlier()
+{
+    QPointer<frmSendMessages> self(this);
+    for (const mdlUnrecorded::Message& waiting : mdlUnrecorded::Waiting()) {
+        bool gone = false;
+        const rt::DbResult recorded =
+            whileLocked([&] { return recordWaiting(waiting, gone); }, m_acceptedMoveLimitMs,
+                        [this] {
+                            show();
+                            ShowStatus(waitingStatus(), 1);
+                        });
+        if (!recorded) {
+            // Still not: it is not sent either, and the user hears of it again.
+            cmdCancel->setEnabled(false);
+            mdlDialogs::ShowUnrecordedMessage(mdlDataBase::NullToEmptyText(waiting.title),
+                                              waiting.serverId, recorded.number,
+                                              recorded.description, databaseSource, true);
+            if (self && !isUnloading())
+                rt::Forms::unload(this);
+            return false;
+        }
+        mdlUnrecorded::Forget(waiting.id);
+        if (!gone)
+            updateDockedList(waiting.id);
+        if (!self)
+            return false;
+    }
+    return true;
+}
+
+QString frmSendMessages::waitingStatus()
+{
+    return QStringLiteral("Αναμονή για τη βάση δεδομένων ...");
 }
 
 // ---- credits --------------------------------------------------------------------------
@@ -670,7 +845,8 @@ void frmSendMessages::runImport()
 
 // ---- the exchange ---------------------------------------------------------------------
 
-qint32 frmSendMessages::PostToServer(const QString& Script, const QString& Fields)
+qint32 frmSendMessages::PostToServer(const QString& Script, const QString& Fields,
+                                     bool* RequestLeft)
 {
     if (Script == QLatin1String("send.php"))
         ShowStatus(QStringLiteral("Αποστολή μηνύματος ") + QString::number(PrgBar->Value() + 1) +
@@ -686,6 +862,8 @@ qint32 frmSendMessages::PostToServer(const QString& Script, const QString& Field
                                        mdlSettings::UserName, mdlSettings::Password};
     const mdlInternet::ExchangeResult exchange =
         mdlInternet::PostToServer(*Sender, Script, Fields, account);
+    if (RequestLeft)
+        *RequestLeft = exchange.RequestLeft;
     if (self)
         ReplyText.clear();
     return exchange.ServerResultCode;

@@ -26,8 +26,9 @@ class RuntimeError;
 // never inside its wait.
 //
 // The docked lists are reached by their names: an out-box list "frmMessage_OutBox"
-// offers a rt::ListView child "OutList" (items keyed "MSG_" & msg_id) and a slot or
-// invokable SetControlState(); a sent list "frmMessage_Sended" offers RefreshSendList().
+// offers a rt::ListView child "OutList" (items keyed "MSG_" & msg_id, icon 2 and tag "2"
+// for a failed row) and a slot or invokable SetControlState(); a sent list
+// "frmMessage_Sended" offers RefreshSendList().
 class frmSendMessages : public rt::Form {
     Q_OBJECT
 
@@ -44,8 +45,9 @@ public:
     void InportFromServer();
 
     // One exchange ("send.php", "credits.php", "addressget.php"): the status line, the
-    // request with the account of the settings, the reply's result code.
-    qint32 PostToServer(const QString& Script, const QString& Fields);
+    // request with the account of the settings, the reply's result code. RequestLeft, when
+    // given, tells whether any of the request was written to the connection.
+    qint32 PostToServer(const QString& Script, const QString& Fields, bool* RequestLeft = nullptr);
 
     void cmdCancel_Click();
     void cmdHide_Click();
@@ -88,6 +90,10 @@ private:
     static void startJob(frmSendMessages& window, const Job& job);
     void runJob(const Job& job);
     void runSend(qint32 messageId);
+    // Records the messages accepted in an earlier batch that wait to be recorded; false
+    // when one still cannot be (the user has been told, the window is unloaded).
+    bool recordAcceptedEarlier();
+    static QString waitingStatus();
     void runCredits();
     void runImport();
     void RequestCredits();

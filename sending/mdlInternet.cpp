@@ -193,9 +193,22 @@ QString BuildLoginFields(const Account& account)
     return QStringLiteral("UID=") + account.user + QStringLiteral("&PWD=") + account.password;
 }
 
+bool TestModeMarkerPresent()
+{
+    return rt::FileExists(rt::App::file(QStringLiteral("TESTMODE.TST")));
+}
+
 QString BuildSendFields(const QString& originator, const QString& text, const QString& phoneList,
                         const QVariant& schDate, const QVariant& schTime, bool flash,
                         const QString& settingsOriginator)
+{
+    return BuildSendFields(originator, text, phoneList, schDate, schTime, flash, settingsOriginator,
+                           TestModeMarkerPresent());
+}
+
+QString BuildSendFields(const QString& originator, const QString& text, const QString& phoneList,
+                        const QVariant& schDate, const QVariant& schTime, bool flash,
+                        const QString& settingsOriginator, bool testMode)
 {
     QString fields;
     fields += QStringLiteral("&O=") +
@@ -214,7 +227,7 @@ QString BuildSendFields(const QString& originator, const QString& text, const QS
                            : QString();
         fields += QStringLiteral("&D=") + datePart + QLatin1Char('.') + timePart;
     }
-    if (rt::FileExists(rt::App::file(QStringLiteral("TESTMODE.TST"))))
+    if (testMode)
         fields += QStringLiteral("&T=1");
     fields += QStringLiteral("&VIA=0");
     return fields;
@@ -271,6 +284,7 @@ ExchangeResult PostToServer(TCPSender& sender, const QString& script, const QStr
     sender.InitializeConnection();
     // Its Boolean says no more than the reply text does.
     sender.SendDataAndWait(BuildRequest(script, fields, account));
+    result.RequestLeft = sender.RequestLeft();
     result.ServerResultCode = ReadReply(result.ReplyText);
     return result;
 }

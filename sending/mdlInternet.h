@@ -54,9 +54,18 @@ QString BuildLoginFields(const Account& account);
 // or settingsOriginator (mdlSettings' Originator) when the row has none. schDate and
 // schTime are the row's msg_schdate and msg_schtime: Null (an invalid QVariant) or a date,
 // time or their ISO text; the message is scheduled exactly when schTime is not Null.
+// The test-mode field goes with it when the program folder holds the marker TESTMODE.TST,
+// in any letter case: looked for at each call.
 QString BuildSendFields(const QString& originator, const QString& text, const QString& phoneList,
                         const QVariant& schDate, const QVariant& schTime, bool flash,
                         const QString& settingsOriginator);
+// The same, with the marker looked for once by the caller (TestModeMarkerPresent): where
+// it is absent, the usual case, looking means reading every name in the program folder.
+QString BuildSendFields(const QString& originator, const QString& text, const QString& phoneList,
+                        const QVariant& schDate, const QVariant& schTime, bool flash,
+                        const QString& settingsOriginator, bool testMode);
+// Whether the program folder holds the test-mode marker TESTMODE.TST, in any letter case.
+bool TestModeMarkerPresent();
 // The stored phone list as the server takes it: empty entries dropped, "30" before every
 // number that begins with "6", joined by single commas.
 QString NormalizePhoneList(const QString& phoneList);
@@ -74,6 +83,9 @@ qint32 ReadReply(const QString& reply);
 struct ExchangeResult {
     qint32 ServerResultCode = NoReply;
     QString ReplyText;
+    // Whether any of the request was written to the connection: until then the service
+    // cannot have taken it.
+    bool RequestLeft = false;
 };
 
 // One exchange on the sender's connection: points it at the account's server, starts its

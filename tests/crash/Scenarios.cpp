@@ -6,9 +6,11 @@
 #include "app/frmMain.h"
 #include "app/mdlDataBase.h"
 #include "app/mdlSettings.h"
+#include "platform/Database.h"
 #include "platform/ListView.h"
 #include "platform/TextBox.h"
 #include "platform/TreeView.h"
+#include "sending/TCPSender.h"
 #include "sending/frmSendMessages.h"
 #include "tests/support/Account.h"
 
@@ -85,6 +87,20 @@ bool sendAll(quint16 port)
     return true;
 }
 
+// The send batch with another program taking the database's write lock as soon as the
+// service has accepted the first message, and keeping it: that message cannot be recorded.
+bool sendAllLockedOut(quint16 port)
+{
+    static rt::Database otherProgram;
+    frmSendMessages& w = rt::Forms::get<frmSendMessages>();
+    w.setAcceptedMoveLimitMs(300);
+    QObject::connect(w.Sender, &TCPSender::DataArrival, [] {
+        if (!otherProgram.isOpen() && otherProgram.open(mdlDataBase::MainDatabase().path()).ok)
+            otherProgram.execute({QStringLiteral("BEGIN IMMEDIATE"), {}});
+    });
+    return sendAll(port);
+}
+
 bool saveOrganiser()
 {
     shownMainWindow();
@@ -133,7 +149,7 @@ bool rewritePrefix()
 
 bool prepare(const QString& scenario)
 {
-    if (scenario == QLatin1String("send"))
+    if (scenario == QLatin1String("send") || scenario == QLatin1String("send-locked"))
         return prepareOutbox();
     if (scenario == QLatin1String("settings")) {
         setOldSettings();
@@ -146,6 +162,8 @@ bool run(const QString& scenario, quint16 servicePort)
 {
     if (scenario == QLatin1String("send"))
         return sendAll(servicePort);
+    if (scenario == QLatin1String("send-locked"))
+        return sendAllLockedOut(servicePort);
     if (scenario == QLatin1String("organiser"))
         return saveOrganiser();
     if (scenario == QLatin1String("members"))

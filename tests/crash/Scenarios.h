@@ -9,6 +9,8 @@
 
 // The program's work that writes to disk, as the crash tests run it in a child process:
 //   "send"      the send batch of every out-box message, against the loopback service
+//   "send-locked" the same, with another program holding the database's write lock from
+//               the moment the service accepts the first message (the newest, "third")
 //   "organiser" the group organiser's save pass (renamed, deleted and new groups and members)
 //   "members"   the member list's delete of two selected members
 //   "prefix"    the mobile-prefix rewrite of every number beginning 694

@@ -7,7 +7,9 @@
 #include "platform/Cp1253.h"
 #include "platform/ListView.h"
 #include "platform/Recordset.h"
+#include "sending/frmSendMessages.h"
 #include "sending/mdlInternet.h"
+#include "sending/mdlUnrecorded.h"
 #include "tests/crash/Scenarios.h"
 #include "tests/support/Fixture.h"
 
@@ -184,7 +186,11 @@ private slots:
     {
         QVERIFY2(m_fx.start({.controlLibrary = true, .service = true}), qPrintable(m_fx.error()));
     }
-    void cleanup() { m_fx.stop(); }
+    void cleanup()
+    {
+        m_fx.stop();
+        mdlUnrecorded::Reset();
+    }
 
     // Three messages sent newest first ("third", "second", "first"). The first is marked
     // in a transaction of its own (1); each accepted one is moved in the same transaction
@@ -287,6 +293,62 @@ private slots:
         QVERIFY2(details.HeaderText().endsWith(QStringLiteral("\r\nΣφάλμα: \r\n") +
                                                mdlInternet::ServerErrorText(mdlInternet::NoReply)),
                  qPrintable(details.HeaderText()));
+    }
+
+    // The service accepted the newest message while another program held the database, and
+    // the program was killed while keeping that message's number for the next batch. Once
+    // the file has its name, the program started again records the message under the
+    // number the service gave and sends only the others; killed before that, the row is
+    // one whose fate is unknown, marked as possibly sent, and is sent again as such.
+    void anAcceptedMessageKeptAcrossAKill_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<QStringList>("requested");
+        QTest::addColumn<QStringList>("recorded"); // text/number, in the sent box's order
+        QTest::newRow("the file in place")
+            << "after-rename" << true << QStringList{"third", "second", "first"}
+            << QStringList{"third/101", "second/102", "first/103"};
+        QTest::newRow("the file not yet in place")
+            << "before-rename" << false << QStringList{"third", "third", "second", "first"}
+            << QStringList{"third/102", "second/103", "first/104"};
+    }
+    void anAcceptedMessageKeptAcrossAKill()
+    {
+        QFETCH(QString, step);
+        QFETCH(bool, kept);
+        QFETCH(QStringList, requested);
+        QFETCH(QStringList, recorded);
+        QVERIFY(crash::prepare(QStringLiteral("send")));
+        for (const int sid : {101, 102, 103, 104})
+            m_fx.service().script(Answer::code(sid));
+        m_fx.service().script(Answer::code(500));
+
+        const HelperRun run = crashAt(QStringLiteral("send-locked"), step, 1);
+        QVERIFY2(run.killedAt(step, 1), qPrintable(run.output));
+        QCOMPARE(integrity(db()), QStringLiteral("ok"));
+        QCOMPARE(whereIs(db(), QStringLiteral("third")), QStringLiteral("outbox marked"));
+        QCOMPARE(whereIs(db(), QStringLiteral("second")), QStringLiteral("outbox"));
+        QCOMPARE(QFile::exists(m_fx.folder().file(mdlUnrecorded::FileName)), kept);
+
+        // The program started again, the other program gone: the next batch.
+        testsupport::useTestAccount(m_fx.service());
+        mdlSettings::AskOnSend = 0;
+        testsupport::mainWindow().show();
+        rt::Forms::get<frmSendMessages>().SendOutBoxMessages(-1);
+
+        QStringList texts;
+        for (const QByteArray& request : m_fx.service().requests()) {
+            if (request.contains("/prog/send.php"))
+                texts << messageText(request);
+        }
+        QCOMPARE(texts, requested);
+        QCOMPARE(column(db(), QStringLiteral("SELECT msg_text || '/' || msg_SID FROM "
+                                             "sended_messages ORDER BY msg_id")),
+                 recorded);
+        QCOMPARE(column(db(), QStringLiteral("SELECT count(*) FROM outbox_messages")),
+                 QStringList{"0"});
+        QVERIFY(!QFile::exists(m_fx.folder().file(mdlUnrecorded::FileName)));
     }
 
     void addressBookWrites_data()

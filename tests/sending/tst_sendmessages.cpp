@@ -7,6 +7,7 @@
 #include "app/mdlMainDocking.h"
 #include "app/mdlMainOutbox.h"
 #include "app/mdlSettings.h"
+#include "messages/frmMessage_Properties.h"
 #include "platform/Clock.h"
 #include "platform/Cp1253.h"
 #include "platform/Err.h"
@@ -15,24 +16,31 @@
 #include "platform/ProgressBar.h"
 #include "platform/StatusBar.h"
 #include "platform/Toolbar.h"
+#include "platform/Winsock.h"
 #include "sending/TCPSender.h"
 #include "sending/frmSendMessages.h"
 #include "sending/mdlInternet.h"
+#include "sending/mdlUnrecorded.h"
 #include "tests/support/FakeSmsService.h"
 #include "tests/support/Fixture.h"
 #include "tests/support/MomentaryLock.h"
 #include "tests/support/Seams.h"
 
 #include <QAction>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using testsupport::FakeSmsService;
 using Answer = FakeSmsService::Answer;
@@ -250,11 +258,48 @@ class tst_sendmessages : public QObject {
                               "με αριθμό ") +
                QString::number(serverId) +
                QStringLiteral(", αλλά δεν ήταν δυνατό να καταχωρηθεί στα Απεσταλμένα.\n"
-                              "Το μήνυμα παραμένει στα Εξερχόμενα με την ένδειξη αποτυχίας, "
-                              "ώστε να μη\n"
-                              "σταλεί ξανά χωρίς να το γνωρίζετε: αν το στείλετε ξανά, θα "
-                              "χρεωθεί δεύτερη φορά.\n\nΣφάλμα: ") +
+                              "Παραμένει στα Εξερχόμενα με την ένδειξη αποτυχίας και δεν θα "
+                              "σταλεί ξανά:\n"
+                              "με την επόμενη Αποστολή θα καταχωρηθεί στα Απεσταλμένα με τον "
+                              "ίδιο αριθμό.\n\nΣφάλμα: ") +
                QString::number(number) + QLatin1Char('\n') + description;
+    }
+
+    // What the database layer says of a write that another program's lock kept out.
+    QString lockedDescription() const
+    {
+        testsupport::MomentaryLock lock(m_fx.folder().databasePath(), -1);
+        rt::Database other;
+        other.open(m_fx.folder().databasePath());
+        other.setLockWaitMs(0);
+        return other.execute({QStringLiteral("BEGIN IMMEDIATE"), {}}).description;
+    }
+
+    QString acceptedFile() const { return m_fx.folder().file(mdlUnrecorded::FileName); }
+
+    // The batch that sends `newer` and `older` (newest first) meets another program's lock
+    // held for good once the service has accepted `newer` as 1001: the user is told, and
+    // the row waits to be recorded.
+    void acceptedButLockedOut(qint32 older, qint32 newer)
+    {
+        m_fx.service().script(Answer::code(1001));
+        std::unique_ptr<testsupport::MomentaryLock> lock;
+        m_onRequest = [&] {
+            lock = std::make_unique<testsupport::MomentaryLock>(m_fx.folder().databasePath(), -1);
+        };
+        frmSendMessages& w = window();
+        w.setAcceptedMoveLimitMs(600);
+        w.SendOutBoxMessages(-1);
+        m_onRequest = nullptr;
+        QVERIFY(lock && lock->isHeld());
+        lock.reset();
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(outbox().size(), 2);
+        QCOMPARE(outbox().at(1).id, qint64(newer));
+        QCOMPARE(outbox().at(1)["msg_error"].toInt(), int(mdlInternet::NoReply));
+        QVERIFY(!outbox().at(0)["msg_error"].isValid());
+        QCOMPARE(outbox().at(0).id, qint64(older));
+        QVERIFY(sent().isEmpty());
     }
 
     static bool sameCode(const QVariant& actual, const QVariant& expected)
@@ -312,6 +357,7 @@ private slots:
     void cleanup()
     {
         m_fx.stop();
+        mdlUnrecorded::Reset();
         rt::setClock(nullptr);
         mdlSettings::AskOnSend = 0;
     }
@@ -908,8 +954,8 @@ private slots:
                  qPrintable(QString::number(elapsed)));
         lock.reset();
         QCOMPARE(newerAtTheBox.toString(), QStringLiteral("locked"));
-        const QString text = unrecordedText(QStringLiteral("Τίτλος newer"), 1001, 5,
-                                            QStringLiteral("database is locked"));
+        const QString text =
+            unrecordedText(QStringLiteral("Τίτλος newer"), 1001, 5, lockedDescription());
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(boxes().first().text, text);
         QCOMPARE(boxes().first().title, QStringLiteral("Vantrel"));
@@ -926,6 +972,313 @@ private slots:
         QCOMPARE(left.at(1)["msg_error"].toInt(), int(mdlInternet::NoReply));
         QVERIFY(sent().isEmpty());
         QCOMPARE(scripts(), QStringList{"send.php"});
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    // The service accepted a message the program could not record: the docked list shows it
+    // failed at once, its details say that it went and under which number, and the next
+    // batch records it in the sent box with that number instead of sending it again — in
+    // this run, after a restart (the program folder's file), or once a lock that still
+    // holds at the next batch has gone (that batch sends nothing and tells the user again).
+    void anAcceptedMessageIsRecordedNotSentAgain_data()
+    {
+        QTest::addColumn<bool>("restart");
+        QTest::addColumn<bool>("lockedAgain");
+        QTest::newRow("the next batch") << false << false;
+        QTest::newRow("after a restart") << true << false;
+        QTest::newRow("still locked at the next batch") << false << true;
+    }
+    void anAcceptedMessageIsRecordedNotSentAgain()
+    {
+        QFETCH(bool, restart);
+        QFETCH(bool, lockedAgain);
+        const qint32 older = addMessage(QStringLiteral("older"));
+        const qint32 newer = addMessage(QStringLiteral("newer"));
+        QVERIFY(mdlDataBase::MainDatabase().execute(
+            {QStringLiteral("UPDATE outbox_messages SET msg_groups = ?, msg_schdate = ?, "
+                            "msg_schtime = ?, msg_flash = 1 WHERE msg_id = ?"),
+             {QStringLiteral("3,4"), QStringLiteral("2024-03-07"), QStringLiteral("18:30"),
+              newer}}));
+        frmMessage_OutBox& list = rt::Forms::get<frmMessage_OutBox>();
+        for (qint32 id : {older, newer})
+            list.OutList->ListItems().Add(QStringLiteral("MSG_") + QString::number(id), QString(),
+                                          1);
+        const QString newerKey = QStringLiteral("MSG_") + QString::number(newer);
+        const QString olderKey = QStringLiteral("MSG_") + QString::number(older);
+        QVariant iconAtTheBox;
+        bool fileAtTheBox = false;
+        m_fx.boxes().onShow([&](const testsupport::ShownBox&) {
+            iconAtTheBox = list.OutList->ListItems().Item(newerKey).SmallIcon().index;
+            fileAtTheBox = QFile::exists(acceptedFile());
+        });
+        m_clock.set(QDateTime(QDate(2024, 3, 6), QTime(20, 15)));
+
+        acceptedButLockedOut(older, newer);
+
+        const QString locked = lockedDescription();
+        QCOMPARE(boxes().first().text,
+                 unrecordedText(QStringLiteral("Τίτλος newer"), 1001, 5, locked));
+        QCOMPARE(iconAtTheBox.toInt(), 2);
+        QCOMPARE(list.OutList->ListItems().Item(newerKey).Tag(), QStringLiteral("2"));
+        QCOMPARE(list.OutList->ListItems().Item(olderKey).SmallIcon().index, 1);
+        QVERIFY(fileAtTheBox);
+        frmMessage_Properties& details = rt::Forms::get<frmMessage_Properties>();
+        details.ShowDetails(newer, QStringLiteral("outbox_messages"));
+        QVERIFY2(details.HeaderText().endsWith(
+                     QStringLiteral("\r\nΚατάσταση: \r\nΤο μήνυμα έγινε δεκτό από τον διακομιστή "
+                                    "μηνυμάτων με αριθμό 1001 και περιμένει να καταχωρηθεί στα "
+                                    "Απεσταλμένα.\r\nΜε την επόμενη Αποστολή θα καταχωρηθεί, "
+                                    "χωρίς να σταλεί ξανά.")),
+                 qPrintable(details.HeaderText()));
+        rt::Forms::unload(&details);
+
+        if (restart)
+            mdlUnrecorded::Reset();
+        m_clock.set(QDateTime(QDate(2024, 3, 8), QTime(8, 0)));
+        if (lockedAgain) {
+            m_fx.boxes().onShow([](const testsupport::ShownBox&) {});
+            {
+                testsupport::MomentaryLock lock(m_fx.folder().databasePath(), -1);
+                frmSendMessages& w = window();
+                w.setAcceptedMoveLimitMs(600);
+                w.SendOutBoxMessages(-1);
+            }
+            // Nothing went: the user hears again what waits.
+            QCOMPARE(scripts(), QStringList{"send.php"});
+            QCOMPARE(boxes().size(), 2);
+            QCOMPARE(boxes().at(1).text,
+                     unrecordedText(QStringLiteral("Τίτλος newer"), 1001, 5, locked));
+            QCOMPARE(outbox().size(), 2);
+            QCOMPARE(outbox().at(1)["msg_error"].toInt(), int(mdlInternet::NoReply));
+            QVERIFY(!outbox().at(0)["msg_error"].isValid());
+            QVERIFY(sent().isEmpty());
+            QVERIFY(QFile::exists(acceptedFile()));
+        }
+        m_fx.service().script(Answer::code(2002));
+        m_fx.service().script(Answer::code(500));
+
+        window().SendOutBoxMessages(-1);
+
+        // One request for the older message, then the credits: the accepted one is not
+        // sent again.
+        QCOMPARE(scripts(), (QStringList{"send.php", "send.php", "credits.php"}));
+        QCOMPARE(messageText(m_fx.service().requests().at(1)), QStringLiteral("older"));
+        QVERIFY(outbox().isEmpty());
+        const QList<Row> moved = sent();
+        QCOMPARE(moved.size(), 2);
+        // The row the move would have written when the service accepted it.
+        const Row& first = moved.at(0);
+        QCOMPARE(first["msg_text"].toString(), QStringLiteral("newer"));
+        QCOMPARE(first["msg_title"].toString(), QStringLiteral("Τίτλος newer"));
+        QCOMPARE(first["msg_SID"].toInt(), 1001);
+        QCOMPARE(first["msg_Status"].toInt(), 1);
+        QCOMPARE(first["msg_date"].toString(), QStringLiteral("2024-03-06"));
+        QCOMPARE(first["msg_time"].toString(), QStringLiteral("20:15"));
+        QCOMPARE(first["msg_originator"].toString(), QStringLiteral("Shop"));
+        QCOMPARE(first["msg_groups"].toString(), QStringLiteral("3,4"));
+        QCOMPARE(first["msg_phonelist"].toString(), QStringLiteral("6900000001"));
+        QCOMPARE(first["msg_schdate"].toString(), QStringLiteral("2024-03-07"));
+        QCOMPARE(first["msg_schtime"].toString(), QStringLiteral("18:30"));
+        QCOMPARE(first["msg_flash"].toInt(), 1);
+        QCOMPARE(moved.at(1)["msg_text"].toString(), QStringLiteral("older"));
+        QCOMPARE(moved.at(1)["msg_SID"].toInt(), 2002);
+        QCOMPARE(moved.at(1)["msg_date"].toString(), QStringLiteral("2024-03-08"));
+        QVERIFY(!list.OutList->ListItems().Exists(newerKey));
+        QVERIFY(!QFile::exists(acceptedFile()));
+        QVERIFY(!mdlUnrecorded::Find(newer));
+        QCOMPARE(boxes().size(), lockedAgain ? 2 : 1);
+        QCOMPARE(mdlSettings::AvailableSMS, 500);
+    }
+
+    // The program folder will not take the number (here a folder holds the file's name):
+    // the box says what closing the program first would mean, and this run still records
+    // the message instead of sending it again.
+    void aNumberTheFolderWillNotTakeIsKeptForTheRun()
+    {
+        const qint32 older = addMessage(QStringLiteral("older"));
+        const qint32 newer = addMessage(QStringLiteral("newer"));
+        QVERIFY(QDir(m_fx.folder().path()).mkdir(mdlUnrecorded::FileName));
+
+        acceptedButLockedOut(older, newer);
+
+        QCOMPARE(boxes().first().text,
+                 unrecordedText(QStringLiteral("Τίτλος newer"), 1001, 5, lockedDescription())
+                     .replace(QStringLiteral("ίδιο αριθμό.\n"),
+                              QStringLiteral("ίδιο αριθμό.\nΑν κλείσετε το πρόγραμμα πριν από "
+                                             "την επόμενη Αποστολή, αυτό δεν θα είναι γνωστό:\n"
+                                             "αν το στείλετε ξανά, θα χρεωθεί δεύτερη φορά.\n")));
+        m_fx.service().script(Answer::code(2002));
+        m_fx.service().script(Answer::code(500));
+
+        window().SendOutBoxMessages(-1);
+
+        QCOMPARE(scripts(), (QStringList{"send.php", "send.php", "credits.php"}));
+        QCOMPARE(messageText(m_fx.service().requests().at(1)), QStringLiteral("older"));
+        QVERIFY(outbox().isEmpty());
+        QCOMPARE(sent().size(), 2);
+        QCOMPARE(sent().at(0)["msg_SID"].toInt(), 1001);
+        QCOMPARE(boxes().size(), 1);
+    }
+
+    // The next batch sends just the one message asked for: the one waiting is recorded
+    // first all the same, and the asked one is sent.
+    void aWaitingMessageIsRecordedByTheSendOfAnother()
+    {
+        const qint32 older = addMessage(QStringLiteral("older"));
+        const qint32 newer = addMessage(QStringLiteral("newer"));
+        acceptedButLockedOut(older, newer);
+        m_fx.service().script(Answer::code(2002));
+        m_fx.service().script(Answer::code(500));
+
+        window().SendOutBoxMessages(older);
+
+        QCOMPARE(scripts(), (QStringList{"send.php", "send.php", "credits.php"}));
+        QCOMPARE(messageText(m_fx.service().requests().at(1)), QStringLiteral("older"));
+        QVERIFY(outbox().isEmpty());
+        QCOMPARE(sent().size(), 2);
+        QCOMPARE(sent().at(0)["msg_SID"].toInt(), 1001);
+        QCOMPARE(sent().at(1)["msg_SID"].toInt(), 2002);
+    }
+
+    // The waiting row is no longer the one the service took: deleted by the user, or
+    // another message under its id (another database put in its place). Nothing of it is
+    // recorded, and what is in the out-box is sent as any other row.
+    void aWaitingMessageWhoseRowIsGoneIsForgotten_data()
+    {
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("deleted") << false;
+        QTest::newRow("another message under its id") << true;
+    }
+    void aWaitingMessageWhoseRowIsGoneIsForgotten()
+    {
+        QFETCH(bool, replaced);
+        const qint32 older = addMessage(QStringLiteral("older"));
+        const qint32 newer = addMessage(QStringLiteral("newer"));
+        acceptedButLockedOut(older, newer);
+        QVERIFY(QFile::exists(acceptedFile()));
+        mdlUnrecorded::Reset(); // the program closed and started again
+        testsupport::exec(QStringLiteral("DELETE FROM outbox_messages WHERE msg_id = ?"), {newer});
+        if (replaced)
+            testsupport::exec(QStringLiteral("INSERT INTO outbox_messages (msg_id, msg_title, "
+                                             "msg_text, msg_originator, msg_phonelist, msg_flash) "
+                                             "VALUES (?, 'Τίτλος other', 'other', 'Shop', "
+                                             "'6900000009', 0)"),
+                              {newer});
+        m_fx.service().script(Answer::code(3003));
+        if (replaced)
+            m_fx.service().script(Answer::code(3004));
+        m_fx.service().script(Answer::code(500));
+
+        window().SendOutBoxMessages(-1);
+
+        QStringList texts;
+        for (const QByteArray& request : m_fx.service().requests().mid(1))
+            texts.append(script(request) == QLatin1String("send.php") ? messageText(request)
+                                                                      : script(request));
+        QCOMPARE(texts, replaced ? (QStringList{"other", "older", "credits.php"})
+                                 : (QStringList{"older", "credits.php"}));
+        QStringList recorded;
+        for (const Row& row : sent())
+            recorded.append(row["msg_text"].toString() + QLatin1Char('/') +
+                            row["msg_SID"].toString());
+        QCOMPARE(recorded, replaced ? (QStringList{"other/3003", "older/3004"})
+                                    : (QStringList{"older/3003"}));
+        QVERIFY(outbox().isEmpty());
+        QVERIFY(!QFile::exists(acceptedFile()));
+        QCOMPARE(boxes().size(), 1);
+    }
+
+    // Cancel pressed while the batch waits for the database to record an accepted message:
+    // the status line says what it waits for, the message is recorded, and the batch stops
+    // before the next request, leaving that row as it was.
+    void cancelDuringTheWaitForTheDatabase_data() { earlierCodes(); }
+    void cancelDuringTheWaitForTheDatabase()
+    {
+        QFETCH(QVariant, earlier);
+        const qint32 oldest = addMessage(QStringLiteral("oldest"));
+        const qint32 middle = addMessage(QStringLiteral("middle"));
+        addMessage(QStringLiteral("newest"));
+        setCode(middle, earlier);
+        m_fx.service().script(Answer::code(1001));
+        m_fx.service().script(Answer::code(1002));
+        m_fx.service().script(Answer::code(1003));
+        std::unique_ptr<testsupport::MomentaryLock> lock;
+        QStringList statusDuringTheWait;
+        m_onRequest = [&] {
+            if (m_fx.service().requests().size() != 1)
+                return;
+            lock = std::make_unique<testsupport::MomentaryLock>(m_fx.folder().databasePath(), 1500);
+            lock->duringWait([&] {
+                frmSendMessages* w = sendingWindow();
+                statusDuringTheWait.append(w->lblStatus->text());
+                // The click comes while nothing of the window runs: it waits its turn.
+                if (statusDuringTheWait.size() == 1)
+                    QMetaObject::invokeMethod(w->cmdCancel, "click", Qt::QueuedConnection);
+            });
+        };
+
+        window().SendOutBoxMessages(-1);
+
+        QVERIFY(lock && lock->waits() > 0);
+        QCOMPARE(statusDuringTheWait.last(), QStringLiteral("Αναμονή για τη βάση δεδομένων ..."));
+        QCOMPARE(scripts(), QStringList{"send.php"});
+        QCOMPARE(sent().size(), 1);
+        QCOMPARE(sent().first()["msg_SID"].toInt(), 1001);
+        const QList<Row> left = outbox();
+        QCOMPARE(left.size(), 2);
+        QCOMPARE(left.at(0).id, qint64(oldest));
+        QVERIFY(!left.at(0)["msg_error"].isValid());
+        QCOMPARE(left.at(1).id, qint64(middle));
+        QVERIFY2(sameCode(left.at(1)["msg_error"], earlier),
+                 qPrintable(left.at(1)["msg_error"].toString()));
+        QVERIFY(boxes().isEmpty());
+        QVERIFY(!sendingWindowLoaded());
+    }
+
+    // Cancel while the connection is still being made: the request never left, so the row
+    // is as it was before the batch, not marked as possibly sent.
+    void cancelBeforeTheRequestLeaves_data() { earlierCodes(); }
+    void cancelBeforeTheRequestLeaves()
+    {
+        QFETCH(QVariant, earlier);
+        const qint32 id = addMessage(QStringLiteral("one"));
+        setCode(id, earlier);
+        // A server that never takes the connection: its one place in the queue is taken.
+        const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        QVERIFY(listener >= 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+        socklen_t size = sizeof address;
+        QVERIFY(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) == 0);
+        QVERIFY(::listen(listener, 0) == 0);
+        QTcpSocket queued;
+        queued.connectToHost(QStringLiteral("127.0.0.1"), ntohs(address.sin_port));
+        QVERIFY(queued.waitForConnected(5000));
+        mdlSettings::ServerPort = ntohs(address.sin_port);
+        frmSendMessages& w = window();
+        w.Sender->setConnectLimitMs(60000);
+        bool connecting = false;
+        auto* socket = w.Sender->findChild<rt::Winsock*>(QStringLiteral("Winsock"));
+        QVERIFY(socket);
+        connect(socket, &rt::Winsock::StateChanged, &w, [&](int state) {
+            if (state == rt::Winsock::Connecting && !connecting) {
+                connecting = true;
+                QTimer::singleShot(0, sendingWindow()->cmdCancel, &QPushButton::click);
+            }
+        });
+
+        w.SendOutBoxMessages(-1);
+        ::close(listener);
+
+        QVERIFY(connecting);
+        QCOMPARE(m_fx.service().connectionCount(), 0);
+        const QList<Row> left = outbox();
+        QCOMPARE(left.size(), 1);
+        QVERIFY2(sameCode(left.first()["msg_error"], earlier),
+                 qPrintable(left.first()["msg_error"].toString()));
+        QVERIFY(boxes().isEmpty());
         QVERIFY(!sendingWindowLoaded());
     }
 
@@ -976,7 +1329,7 @@ private slots:
         QCOMPARE(left.first().id, qint64(id));
         QVERIFY(!left.first()["msg_error"].isValid());
         QCOMPARE(boxes().size(), 1);
-        QCOMPARE(boxes().first().text, QStringLiteral("Σφάλμα: 5\ndatabase is locked"));
+        QCOMPARE(boxes().first().text, QStringLiteral("Σφάλμα: 5\n") + lockedDescription());
         QVERIFY(!sendingWindowLoaded());
     }
 
