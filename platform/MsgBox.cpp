@@ -120,8 +120,13 @@ public:
         : QMessageBox(icon, title, text, NoButton, owner),
           m_label(findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
     {
-        if (m_label != nullptr)
+        // The user's own words (a group's name, a path) are never read as markup.
+        setTextFormat(Qt::PlainText);
+        if (m_label != nullptr) {
+            // Heard as given: the label's own name would drop an "&".
+            m_label->setAccessibleName(text);
             m_label->installEventFilter(this);
+        }
     }
     ~Box() override
     {
