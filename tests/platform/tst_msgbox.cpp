@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPointer>
 #include <QRegularExpression>
@@ -21,6 +22,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -166,6 +168,37 @@ Shown measure(QWidget& box, const QString& text)
     shown.sameText = matchLines(text, shown.lines, shown.linesPerTextLine);
     return shown;
 }
+
+// Counts the work done on a window's widgets: paints, layout passes and requests for
+// either.
+class WorkCounter : public QObject {
+public:
+    explicit WorkCounter(QWidget& window) : m_window(window) { qApp->installEventFilter(this); }
+    ~WorkCounter() override { qApp->removeEventFilter(this); }
+    WorkCounter(const WorkCounter&) = delete;
+    WorkCounter& operator=(const WorkCounter&) = delete;
+
+    QStringList work() const { return m_work; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Paint && type != QEvent::UpdateRequest && type != QEvent::LayoutRequest)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget->window() == &m_window && m_work.size() < 20)
+            m_work << QStringLiteral("%1 %2 on %3")
+                          .arg(type)
+                          .arg(QString::fromLatin1(widget->metaObject()->className()),
+                               widget->objectName());
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    QStringList m_work;
+};
 
 } // namespace
 
@@ -359,6 +392,45 @@ private slots:
                     describe(shown) +
                     QStringLiteral(", centre wanted at %1,%2").arg(wanted.x()).arg(wanted.y())));
         }
+    }
+
+    // A box at rest does nothing: once it is laid out and placed, no paint and no layout
+    // pass for as long as it waits, whatever its text.
+    void atRestDoesNothing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("owned");
+        QTest::newRow("a short line") << QStringLiteral("Ερώτηση;") << true;
+        QTest::newRow("path wider than the screen")
+            << QStringLiteral("Σφάλμα: 3044") + LF + QStringLiteral("the database file ") +
+                   pathWiderThanTheScreen() + QStringLiteral(" does not exist")
+            << false;
+        QTest::newRow("words wider than the screen, owned")
+            << QStringLiteral("Σφάλμα: 7") + LF + wordsWiderThanTheScreen() << true;
+    }
+    void atRestDoesNothing()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, owned);
+        if (owned)
+            QVERIFY(showOwner());
+        RealWindows windows;
+        QStringList work;
+        windows.thenClosed([&](QWidget& box) {
+            atRest(box);
+            const WorkCounter counter(box);
+            // A second of the box waiting for its answer.
+            QEventLoop waiting;
+            QTimer::singleShot(1000, &waiting, &QEventLoop::quit);
+            waiting.exec();
+            work = counter.work();
+            RealWindows::pressKeys(box, {Qt::Key_Escape});
+        });
+        rt::MsgBox(text, rt::mb::YesNoCancel | rt::mb::Question);
+        QVERIFY(windows.unanswered().isEmpty());
+        QVERIFY(windows.leftOpen().isEmpty());
+        QVERIFY2(work.isEmpty(),
+                 qPrintable(QStringLiteral("at rest: ") + work.join(QStringLiteral("; "))));
     }
 
 private:
