@@ -14,7 +14,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
-#include <QTextDocument>
+#include <QTextLayout>
 #include <QTextOption>
 #include <QWindow>
 #include <optional>
@@ -107,30 +107,59 @@ std::optional<QMargins> decorationOf(const QWidget& window)
     return frame;
 }
 
+// The text with every line wider than the room broken into lines that fit: at word
+// boundaries where the line has them, inside a word (a path) where it must. Each line
+// feed of the text stays a line break.
+QString brokenToFit(const QString& text, const QFont& font, const QPaintDevice* device, int room)
+{
+    QStringList shown;
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        QTextLayout layout(line, font, device);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QStringList pieces;
+        for (QTextLine piece = layout.createLine(); piece.isValid(); piece = layout.createLine()) {
+            piece.setLineWidth(room);
+            pieces << line.mid(piece.textStart(), piece.textLength());
+        }
+        layout.endLayout();
+        // The blanks at a break are the break.
+        for (qsizetype i = 0; i + 1 < pieces.size(); ++i) {
+            while (pieces[i].size() > 1 && pieces[i].back().isSpace())
+                pieces[i].chop(1);
+        }
+        shown << (pieces.isEmpty() ? QStringList{QString()} : pieces);
+    }
+    return shown.join(QLatin1Char('\n'));
+}
+
 // Sizes and places itself instead of Qt's own pass. Qt's box caps its width (at about
 // 800 px on a 1280-px screen, 1000 px on any wider one) and sizes itself again on every
 // layout request, so a width set once does not hold and a line is cut. Here a line of
 // the text is shown whole as long as the screen's available width holds it; only a
-// line wider than that wraps (anywhere, when a path leaves no word boundary), the box
-// growing taller; the box stays centred over its owner window, or the screen, and on
-// the screen.
+// line wider than that is broken (anywhere, when a path leaves no word boundary), the
+// box growing taller; the box stays centred over its owner window, or the screen, and
+// on the screen.
+//
+// The label shows the text with its lines already broken and does no wrapping of its
+// own: a wrapping label sets its own wrap mode again whenever it lays its text out, so
+// one made to break inside words had to be bent back on every paint, and each bend
+// asked for another paint. Broken once here, a box at rest does nothing.
 class Box : public QMessageBox {
 public:
     Box(Icon icon, const QString& title, const QString& text, QWidget* owner)
         : QMessageBox(icon, title, text, NoButton, owner),
-          m_label(findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+          m_label(findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))), m_text(text)
     {
+        // The user's own words (a group's name, a path) are never read as markup.
+        setTextFormat(Qt::PlainText);
+        // Heard as given, whole: the label's own name would drop an "&", and its text
+        // holds the breaks made below.
         if (m_label != nullptr)
-            m_label->installEventFilter(this);
+            m_label->setAccessibleName(text);
     }
-    ~Box() override
-    {
-        // The label outlives this part of the box: its events must not reach it.
-        if (m_label != nullptr)
-            m_label->removeEventFilter(this);
-    }
-    Box(const Box&) = delete;
-    Box& operator=(const Box&) = delete;
 
 protected:
     bool event(QEvent* event) override
@@ -160,13 +189,6 @@ protected:
         QMessageBox::showEvent(event);
         fit();
         place();
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_label && event->type() == QEvent::Paint)
-            breakLongWords();
-        return QMessageBox::eventFilter(watched, event);
     }
 
 private:
@@ -201,23 +223,11 @@ private:
                 border, border};
     }
 
-    // A word-wrapped label breaks its lines at word boundaries only, and sets that again
-    // each time it lays its text out (after every resize): a word wider than the line,
-    // such as a long path, would run past the label's edge and be cut. Right after the
-    // label's own layout, the text may also break inside such a word.
-    void breakLongWords()
+    // Only lines that change ask the label for a paint.
+    void showLines(const QString& lines)
     {
-        if (!m_label->wordWrap())
-            return;
-        m_label->heightForWidth(m_label->width());
-        auto* document = m_label->findChild<QTextDocument*>();
-        if (document == nullptr)
-            return;
-        QTextOption option = document->defaultTextOption();
-        if (option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere)
-            return;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        document->setDefaultTextOption(option);
+        if (m_label->text() != lines)
+            m_label->setText(lines);
     }
 
     void fit()
@@ -231,20 +241,27 @@ private:
         const int widest = screen.width() - decoration.left() - decoration.right();
 
         // The text by its own line feeds alone.
-        m_label->setMinimumSize(0, 0);
-        m_label->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         m_label->setWordWrap(false);
+        showLines(m_text);
         grid->invalidate();
         grid->activate();
         int width = grid->totalMinimumSize().width();
         if (width > widest) {
-            const int around = width - m_label->minimumSizeHint().width();
-            const int labelWidth = qMax(1, widest - around);
-            m_label->setWordWrap(true);
-            breakLongWords();
-            // Held at the height of the text so broken: the layout would ask the label
-            // again after a resize, when it has gone back to word boundaries alone.
-            m_label->setFixedSize(labelWidth, m_label->heightForWidth(labelWidth));
+            const QFontMetrics metrics(m_label->font(), m_label);
+            int widestLine = 0;
+            for (const QString& line : m_text.split(QLatin1Char('\n')))
+                widestLine = qMax(widestLine, metrics.horizontalAdvance(line));
+            int room = widestLine - (width - widest);
+            // The label's own measure of a line may differ from this by a pixel: the
+            // lines are broken again, narrower, until the box fits.
+            for (int tries = 0; tries < 4 && width > widest; ++tries) {
+                showLines(brokenToFit(m_text, m_label->font(), m_label, qMax(1, room)));
+                grid->invalidate();
+                grid->activate();
+                const int needed = grid->totalMinimumSize().width();
+                room -= qMax(0, needed - widest);
+                width = needed;
+            }
             width = widest;
         }
         // The title is not cut either, as Qt's own pass sees to.
@@ -254,9 +271,7 @@ private:
         width = qMax(width, qMin(title, widest));
         grid->invalidate();
         grid->activate();
-        const int height = grid->hasHeightForWidth() ? grid->totalHeightForWidth(width)
-                                                     : grid->totalMinimumSize().height();
-        setFixedSize(width, height);
+        setFixedSize(width, grid->totalMinimumSize().height());
         // What this pass changed asks for a layout again; it has been done.
         QCoreApplication::removePostedEvents(this, QEvent::LayoutRequest);
     }
@@ -289,6 +304,7 @@ private:
     }
 
     QLabel* m_label;
+    QString m_text;
     QMargins m_placedWith;
     bool m_fitting = false;
     bool m_placing = false;

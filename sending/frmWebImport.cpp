@@ -16,6 +16,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -281,6 +282,7 @@ void frmWebImport::LoadGroupsFromReply()
     }
 
     lblStatus->setText(QStringLiteral("Ταξινόμιση Ομάδων"));
+    placeStatusPanel();
     for (int k = 1; k <= nodes.Count(); ++k) {
         if (stopped())
             return;
@@ -308,6 +310,7 @@ void frmWebImport::LoadGroupsFromReply()
             QStringLiteral("Η απάντηση του διακομιστή δεν είχε την αναμενόμενη μορφή.") +
             QLatin1Char('\n') + QStringLiteral("Βρέθηκαν ") + QString::number(nodes.Count()) +
             QStringLiteral(" ομάδες."));
+    placeStatusPanel();
     cmdAbort->setText(QStringLiteral("OK"));
 }
 
@@ -358,8 +361,14 @@ void frmWebImport::resizeEvent(QResizeEvent* event)
 
 void frmWebImport::placeStatusPanel()
 {
-    const QSize wanted = picStatus->sizeHint().expandedTo(QSize(340, 0));
-    const QSize size = wanted.boundedTo(this->size());
-    picStatus->setGeometry((width() - size.width()) / 2, (height() - size.height()) / 2,
-                           size.width(), size.height());
+    // The status text wraps at the panel's width: the panel is as tall as the wrapped
+    // text needs at that width, so that none of its lines falls outside it.
+    QLayout* status = picStatus->layout();
+    const int width = qMin(qMax(picStatus->sizeHint().width(), 340), this->width());
+    const int wanted = status->hasHeightForWidth() ? status->totalHeightForWidth(width)
+                                                   : picStatus->sizeHint().height();
+    const int height = qMin(wanted, this->height());
+    picStatus->setGeometry((this->width() - width) / 2, (this->height() - height) / 2, width,
+                           height);
+    status->activate();
 }

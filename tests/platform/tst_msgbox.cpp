@@ -9,16 +9,20 @@
 #include "tests/support/RealKeys.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -63,15 +67,45 @@ QString wordsWiderThanTheScreen()
 
 // What a box showed, taken while it was on the screen.
 struct Shown {
-    QRect box;    // the box's frame, on the screen
-    QRect inside; // the box's own area, on the screen
-    QRect label;  // the label, on the screen
-    QRect screen; // the screen's available area
-    QList<int> linesPerTextLine;
+    QRect box;                   // the box's frame, on the screen
+    QRect inside;                // the box's own area, on the screen
+    QRect label;                 // the label, on the screen
+    QRect screen;                // the screen's available area
+    QStringList lines;           // the lines the label lays out, in order
+    QList<int> linesPerTextLine; // how many of them each line of the text takes
+    bool sameText = false;       // the lines say the text, sign for sign
+    Qt::TextFormat format = Qt::AutoText;
+    QString spoken;        // what the label tells a screen reader
     QList<qreal> overflow; // each laid-out line's width beyond the label's
     qreal textHeight = 0;
     int labelHeight = 0;
 };
+
+// Matches the laid-out lines to the text's lines: a line of the text may take several,
+// the blanks where it broke left out. False when they do not say the text.
+bool matchLines(const QString& text, const QStringList& shown, QList<int>& perLine)
+{
+    const auto signs = [](QString line) {
+        line.remove(QRegularExpression(QStringLiteral("\\s")));
+        return line;
+    };
+    qsizetype next = 0;
+    for (const QString& line : text.split(LF)) {
+        const QString wanted = signs(line);
+        QString got;
+        int taken = 0;
+        do {
+            if (next >= shown.size())
+                return false;
+            got += signs(shown.at(next++));
+            ++taken;
+        } while (got.size() < wanted.size());
+        if (got != wanted)
+            return false;
+        perLine << taken;
+    }
+    return next == shown.size();
+}
 
 // Waits until the window system has done with the box: its place and size hold.
 void atRest(QWidget& box)
@@ -92,7 +126,7 @@ void atRest(QWidget& box)
     }
 }
 
-Shown measure(QWidget& box)
+Shown measure(QWidget& box, const QString& text)
 {
     atRest(box);
     Shown shown;
@@ -103,21 +137,68 @@ Shown measure(QWidget& box)
     shown.inside = box.geometry();
     shown.label = QRect(label->mapToGlobal(QPoint(0, 0)), label->size());
     shown.screen = box.screen()->availableGeometry();
-    // The text as the label paints it.
-    label->grab();
-    auto* document = label->findChild<QTextDocument*>();
-    if (document == nullptr)
-        return shown;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const QTextLayout* layout = block.layout();
-        shown.linesPerTextLine << layout->lineCount();
-        for (int i = 0; i < layout->lineCount(); ++i)
-            shown.overflow << layout->lineAt(i).naturalTextWidth() - label->contentsRect().width();
-    }
-    shown.textHeight = document->size().height();
+    shown.format = label->textFormat();
+    if (QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(label))
+        shown.spoken = spoken->text(QAccessible::Name);
     shown.labelHeight = label->contentsRect().height();
+    const int room = label->contentsRect().width();
+    // The text as the label paints it: from its text document where it has one, else
+    // by the label's own lines.
+    label->grab();
+    if (auto* document = label->findChild<QTextDocument*>()) {
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            const QTextLayout* layout = block.layout();
+            for (int i = 0; i < layout->lineCount(); ++i) {
+                const QTextLine line = layout->lineAt(i);
+                shown.lines << block.text().mid(line.textStart(), line.textLength());
+                shown.overflow << line.naturalTextWidth() - room;
+            }
+        }
+        shown.textHeight = document->size().height();
+    } else if (!label->wordWrap() && label->textFormat() == Qt::PlainText) {
+        const QFontMetrics metrics(label->font(), label);
+        shown.lines = label->text().split(LF);
+        for (const QString& line : shown.lines)
+            shown.overflow << metrics.horizontalAdvance(line) - room;
+        shown.textHeight = metrics
+                               .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                                             Qt::AlignLeft | Qt::AlignTop, label->text())
+                               .height();
+    }
+    shown.sameText = matchLines(text, shown.lines, shown.linesPerTextLine);
     return shown;
 }
+
+// Counts the work done on a window's widgets: paints, layout passes and requests for
+// either.
+class WorkCounter : public QObject {
+public:
+    explicit WorkCounter(QWidget& window) : m_window(window) { qApp->installEventFilter(this); }
+    ~WorkCounter() override { qApp->removeEventFilter(this); }
+    WorkCounter(const WorkCounter&) = delete;
+    WorkCounter& operator=(const WorkCounter&) = delete;
+
+    QStringList work() const { return m_work; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Paint && type != QEvent::UpdateRequest && type != QEvent::LayoutRequest)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget->window() == &m_window && m_work.size() < 20)
+            m_work << QStringLiteral("%1 %2 on %3")
+                          .arg(type)
+                          .arg(QString::fromLatin1(widget->metaObject()->className()),
+                               widget->objectName());
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    QStringList m_work;
+};
 
 } // namespace
 
@@ -215,6 +296,17 @@ private slots:
         QTest::newRow("words wider than the screen, owned")
             << QStringLiteral("Σφάλμα: 7") + LF + wordsWiderThanTheScreen()
             << (rt::mb::OKOnly | rt::mb::Exclamation) << QString() << true << QString();
+        // A name is the user's: shown as it stands, never read as markup.
+        const QString markup = QStringLiteral("<b>Έντονη</b> & <i>πλάγια</i> <br>ομάδα");
+        QTest::newRow("group named in markup to delete")
+            << QStringLiteral("Πρόκειτε να διαγράψετε την ομάδα \"") + markup +
+                   QStringLiteral("\"και όλες τις υποομάδες που περιέχει.") + LF +
+                   QStringLiteral("Θέλετε να συνεχίσετε;")
+            << yesNo << QStringLiteral("ΔΙΑΓΡΑΦΗ ΟΜΑΔΑΣ") << true << QString();
+        QTest::newRow("markup wider than the screen")
+            << QStringLiteral("<p>Σφάλμα: 7</p>") + LF + QStringLiteral("<i>") +
+                   wordsWiderThanTheScreen() + QStringLiteral("</i> &amp;")
+            << (rt::mb::OKOnly | rt::mb::Exclamation) << QString() << false << QString();
     }
     void wholeTextOnTheScreen()
     {
@@ -227,18 +319,8 @@ private slots:
             m_look = QApplication::style()->name();
             QVERIFY(QApplication::setStyle(look) != nullptr);
         }
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        if (owned) {
-            // Off the screen's centre, so that a box centred on the screen is caught.
-            m_owner = new QWidget;
-            m_owner->setWindowTitle(QStringLiteral("Vantrel"));
-            m_owner->setGeometry(screen.left() + screen.width() / 10,
-                                 screen.top() + screen.height() / 8, screen.width() / 2,
-                                 screen.height() / 2);
-            m_owner->show();
-            m_owner->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(m_owner));
-        }
+        if (owned)
+            QVERIFY(showOwner());
 
         RealWindows windows;
         Shown first;
@@ -246,7 +328,7 @@ private slots:
         QRect owner;
         QString picture = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
         windows.thenClosed([&](QWidget& box) {
-            first = measure(box);
+            first = measure(box, text);
             if (m_owner)
                 owner = m_owner->geometry().marginsAdded(m_owner->windowHandle()->frameMargins());
             box.grab().save(testsupport::picturePath(QStringLiteral("box-") + picture +
@@ -255,7 +337,7 @@ private slots:
             QEvent request(QEvent::LayoutRequest);
             QCoreApplication::sendEvent(&box, &request);
             QCoreApplication::sendPostedEvents();
-            again = measure(box);
+            again = measure(box, text);
             RealWindows::pressKeys(box, {Qt::Key_Escape});
         });
         rt::MsgBox(text, style, title);
@@ -264,7 +346,13 @@ private slots:
         QCOMPARE(windows.boxTexts(), QStringList{text});
 
         for (const Shown& shown : {first, again}) {
-            QVERIFY2(!shown.linesPerTextLine.isEmpty(), "the box's text was not found");
+            QVERIFY2(!shown.lines.isEmpty(), "the box's text was not found");
+            // The text as it stands, whatever it holds: no markup read, no line feed
+            // lost; a screen reader hears it whole.
+            QVERIFY2(shown.sameText, qPrintable(QStringLiteral("shown: ") +
+                                                shown.lines.join(QStringLiteral(" | "))));
+            QCOMPARE(shown.format, Qt::PlainText);
+            QCOMPARE(shown.spoken, text);
             QVERIFY2(shown.box.contains(shown.label), qPrintable(describe(shown)));
             QVERIFY2(shown.screen.contains(shown.box), qPrintable(describe(shown)));
             // Every laid-out line lies inside the label, and the label holds them all.
@@ -306,7 +394,61 @@ private slots:
         }
     }
 
+    // A box at rest does nothing: once it is laid out and placed, no paint and no layout
+    // pass for as long as it waits, whatever its text.
+    void atRestDoesNothing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("owned");
+        QTest::newRow("a short line") << QStringLiteral("Ερώτηση;") << true;
+        QTest::newRow("path wider than the screen")
+            << QStringLiteral("Σφάλμα: 3044") + LF + QStringLiteral("the database file ") +
+                   pathWiderThanTheScreen() + QStringLiteral(" does not exist")
+            << false;
+        QTest::newRow("words wider than the screen, owned")
+            << QStringLiteral("Σφάλμα: 7") + LF + wordsWiderThanTheScreen() << true;
+    }
+    void atRestDoesNothing()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, owned);
+        if (owned)
+            QVERIFY(showOwner());
+        RealWindows windows;
+        QStringList work;
+        windows.thenClosed([&](QWidget& box) {
+            atRest(box);
+            const WorkCounter counter(box);
+            // A second of the box waiting for its answer.
+            QEventLoop waiting;
+            QTimer::singleShot(1000, &waiting, &QEventLoop::quit);
+            waiting.exec();
+            work = counter.work();
+            RealWindows::pressKeys(box, {Qt::Key_Escape});
+        });
+        rt::MsgBox(text, rt::mb::YesNoCancel | rt::mb::Question);
+        QVERIFY(windows.unanswered().isEmpty());
+        QVERIFY(windows.leftOpen().isEmpty());
+        QVERIFY2(work.isEmpty(),
+                 qPrintable(QStringLiteral("at rest: ") + work.join(QStringLiteral("; "))));
+    }
+
 private:
+    // A window for the box to belong to, off the screen's centre, so that a box centred
+    // on the screen is caught.
+    bool showOwner()
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        m_owner = new QWidget;
+        m_owner->setWindowTitle(QStringLiteral("Vantrel"));
+        m_owner->setGeometry(screen.left() + screen.width() / 10,
+                             screen.top() + screen.height() / 8, screen.width() / 2,
+                             screen.height() / 2);
+        m_owner->show();
+        m_owner->activateWindow();
+        return QTest::qWaitForWindowActive(m_owner);
+    }
+
     static QString describe(const Shown& shown)
     {
         const auto rect = [](const QRect& r) {

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -250,6 +251,28 @@ private slots:
                          QString::number(count) + QStringLiteral(" ομάδες."));
         }
         QVERIFY(mdlInternet::WebImportReply.isEmpty());
+
+        // The whole status is shown: its wrapped lines lie inside the label, the label
+        // inside the panel, the panel inside the window.
+        const QLabel* label = w->lblStatus;
+        const QRect room = label->contentsRect();
+        const QRect needed =
+            label->fontMetrics().boundingRect(QRect(0, 0, room.width(), QWIDGETSIZE_MAX),
+                                              Qt::TextWordWrap | label->alignment(), status);
+        w->grab().save(testsupport::picturePath(
+            QStringLiteral("webimport-status-%1.png")
+                .arg(QString::fromLatin1(QTest::currentDataTag())
+                         .replace(QRegularExpression(QStringLiteral("\\W+")),
+                                  QStringLiteral("-")))));
+        QVERIFY2(needed.height() <= room.height(),
+                 qPrintable(QStringLiteral("the status needs %1x%2 px, has %3x%4")
+                                .arg(needed.width())
+                                .arg(needed.height())
+                                .arg(room.width())
+                                .arg(room.height())));
+        QVERIFY(w->picStatus->rect().contains(label->geometry()));
+        QVERIFY(w->rect().contains(w->picStatus->geometry()));
+
         QTest::mouseClick(w->cmdAbort, Qt::LeftButton);
         QVERIFY(w->Groups->isEnabled());
     }
