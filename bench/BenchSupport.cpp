@@ -226,9 +226,10 @@ quint16 startService(QProcess& service, const QString& program, const QStringLis
 namespace {
 
 // Starts the program (found on PATH) with its arguments, in a process group of its own
-// when asked. "{fd}" in an argument stands for the writing end of a pipe; the first line
-// the program writes there comes back through told (empty when none came in 20 s).
-pid_t spawnTelling(std::vector<std::string> args, bool ownGroup, QByteArray* told)
+// when asked, its output and errors dropped when quiet. "{fd}" in an argument stands for
+// the writing end of a pipe; the first line the program writes there comes back through
+// told (empty when none came in 20 s).
+pid_t spawnTelling(std::vector<std::string> args, bool ownGroup, bool quiet, QByteArray* told)
 {
     int fds[2];
     if (pipe(fds) != 0)
@@ -249,8 +250,15 @@ pid_t spawnTelling(std::vector<std::string> args, bool ownGroup, QByteArray* tol
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
         posix_spawnattr_setpgroup(&attributes, 0);
     }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
     pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, argv[0], nullptr, &attributes, argv.data(), environ);
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     close(fds[1]);
     if (spawned != 0) {
@@ -270,15 +278,20 @@ pid_t spawnTelling(std::vector<std::string> args, bool ownGroup, QByteArray* tol
     return pid;
 }
 
-// Runs the program to its end; true when it ended with code 0.
+// Runs the program to its end, its output dropped; true when it ended with code 0.
 bool runToEnd(std::vector<std::string> args)
 {
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
         return false;
     int status = 0;
     return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -303,7 +316,7 @@ QByteArray VirtualDisplay::start(bool endWithLastClient)
     if (endWithLastClient)
         args.push_back("-terminate");
     QByteArray number;
-    m_pid = spawnTelling(args, false, &number);
+    m_pid = spawnTelling(args, false, false, &number);
     return m_pid <= 0 || number.isEmpty() ? QByteArray() : ':' + number;
 }
 
@@ -332,9 +345,10 @@ QByteArray SessionBus::start()
         "unix:path=" + QFile::encodeName(m_folder.filePath(QStringLiteral("bus")));
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     QByteArray told;
+    // Quiet: the bus and what it starts report every activation.
     m_pid = spawnTelling({"dbus-daemon", "--session", "--nofork",
                           "--address=" + address.toStdString(), "--print-address={fd}"},
-                         true, &told);
+                         true, true, &told);
     if (m_pid <= 0 || told.isEmpty()) {
         std::fprintf(stderr, "session bus: dbus-daemon did not start\n");
         return {};
