@@ -51,8 +51,8 @@ const QString dragFormat = QStringLiteral("application/x-vantrel-organiser-membe
 constexpr int barThickness = 75;
 constexpr int groupsWidth = 3300;
 
-// Rows per statement when many members are written at once (six values a row, well
-// inside SQLite's limit of bound values).
+// Deleted members per statement (one value each, well inside SQLite's limit of bound
+// values).
 constexpr int rowsPerStatement = 400;
 
 rt::RuntimeError databaseError(const rt::DbResult& status)
@@ -1413,47 +1413,46 @@ bool frmGroup_Organize::SaveChanges()
             (w.insert ? inserts : updates).push_back(&w);
             strippedLists.remove(w.id);
         }
-        // Six values a row: the id, then the columns in the order the statements name them.
-        auto writeRows = [&db](const std::vector<const MemberWrite*>& rows, const QString& head,
-                               const QString& tail) {
-            for (size_t at = 0; at < rows.size(); at += rowsPerStatement) {
-                const size_t n = std::min(rows.size() - at, size_t(rowsPerStatement));
-                QVariantList values;
-                values.reserve(qsizetype(n) * 6);
-                for (size_t k = at; k < at + n; ++k) {
-                    const MemberWrite& w = *rows[k];
-                    values << w.id << w.item.Text() << mdlDataBase::EmptyToNull(w.item.SubItems(1))
-                           << mdlDataBase::EmptyToNull(w.item.SubItems(2)) << w.item.SubItems(3)
-                           << mdlGroups::StoredMembership(w.list);
-                }
-                const QStringList marks(qsizetype(n), QStringLiteral("(?,?,?,?,?,?)"));
-                check(db.execute({head + marks.join(QLatin1Char(',')) + tail, values}));
-            }
+        // One statement for all the rows of a kind, prepared once: what a row costs does
+        // not grow with their number.
+        auto writeRows = [&db](const std::vector<const MemberWrite*>& rows, const QString& sql,
+                               bool idFirst) {
+            size_t at = 0;
+            check(db.executeEach(sql, [&](QVariantList& values) {
+                if (at == rows.size())
+                    return false;
+                const MemberWrite& w = *rows[at++];
+                if (idFirst)
+                    values << w.id;
+                values << w.item.Text() << mdlDataBase::EmptyToNull(w.item.SubItems(1))
+                       << mdlDataBase::EmptyToNull(w.item.SubItems(2)) << w.item.SubItems(3)
+                       << mdlGroups::StoredMembership(w.list);
+                if (!idFirst)
+                    values << w.id;
+                return true;
+            }));
         };
         writeRows(inserts,
                   QStringLiteral("INSERT INTO members (member_id, LastName, FirstName, Occupation, "
-                                 "mobile_no, member_of) VALUES "),
-                  QStringLiteral(";"));
+                                 "mobile_no, member_of) VALUES (?, ?, ?, ?, ?, ?);"),
+                  true);
         writeRows(updates,
-                  QStringLiteral("UPDATE members SET LastName=v.column2, FirstName=v.column3, "
-                                 "Occupation=v.column4, mobile_no=v.column5, member_of=v.column6 "
-                                 "FROM (VALUES "),
-                  QStringLiteral(") AS v WHERE members.member_id=v.column1;"));
+                  QStringLiteral("UPDATE members SET LastName=?, FirstName=?, Occupation=?, "
+                                 "mobile_no=?, member_of=? WHERE member_id=?;"),
+                  false);
         // Rows outside the window that named a deleted group.
-        QVariantList stripped;
-        for (auto it = strippedLists.constBegin(); it != strippedLists.constEnd(); ++it) {
-            const QString left = it.value() == QLatin1String("\\") ? QString() : it.value();
-            stripped << it.key() << mdlDataBase::EmptyToNull(left);
-        }
-        for (qsizetype at = 0; at < stripped.size(); at += 2 * rowsPerStatement) {
-            const QVariantList chunk = stripped.mid(at, 2 * rowsPerStatement);
-            QStringList rows(chunk.size() / 2, QStringLiteral("(?,?)"));
-            check(db.execute({QStringLiteral("UPDATE members SET member_of=v.column2 FROM "
-                                             "(VALUES ") +
-                                  rows.join(QLatin1Char(',')) +
-                                  QStringLiteral(") AS v WHERE members.member_id=v.column1;"),
-                              chunk}));
-        }
+        auto stripped = strippedLists.constBegin();
+        check(db.executeEach(QStringLiteral("UPDATE members SET member_of=? WHERE member_id=?;"),
+                             [&](QVariantList& values) {
+                                 if (stripped == strippedLists.constEnd())
+                                     return false;
+                                 const QString left = stripped.value() == QLatin1String("\\")
+                                                          ? QString()
+                                                          : stripped.value();
+                                 values << mdlDataBase::EmptyToNull(left) << stripped.key();
+                                 ++stripped;
+                                 return true;
+                             }));
         check(tx.commit());
     } catch (const rt::RuntimeError& error) {
         // Rolled back: the window still holds every change, as before the save.

@@ -12,15 +12,26 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <poll.h>
 #include <random>
+#include <spawn.h>
 #include <sqlite3.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
+
+extern char** environ;
 
 namespace bench {
 
@@ -210,6 +221,171 @@ quint16 startService(QProcess& service, const QString& program, const QStringLis
     if (!line.startsWith("port "))
         return 0;
     return static_cast<quint16>(line.mid(5).trimmed().toUInt());
+}
+
+namespace {
+
+// Starts the program (found on PATH) with its arguments, in a process group of its own
+// when asked, its output and errors dropped when quiet. "{fd}" in an argument stands for
+// the writing end of a pipe; the first line the program writes there comes back through
+// told (empty when none came in 20 s).
+pid_t spawnTelling(std::vector<std::string> args, bool ownGroup, bool quiet, QByteArray* told)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+    for (std::string& a : args) {
+        const size_t at = a.find("{fd}");
+        if (at != std::string::npos)
+            a.replace(at, 4, std::to_string(fds[1]));
+    }
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (ownGroup) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+    pid_t pid = -1;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(fds[1]);
+    if (spawned != 0) {
+        close(fds[0]);
+        return -1;
+    }
+    QByteArray line;
+    pollfd wait{fds[0], POLLIN, 0};
+    while (!line.endsWith('\n') && poll(&wait, 1, 20000) > 0) {
+        char c = 0;
+        if (read(fds[0], &c, 1) != 1)
+            break;
+        line += c;
+    }
+    close(fds[0]);
+    *told = line.trimmed();
+    return pid;
+}
+
+// Runs the program to its end, its output dropped; true when it ended with code 0.
+bool runToEnd(std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return false;
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+VirtualDisplay::~VirtualDisplay()
+{
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+}
+
+QByteArray VirtualDisplay::start(bool endWithLastClient)
+{
+    std::vector<std::string> args{"Xvfb", "-displayfd",   "{fd}",      "-screen",
+                                  "0",    "1280x1024x24", "-nolisten", "tcp"};
+    // The server ends with its last client, also when the benchmark is killed before it
+    // can end the server itself.
+    if (endWithLastClient)
+        args.push_back("-terminate");
+    QByteArray number;
+    m_pid = spawnTelling(args, false, false, &number);
+    return m_pid <= 0 || number.isEmpty() ? QByteArray() : ':' + number;
+}
+
+double VirtualDisplay::cpuMs() const
+{
+    return m_pid > 0 ? processCpuMs(m_pid) : 0;
+}
+
+SessionBus::~SessionBus()
+{
+    if (m_pid > 0) {
+        // The launcher, the accessibility bus and its registry started in the group.
+        kill(-m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+}
+
+QByteArray SessionBus::start()
+{
+    if (!m_folder.isValid())
+        return {};
+    // The bus's address is this process's session bus from here on, and so also that of
+    // everything the bus starts (the launcher, the accessibility bus and its registry
+    // find the session through it).
+    const QByteArray address =
+        "unix:path=" + QFile::encodeName(m_folder.filePath(QStringLiteral("bus")));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    QByteArray told;
+    // Quiet: the bus and what it starts report every activation.
+    m_pid = spawnTelling({"dbus-daemon", "--session", "--nofork",
+                          "--address=" + address.toStdString(), "--print-address={fd}"},
+                         true, true, &told);
+    if (m_pid <= 0 || told.isEmpty()) {
+        std::fprintf(stderr, "session bus: dbus-daemon did not start\n");
+        return {};
+    }
+    // Asking for the accessibility bus's address starts its launcher (the desktop's
+    // service file) and the bus, and waits for them.
+    if (!runToEnd({"dbus-send", "--bus=" + address.toStdString(), "--print-reply=literal",
+                   "--reply-timeout=20000", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                   "org.a11y.Bus.GetAddress"})) {
+        std::fprintf(stderr, "session bus: no accessibility bus on it\n");
+        return {};
+    }
+    return address;
+}
+
+double processCpuMs(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    // The fields after the command's name in parentheses; utime and stime are the 14th
+    // and 15th of the line.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return 0;
+    const double ticks = fields[11].toDouble() + fields[12].toDouble();
+    return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+double ownCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e6 +
+            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec)) /
+           1e3;
 }
 
 double timed(const std::function<void()>& work)

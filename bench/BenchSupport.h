@@ -3,14 +3,17 @@
 // What the benchmarks share: the generated address book of 50,000 members (or as many as
 // the command line says; the same rows on every run: a fixed seed, fixed shapes), the
 // main database it lives in, the plain read of a table as the floor for any load, the
-// loopback service program, and the timing and printing of each step.
+// loopback service program, a virtual X server and a session bus of the benchmark's own,
+// and the timing and printing of each step.
 #include "platform/Database.h"
 #include "platform/MsgBox.h"
 
+#include <QByteArray>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <random>
+#include <sys/types.h>
 
 class QProcess;
 
@@ -71,6 +74,52 @@ bool registerControlLibrary(const QString& folder);
 // Starts the loopback service program with its arguments (answers, options) and waits
 // until it listens; its port, or 0 when it did not start.
 quint16 startService(QProcess& service, const QString& program, const QStringList& arguments);
+
+// A virtual X server of the benchmark's own (Xvfb, 1280 x 1024 x 24, no window manager),
+// on a display it chooses itself and tells through a pipe; ended with the object.
+class VirtualDisplay {
+public:
+    VirtualDisplay() = default;
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+    ~VirtualDisplay();
+
+    // The display's name (":N"), empty when the server did not start. A server that ends
+    // with its last client suits a benchmark that is itself a client for its whole run.
+    QByteArray start(bool endWithLastClient = true);
+    // The server's processor time so far (user and system), in milliseconds.
+    double cpuMs() const;
+
+private:
+    pid_t m_pid = -1;
+};
+
+// A session bus of the benchmark's own with the accessibility bus of a desktop session
+// behind it, as a screen reader's user has: the bus daemon in a process group of its
+// own, where the accessibility bus launcher, its bus and its registry start when first
+// asked for; the whole group ends with the object.
+class SessionBus {
+public:
+    SessionBus() = default;
+    SessionBus(const SessionBus&) = delete;
+    SessionBus& operator=(const SessionBus&) = delete;
+    ~SessionBus();
+
+    // Starts the bus; it is this process's session bus from then on (so also that of
+    // the programs it starts). The bus's address once the accessibility bus answers on
+    // it; empty (with the reason printed) when either did not start.
+    QByteArray start();
+
+private:
+    QTemporaryDir m_folder;
+    pid_t m_pid = -1;
+};
+
+// The processor time (user and system) of a process so far, in milliseconds; 0 when it
+// cannot be read.
+double processCpuMs(pid_t pid);
+// The same for this process.
+double ownCpuMs();
 
 // The milliseconds the work takes, with the event loop's turn that follows it:
 // publishing to the views, layout and painting happen there, so they are counted.

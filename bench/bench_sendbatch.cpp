@@ -76,79 +76,6 @@ bool flag(int argc, char* argv[], const char* name)
     return false;
 }
 
-// A virtual X server of the benchmark's own, on a display it chooses itself and tells
-// through a pipe; ended with the benchmark.
-class VirtualDisplay {
-public:
-    VirtualDisplay() = default;
-    VirtualDisplay(const VirtualDisplay&) = delete;
-    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
-    ~VirtualDisplay()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-    // The display's name (":N"), empty when the server did not start.
-    QByteArray start()
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return {};
-        fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-        const std::string fd = std::to_string(fds[1]);
-        // -terminate: the server ends with its last client, also when the benchmark is
-        // killed before it can end the server itself.
-        std::vector<std::string> args{"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24",
-                                      "-nolisten", "tcp", "-terminate"};
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        const int spawned = posix_spawnp(&m_pid, "Xvfb", nullptr, nullptr, argv.data(), environ);
-        close(fds[1]);
-        if (spawned != 0) {
-            m_pid = -1;
-            close(fds[0]);
-            return {};
-        }
-        QByteArray number;
-        pollfd wait{fds[0], POLLIN, 0};
-        while (!number.endsWith('\n') && poll(&wait, 1, 20000) > 0) {
-            char c = 0;
-            if (read(fds[0], &c, 1) != 1)
-                break;
-            number += c;
-        }
-        close(fds[0]);
-        number = number.trimmed();
-        return number.isEmpty() ? QByteArray() : ':' + number;
-    }
-
-    // The server's processor time so far (user and system), in milliseconds.
-    double cpuMs() const
-    {
-        if (m_pid <= 0)
-            return 0;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            return 0;
-        const QByteArray line = stat.readAll();
-        // The fields after the command's name in parentheses; utime and stime are the
-        // 14th and 15th of the line.
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() < 13)
-            return 0;
-        const double ticks = fields[11].toDouble() + fields[12].toDouble();
-        return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
-    }
-
-private:
-    pid_t m_pid = -1;
-};
-
 double cpuMs()
 {
     rusage usage{};
@@ -175,7 +102,7 @@ struct Run {
     bool ok = true;
 };
 
-const VirtualDisplay* g_display = nullptr;
+const bench::VirtualDisplay* g_display = nullptr;
 
 template <class Work> Run measured(Work work)
 {
@@ -429,7 +356,7 @@ int main(int argc, char* argv[])
 {
     const bool realWindow = flag(argc, argv, "--real-window");
     const bool docked = realWindow || flag(argc, argv, "--docked");
-    VirtualDisplay display;
+    bench::VirtualDisplay display;
     if (realWindow) {
         const QByteArray name = display.start();
         if (name.isEmpty()) {

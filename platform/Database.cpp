@@ -37,6 +37,30 @@ DbResult Database::execute(const Query& query) {
     return r ? st.run() : r;
 }
 
+DbResult Database::executeEach(const QString& sql,
+                               const std::function<bool(QVariantList& values)>& row)
+{
+    SqlStatement st;
+    QVariantList values;
+    qint64 affected = 0;
+    for (bool first = true;; first = false) {
+        values.clear();
+        if (!row(values))
+            break;
+        DbResult r =
+            first ? st.prepare(m_connection ? m_connection->handle() : nullptr, {sql, values})
+                  : st.rebind(values);
+        if (r)
+            r = st.run();
+        if (!r)
+            return r;
+        affected += r.rowsAffected;
+    }
+    DbResult done;
+    done.rowsAffected = affected;
+    return done;
+}
+
 Recordset Database::openRecordset(const Query& query, RecordsetType type) {
     return Recordset::open(m_connection, query, type);
 }

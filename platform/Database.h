@@ -5,6 +5,8 @@
 #include "platform/Recordset.h"
 
 #include <QString>
+#include <QVariantList>
+#include <functional>
 #include <memory>
 
 namespace rt {
@@ -47,6 +49,11 @@ public:
 
     // Runs one statement (INSERT, UPDATE, DELETE, BEGIN ...); rowsAffected in the result.
     DbResult execute(const Query& query);
+    // Runs one statement once for each row of values: `row` fills the (emptied) list and
+    // returns true, or returns false when there are no more rows. The statement is
+    // prepared once, so writing many rows costs one preparation, whatever their number.
+    // Stops at the first failure; rowsAffected in the result counts every row's.
+    DbResult executeEach(const QString& sql, const std::function<bool(QVariantList& values)>& row);
 
     // Runs a query into a recordset; check isOpen() or status() on the result.
     Recordset openRecordset(const Query& query, RecordsetType type);

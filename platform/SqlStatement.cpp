@@ -58,14 +58,28 @@ DbResult SqlStatement::prepare(sqlite3* db, const Query& query) {
         tail = next;
     }
 
+    return bindAll(query.values);
+}
+
+DbResult SqlStatement::rebind(const QVariantList& values)
+{
+    if (!m_stmt)
+        return DbResult::failure(SQLITE_MISUSE, QStringLiteral("no statement is prepared"));
+    // The last run's failure was reported by its step; reset repeats it.
+    sqlite3_reset(m_stmt);
+    return bindAll(values);
+}
+
+DbResult SqlStatement::bindAll(const QVariantList& values)
+{
     const int markers = sqlite3_bind_parameter_count(m_stmt);
-    if (markers != query.values.size())
+    if (markers != values.size())
         return DbResult::failure(SQLITE_RANGE,
                                  QStringLiteral("the statement has %1 parameters but %2 values")
                                      .arg(markers)
-                                     .arg(query.values.size()));
+                                     .arg(values.size()));
     for (int i = 0; i < markers; ++i) {
-        const DbResult r = bind(i + 1, query.values.at(i));
+        const DbResult r = bind(i + 1, values.at(i));
         if (!r)
             return r;
     }

@@ -24,6 +24,9 @@ public:
     // Prepares exactly one statement and binds `query.values` to its markers; the number
     // of values must equal the number of markers.
     DbResult prepare(sqlite3* db, const Query& query);
+    // Makes the prepared statement ready to run again with other values, as many as it
+    // has markers.
+    DbResult rebind(const QVariantList& values);
 
     // One step: true with a row to read, false when done or failed (then `result` says
     // which). `result` is left untouched on a row.
@@ -40,6 +43,7 @@ public:
     static DbResult lastError(sqlite3* db);
 
 private:
+    DbResult bindAll(const QVariantList& values);
     DbResult bind(int index, const QVariant& value);
 
     sqlite3* m_db = nullptr;

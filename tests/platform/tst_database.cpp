@@ -49,6 +49,8 @@ private slots:
     void executeReportsRowsAffected();
     void executeRejectsBadStatements_data();
     void executeRejectsBadStatements();
+    void executeEachWritesEveryRowAndStopsAtAFailure_data();
+    void executeEachWritesEveryRowAndStopsAtAFailure();
 
     void boundTextIsLiteral_data();
     void boundTextIsLiteral();
@@ -237,6 +239,54 @@ void tst_database::executeRejectsBadStatements() {
     QCOMPARE(r.number, number);
     QVERIFY(!r.description.isEmpty());
     QCOMPARE(column({QStringLiteral("SELECT LastName FROM members"), {}}), QStringList{"a"});
+}
+
+void tst_database::executeEachWritesEveryRowAndStopsAtAFailure_data()
+{
+    QTest::addColumn<QVariantList>("rows");
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<int>("number"); // 0: every row written
+    QTest::addColumn<int>("affected");
+    // Each row's values replace the last one's, a Null after a text included.
+    QTest::newRow("every row with its own values")
+        << QVariantList{QVariantList{1, "O'Brien", "Άννα"}, QVariantList{2, "Παπάς", QVariant()},
+                        QVariantList{3, "x", ""}}
+        << QStringList{"1|O'Brien|Άννα", "2|Παπάς|<null>", "3|x|"} << 0 << 3;
+    QTest::newRow("no rows") << QVariantList{} << QStringList{} << 0 << 0;
+    QTest::newRow("too few values stop at that row")
+        << QVariantList{QVariantList{1, "a", "b"}, QVariantList{2, "c"}, QVariantList{3, "d", "e"}}
+        << QStringList{"1|a|b"} << SQLITE_RANGE << 0;
+    QTest::newRow("a refused row stops there")
+        << QVariantList{QVariantList{1, "a", "b"}, QVariantList{1, "c", "d"},
+                        QVariantList{3, "e", "f"}}
+        << QStringList{"1|a|b"} << SQLITE_CONSTRAINT << 0;
+}
+
+void tst_database::executeEachWritesEveryRowAndStopsAtAFailure()
+{
+    QFETCH(QVariantList, rows);
+    QFETCH(QStringList, stored);
+    QFETCH(int, number);
+    QFETCH(int, affected);
+
+    qsizetype next = 0;
+    const rt::DbResult r = m_db.executeEach(
+        QStringLiteral("INSERT INTO members (member_id, LastName, FirstName) VALUES (?, ?, ?)"),
+        [&](QVariantList& values) {
+            if (next == rows.size())
+                return false;
+            values = rows.at(next++).toList();
+            return true;
+        });
+    QCOMPARE(r.ok, number == 0);
+    QCOMPARE(r.number, number);
+    if (r.ok)
+        QCOMPARE(r.rowsAffected, affected);
+    QCOMPARE(column({QStringLiteral("SELECT member_id || '|' || ifnull(LastName, '<null>') || "
+                                    "'|' || ifnull(FirstName, '<null>') FROM members ORDER BY "
+                                    "member_id"),
+                     {}}),
+             stored);
 }
 
 // --- LIKE and collation ----------------------------------------------------------
