@@ -1,7 +1,6 @@
 #include "messages/frmMessage_Export.h"
 
 #include "app/mdlDataBase.h"
-#include "app/mdlMain.h"
 #include "messages/MessageRows.h"
 #include "platform/Cp1253.h"
 #include "platform/Err.h"
@@ -14,7 +13,6 @@
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 
-#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -23,14 +21,6 @@
 namespace {
 
 const QString crlf = QStringLiteral("\r\n");
-
-// A file that is there already, whatever a directory search says of it: a name that
-// begins with a dot (".txt" for a message without a title) is a hidden file here and
-// must not be replaced without the question.
-bool fileIsThere(const QString& path)
-{
-    return mdlMain::FileExists(path) || QFileInfo(path).isFile();
-}
 
 } // namespace
 
@@ -140,7 +130,7 @@ QString frmMessage_Export::ChooseExportFile()
         const std::optional<QString> chosen = rt::ShowFileDialog(request);
         if (!chosen || chosen->isEmpty())
             return QString();
-        if (fileIsThere(*chosen)) {
+        if (rt::ChosenFileExists(*chosen)) {
             const int answer =
                 rt::MsgBox(QStringLiteral("Υπάρχει ήδη κάποιο αρχείο με αυτό το όνομα.\n"
                                           "Θέλετε να το αντικαταστήσετε;"),

@@ -138,7 +138,19 @@ QString FileSizeText(qint64 bytes)
         .formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
 }
 
-void setFileDialogHandler(FileDialogHandler value) { handler() = std::move(value); }
+bool ChosenFileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    // A link is replaced by the write whether or not it leads anywhere.
+    return !info.isDir() && (info.exists() || info.isSymLink());
+}
+
+void setFileDialogHandler(FileDialogHandler value)
+{
+    handler() = std::move(value);
+}
 
 QString toolkitFilter(const QString& runtimeFilter)
 {
