@@ -22,6 +22,20 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
+// The title as the name of a file in the folder the save dialog shows. A "/" would make
+// it a path into a folder that is not there and a NUL cannot stand in a name; the dialog
+// reads a double quote as the start of a list of names and would save under a part of
+// the title. Each of these becomes "_"; every other character stays as the title has it.
+QString proposedFileName(const QString& title)
+{
+    QString name = title;
+    for (QChar& c : name) {
+        if (c == u'/' || c == QChar::Null || c == u'"')
+            c = u'_';
+    }
+    return name + QStringLiteral(".txt");
+}
+
 } // namespace
 
 frmMessage_Export::frmMessage_Export() : rt::Form(QStringLiteral("frmMessage_Export"))
@@ -124,7 +138,7 @@ QString frmMessage_Export::ChooseExportFile()
     rt::FileDialogRequest request;
     request.kind = rt::FileDialogRequest::Save;
     request.filter = QStringLiteral("Text (*.txt)|*.txt");
-    request.fileName = m_targetPath + QStringLiteral(".txt");
+    request.fileName = proposedFileName(m_targetPath);
     for (;;) {
         // A cancelled dialog ends the choice with nothing chosen.
         const std::optional<QString> chosen = rt::ShowFileDialog(request);

@@ -176,6 +176,20 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::newRow("titled") << QVariant(QStringLiteral("Προσφορά")) << "Προσφορά.txt";
         QTest::newRow("no title") << QVariant() << ".txt";
+        // What a name here cannot hold, and the double quote, which the save dialog reads
+        // as the start of a list of names, become "_".
+        QTest::newRow("a slash") << QVariant(QStringLiteral("Προσφορά 1/2")) << "Προσφορά 1_2.txt";
+        QTest::newRow("slashes at both ends and twice")
+            << QVariant(QStringLiteral("/Α//Β/")) << "_Α__Β_.txt";
+        QTest::newRow("only a slash") << QVariant(QStringLiteral("/")) << "_.txt";
+        QTest::newRow("double quotes")
+            << QVariant(QStringLiteral("Προσφορά \"Πάσχα\"")) << "Προσφορά _Πάσχα_.txt";
+        QTest::newRow("a NUL from another program")
+            << QVariant(QStringLiteral("Α") + QChar::Null + QStringLiteral("Β")) << "Α_Β.txt";
+        // Every other character stands in a name here, and the dialog keeps it.
+        QTest::newRow("kept as they stand")
+            << QVariant(QStringLiteral("Α\\Β:Γ*Δ?Ε<Ζ>Η|Θ 'Ι' . ")) << "Α\\Β:Γ*Δ?Ε<Ζ>Η|Θ 'Ι' . .txt";
+        QTest::newRow("dots") << QVariant(QStringLiteral("..")) << "...txt";
     }
     void theTitleProposesTheFileName()
     {
