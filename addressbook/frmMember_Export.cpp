@@ -248,7 +248,7 @@ void frmMember_Export::cmdExport_Click()
         if (!chosen || chosen->isEmpty())
             return;
         path = *chosen;
-        if (!mdlMain::FileExists(path))
+        if (!rt::ChosenFileExists(path))
             break;
         if (rt::MsgBox(QStringLiteral("Το αρχείο με όνομα \"") + path +
                            QStringLiteral("\" υπάρχει στο δίσκο.\nΘέλετε να το αντικαταστήσετε;"),

@@ -1,5 +1,6 @@
 #include "compose/ClockControl.h"
 
+#include "platform/KeyInput.h"
 #include "platform/TextBox.h"
 #include "platform/Twips.h"
 #include "platform/UpDown.h"
@@ -151,6 +152,13 @@ ClockControl::ClockControl(QWidget* parent) : rt::UserControl(parent)
 
     connect(HUpDown, &rt::UpDown::Change, this, &ClockControl::HUpDown_Change);
     connect(MUpDown, &rt::UpDown::Change, this, &ClockControl::MUpDown_Change);
+    // The spinners take no focus: from the keyboard, Up and Down in a box step its spinner.
+    connect(
+        txtHour, &rt::TextBox::KeyDown, this,
+        [this](int& KeyCode, int) { StepWithKey(HUpDown, KeyCode); }, Qt::DirectConnection);
+    connect(
+        txtMin, &rt::TextBox::KeyDown, this,
+        [this](int& KeyCode, int) { StepWithKey(MUpDown, KeyCode); }, Qt::DirectConnection);
 
     DrawClock(0, 0);
     imgClock->setToolTip(txtHour->Text() + u':' + txtMin->Text());
@@ -188,6 +196,17 @@ QString ClockControl::GetHour() const
 QString ClockControl::GetMinutes() const
 {
     return txtMin->Text();
+}
+
+void ClockControl::StepWithKey(rt::UpDown* spinner, int& KeyCode)
+{
+    if (KeyCode == rt::key::Up)
+        spinner->stepUp();
+    else if (KeyCode == rt::key::Down)
+        spinner->stepDown();
+    else
+        return;
+    KeyCode = 0;
 }
 
 void ClockControl::MUpDown_Change()

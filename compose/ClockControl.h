@@ -20,6 +20,7 @@ struct ClockLine {
 // The analogue clock of the schedule dialog: a face with an hour and a minute hand
 // (each with a shadow) and, under it, the two-digit hour and minute with a spinner each.
 // The spinners go round (23 to 00, 55 to 00 and back); the minute spinner steps by 5.
+// The keyboard reaches the boxes only, where Up and Down step the box's spinner.
 class ClockControl : public rt::UserControl {
     Q_OBJECT
 
@@ -50,6 +51,7 @@ protected:
 private:
     void HUpDown_Change();
     void MUpDown_Change();
+    void StepWithKey(rt::UpDown* spinner, int& KeyCode);
     void DrawClock(int Hour, int Minute);
     void fitToControls();
 

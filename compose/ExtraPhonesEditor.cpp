@@ -339,7 +339,7 @@ void ExtraPhonesEditor::ExportPhones()
         if (!chosen)
             return;
         path = *chosen;
-        if (!mdlMain::FileExists(path))
+        if (!rt::ChosenFileExists(path))
             break;
         const int answer = rt::MsgBox(
             QStringLiteral("Το αρχείο ") + path + QStringLiteral(" υπάρχει ήδη στο δίσκο.") + LF +

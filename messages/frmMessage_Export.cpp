@@ -1,7 +1,6 @@
 #include "messages/frmMessage_Export.h"
 
 #include "app/mdlDataBase.h"
-#include "app/mdlMain.h"
 #include "messages/MessageRows.h"
 #include "platform/Cp1253.h"
 #include "platform/Err.h"
@@ -14,7 +13,6 @@
 #include "platform/TextFile.h"
 #include "platform/Twips.h"
 
-#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -24,12 +22,18 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
-// A file that is there already, whatever a directory search says of it: a name that
-// begins with a dot (".txt" for a message without a title) is a hidden file here and
-// must not be replaced without the question.
-bool fileIsThere(const QString& path)
+// The title as the name of a file in the folder the save dialog shows. A "/" would make
+// it a path into a folder that is not there and a NUL cannot stand in a name; the dialog
+// reads a double quote as the start of a list of names and would save under a part of
+// the title. Each of these becomes "_"; every other character stays as the title has it.
+QString proposedFileName(const QString& title)
 {
-    return mdlMain::FileExists(path) || QFileInfo(path).isFile();
+    QString name = title;
+    for (QChar& c : name) {
+        if (c == u'/' || c == QChar::Null || c == u'"')
+            c = u'_';
+    }
+    return name + QStringLiteral(".txt");
 }
 
 } // namespace
@@ -134,13 +138,13 @@ QString frmMessage_Export::ChooseExportFile()
     rt::FileDialogRequest request;
     request.kind = rt::FileDialogRequest::Save;
     request.filter = QStringLiteral("Text (*.txt)|*.txt");
-    request.fileName = m_targetPath + QStringLiteral(".txt");
+    request.fileName = proposedFileName(m_targetPath);
     for (;;) {
         // A cancelled dialog ends the choice with nothing chosen.
         const std::optional<QString> chosen = rt::ShowFileDialog(request);
         if (!chosen || chosen->isEmpty())
             return QString();
-        if (fileIsThere(*chosen)) {
+        if (rt::ChosenFileExists(*chosen)) {
             const int answer =
                 rt::MsgBox(QStringLiteral("Υπάρχει ήδη κάποιο αρχείο με αυτό το όνομα.\n"
                                           "Θέλετε να το αντικαταστήσετε;"),

@@ -82,10 +82,13 @@ void fitColumns(QFileDialog& dialog)
 }
 
 // Once the dialog is laid out, just before it shows: as wide as the detail view needs to
-// show every column whole, as far as the screen allows, still centred where it was put.
-class WideEnoughForTheColumns : public QObject {
+// show every column whole, as far as the screen allows, then centred over the window
+// that asked for it. Both wait for the Show event, as the view's width is known only
+// then; and the placing is ours because any size or place given to the dialog there
+// tells it that it was placed, so it no longer centres itself.
+class SizedAndPlacedOnShow : public QObject {
 public:
-    explicit WideEnoughForTheColumns(QFileDialog& dialog) : QObject(&dialog), m_dialog(dialog)
+    explicit SizedAndPlacedOnShow(QFileDialog& dialog) : QObject(&dialog), m_dialog(dialog)
     {
         dialog.installEventFilter(this);
     }
@@ -94,16 +97,21 @@ public:
     {
         if (watched == &m_dialog && event->type() == QEvent::Show) {
             m_dialog.removeEventFilter(this);
-            widen();
+            const QWidget* owner =
+                m_dialog.parentWidget() != nullptr ? m_dialog.parentWidget()->window() : nullptr;
+            if (owner != nullptr && !owner->isVisible())
+                owner = nullptr;
+            widen(owner);
+            PlaceOver(m_dialog, owner);
         }
         return false;
     }
 
 private:
-    void widen()
+    void widen(const QWidget* owner)
     {
         const auto* view = m_dialog.findChild<QTreeView*>();
-        const QScreen* screen = m_dialog.screen();
+        const QScreen* screen = owner != nullptr ? owner->screen() : m_dialog.screen();
         if (view == nullptr || screen == nullptr)
             return;
         const QHeaderView* header = view->header();
@@ -114,17 +122,15 @@ private:
         }
         const int room = view->width() - 2 * view->frameWidth() -
                          view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+        // Not yet shown, the dialog has no frame: the owner's tells what it will get.
+        const QSize frame =
+            owner != nullptr ? owner->frameGeometry().size() - owner->size() : QSize(0, 0);
         const QRect available = screen->availableGeometry();
-        const int frame = m_dialog.frameGeometry().width() - m_dialog.width();
-        const int width = qMin(m_dialog.width() + columns - room, available.width() - frame);
-        if (width <= m_dialog.width())
-            return;
-        QRect place = m_dialog.geometry();
-        place.setWidth(width);
-        place.moveLeft(place.left() - (width - m_dialog.width()) / 2);
-        place.moveLeft(qMax(available.left() + frame / 2,
-                            qMin(place.left(), available.right() - frame / 2 - width + 1)));
-        m_dialog.setGeometry(place);
+        const int width =
+            qMin(m_dialog.width() + qMax(0, columns - room), available.width() - frame.width());
+        const int height = qMin(m_dialog.height(), available.height() - frame.height());
+        if (width != m_dialog.width() || height != m_dialog.height())
+            m_dialog.resize(width, height);
     }
 
     QFileDialog& m_dialog;
@@ -138,7 +144,19 @@ QString FileSizeText(qint64 bytes)
         .formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
 }
 
-void setFileDialogHandler(FileDialogHandler value) { handler() = std::move(value); }
+bool ChosenFileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    // A link is replaced by the write whether or not it leads anywhere.
+    return !info.isDir() && (info.exists() || info.isSymLink());
+}
+
+void setFileDialogHandler(FileDialogHandler value)
+{
+    handler() = std::move(value);
+}
 
 QString toolkitFilter(const QString& runtimeFilter)
 {
@@ -169,7 +187,7 @@ std::optional<QString> ShowFileDialog(const FileDialogRequest& request)
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setProxyModel(new FileDetails(&dialog));
     fitColumns(dialog);
-    new WideEnoughForTheColumns(dialog);
+    new SizedAndPlacedOnShow(dialog);
     dialog.setAcceptMode(request.kind == FileDialogRequest::Save ? QFileDialog::AcceptSave
                                                                  : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.kind == FileDialogRequest::Save ? QFileDialog::AnyFile

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 #include <optional>
 
@@ -13,14 +12,19 @@ struct FileDialogRequest {
     enum Kind { Open, Save } kind = Open;
     QString title;
     QString filter;
-    QString defaultExt;  // without the dot; added to a name typed without one
-    QString fileName;    // proposed name
+    QString defaultExt; // without the dot; added to a name typed without one
+    QString fileName;   // proposed name
     QString initialDir;
 };
 
 // The chosen path, or nothing when the user cancelled (callers treat that as failure).
 // The toolkit's own overwrite question is off: the program asks its own.
 std::optional<QString> ShowFileDialog(const FileDialogRequest& request);
+
+// Whether writing to a path that a save dialog returned would replace something there:
+// any file, hidden ones (every name that begins with a dot) included, for the program's
+// own overwrite question. Not FileExists's directory search, which leaves hidden files out.
+bool ChosenFileExists(const QString& path);
 
 using FileDialogHandler = std::function<std::optional<QString>(const FileDialogRequest&)>;
 void setFileDialogHandler(FileDialogHandler handler);

@@ -52,7 +52,12 @@ void PlaceOver(QWidget& window, const QWidget* over)
     place.moveBottom(qMin(place.bottom(), available.bottom()));
     place.moveLeft(qMax(place.left(), available.left()));
     place.moveTop(qMax(place.top(), available.top()));
-    window.move(place.topLeft());
+    // A window that exists on the window system but was never shown has no frame there
+    // yet, and a move places its inside: the frame it gets goes round that place.
+    QPoint at = place.topLeft();
+    if (window.testAttribute(Qt::WA_WState_Created) && window.frameGeometry() == window.geometry())
+        at += QPoint(frame.left(), frame.top());
+    window.move(at);
 }
 
 void SetParent(QWidget& child, QWidget* newParent)

@@ -208,6 +208,58 @@ private slots:
         QVERIFY(rt::Forms::find<frmMember_Export>()); // stays open
     }
 
+    // Whatever the name of the file that is there, hidden (every name that begins with a
+    // dot) or not, it is replaced only after Yes; No keeps its bytes and shows the save
+    // dialog again (cancelled here). A name that differs in letter case alone is another
+    // file on this system: it is written without a question and the other one stays.
+    void anExistingFileIsReplacedOnlyAfterYes_data()
+    {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("answer"); // 0: no question wanted
+        QTest::newRow("plain, No") << "members.txt"
+                                   << "members.txt" << int(rt::mb::No);
+        QTest::newRow("plain, Yes") << "members.txt"
+                                    << "members.txt" << int(rt::mb::Yes);
+        QTest::newRow("hidden, No") << ".hidden.txt"
+                                    << ".hidden.txt" << int(rt::mb::No);
+        QTest::newRow("hidden, Yes") << ".hidden.txt"
+                                     << ".hidden.txt" << int(rt::mb::Yes);
+        QTest::newRow("another letter case") << "Members.txt"
+                                             << "members.txt" << 0;
+    }
+    void anExistingFileIsReplacedOnlyAfterYes()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QString, chosen);
+        QFETCH(int, answer);
+        frmMember_Export& dialog = prepared();
+        const QString old = m_fx.folder().file(existing);
+        const QString path = m_fx.folder().file(chosen);
+        {
+            QFile file(old);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write("keep"), 4);
+        }
+        m_fx.files().answer(path);
+        m_fx.files().answer(std::nullopt); // the dialog again, after No
+        if (answer != 0)
+            m_fx.boxes().answer(answer);
+        dialog.cmdExport()->click();
+
+        QCOMPARE(m_fx.boxes().shown().size(), answer != 0 ? 1 : 0);
+        if (answer != 0) {
+            QCOMPARE(m_fx.boxes().shown().first().text,
+                     QStringLiteral("Το αρχείο με όνομα \"") + path +
+                         QStringLiteral("\" υπάρχει στο δίσκο.\nΘέλετε να το αντικαταστήσετε;"));
+            QCOMPARE(m_fx.files().requests().size(), answer == rt::mb::No ? 2 : 1);
+        }
+        const QByteArray written = rt::cp1253::fromUnicode(dialog.ExportText());
+        QCOMPARE(fileBytes(path), answer == rt::mb::No ? QByteArray("keep") : written);
+        if (old != path)
+            QCOMPARE(fileBytes(old), QByteArray("keep"));
+    }
+
     void cancelledFileDialogWritesNothing()
     {
         frmMember_Export& dialog = prepared();

@@ -3,6 +3,7 @@
 #include "platform/Twips.h"
 #include "platform/UpDown.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -128,6 +129,49 @@ private slots:
                          expectedLine({63, 63}, ClockControl::HourHandTip(hourPosition))));
         QVERIFY(sameLine(clock.MinLine(),
                          expectedLine({63, 63}, ClockControl::MinuteHandTip(minutePosition))));
+    }
+
+    // From the keyboard, which reaches the boxes and never the spinners: Up and Down in a
+    // box step its spinner as its arrows do, to the same time, hands and change events.
+    void upAndDownInABoxStepItsSpinner_data() { spinnersGoRound_data(); }
+    void upAndDownInABoxStepItsSpinner()
+    {
+        QFETCH(int, hour);
+        QFETCH(int, minute);
+        QFETCH(QString, spinner);
+        QFETCH(bool, up);
+        QFETCH(QString, time);
+        QFETCH(int, hourPosition);
+        QFETCH(int, minutePosition);
+        ClockControl clicked;
+        clicked.SetClock(hour, minute);
+        auto* arrows = clicked.findChild<rt::UpDown*>(spinner);
+        QSignalSpy clickChanges(arrows, &rt::UpDown::Change);
+        (up ? arrows->upButton() : arrows->downButton())->click();
+
+        ClockControl typed;
+        typed.SetClock(hour, minute);
+        typed.show();
+        QVERIFY(QTest::qWaitForWindowActive(&typed));
+        auto* box = typed.findChild<rt::TextBox*>(spinner == QLatin1String("HUpDown")
+                                                      ? QStringLiteral("txtHour")
+                                                      : QStringLiteral("txtMin"));
+        QVERIFY(box);
+        QCOMPARE(box->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+        QCOMPARE(typed.findChild<rt::UpDown*>(spinner)->upButton()->focusPolicy(), Qt::NoFocus);
+        box->setFocus();
+        QVERIFY(box->hasFocus());
+        QSignalSpy keyChanges(typed.findChild<rt::UpDown*>(spinner), &rt::UpDown::Change);
+        QTest::keyClick(box, up ? Qt::Key_Up : Qt::Key_Down);
+
+        QCOMPARE(typed.GetHour() + u':' + typed.GetMinutes(), time);
+        QCOMPARE(keyChanges.count(), clickChanges.count());
+        QVERIFY(sameLine(typed.HourLine(),
+                         expectedLine({63, 63}, ClockControl::HourHandTip(hourPosition))));
+        QVERIFY(sameLine(typed.MinLine(),
+                         expectedLine({63, 63}, ClockControl::MinuteHandTip(minutePosition))));
+        QCOMPARE(typed.findChild<QWidget*>(QStringLiteral("imgClock"))->toolTip(), time);
+        QCOMPARE(clicked.GetHour() + u':' + clicked.GetMinutes(), time);
     }
 
     void boxesCannotBeTypedInto()

@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/ListView.h"
 #include "platform/MonthView.h"
+#include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/UpDown.h"
 #include "tests/support/Fixture.h"
@@ -134,6 +135,40 @@ private slots:
         QCOMPARE(yearAfterEscape, 2024);
         QCOMPARE(w.SendTime, QStringLiteral("14:12"));
         QCOMPARE(w.SendDate, QStringLiteral("20/05/2024"));
+    }
+
+    // The time set with the keyboard alone: Tab reaches the hour box and then the minute
+    // box, where Up and Down step them as their spinners do (14:07, two hours up, two
+    // five-minute steps down past 00); Enter on OK schedules the time shown.
+    void scheduleTimeFromTheKeyboard()
+    {
+        frmMessage_Edit& w = messageWindow();
+        RealWindows windows;
+        bool hourReached = false;
+        bool minuteReached = false;
+        QString shown;
+        windows.thenClosed([&](QWidget& dialog) {
+            auto* hour = dialog.findChild<rt::TextBox*>(QStringLiteral("txtHour"));
+            auto* minute = dialog.findChild<rt::TextBox*>(QStringLiteral("txtMin"));
+            QVERIFY(hour && minute);
+            for (int tab = 0; tab < 20 && QApplication::focusWidget() != hour; ++tab)
+                RealWindows::pressKeys(dialog, {Qt::Key_Tab});
+            hourReached = QApplication::focusWidget() == hour;
+            RealWindows::pressKeys(dialog, {Qt::Key_Up, Qt::Key_Up, Qt::Key_Tab});
+            minuteReached = QApplication::focusWidget() == minute;
+            RealWindows::pressKeys(dialog, {Qt::Key_Down, Qt::Key_Down});
+            shown = hour->Text() + u':' + minute->Text();
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->setFocus();
+            RealWindows::pressKeys(dialog, {Qt::Key_Return});
+        });
+        toolbarClick(w, "btnMsgTimer");
+        QCOMPARE(windows.shown(), QStringList{QStringLiteral("frmMessage_SetTime")});
+        QVERIFY2(windows.leftOpen().isEmpty(), qPrintable(windows.leftOpen().join(u'|')));
+        QVERIFY(hourReached);
+        QVERIFY(minuteReached);
+        QCOMPARE(shown, QStringLiteral("16:55"));
+        QCOMPARE(w.SendTime, QStringLiteral("16:55"));
+        QCOMPARE(w.SendDate, QStringLiteral("17/05/2024"));
     }
 
     // Enter on the message window's own buttons presses them as a click does: the title

@@ -743,6 +743,56 @@ private slots:
         QCOMPARE(readAll(other), second);
     }
 
+    // Any file that is there is replaced only after Yes, hidden ones too (every name that
+    // begins with a dot); No keeps its bytes and shows the save dialog again (cancelled
+    // here). A name that differs in letter case alone is another file on this system.
+    void exportReplacesAnyExistingFileOnlyAfterYes_data()
+    {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("answer"); // 0: no question wanted
+        QTest::newRow("plain, No") << "numbers.phn"
+                                   << "numbers.phn" << int(rt::mb::No);
+        QTest::newRow("plain, Yes") << "numbers.phn"
+                                    << "numbers.phn" << int(rt::mb::Yes);
+        QTest::newRow("hidden, No") << ".numbers.phn"
+                                    << ".numbers.phn" << int(rt::mb::No);
+        QTest::newRow("hidden, Yes") << ".numbers.phn"
+                                     << ".numbers.phn" << int(rt::mb::Yes);
+        QTest::newRow("another letter case") << "Numbers.phn"
+                                             << "numbers.phn" << 0;
+    }
+    void exportReplacesAnyExistingFileOnlyAfterYes()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QString, chosen);
+        QFETCH(int, answer);
+        QTemporaryDir dir;
+        const QString old = dir.filePath(existing);
+        const QString path = dir.filePath(chosen);
+        writeFile(old, "old\r\n");
+        testsupport::ScriptedMessageBoxes boxes;
+        testsupport::ScriptedFileDialogs fileDialogs;
+        if (answer != 0)
+            boxes.answer(answer);
+        fileDialogs.answer(path);
+        fileDialogs.answer(std::nullopt); // the dialog again, after No
+        open({"6944111111", "6977000000"});
+
+        click("btnSave");
+        QCOMPARE(boxes.shown().size(), answer != 0 ? 1 : 0);
+        if (answer != 0) {
+            QCOMPARE(boxes.shown().at(0).text,
+                     QStringLiteral("Το αρχείο ") + path +
+                         QStringLiteral(" υπάρχει ήδη στο δίσκο.\nΘέλετε να το αντικαταστήσετε;"));
+            QCOMPARE(fileDialogs.requests().size(), answer == rt::mb::No ? 2 : 1);
+        }
+        QCOMPARE(readAll(path), answer == rt::mb::No ? QByteArray("old\r\n")
+                                                     : QByteArray("6944111111,6977000000\r\n"));
+        if (old != path)
+            QCOMPARE(readAll(old), QByteArray("old\r\n"));
+    }
+
     void layoutKeepsTheToolbarRightOfFieldAndList()
     {
         open();

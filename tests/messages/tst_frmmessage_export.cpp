@@ -176,6 +176,20 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::newRow("titled") << QVariant(QStringLiteral("Προσφορά")) << "Προσφορά.txt";
         QTest::newRow("no title") << QVariant() << ".txt";
+        // What a name here cannot hold, and the double quote, which the save dialog reads
+        // as the start of a list of names, become "_".
+        QTest::newRow("a slash") << QVariant(QStringLiteral("Προσφορά 1/2")) << "Προσφορά 1_2.txt";
+        QTest::newRow("slashes at both ends and twice")
+            << QVariant(QStringLiteral("/Α//Β/")) << "_Α__Β_.txt";
+        QTest::newRow("only a slash") << QVariant(QStringLiteral("/")) << "_.txt";
+        QTest::newRow("double quotes")
+            << QVariant(QStringLiteral("Προσφορά \"Πάσχα\"")) << "Προσφορά _Πάσχα_.txt";
+        QTest::newRow("a NUL from another program")
+            << QVariant(QStringLiteral("Α") + QChar::Null + QStringLiteral("Β")) << "Α_Β.txt";
+        // Every other character stands in a name here, and the dialog keeps it.
+        QTest::newRow("kept as they stand")
+            << QVariant(QStringLiteral("Α\\Β:Γ*Δ?Ε<Ζ>Η|Θ 'Ι' . ")) << "Α\\Β:Γ*Δ?Ε<Ζ>Η|Θ 'Ι' . .txt";
+        QTest::newRow("dots") << QVariant(QStringLiteral("..")) << "...txt";
     }
     void theTitleProposesTheFileName()
     {
@@ -240,6 +254,53 @@ private slots:
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
     }
 
+    // Any file that is there is replaced only after Yes, hidden ones too (every name that
+    // begins with a dot); No keeps its bytes and shows the save dialog again (cancelled
+    // here). A name that differs in letter case alone is another file on this system.
+    void anExistingFileIsReplacedOnlyAfterYes_data()
+    {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("answer"); // 0: no question wanted
+        QTest::newRow("plain, No") << "old.txt"
+                                   << "old.txt" << int(rt::mb::No);
+        QTest::newRow("plain, Yes") << "old.txt"
+                                    << "old.txt" << int(rt::mb::Yes);
+        QTest::newRow("hidden, No") << ".hidden.txt"
+                                    << ".hidden.txt" << int(rt::mb::No);
+        QTest::newRow("hidden, Yes") << ".hidden.txt"
+                                     << ".hidden.txt" << int(rt::mb::Yes);
+        QTest::newRow("another letter case") << "Old.txt"
+                                             << "old.txt" << 0;
+    }
+    void anExistingFileIsReplacedOnlyAfterYes()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QString, chosen);
+        QFETCH(int, answer);
+        const QString old = m_fx.folder().file(existing);
+        const QString path = m_fx.folder().file(chosen);
+        QVERIFY(writeFile(old, "keep"));
+        m_fx.files().answer(path);
+        m_fx.files().answer(std::nullopt); // the dialog again, after No
+        if (answer != 0)
+            m_fx.boxes().answer(answer);
+        pressInPreview("cmdExport");
+        exportMessage(plainMessage());
+
+        QCOMPARE(m_fx.boxes().shown().size(), answer != 0 ? 1 : 0);
+        if (answer != 0) {
+            QCOMPARE(m_fx.boxes().shown().first().style, 35);
+            QCOMPARE(m_fx.files().requests().size(), answer == rt::mb::No ? 2 : 1);
+        }
+        const bool replaced = answer != rt::mb::No;
+        QCOMPARE(m_fx.modals().shownNames().size(), replaced ? 1 : 0);
+        QCOMPARE(readAll(path).startsWith(rt::cp1253::fromUnicode(QStringLiteral("Αποστολέας"))),
+                 replaced);
+        if (!replaced || old != path)
+            QCOMPARE(readAll(old), QByteArray("keep"));
+    }
+
     void aHiddenFileIsNotReplacedWithoutTheQuestion()
     {
         // A message without a title proposes ".txt", a hidden file on this platform.
@@ -301,7 +362,8 @@ private slots:
         QCOMPARE(m_fx.boxes().shown().at(1).text, QStringLiteral("Σφάλμα: 61\nDisk full"));
         QCOMPARE(m_fx.boxes().shown().at(1).style, 48);
         QCOMPARE(readAll(path), QByteArray("old"));
-        QCOMPARE(QDir(m_fx.folder().path()).entryList({QStringLiteral("*full*")}, QDir::Files | QDir::Hidden),
+        QCOMPARE(QDir(m_fx.folder().path())
+                     .entryList({QStringLiteral("*full*")}, QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("full.txt")});
         QVERIFY(!mdlDataBase::IsFormLoaded(QStringLiteral("frmMessage_Export")));
     }
@@ -325,7 +387,8 @@ private slots:
             QVERIFY(dialog.rect().contains(dialog.frButtons()->geometry()));
             QVERIFY(QFontMetrics(dialog.cmdExport()->font()).inFont(QChar(0x0395)));
             if (qEnvironmentVariableIsSet("VANTREL_GRAB"))
-                dialog.grab().save(testsupport::picturePath(QStringLiteral("frmMessage_Export.png")));
+                dialog.grab().save(
+                    testsupport::picturePath(QStringLiteral("frmMessage_Export.png")));
             dialog.cmdCancel()->click();
         });
         exportMessage(plainMessage());
