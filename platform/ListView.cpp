@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
-
 #include <algorithm>
 
 namespace rt {
@@ -323,18 +322,25 @@ int ListView::indexOfItem(ListItemData* item)
 
 void ListView::changeSelected(ListItemData* item, bool selected)
 {
-    if (item->selected == selected)
-        return;
-    if (selected && !m_multiSelect && m_selectedCount > 0) {
-        // One selected item at most: drop the other one (cheaply when the hint names it).
-        if (m_selectedCount == 1 && m_lastSelected && m_lastSelected->selected) {
+    // Without MultiSelect the item is the only one selected, also when it already was
+    // selected beside others (chosen while MultiSelect was on): those are dropped.
+    const int others = m_selectedCount - (item->selected ? 1 : 0);
+    if (selected && !m_multiSelect && others > 0) {
+        // Cheaply when the hint names the one other item.
+        if (others == 1 && m_lastSelected && m_lastSelected != item && m_lastSelected->selected) {
             m_lastSelected->selected = false;
         } else {
-            for (const Store::Ptr& other : m_store.items())
-                other->selected = false;
+            for (const Store::Ptr& other : m_store.items()) {
+                if (other.get() != item)
+                    other->selected = false;
+            }
         }
-        m_selectedCount = 0;
+        m_selectedCount -= others;
+        m_selectionDirty = true;
+        schedule();
     }
+    if (item->selected == selected)
+        return;
     item->selected = selected;
     m_selectedCount += selected ? 1 : -1;
     if (selected)

@@ -12,7 +12,6 @@
 #include <QString>
 #include <QTimer>
 #include <QTreeView>
-
 #include <memory>
 #include <vector>
 
@@ -76,7 +75,9 @@ public:
 
     // The current (focused) item; when there is none, the first selected one; else null.
     ListItem SelectedItem();
-    // Makes the item current and selected; without MultiSelect it becomes the only one.
+    // Makes the item current and selected; without MultiSelect it becomes the only one,
+    // whatever else was selected before (the runtime's "select alone": MultiSelect off,
+    // SelectedItem set, MultiSelect on again).
     void setSelectedItem(const ListItem& item);
 
     // The first item from index `start` on whose text (lvwText), one of whose sub-items

@@ -1,11 +1,15 @@
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
 #include "platform/PaintPacing.h"
+#include "tests/support/Views.h"
 
 #include <QHeaderView>
 #include <QPixmap>
 #include <QSignalSpy>
 #include <QTest>
+
+using testsupport::clickRow;
+using testsupport::shownSelectedRows;
 
 namespace {
 
@@ -14,6 +18,16 @@ QStringList texts(rt::ListView& list, int column = 0)
     QStringList out;
     for (const rt::ListItem& item : list.ListItems())
         out << (column == 0 ? item.Text() : item.SubItems(column));
+    return out;
+}
+
+QStringList selectedTexts(rt::ListView& list)
+{
+    QStringList out;
+    for (const rt::ListItem& item : list.ListItems()) {
+        if (item.Selected())
+            out << item.Text();
+    }
     return out;
 }
 
@@ -237,6 +251,47 @@ private slots:
         QVERIFY(list.SelectedItem().isNull());
     }
 
+    // The runtime's "select alone" (MultiSelect off, SelectedItem, MultiSelect on), as
+    // the member list's edit and search boxes use it after several rows were chosen.
+    void selectingAloneDropsEveryOtherSelection_data()
+    {
+        QTest::addColumn<QList<int>>("before");
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("chosen among the selected") << QList<int>{1, 2, 3} << 2;
+        QTest::newRow("the first of the selected") << QList<int>{1, 3} << 1;
+        QTest::newRow("the last of the selected") << QList<int>{1, 4} << 4;
+        QTest::newRow("chosen beside the selected") << QList<int>{1, 3} << 2;
+        QTest::newRow("already alone") << QList<int>{2} << 2;
+    }
+    void selectingAloneDropsEveryOtherSelection()
+    {
+        QFETCH(QList<int>, before);
+        QFETCH(int, chosen);
+        rt::ListView list;
+        list.setMultiSelect(true);
+        list.AddColumn(QStringLiteral("Επίθετο"));
+        rt::ListItems items = list.ListItems();
+        for (int i = 1; i <= 5; ++i)
+            items.Add(QStringLiteral("K%1").arg(i), QString::number(i));
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        // Chosen by the user: a click, then Ctrl+clicks.
+        clickRow(&list, before.first() - 1);
+        for (int i = 1; i < before.size(); ++i)
+            clickRow(&list, before[i] - 1, Qt::ControlModifier);
+        QCOMPARE(selectedTexts(list).size(), before.size());
+
+        list.setMultiSelect(false);
+        list.setSelectedItem(items(chosen));
+        items(chosen).EnsureVisible();
+        list.setMultiSelect(true);
+
+        QCOMPARE(selectedTexts(list), QStringList{QString::number(chosen)});
+        QCOMPARE(list.SelectedItem(), items(chosen));
+        QCOMPARE(shownSelectedRows(&list), QList<int>{chosen - 1});
+        QCOMPARE(list.currentIndex().row(), chosen - 1);
+    }
+
     void qtSelectionMirrorsTheItemsBothWays()
     {
         rt::ListView list;
@@ -410,8 +465,8 @@ private slots:
         QVERIFY2(updates < changes / 4, qPrintable(QString::number(updates)));
 
         const int rows = change == QLatin1String("remove") ? changes
-                         : change == QLatin1String("add") ? 3 * changes
-                                                            : 2 * changes;
+                         : change == QLatin1String("add")  ? 3 * changes
+                                                           : 2 * changes;
         const QString last = change == QLatin1String("remove") ? QString::number(changes)
                              : change == QLatin1String("add")
                                  ? QStringLiteral("new %1").arg(changes)
