@@ -173,12 +173,6 @@ rt::ListItem OnlySelectedItem(rt::ListView& list)
     return found;
 }
 
-rt::ListItem ChosenItem(rt::ListView& list)
-{
-    const rt::ListItem only = OnlySelectedItem(list);
-    return only ? only : list.SelectedItem();
-}
-
 void SelectOnly(rt::ListView& list, const rt::ListItem& item)
 {
     for (rt::ListItem other : list.ListItems()) {
@@ -217,7 +211,7 @@ void ShowMessageDetails(qint32 MsgID, const QString& MsgTable)
 
 void ShowChosenDetails(rt::ListView& list, const QString& MsgTable)
 {
-    const rt::ListItem selected = ChosenItem(list);
+    const rt::ListItem selected = list.SelectedItem();
     if (!selected)
         return;
     ShowMessageDetails(MessageId(selected), MsgTable);

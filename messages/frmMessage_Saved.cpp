@@ -188,7 +188,7 @@ void frmMessage_Saved::mnPopup_Click(const QString& MenuName, bool Checked)
 
 void frmMessage_Saved::OpenMessage()
 {
-    const rt::ListItem selected = savedsent::ChosenItem(*m_message);
+    const rt::ListItem selected = m_message->SelectedItem();
     if (!selected)
         return;
     const QString id = QString::number(savedsent::MessageId(selected));

@@ -153,7 +153,7 @@ void frmMessage_Sended::RefreshSendList()
 {
     // Failures are ignored: the list shows what could be read.
     try {
-        const rt::ListItem selected = savedsent::ChosenItem(*m_sendList);
+        const rt::ListItem selected = m_sendList->SelectedItem();
         const QString key = selected ? selected.Key() : QString();
         m_sendList->ListItems().Clear();
         FillSendList();
@@ -267,7 +267,7 @@ void frmMessage_Sended::ShowDetails()
 
 void frmMessage_Sended::ExportMessage()
 {
-    const rt::ListItem selected = savedsent::ChosenItem(*m_sendList);
+    const rt::ListItem selected = m_sendList->SelectedItem();
     if (!selected)
         return;
     const qint32 id = savedsent::MessageId(selected);

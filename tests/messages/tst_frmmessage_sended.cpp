@@ -349,6 +349,46 @@ private slots:
         QVERIFY(!w.SendList()->isHidden());
     }
 
+    // Deleted with the mouse and the toolbar: the row in the place of the first one
+    // deleted is shown selected, so the one-message commands are on and act on it.
+    void theRowInTheDeletedRowsPlaceIsTheOneDetailed_data()
+    {
+        QTest::addColumn<QList<int>>("deleted");
+        QTest::addColumn<QString>("detailed"); // its title
+        QTest::newRow("the first") << QList<int>{1} << "Προγραμματισμένο";
+        QTest::newRow("the last") << QList<int>{3} << "Προγραμματισμένο";
+        QTest::newRow("first and second") << QList<int>{1, 2} << "";
+    }
+    void theRowInTheDeletedRowsPlaceIsTheOneDetailed()
+    {
+        QFETCH(QList<int>, deleted);
+        QFETCH(QString, detailed);
+        addThree();
+        frmMessage_Sended& w = openList();
+        rt::ListView* list = w.SendList();
+        testsupport::clickRow(list, deleted.first() - 1);
+        for (int i = 1; i < deleted.size(); ++i)
+            testsupport::clickRow(list, deleted[i] - 1, Qt::ControlModifier);
+        m_fx.boxes().answer(rt::mb::Yes);
+        w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
+        QCOMPARE(tableRows(QStringLiteral("sended_messages")).size(), 3 - deleted.size());
+
+        const rt::ListItem shown = list->SelectedItem();
+        QCOMPARE(shown.SubItems(4), detailed);
+        QCOMPARE(testsupport::shownSelectedRows(list), QList<int>{shown.Index() - 1});
+        QVERIFY(w.Toolbar()->isButtonEnabled(QStringLiteral("btnDetails")));
+        QVERIFY(w.Toolbar()->isButtonEnabled(QStringLiteral("btnSend")));
+        QString details;
+        m_fx.modals().then([&](rt::Form& form) {
+            auto& dialog = static_cast<frmMessage_Properties&>(form);
+            details = dialog.HeaderText();
+            dialog.cmdOK_Click();
+        });
+        w.Toolbar()->Button(QStringLiteral("btnDetails"))->click();
+        QVERIFY2(details.startsWith(QStringLiteral("Τίτλος: ") + detailed + QStringLiteral("\r\n")),
+                 qPrintable(details));
+    }
+
     void detailsOfTheSelectedMessage()
     {
         addThree();
