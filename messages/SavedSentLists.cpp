@@ -182,19 +182,6 @@ void SelectOnly(rt::ListView& list, const rt::ListItem& item)
     list.setSelectedItem(item);
 }
 
-void FitTitleColumn(rt::ListView& list, int titleColumn)
-{
-    list.setColumnWidth(1, rt::toTwips(25));
-    int others = rt::toTwips(5);
-    for (int column = 1; column <= list.ColumnCount(); ++column) {
-        if (column != titleColumn)
-            others += list.ColumnWidth(column);
-    }
-    const int titleWidth = rt::toTwips(list.width()) - others;
-    if (titleWidth >= 0)
-        list.setColumnWidth(titleColumn, titleWidth);
-}
-
 void ShowMessageDetails(qint32 MsgID, const QString& MsgTable)
 {
     try {

@@ -42,10 +42,6 @@ qint32 MessageId(const rt::ListItem& item);
 rt::ListItem OnlySelectedItem(rt::ListView& list);
 // Makes the item the current and the only selected one.
 void SelectOnly(rt::ListView& list, const rt::ListItem& item);
-// Sizes the lists' columns to the list's width: the icon column (1) 25 pixels wide, the
-// title column what the others leave (a list too narrow for the others keeps its old
-// title width).
-void FitTitleColumn(rt::ListView& list, int titleColumn);
 
 // The details dialog for one message of a table ("saved_messages", "sended_messages"),
 // shown modally.

@@ -8,6 +8,7 @@
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
 #include "app/mdlMainOutbox.h"
+#include "messages/MessageLists.h"
 #include "messages/MessageRows.h"
 #include "messages/SavedSentLists.h"
 #include "messages/frmMessage_Export.h"
@@ -306,5 +307,5 @@ void frmMessage_Sended::Form_Resize()
     if (listHeight < 0)
         return;
     m_sendList->setGeometry(0, m_sendList->y(), W, listHeight);
-    savedsent::FitTitleColumn(*m_sendList, titleColumn);
+    MessageLists::FitTitleColumn(*m_sendList, titleColumn);
 }

@@ -23,7 +23,9 @@
 #include "tests/support/Views.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -335,6 +337,30 @@ private slots:
                  qPrintable(details));
         w.Toolbar()->Button(QStringLiteral("btnEdit"))->click();
         QCOMPARE(rt::Forms::get<frmMessage_Edit>().Message()->Title(), opened);
+    }
+
+    // More rows than the list shows: the vertical scroll bar takes its width from the
+    // columns, so the title column gives it up; no horizontal scroll bar, the last column
+    // whole.
+    void theColumnsFitBesideTheScrollBar()
+    {
+        for (int i = 1; i <= 60; ++i)
+            addSaved(QStringLiteral("Μήνυμα %1").arg(i), QStringLiteral("κείμενο"),
+                     QStringLiteral("2024-03-01"),
+                     QStringLiteral("09:%1").arg(i % 60, 2, 10, QLatin1Char('0')));
+        frmMessage_Saved& w = openList();
+        rt::ListView* list = w.Message();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+        list->Refresh();
+        QTRY_VERIFY(list->verticalScrollBar()->isVisible());
+        QVERIFY(!list->horizontalScrollBar()->isVisible());
+        QHeaderView* header = list->header();
+        const int last = header->count() - 1;
+        QCOMPARE(header->sectionPosition(last) + header->sectionSize(last),
+                 list->viewport()->width() - 5);
+        QCOMPARE(header->sectionSize(0), 25);
+        if (qEnvironmentVariableIsSet("VANTREL_GRAB"))
+            mainWindow().grab().save(testsupport::picturePath(QStringLiteral("saved-columns.png")));
     }
 
     void nothingSelectedAsksNothing()

@@ -26,7 +26,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -387,6 +389,29 @@ private slots:
         w.Toolbar()->Button(QStringLiteral("btnDetails"))->click();
         QVERIFY2(details.startsWith(QStringLiteral("Τίτλος: ") + detailed + QStringLiteral("\r\n")),
                  qPrintable(details));
+    }
+
+    // More rows than the list shows: the vertical scroll bar takes its width from the
+    // title column; no horizontal scroll bar, "Παραλήπτες" whole.
+    void theColumnsFitBesideTheScrollBar()
+    {
+        for (int i = 1; i <= 60; ++i)
+            addSent({QStringLiteral("Μήνυμα %1").arg(i), QStringLiteral("κείμενο"),
+                     QStringLiteral("6900000001"), QStringLiteral("2024-03-01"),
+                     QStringLiteral("09:00"), QVariant(), QVariant(), false});
+        frmMessage_Sended& w = openList();
+        rt::ListView* list = w.SendList();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+        list->Refresh();
+        QTRY_VERIFY(list->verticalScrollBar()->isVisible());
+        QVERIFY(!list->horizontalScrollBar()->isVisible());
+        QHeaderView* header = list->header();
+        const int last = header->count() - 1;
+        QCOMPARE(header->sectionPosition(last) + header->sectionSize(last),
+                 list->viewport()->width() - 5);
+        QCOMPARE(header->sectionSize(0), 25);
+        if (qEnvironmentVariableIsSet("VANTREL_GRAB"))
+            mainWindow().grab().save(testsupport::picturePath(QStringLiteral("sent-columns.png")));
     }
 
     void detailsOfTheSelectedMessage()
