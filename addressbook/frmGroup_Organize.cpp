@@ -866,12 +866,11 @@ void frmGroup_Organize::DeleteMember()
     const QString id = mdlGroups::KeyToId(node.Key());
     rt::ListItems cache = m_lstMembers->ListItems();
     m_members->hide();
-    int firstRemoved = 0;
+    // The list makes the row in the place of the first one removed current and selected.
     for (int i = rows.Count(); i >= 1; --i) {
         const rt::ListItem row = rows.Item(i);
         if (!row.Selected())
             continue;
-        firstRemoved = i;
         if (root) {
             MarkDeleted(row.Key(), 1);
             cache.Remove(row.Key());
@@ -882,9 +881,6 @@ void frmGroup_Organize::DeleteMember()
         rows.Remove(i);
     }
     m_members->show();
-    // The keys go on from where the user was: the row that took the place of the first
-    // one removed.
-    ChooseCurrentRow({}, firstRemoved);
     SetPending(true);
     UpdateCommandStates();
 }

@@ -413,14 +413,14 @@ void frmMember_List::DeleteMember()
         const rt::DbResult committed = tx.commit();
         if (!committed)
             raiseDatabaseError(committed);
-        // From the last to the first, so the indexes still to come stay valid.
+        // From the last to the first, so the indexes still to come stay valid; hidden
+        // meanwhile, as the other lists are: shown again, the list makes the row in the
+        // place of the first one deleted current and selected.
+        m_members->hide();
         for (const int i : doomed)
             items.Remove(i);
-        // The keys go on from where the user was: the row that took the place of the first
-        // one deleted (the last row when the deleted ones ended the list).
-        if (!doomed.empty() && items.Count() > 0)
-            SelectAlone(items.Item(std::min(doomed.back(), items.Count())));
     });
+    m_members->show();
     UpdateCommandState();
     ShowCount();
 }

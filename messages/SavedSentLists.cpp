@@ -173,12 +173,6 @@ rt::ListItem OnlySelectedItem(rt::ListView& list)
     return found;
 }
 
-rt::ListItem ChosenItem(rt::ListView& list)
-{
-    const rt::ListItem only = OnlySelectedItem(list);
-    return only ? only : list.SelectedItem();
-}
-
 void SelectOnly(rt::ListView& list, const rt::ListItem& item)
 {
     for (rt::ListItem other : list.ListItems()) {
@@ -186,19 +180,6 @@ void SelectOnly(rt::ListView& list, const rt::ListItem& item)
             other.setSelected(false);
     }
     list.setSelectedItem(item);
-}
-
-void FitTitleColumn(rt::ListView& list, int titleColumn)
-{
-    list.setColumnWidth(1, rt::toTwips(25));
-    int others = rt::toTwips(5);
-    for (int column = 1; column <= list.ColumnCount(); ++column) {
-        if (column != titleColumn)
-            others += list.ColumnWidth(column);
-    }
-    const int titleWidth = rt::toTwips(list.width()) - others;
-    if (titleWidth >= 0)
-        list.setColumnWidth(titleColumn, titleWidth);
 }
 
 void ShowMessageDetails(qint32 MsgID, const QString& MsgTable)
@@ -217,7 +198,7 @@ void ShowMessageDetails(qint32 MsgID, const QString& MsgTable)
 
 void ShowChosenDetails(rt::ListView& list, const QString& MsgTable)
 {
-    const rt::ListItem selected = ChosenItem(list);
+    const rt::ListItem selected = list.SelectedItem();
     if (!selected)
         return;
     ShowMessageDetails(MessageId(selected), MsgTable);

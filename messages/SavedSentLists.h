@@ -40,21 +40,14 @@ qint32 MessageId(const rt::ListItem& item);
 
 // The one selected item when exactly one is selected; otherwise a null item.
 rt::ListItem OnlySelectedItem(rt::ListView& list);
-// The item a one-message command acts on: the one selected item when exactly one is
-// selected (the current item may have been deselected by a Ctrl+click), else the list's
-// current item; null for none.
-rt::ListItem ChosenItem(rt::ListView& list);
 // Makes the item the current and the only selected one.
 void SelectOnly(rt::ListView& list, const rt::ListItem& item);
-// Sizes the lists' columns to the list's width: the icon column (1) 25 pixels wide, the
-// title column what the others leave (a list too narrow for the others keeps its old
-// title width).
-void FitTitleColumn(rt::ListView& list, int titleColumn);
 
 // The details dialog for one message of a table ("saved_messages", "sended_messages"),
 // shown modally.
 void ShowMessageDetails(qint32 MsgID, const QString& MsgTable);
-// The details of the item a one-message command acts on (ChosenItem); nothing for none.
+// The details of the item a one-message command acts on (the list's SelectedItem, one
+// it shows selected); nothing for none.
 void ShowChosenDetails(rt::ListView& list, const QString& MsgTable);
 
 // Asks "Πρόκειτε να διαγράψετε ..." (titled "ΔΙΑΓΡΑΦΗ ΜΗΝΥΜΑΤΟΣ") about the selected

@@ -8,6 +8,7 @@
 #include "app/mdlDialogs.h"
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
+#include "messages/MessageLists.h"
 #include "messages/MessageRows.h"
 #include "messages/OutBoxPictures.h"
 #include "messages/frmMessage_Export.h"
@@ -20,9 +21,6 @@
 #include "platform/Toolbar.h"
 #include "platform/Twips.h"
 #include "sending/frmSendMessages.h"
-
-#include <QEvent>
-#include <QHeaderView>
 
 using rt::toPixels;
 
@@ -84,12 +82,9 @@ frmMessage_OutBox::frmMessage_OutBox() : rt::Form(QStringLiteral("frmMessage_Out
     m_outList->AddColumn(QStringLiteral("Τύπος"), 1150);
     m_outList->AddColumn(QStringLiteral("Τίτλος"), 3000);
     m_outList->AddColumn(QStringLiteral("Παραλήπτες"), 1200);
-    // The icon column is narrower than the toolkit's default least width of a column.
-    m_outList->header()->setMinimumSectionSize(16);
     m_outList->setGeometry(0, toPixels(mdlMain::FormTitleHeight), width(),
                            height() - toPixels(mdlMain::FormTitleHeight));
     connect(m_outList, &rt::ListView::MouseUp, this, &frmMessage_OutBox::OutList_MouseUp);
-    m_outList->viewport()->installEventFilter(this);
 
     m_mnPopup = new PopupMenuControl(QStringLiteral("mnPopup"), this);
     connect(m_mnPopup, &PopupMenuControl::Click, this, &frmMessage_OutBox::mnPopup_Click);
@@ -355,27 +350,5 @@ void frmMessage_OutBox::Form_Resize()
     const int top = m_outList->y();
     if (H - top >= 0)
         m_outList->setGeometry(0, top, W, H - top);
-}
-
-bool frmMessage_OutBox::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_outList->viewport() && event->type() == QEvent::Resize)
-        OutList_SizeColumns();
-    return rt::Form::eventFilter(watched, event);
-}
-
-void frmMessage_OutBox::OutList_SizeColumns()
-{
-    // The icon column is fixed; the title takes what the others leave. Sized from the
-    // list's own inner width, once the list has laid itself out (a scroll bar that comes
-    // or goes changes it too).
-    m_outList->setColumnWidth(1, rt::toTwips(25));
-    int others = 0;
-    for (int column = 1; column <= m_outList->ColumnCount(); ++column) {
-        if (column != colTitle + 1)
-            others += toPixels(m_outList->ColumnWidth(column));
-    }
-    const int titleWidth = m_outList->viewport()->width() - others - 5;
-    if (titleWidth > 0)
-        m_outList->setColumnWidth(colTitle + 1, rt::toTwips(titleWidth));
+    MessageLists::FitTitleColumn(*m_outList, colTitle + 1);
 }

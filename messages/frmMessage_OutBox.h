@@ -50,11 +50,9 @@ protected:
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Resize();
-    void OutList_SizeColumns();
     void Toolbar_ButtonClick(const QString& key);
     void OutList_MouseUp(int button, int shift, const QPoint& pos);
     void mnPopup_Click(const QString& MenuName, bool Checked);

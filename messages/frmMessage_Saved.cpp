@@ -7,6 +7,7 @@
 #include "app/mdlDialogs.h"
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
+#include "messages/MessageLists.h"
 #include "messages/SavedSentLists.h"
 #include "platform/DbDates.h"
 #include "platform/Err.h"
@@ -188,7 +189,7 @@ void frmMessage_Saved::mnPopup_Click(const QString& MenuName, bool Checked)
 
 void frmMessage_Saved::OpenMessage()
 {
-    const rt::ListItem selected = savedsent::ChosenItem(*m_message);
+    const rt::ListItem selected = m_message->SelectedItem();
     if (!selected)
         return;
     const QString id = QString::number(savedsent::MessageId(selected));
@@ -233,5 +234,5 @@ void frmMessage_Saved::Form_Resize()
     if (listHeight < 0)
         return;
     m_message->setGeometry(0, m_message->y(), W, listHeight);
-    savedsent::FitTitleColumn(*m_message, 3);
+    MessageLists::FitTitleColumn(*m_message, 3);
 }

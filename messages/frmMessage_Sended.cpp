@@ -8,6 +8,7 @@
 #include "app/mdlMain.h"
 #include "app/mdlMainDocking.h"
 #include "app/mdlMainOutbox.h"
+#include "messages/MessageLists.h"
 #include "messages/MessageRows.h"
 #include "messages/SavedSentLists.h"
 #include "messages/frmMessage_Export.h"
@@ -153,7 +154,7 @@ void frmMessage_Sended::RefreshSendList()
 {
     // Failures are ignored: the list shows what could be read.
     try {
-        const rt::ListItem selected = savedsent::ChosenItem(*m_sendList);
+        const rt::ListItem selected = m_sendList->SelectedItem();
         const QString key = selected ? selected.Key() : QString();
         m_sendList->ListItems().Clear();
         FillSendList();
@@ -267,7 +268,7 @@ void frmMessage_Sended::ShowDetails()
 
 void frmMessage_Sended::ExportMessage()
 {
-    const rt::ListItem selected = savedsent::ChosenItem(*m_sendList);
+    const rt::ListItem selected = m_sendList->SelectedItem();
     if (!selected)
         return;
     const qint32 id = savedsent::MessageId(selected);
@@ -306,5 +307,5 @@ void frmMessage_Sended::Form_Resize()
     if (listHeight < 0)
         return;
     m_sendList->setGeometry(0, m_sendList->y(), W, listHeight);
-    savedsent::FitTitleColumn(*m_sendList, titleColumn);
+    MessageLists::FitTitleColumn(*m_sendList, titleColumn);
 }

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
-
 #include <algorithm>
 
 namespace rt {
@@ -274,9 +273,19 @@ bool ListView::removeItem(ListItemData* item)
     if (!item || item->owner != this)
         return false;
     const Store::Ptr keep = m_store.shared(item); // the store may hold the last reference
-    if (item->selected) {
+    const bool wasSelected = item->selected;
+    // Where the user's rows were: only a delete of selected rows needs the place.
+    int place = -1;
+    if (wasSelected || m_removedPlace >= 0) {
+        ensureOrder();
+        place = m_store.positionOf(item);
+    }
+    if (wasSelected) {
         item->selected = false;
         --m_selectedCount;
+        m_removedPlace = m_removedPlace < 0 ? place : std::min(m_removedPlace, place);
+    } else if (place >= 0 && place < m_removedPlace) {
+        --m_removedPlace;
     }
     if (m_current.get() == item) {
         m_current.reset();
@@ -289,8 +298,33 @@ bool ListView::removeItem(ListItemData* item)
     m_store.remove(item);
     item->owner = nullptr;
     m_structure = Structure::Changed;
+    // The row in the place is chosen once the delete is over (the next update of the view
+    // or the next read of SelectedItem): chosen at once, it would be the next row that a
+    // loop from the last item to the first looks at, and go with the selected ones.
+    if (wasSelected && m_selectedCount == 0)
+        m_placePending = true;
     schedule();
     return true;
+}
+
+void ListView::chooseRowInRemovedPlace()
+{
+    if (!m_placePending)
+        return;
+    m_placePending = false;
+    const int place = std::min(m_removedPlace, m_store.count() - 1);
+    m_removedPlace = -1;
+    if (place < 0 || m_selectedCount > 0)
+        return;
+    ensureOrder();
+    const Store::Ptr next = m_store.at(place);
+    next->selected = true;
+    ++m_selectedCount;
+    m_lastSelected = next.get();
+    m_current = next;
+    m_selectionDirty = true;
+    m_currentDirty = true;
+    m_scrollToCurrent = true;
 }
 
 void ListView::clearItems()
@@ -302,6 +336,9 @@ void ListView::clearItems()
     m_pressed.reset();
     m_lastSelected = nullptr;
     m_selectedCount = 0;
+    m_removedPlace = -1;
+    m_placePending = false;
+    m_scrollToCurrent = false;
     m_sortPending = false;
     m_structure = Structure::Changed;
     m_currentDirty = true;
@@ -323,17 +360,29 @@ int ListView::indexOfItem(ListItemData* item)
 
 void ListView::changeSelected(ListItemData* item, bool selected)
 {
-    if (item->selected == selected)
-        return;
-    if (selected && !m_multiSelect && m_selectedCount > 0) {
-        // One selected item at most: drop the other one (cheaply when the hint names it).
-        if (m_selectedCount == 1 && m_lastSelected && m_lastSelected->selected) {
+    // Without MultiSelect the item is the only one selected, also when it already was
+    // selected beside others (chosen while MultiSelect was on): those are dropped.
+    const int others = m_selectedCount - (item->selected ? 1 : 0);
+    if (selected && !m_multiSelect && others > 0) {
+        // Cheaply when the hint names the one other item.
+        if (others == 1 && m_lastSelected && m_lastSelected != item && m_lastSelected->selected) {
             m_lastSelected->selected = false;
         } else {
-            for (const Store::Ptr& other : m_store.items())
-                other->selected = false;
+            for (const Store::Ptr& other : m_store.items()) {
+                if (other.get() != item)
+                    other->selected = false;
+            }
         }
-        m_selectedCount = 0;
+        m_selectedCount -= others;
+        m_selectionDirty = true;
+        schedule();
+    }
+    if (item->selected == selected)
+        return;
+    if (selected) {
+        // A new choice: an earlier delete no longer places the row.
+        m_removedPlace = -1;
+        m_placePending = false;
     }
     item->selected = selected;
     m_selectedCount += selected ? 1 : -1;
@@ -345,7 +394,9 @@ void ListView::changeSelected(ListItemData* item, bool selected)
 
 ListItem ListView::SelectedItem()
 {
-    if (m_current && m_current->owner)
+    chooseRowInRemovedPlace();
+    // A command acts on a row the list shows selected: the current row only while it is.
+    if (m_current && m_current->owner && m_current->selected)
         return ListItem(m_current);
     if (m_selectedCount > 0) {
         ensureOrder();
@@ -468,12 +519,13 @@ void ListView::schedule()
 bool ListView::pending() const
 {
     return m_structure != Structure::Same || m_dataDirty || m_selectionDirty || m_currentDirty ||
-           m_sortPending;
+           m_sortPending || m_placePending || m_scrollToCurrent;
 }
 
 void ListView::Refresh()
 {
     m_refreshTimer.stop();
+    chooseRowInRemovedPlace();
     if (!pending())
         return;
     ensureOrder();
@@ -502,6 +554,12 @@ void ListView::Refresh()
         applySelection();
     if (m_currentDirty)
         applyCurrent();
+    // A row chosen in a removed row's place is brought into view once the view can.
+    if (m_scrollToCurrent && isVisible()) {
+        m_scrollToCurrent = false;
+        if (m_current && m_current->owner)
+            scrollTo(m_model->index(m_store.positionOf(m_current.get()), 0));
+    }
     m_syncing = false;
     m_sinceUpdate.start();
 }
@@ -549,8 +607,11 @@ void ListView::takeUserSelection(const QItemSelection& selected, const QItemSele
                     continue;
                 item->selected = on;
                 m_selectedCount += on ? 1 : -1;
-                if (on)
+                if (on) {
                     m_lastSelected = item;
+                    m_removedPlace = -1;
+                    m_placePending = false;
+                }
             }
         }
     };

@@ -12,7 +12,6 @@
 #include <QString>
 #include <QTimer>
 #include <QTreeView>
-
 #include <memory>
 #include <vector>
 
@@ -33,6 +32,12 @@ class ListViewModel;
 //
 // Setting a property from code raises no event (ItemCheck comes from the user's clicks
 // only), as in the runtime.
+//
+// Removing the selected items (a delete) leaves the item now in the place of the first
+// of them, or the last item when they ended the list, current, selected and scrolled
+// into view, so that the keys and the next command go on from where the user was. It
+// is chosen when the removals are over: at the next update of Qt's view (the next pass
+// of the event loop, a paint, a key, showing the list again) or the next SelectedItem.
 class ListView : public QTreeView {
     Q_OBJECT
 
@@ -74,9 +79,12 @@ public:
     rt::ImageList* SmallIcons() const { return m_smallIcons; }
     void setSmallIcons(rt::ImageList* images);
 
-    // The current (focused) item; when there is none, the first selected one; else null.
+    // The item commands act on, always one the list shows selected: the current (focused)
+    // item while it is selected, else the first selected one; null when none is selected.
     ListItem SelectedItem();
-    // Makes the item current and selected; without MultiSelect it becomes the only one.
+    // Makes the item current and selected; without MultiSelect it becomes the only one,
+    // whatever else was selected before (the runtime's "select alone": MultiSelect off,
+    // SelectedItem set, MultiSelect on again).
     void setSelectedItem(const ListItem& item);
 
     // The first item from index `start` on whose text (lvwText), one of whose sub-items
@@ -135,6 +143,7 @@ private:
     bool rekeyItem(ListItemData* item, const QString& key);
     int indexOfItem(ListItemData* item);
     void changeSelected(ListItemData* item, bool selected);
+    void chooseRowInRemovedPlace();
     void ensureItemVisible(ListItemData* item);
     void noteDataChanged();
 
@@ -166,6 +175,11 @@ private:
     Store::Ptr m_current;
     int m_selectedCount = 0;
     ListItemData* m_lastSelected = nullptr; // a hint that keeps single selection cheap
+    // The 0-based place of the first selected item removed since the last new choice,
+    // while other selected items remain; -1 for none.
+    int m_removedPlace = -1;
+    bool m_placePending = false; // the selected items are gone: choose the row in the place
+    bool m_scrollToCurrent = false;
 
     Structure m_structure = Structure::Same;
     bool m_dataDirty = false;

@@ -532,6 +532,61 @@ private slots:
         QCOMPARE(selectedSurnames(w), QStringList{QStringLiteral("παπάς")});
     }
 
+    // After a find has chosen several members, "select alone" (the edit's OK, the search
+    // boxes) leaves exactly one chosen: the next delete asks about that one and deletes it.
+    void selectedAloneAfterAFind_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("alone");
+        QTest::newRow("edit, OK") << "edit"
+                                  << "Παπαδόπουλος";
+        QTest::newRow("the surname box") << "surname"
+                                         << "Παπαδόπουλος";
+        QTest::newRow("the mobile box") << "mobile"
+                                        << "παπάς";
+    }
+    void selectedAloneAfterAFind()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, alone);
+        frmMember_List& w = openList();
+        frmMember_Find& dialog = rt::Forms::get<frmMember_Find>();
+        dialog.SearchMember();
+        dialog.Text_0()->setText(QStringLiteral("παπ"));
+        dialog.cmdFind()->click();
+        QCOMPARE(selectedSurnames(w),
+                 (QStringList{QStringLiteral("Παπαδόπουλος"), QStringLiteral("παπάς")}));
+
+        if (how == QLatin1String("edit")) {
+            m_fx.modals().then([](rt::Form& form) {
+                auto& dialog = static_cast<frmMember_Edit&>(form);
+                dialog.Text_1()->setText(QStringLiteral("Κώστας"));
+                dialog.cmdOK()->click();
+            });
+            w.Toolbar()->Button(QStringLiteral("btnEdit"))->click();
+            QCOMPARE(m_fx.modals().shownNames(), QStringList{QStringLiteral("frmMember_Edit")});
+        } else if (how == QLatin1String("surname")) {
+            typeText(w.txtSearchName(), QStringLiteral("π"));
+        } else {
+            typeText(w.txtSearchPhone(), QStringLiteral("6932"));
+        }
+        if (how == QLatin1String("edit"))
+            QCOMPARE(w.Members()->ListItems().Item(1).SubItems(1), QStringLiteral("Κώστας"));
+        QCOMPARE(selectedSurnames(w), QStringList{alone});
+        QCOMPARE(w.Members()->SelectedItem().Text(), alone);
+        w.Members()->Refresh();
+        QCOMPARE(w.Members()->selectionModel()->selectedRows().size(), 1);
+
+        m_fx.boxes().answer(rt::mb::Yes);
+        w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QVERIFY2(m_fx.boxes().shown().first().text.startsWith(
+                     QStringLiteral("Θέλετε να διαγράψετε το μέλος \"") + alone + QLatin1Char(' ')),
+                 qPrintable(m_fx.boxes().shown().first().text));
+        QCOMPARE(memberCount(), 5);
+        QVERIFY(!surnames(w).contains(alone));
+    }
+
     void columnClickSorts()
     {
         frmMember_List& w = openList();

@@ -285,7 +285,8 @@ private slots:
 
         if (qEnvironmentVariableIsSet("VANTREL_GRAB")) {
             w.OutList()->Refresh();
-            mainWindow().grab().save(testsupport::picturePath(QStringLiteral("frmMessage_OutBox.png")));
+            mainWindow().grab().save(
+                testsupport::picturePath(QStringLiteral("frmMessage_OutBox.png")));
         }
         QCOMPARE(panelText(), QStringLiteral(" 3 Μηνύματα"));
         for (const char* key : {"btnSend", "btnDelete", "btnDetails", "btnExport"})
@@ -395,6 +396,52 @@ private slots:
                                                      QStringLiteral("MSG_%1").arg(ids[4])}));
         QVERIFY(w.OutList()->isVisible());
         QCOMPARE(panelText(), QStringLiteral(" 3 Μηνύματα"));
+    }
+
+    // The rows chosen with the mouse and deleted: the row in the place of the first one
+    // deleted is the one shown selected, and the main window's "Αποστολή Μηνύματος"
+    // sends that one; with every row gone the command is off and sends nothing.
+    void theRowInTheDeletedRowsPlaceIsTheOneSent_data()
+    {
+        QTest::addColumn<QList<int>>("deleted");
+        QTest::addColumn<QString>("sent"); // its title; empty for none
+        QTest::newRow("the last") << QList<int>{5} << "M4";
+        QTest::newRow("the second") << QList<int>{2} << "M3";
+        QTest::newRow("second and fourth") << QList<int>{4, 2} << "M3";
+        QTest::newRow("every row") << QList<int>{1, 2, 3, 4, 5} << "";
+    }
+    void theRowInTheDeletedRowsPlaceIsTheOneSent()
+    {
+        QFETCH(QList<int>, deleted);
+        QFETCH(QString, sent);
+        addFive();
+        frmMessage_OutBox& w = openWindow();
+        rt::ListView* list = w.OutList();
+        testsupport::clickRow(list, deleted.first() - 1);
+        for (int i = 1; i < deleted.size(); ++i)
+            testsupport::clickRow(list, deleted[i] - 1, Qt::ControlModifier);
+        m_fx.boxes().answer(rt::mb::Yes);
+        w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
+        QCOMPARE(list->ListItems().Count(), 5 - int(deleted.size()));
+
+        QAction* send = mainWindow().MenuItem(QStringLiteral("mn_SendMessage"));
+        if (sent.isEmpty()) {
+            QVERIFY(!send->isEnabled());
+            QVERIFY(list->SelectedItem().isNull());
+            w.SendMessage(true);
+            QVERIFY(column(QStringLiteral("sended_messages"), "msg_id").isEmpty());
+            return;
+        }
+        const rt::ListItem shown = list->SelectedItem();
+        QCOMPARE(shown.SubItems(4), sent);
+        QVERIFY(shown.Selected());
+        QCOMPARE(mdlGroups::SelectedItemCount(*list), 1);
+        QCOMPARE(testsupport::shownSelectedRows(list), QList<int>{shown.Index() - 1});
+        QVERIFY(send->isEnabled());
+        send->trigger();
+        QCOMPARE(column(QStringLiteral("sended_messages"), "msg_title"), QStringList{sent});
+        QCOMPARE(m_fx.boxes().shown().size(), 1);
     }
 
     void deletingTheLastMessageDisablesTheCommands()

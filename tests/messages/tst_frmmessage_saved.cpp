@@ -23,7 +23,9 @@
 #include "tests/support/Views.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -294,6 +296,71 @@ private slots:
         QCOMPARE(panel(QStringLiteral("frmMessage_Saved"))->Text(), QStringLiteral(" 0 Μηνύματα"));
         // The preview keeps what it showed.
         QCOMPARE(w.txtMessage()->Text(), QStringLiteral("ένα"));
+    }
+
+    // Deleted with the mouse and the toolbar: the row in the place of the first one
+    // deleted is the one shown selected and the one Ιδιότητες and Επεξεργασία open.
+    void theRowInTheDeletedRowsPlaceIsTheOneOpened_data()
+    {
+        QTest::addColumn<QList<int>>("deleted");
+        QTest::addColumn<QString>("opened"); // its title
+        QTest::newRow("the second") << QList<int>{2} << "Τρίτο";
+        QTest::newRow("the last") << QList<int>{5} << "Τέταρτο";
+        QTest::newRow("second and fourth") << QList<int>{2, 4} << "Τρίτο";
+    }
+    void theRowInTheDeletedRowsPlaceIsTheOneOpened()
+    {
+        QFETCH(QList<int>, deleted);
+        QFETCH(QString, opened);
+        addFive();
+        frmMessage_Saved& w = openList();
+        rt::ListView* list = w.Message();
+        testsupport::clickRow(list, deleted.first() - 1);
+        for (int i = 1; i < deleted.size(); ++i)
+            testsupport::clickRow(list, deleted[i] - 1, Qt::ControlModifier);
+        m_fx.boxes().answer(rt::mb::Yes);
+        w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
+        QCOMPARE(savedIds().size(), 5 - int(deleted.size()));
+
+        const rt::ListItem shown = list->SelectedItem();
+        QCOMPARE(shown.SubItems(2), opened);
+        QVERIFY(shown.Selected());
+        QCOMPARE(testsupport::shownSelectedRows(list), QList<int>{shown.Index() - 1});
+        QString details;
+        m_fx.modals().then([&](rt::Form& form) {
+            auto& dialog = static_cast<frmMessage_Properties&>(form);
+            details = dialog.HeaderText();
+            dialog.cmdOK_Click();
+        });
+        w.Toolbar()->Button(QStringLiteral("btnDetails"))->click();
+        QVERIFY2(details.startsWith(QStringLiteral("Τίτλος: ") + opened + QStringLiteral("\r\n")),
+                 qPrintable(details));
+        w.Toolbar()->Button(QStringLiteral("btnEdit"))->click();
+        QCOMPARE(rt::Forms::get<frmMessage_Edit>().Message()->Title(), opened);
+    }
+
+    // More rows than the list shows: the vertical scroll bar takes its width from the
+    // columns, so the title column gives it up; no horizontal scroll bar, the last column
+    // whole.
+    void theColumnsFitBesideTheScrollBar()
+    {
+        for (int i = 1; i <= 60; ++i)
+            addSaved(QStringLiteral("Μήνυμα %1").arg(i), QStringLiteral("κείμενο"),
+                     QStringLiteral("2024-03-01"),
+                     QStringLiteral("09:%1").arg(i % 60, 2, 10, QLatin1Char('0')));
+        frmMessage_Saved& w = openList();
+        rt::ListView* list = w.Message();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+        list->Refresh();
+        QTRY_VERIFY(list->verticalScrollBar()->isVisible());
+        QVERIFY(!list->horizontalScrollBar()->isVisible());
+        QHeaderView* header = list->header();
+        const int last = header->count() - 1;
+        QCOMPARE(header->sectionPosition(last) + header->sectionSize(last),
+                 list->viewport()->width() - 5);
+        QCOMPARE(header->sectionSize(0), 25);
+        if (qEnvironmentVariableIsSet("VANTREL_GRAB"))
+            mainWindow().grab().save(testsupport::picturePath(QStringLiteral("saved-columns.png")));
     }
 
     void nothingSelectedAsksNothing()

@@ -26,7 +26,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -347,6 +349,69 @@ private slots:
         QCOMPARE(panel(QStringLiteral("frmMessage_Sended"))->Text(),
                  QStringLiteral(" %1 Μηνύματα").arg(left.size()));
         QVERIFY(!w.SendList()->isHidden());
+    }
+
+    // Deleted with the mouse and the toolbar: the row in the place of the first one
+    // deleted is shown selected, so the one-message commands are on and act on it.
+    void theRowInTheDeletedRowsPlaceIsTheOneDetailed_data()
+    {
+        QTest::addColumn<QList<int>>("deleted");
+        QTest::addColumn<QString>("detailed"); // its title
+        QTest::newRow("the first") << QList<int>{1} << "Προγραμματισμένο";
+        QTest::newRow("the last") << QList<int>{3} << "Προγραμματισμένο";
+        QTest::newRow("first and second") << QList<int>{1, 2} << "";
+    }
+    void theRowInTheDeletedRowsPlaceIsTheOneDetailed()
+    {
+        QFETCH(QList<int>, deleted);
+        QFETCH(QString, detailed);
+        addThree();
+        frmMessage_Sended& w = openList();
+        rt::ListView* list = w.SendList();
+        testsupport::clickRow(list, deleted.first() - 1);
+        for (int i = 1; i < deleted.size(); ++i)
+            testsupport::clickRow(list, deleted[i] - 1, Qt::ControlModifier);
+        m_fx.boxes().answer(rt::mb::Yes);
+        w.Toolbar()->Button(QStringLiteral("btnDelete"))->click();
+        QCOMPARE(tableRows(QStringLiteral("sended_messages")).size(), 3 - deleted.size());
+
+        const rt::ListItem shown = list->SelectedItem();
+        QCOMPARE(shown.SubItems(4), detailed);
+        QCOMPARE(testsupport::shownSelectedRows(list), QList<int>{shown.Index() - 1});
+        QVERIFY(w.Toolbar()->isButtonEnabled(QStringLiteral("btnDetails")));
+        QVERIFY(w.Toolbar()->isButtonEnabled(QStringLiteral("btnSend")));
+        QString details;
+        m_fx.modals().then([&](rt::Form& form) {
+            auto& dialog = static_cast<frmMessage_Properties&>(form);
+            details = dialog.HeaderText();
+            dialog.cmdOK_Click();
+        });
+        w.Toolbar()->Button(QStringLiteral("btnDetails"))->click();
+        QVERIFY2(details.startsWith(QStringLiteral("Τίτλος: ") + detailed + QStringLiteral("\r\n")),
+                 qPrintable(details));
+    }
+
+    // More rows than the list shows: the vertical scroll bar takes its width from the
+    // title column; no horizontal scroll bar, "Παραλήπτες" whole.
+    void theColumnsFitBesideTheScrollBar()
+    {
+        for (int i = 1; i <= 60; ++i)
+            addSent({QStringLiteral("Μήνυμα %1").arg(i), QStringLiteral("κείμενο"),
+                     QStringLiteral("6900000001"), QStringLiteral("2024-03-01"),
+                     QStringLiteral("09:00"), QVariant(), QVariant(), false});
+        frmMessage_Sended& w = openList();
+        rt::ListView* list = w.SendList();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+        list->Refresh();
+        QTRY_VERIFY(list->verticalScrollBar()->isVisible());
+        QVERIFY(!list->horizontalScrollBar()->isVisible());
+        QHeaderView* header = list->header();
+        const int last = header->count() - 1;
+        QCOMPARE(header->sectionPosition(last) + header->sectionSize(last),
+                 list->viewport()->width() - 5);
+        QCOMPARE(header->sectionSize(0), 25);
+        if (qEnvironmentVariableIsSet("VANTREL_GRAB"))
+            mainWindow().grab().save(testsupport::picturePath(QStringLiteral("sent-columns.png")));
     }
 
     void detailsOfTheSelectedMessage()

@@ -1,11 +1,17 @@
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
 #include "platform/PaintPacing.h"
+#include "tests/support/Views.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
+
+using testsupport::clickRow;
+using testsupport::shownSelectedRows;
 
 namespace {
 
@@ -14,6 +20,16 @@ QStringList texts(rt::ListView& list, int column = 0)
     QStringList out;
     for (const rt::ListItem& item : list.ListItems())
         out << (column == 0 ? item.Text() : item.SubItems(column));
+    return out;
+}
+
+QStringList selectedTexts(rt::ListView& list)
+{
+    QStringList out;
+    for (const rt::ListItem& item : list.ListItems()) {
+        if (item.Selected())
+            out << item.Text();
+    }
     return out;
 }
 
@@ -237,6 +253,171 @@ private slots:
         QVERIFY(list.SelectedItem().isNull());
     }
 
+    // The runtime's "select alone" (MultiSelect off, SelectedItem, MultiSelect on), as
+    // the member list's edit and search boxes use it after several rows were chosen.
+    void selectingAloneDropsEveryOtherSelection_data()
+    {
+        QTest::addColumn<QList<int>>("before");
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("chosen among the selected") << QList<int>{1, 2, 3} << 2;
+        QTest::newRow("the first of the selected") << QList<int>{1, 3} << 1;
+        QTest::newRow("the last of the selected") << QList<int>{1, 4} << 4;
+        QTest::newRow("chosen beside the selected") << QList<int>{1, 3} << 2;
+        QTest::newRow("already alone") << QList<int>{2} << 2;
+    }
+    void selectingAloneDropsEveryOtherSelection()
+    {
+        QFETCH(QList<int>, before);
+        QFETCH(int, chosen);
+        rt::ListView list;
+        list.setMultiSelect(true);
+        list.AddColumn(QStringLiteral("Επίθετο"));
+        rt::ListItems items = list.ListItems();
+        for (int i = 1; i <= 5; ++i)
+            items.Add(QStringLiteral("K%1").arg(i), QString::number(i));
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        // Chosen by the user: a click, then Ctrl+clicks.
+        clickRow(&list, before.first() - 1);
+        for (int i = 1; i < before.size(); ++i)
+            clickRow(&list, before[i] - 1, Qt::ControlModifier);
+        QCOMPARE(selectedTexts(list).size(), before.size());
+
+        list.setMultiSelect(false);
+        list.setSelectedItem(items(chosen));
+        items(chosen).EnsureVisible();
+        list.setMultiSelect(true);
+
+        QCOMPARE(selectedTexts(list), QStringList{QString::number(chosen)});
+        QCOMPARE(list.SelectedItem(), items(chosen));
+        QCOMPARE(shownSelectedRows(&list), QList<int>{chosen - 1});
+        QCOMPARE(list.currentIndex().row(), chosen - 1);
+    }
+
+    // The windows delete the selected rows from the last to the first with the list
+    // hidden; the row in the place of the first one deleted is what the user and the
+    // commands go on from.
+    void aDeleteChoosesTheRowInThePlaceOfTheFirstDeleted_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("deleted");
+        // A row Ctrl+clicked on and off again last: current, not selected, not deleted.
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("chosen"); // the row's text; empty for none
+        QTest::newRow("the last") << 6 << QList<int>{6} << 0 << "5";
+        QTest::newRow("the second") << 6 << QList<int>{2} << 0 << "3";
+        QTest::newRow("the first") << 6 << QList<int>{1} << 0 << "2";
+        QTest::newRow("second and fourth") << 6 << QList<int>{2, 4} << 0 << "3";
+        QTest::newRow("fourth and second") << 6 << QList<int>{4, 2} << 0 << "3";
+        QTest::newRow("the last two") << 6 << QList<int>{5, 6} << 0 << "4";
+        QTest::newRow("the current row not among them") << 6 << QList<int>{2, 4} << 5 << "3";
+        QTest::newRow("far down the list") << 300 << QList<int>{250} << 0 << "251";
+        QTest::newRow("every row") << 3 << QList<int>{1, 2, 3} << 0 << "";
+    }
+    void aDeleteChoosesTheRowInThePlaceOfTheFirstDeleted()
+    {
+        QFETCH(int, rows);
+        QFETCH(QList<int>, deleted);
+        QFETCH(int, current);
+        QFETCH(QString, chosen);
+        rt::ListView list;
+        list.setMultiSelect(true);
+        list.AddColumn(QStringLiteral("Επίθετο"));
+        list.resize(200, 150);
+        rt::ListItems items = list.ListItems();
+        for (int i = 1; i <= rows; ++i)
+            items.Add(QStringLiteral("K%1").arg(i), QString::number(i));
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        clickRow(&list, deleted.first() - 1);
+        for (int i = 1; i < deleted.size(); ++i)
+            clickRow(&list, deleted[i] - 1, Qt::ControlModifier);
+        if (current > 0) {
+            clickRow(&list, current - 1, Qt::ControlModifier);
+            clickRow(&list, current - 1, Qt::ControlModifier);
+            QCOMPARE(list.currentIndex().row(), current - 1);
+        }
+        QCOMPARE(selectedTexts(list).size(), deleted.size());
+        list.scrollToTop();
+
+        list.hide();
+        for (int i = items.Count(); i >= 1; --i) {
+            if (items(i).Selected())
+                items.Remove(i);
+        }
+        list.show();
+
+        QCOMPARE(items.Count(), rows - deleted.size());
+        if (chosen.isEmpty()) {
+            QVERIFY(selectedTexts(list).isEmpty());
+            QVERIFY(list.SelectedItem().isNull());
+            QVERIFY(shownSelectedRows(&list).isEmpty());
+            return;
+        }
+        const rt::ListItem row = list.FindItem(chosen);
+        QCOMPARE(selectedTexts(list), QStringList{chosen});
+        QCOMPARE(list.SelectedItem(), row);
+        QCOMPARE(shownSelectedRows(&list), QList<int>{row.Index() - 1});
+        QCOMPARE(list.currentIndex().row(), row.Index() - 1);
+        const QRect rect = list.visualRect(list.model()->index(row.Index() - 1, 0));
+        QVERIFY(list.viewport()->rect().contains(rect));
+        // The keys go on from it.
+        if (row.Index() < items.Count()) {
+            list.setFocus();
+            QTest::keyClick(&list, Qt::Key_Down);
+            QCOMPARE(selectedTexts(list), QStringList{items(row.Index() + 1).Text()});
+        }
+    }
+
+    // A row Qt shows as current without showing it selected is no row for a command.
+    void theCurrentRowCountsOnlyWhileShownSelected_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("chosen"); // what SelectedItem gives; empty for none
+        QTest::newRow("the keyboard enters a list with nothing chosen") << "focus"
+                                                                        << "";
+        QTest::newRow("the current row deselected with Ctrl") << "ctrl"
+                                                              << "2";
+        QTest::newRow("every row deselected with Ctrl") << "ctrl-all"
+                                                        << "";
+    }
+    void theCurrentRowCountsOnlyWhileShownSelected()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, chosen);
+        QWidget window;
+        auto* before = new QLineEdit(&window);
+        auto* list = new rt::ListView(&window);
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(before);
+        layout->addWidget(list);
+        list->setMultiSelect(true);
+        list->AddColumn(QStringLiteral("Επίθετο"));
+        rt::ListItems items = list->ListItems();
+        for (int i = 1; i <= 4; ++i)
+            items.Add(QStringLiteral("K%1").arg(i), QString::number(i));
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        if (how == QLatin1String("focus")) {
+            before->setFocus();
+            QTest::keyClick(before, Qt::Key_Tab);
+            QTRY_VERIFY(list->hasFocus());
+            QVERIFY(list->currentIndex().isValid()); // Qt's outline on the first row
+        } else {
+            clickRow(list, 1);
+            clickRow(list, 3, Qt::ControlModifier);
+            clickRow(list, 3, Qt::ControlModifier);
+            if (how == QLatin1String("ctrl-all"))
+                clickRow(list, 1, Qt::ControlModifier);
+            QCOMPARE(list->currentIndex().row(), how == QLatin1String("ctrl") ? 3 : 1);
+        }
+        const rt::ListItem item = list->SelectedItem();
+        QCOMPARE(item.isNull() ? QString() : item.Text(), chosen);
+        if (!item.isNull())
+            QVERIFY(item.Selected());
+    }
+
     void qtSelectionMirrorsTheItemsBothWays()
     {
         rt::ListView list;
@@ -410,8 +591,8 @@ private slots:
         QVERIFY2(updates < changes / 4, qPrintable(QString::number(updates)));
 
         const int rows = change == QLatin1String("remove") ? changes
-                         : change == QLatin1String("add") ? 3 * changes
-                                                            : 2 * changes;
+                         : change == QLatin1String("add")  ? 3 * changes
+                                                           : 2 * changes;
         const QString last = change == QLatin1String("remove") ? QString::number(changes)
                              : change == QLatin1String("add")
                                  ? QStringLiteral("new %1").arg(changes)

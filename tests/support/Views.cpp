@@ -3,6 +3,9 @@
 #include "platform/ListView.h"
 #include "platform/TreeView.h"
 
+#include <QItemSelectionModel>
+#include <QTest>
+#include <algorithm>
 #include <functional>
 
 namespace testsupport {
@@ -21,6 +24,25 @@ QStringList keysAndIcons(rt::ListView* list)
     for (const rt::ListItem item : list->ListItems())
         out << item.Key() + QLatin1Char('=') + QString::number(item.SmallIcon().index);
     return out;
+}
+
+void clickRow(rt::ListView* list, int row, Qt::KeyboardModifiers modifiers)
+{
+    list->Refresh();
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
+                      list->visualRect(index).center());
+}
+
+QList<int> shownSelectedRows(rt::ListView* list)
+{
+    list->Refresh();
+    QList<int> rows;
+    for (const QModelIndex& index : list->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 QModelIndex nodeIndex(rt::TreeView* tree, const QString& key)
