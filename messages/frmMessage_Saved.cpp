@@ -205,9 +205,13 @@ void frmMessage_Saved::ShowDetails()
 void frmMessage_Saved::DeleteMessage()
 {
     // What was deleted before a failure is gone from the count and the drop-down too.
+    // The row now selected in the deleted row's place is the one the preview shows: a
+    // deleted message's text beside another row's selection would be read as that row's.
+    // With no row left, the preview keeps what it showed.
     savedsent::DeleteSelectedAndUpdate(
         *m_message, 2, QStringLiteral("DELETE FROM saved_messages WHERE msg_id = ?"), [this] {
             SetControlState();
+            ShowSelectedMessage();
             rt::Forms::get<frmMain>().ReadSavedMessages();
         });
 }

@@ -232,14 +232,21 @@ private slots:
         QTest::addColumn<QString>("subject");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QList<int>>("left");
+        // What the preview shows after it: the row now selected in the first deleted
+        // row's place; after No, the message it showed before.
+        QTest::addColumn<QString>("preview");
         QTest::newRow("one, yes") << QList<int>{3} << QStringLiteral("το μήνυμα \"Τρίτο\".")
-                                  << int(rt::mb::Yes) << QList<int>{1, 2, 4, 5};
+                                  << int(rt::mb::Yes) << QList<int>{1, 2, 4, 5}
+                                  << QStringLiteral("κείμενο 4");
         QTest::newRow("one, no") << QList<int>{3} << QStringLiteral("το μήνυμα \"Τρίτο\".")
-                                 << int(rt::mb::No) << QList<int>{1, 2, 3, 4, 5};
-        QTest::newRow("second and fourth") << QList<int>{2, 4} << QStringLiteral("2 μηνύματα.")
-                                           << int(rt::mb::Yes) << QList<int>{1, 3, 5};
+                                 << int(rt::mb::No) << QList<int>{1, 2, 3, 4, 5}
+                                 << QStringLiteral("κείμενο 1");
+        QTest::newRow("second and fourth")
+            << QList<int>{2, 4} << QStringLiteral("2 μηνύματα.") << int(rt::mb::Yes)
+            << QList<int>{1, 3, 5} << QStringLiteral("κείμενο 3");
         QTest::newRow("three") << QList<int>{1, 3, 5} << QStringLiteral("3 μηνύματα.")
-                               << int(rt::mb::Yes) << QList<int>{2, 4};
+                               << int(rt::mb::Yes) << QList<int>{2, 4}
+                               << QStringLiteral("κείμενο 2");
     }
     void deleteAsksFirst()
     {
@@ -247,10 +254,10 @@ private slots:
         QFETCH(QString, subject);
         QFETCH(int, answer);
         QFETCH(QList<int>, left);
+        QFETCH(QString, preview);
         const QList<qint64> ids = addFive();
         mainWindow().ReadSavedMessages();
         frmMessage_Saved& w = openList();
-        const QString preview = w.txtMessage()->Text();
         rt::ListItems items = w.Message()->ListItems();
         items.Item(1).setSelected(false);
         for (const int i : selected)
