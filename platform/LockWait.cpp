@@ -36,6 +36,23 @@ QApplication* widgetsApplication()
     return qobject_cast<QApplication*>(QCoreApplication::instance());
 }
 
+// A window shown just before the wait is not painted by the toolkit: it paints a window only
+// once the window system has said that the window is on the screen (its first expose),
+// and that news waits in the event queue with everything else. Such a window is painted
+// here whole into its store, every time the pictures are put on the screen again, so
+// that it shows what it holds now; the screen takes the picture once the window is
+// mapped, and until then the window system drops it.
+void paintNotYetExposed(QWidget& top, QBackingStore& store)
+{
+    const QRect whole(QPoint(), top.size());
+    if (store.size() != whole.size())
+        store.resize(whole.size());
+    store.beginPaint(whole);
+    top.render(store.paintDevice(), QPoint(), whole,
+               QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    store.endPaint();
+}
+
 void paintWindows()
 {
     if (widgetsApplication() == nullptr)
@@ -50,12 +67,18 @@ void paintWindows()
     s.sinceReshown.start();
     for (QWidget* top : QApplication::topLevelWidgets()) {
         QWindow* window = top->windowHandle();
-        // A window not yet painted has nothing in its store to show.
-        if (!top->isVisible() || !top->testAttribute(Qt::WA_Mapped) || window == nullptr ||
-            !window->isExposed())
+        if (!top->isVisible() || window == nullptr || window->handle() == nullptr ||
+            top->testAttribute(Qt::WA_DontShowOnScreen) ||
+            window->windowStates().testFlag(Qt::WindowMinimized))
             continue;
-        if (QBackingStore* store = top->backingStore())
-            store->flush(QRegion(QRect(QPoint(), top->size())), window);
+        QBackingStore* store = top->backingStore();
+        if (store == nullptr)
+            continue;
+        if (!top->testAttribute(Qt::WA_Mapped))
+            paintNotYetExposed(*top, *store);
+        else if (!window->isExposed())
+            continue;
+        store->flush(QRegion(QRect(QPoint(), top->size())), window);
     }
 }
 

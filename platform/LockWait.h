@@ -15,7 +15,11 @@ namespace rt {
 // them: a widget's own changes arrive as UpdateRequest events posted to its window, which
 // are delivered by type and paint into the window's backing store, and that store, which
 // holds the whole window's picture, is put on the screen again every few tenths of a
-// second, so an uncovered part is whole again without anything being painted.
+// second, so an uncovered part is whole again without anything being painted. A window
+// shown just before the wait, whose first expose is among the events not read, has not
+// been painted by the toolkit at all: the wait paints it whole into its store each time
+// it puts the pictures on the screen, and the screen shows it as soon as the window system
+// has mapped it.
 class LockWait {
 public:
     // A statement of the connection `who` has found the lock taken: the hourglass is shown

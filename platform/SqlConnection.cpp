@@ -5,6 +5,7 @@
 #include "platform/SqlStatement.h"
 #include "platform/StorageSteps.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStringView>
@@ -57,6 +58,12 @@ int nextTryMs(int tries)
     return delays[std::min(tries, int(std::size(delays)) - 1)];
 }
 
+// A failure found before SQLite had a connection to say more about it.
+DbResult engineFailure(int code)
+{
+    return DbResult::fromSqlite(code, QString::fromUtf8(sqlite3_errstr(code)));
+}
+
 } // namespace
 
 // Another program may hold the file for a moment (a backup copying it, a second program
@@ -90,23 +97,31 @@ SqlConnection::~SqlConnection() {
 }
 
 std::shared_ptr<SqlConnection> SqlConnection::open(const QString& path, DbResult& result) {
+    std::shared_ptr<SqlConnection> connection = openFile(path, result);
+    // The user is told which file would not open; the program has only the one.
+    if (!result && !path.isEmpty())
+        result.description += QStringLiteral("\nΑρχείο: ") +
+                              QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    return connection;
+}
+
+std::shared_ptr<SqlConnection> SqlConnection::openFile(const QString& path, DbResult& result)
+{
     // An absolute path keeps SQLite from reading the name as a URI ("file:...?mode=rwc")
     // or as ":memory:", either of which could make a database out of nothing.
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists()) {
-        result = DbResult::failure(SQLITE_CANTOPEN,
-                                   QStringLiteral("the database file %1 does not exist").arg(path));
+        result = engineFailure(SQLITE_CANTOPEN);
         return nullptr;
     }
     if (!info.isFile()) {
-        result = DbResult::failure(SQLITE_CANTOPEN,
-                                   QStringLiteral("%1 is not a database file").arg(path));
+        result = engineFailure(SQLITE_CANTOPEN);
         return nullptr;
     }
     // SQLite takes an empty file for an empty database; no program wrote it, so it is
     // no database of ours.
     if (info.size() == 0) {
-        result = DbResult::failure(SQLITE_NOTADB, QStringLiteral("file is not a database"));
+        result = engineFailure(SQLITE_NOTADB);
         return nullptr;
     }
 
@@ -114,8 +129,7 @@ std::shared_ptr<SqlConnection> SqlConnection::open(const QString& path, DbResult
     const QByteArray name = info.absoluteFilePath().toUtf8();
     const int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
-        result = db ? SqlStatement::lastError(db)
-                    : DbResult::failure(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+        result = db ? SqlStatement::lastError(db) : engineFailure(rc);
         sqlite3_close(db);
         return nullptr;
     }

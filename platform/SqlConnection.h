@@ -20,7 +20,8 @@ public:
     // fails with SQLITE_BUSY, unless the connection is told otherwise.
     static constexpr int lockWaitMs = 5000;
 
-    // Opens an existing database file read-write; never creates one.
+    // Opens an existing database file read-write; never creates one. A failure names the
+    // file.
     static std::shared_ptr<SqlConnection> open(const QString& path, DbResult& result);
 
     ~SqlConnection();
@@ -35,6 +36,7 @@ public:
 
 private:
     SqlConnection(sqlite3* db, const QString& path);
+    static std::shared_ptr<SqlConnection> openFile(const QString& path, DbResult& result);
     DbResult registerFunctions();
     static int waitForLock(void* connection, int tries);
 

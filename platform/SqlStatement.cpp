@@ -18,7 +18,7 @@ SqlStatement::~SqlStatement() {
 DbResult SqlStatement::lastError(sqlite3* db) {
     if (!db)
         return DbResult::failure(SQLITE_MISUSE, QStringLiteral("the database is not open"));
-    return DbResult::failure(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+    return DbResult::fromSqlite(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 DbResult SqlStatement::prepare(sqlite3* db, const Query& query) {

@@ -21,6 +21,7 @@
 #include "platform/TreeView.h"
 #include "tests/support/Docking.h"
 #include "tests/support/Fixture.h"
+#include "tests/support/MomentaryLock.h"
 #include "tests/support/Seams.h"
 #include "tests/support/Views.h"
 
@@ -501,8 +502,21 @@ private slots:
                  QStringList{QStringLiteral("7|6914|\\2\\")});
     }
 
+    void aFailedSaveWritesNothingAndKeepsEveryChange_data()
+    {
+        QTest::addColumn<bool>("locked"); // else a statement the database refuses
+        QTest::addColumn<QString>("told");
+        QTest::newRow("refused") << false << QStringLiteral("Σφάλμα: 19\nrefused");
+        QTest::newRow("another program holds the database")
+            << true
+            << QStringLiteral("Σφάλμα: 5\nΗ βάση δεδομένων χρησιμοποιείται από άλλο πρόγραμμα.\n"
+                              "Η εργασία δεν ολοκληρώθηκε και η αλλαγή που βρισκόταν σε "
+                              "εξέλιξη δεν αποθηκεύτηκε.");
+    }
     void aFailedSaveWritesNothingAndKeepsEveryChange()
     {
+        QFETCH(bool, locked);
+        QFETCH(QString, told);
         frmGroup_Organize& w = openWindow();
         QVERIFY(clickNode(w.Groups(), QStringLiteral("GRP_2")));
         m_fx.boxes().answer(rt::mb::Yes);
@@ -511,12 +525,21 @@ private slots:
         w.UpdateGroup(QStringLiteral("GRP_0"), added, QStringLiteral("Νέα"));
         w.UpdateMember(QString(), added, QStringLiteral("Λάμπρου"), QString(), QString(),
                        QStringLiteral("6915"));
-        exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON members BEGIN "
-                            "SELECT RAISE(ABORT, 'refused'); END"));
+        rt::Database& db = mdlDataBase::MainDatabase();
+        const int usualWait = db.lockWaitMs();
+        std::unique_ptr<testsupport::MomentaryLock> lock;
+        if (locked) {
+            db.setLockWaitMs(300);
+            lock = std::make_unique<testsupport::MomentaryLock>(m_fx.folder().databasePath(), -1);
+            QVERIFY(lock->isHeld());
+        } else {
+            exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON members BEGIN "
+                                "SELECT RAISE(ABORT, 'refused'); END"));
+        }
         m_fx.boxes().clear();
         clickSave(w);
         QCOMPARE(m_fx.boxes().shown().size(), 1);
-        QVERIFY(m_fx.boxes().shown().first().text.contains(QLatin1String("refused")));
+        QCOMPARE(m_fx.boxes().shown().first().text, told);
         QCOMPARE(rows(QStringLiteral("SELECT group_id FROM groups ORDER BY group_id")),
                  (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                               QStringLiteral("4")}));
@@ -527,7 +550,12 @@ private slots:
         QVERIFY(w.Groups()->Nodes().Exists(added));
         QCOMPARE(w.Groups()->Nodes().Item(added).Tag(), QStringLiteral("ADDED"));
 
-        exec(QStringLiteral("DROP TRIGGER refuse"));
+        if (locked) {
+            lock.reset();
+            db.setLockWaitMs(usualWait);
+        } else {
+            exec(QStringLiteral("DROP TRIGGER refuse"));
+        }
         clickSave(w);
         QVERIFY(!w.HasPendingChanges());
         QCOMPARE(rows(QStringLiteral("SELECT group_id, group_name FROM groups WHERE group_id > 2 "

@@ -63,10 +63,13 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(rt::ProgramEnded, mdlDataBase::OpenDatabase());
         QCOMPARE(end.count(), 1);
         QCOMPARE(boxes.shown().size(), 1);
-        const QStringList lines = boxes.shown().first().text.split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 2);
-        QVERIFY(lines.first().startsWith(QStringLiteral("Σφάλμα: ")));
-        QVERIFY(lines.first().size() > QStringLiteral("Σφάλμα: ").size());
+        // What is wrong, in Greek, and with which file.
+        QCOMPARE(boxes.shown().first().text.split(QLatin1Char('\n')),
+                 (QStringList{QStringLiteral("Σφάλμα: 14"),
+                              QStringLiteral("Το αρχείο της βάσης δεδομένων δεν βρέθηκε ή δεν "
+                                             "μπορεί να ανοιχτεί."),
+                              QStringLiteral("Αρχείο: ") +
+                                  QDir::toNativeSeparators(folder.databasePath())}));
         QVERIFY(!rt::IsFormLoaded(QStringLiteral("frmSplash")));
         QFile log(folder.file(QStringLiteral("ERROR.LOG")));
         QVERIFY(log.open(QIODevice::ReadOnly));

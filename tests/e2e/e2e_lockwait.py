@@ -23,6 +23,7 @@ import vantrel_e2e as e2e
 HELD = 10.0  # seconds the lock is kept from the moment the request arrives
 MESSAGE_ID = 1001
 CREDITS = 250
+SENDING = "Αποστολή Μηνυμάτων"
 
 
 class LockingService:
@@ -97,6 +98,28 @@ class LockingService:
         self.listener.close()
 
 
+def only(ids):
+    return ids[0] if len(ids) == 1 else None
+
+
+def flat(pixels):
+    first = pixels[0][0]
+    return all(pixel == first for row in pixels for pixel in row)
+
+
+def settled(s, box, what, limit, plain=True):
+    """The rectangle's pixels once two looks in a row agree (and, unless plain, once they
+    are not all of one colour)."""
+    looks = [s.pixels(box)]
+
+    def agreed():
+        looks.append(s.pixels(box))
+        before, now = looks[-2:]
+        return now if now == before and (plain or not flat(now)) else None
+
+    return e2e.wait_for(what, agreed, limit=limit)
+
+
 def scenario(s):
     s.install()
     service = LockingService(os.path.join(s.folder, "SMS.mdb"))
@@ -122,10 +145,17 @@ def run(s, service):
     if not service.locked.wait(e2e.STEP_LIMIT):
         raise e2e.Failed("the service received no send request")
     locked_at = time.monotonic()
+
+    def left():
+        """What is left of the hold, less a margin for the last look."""
+        return max(HELD - (time.monotonic() - locked_at) - 1.0, 0.0)
+
     # From here until the lock is let go the program is inside its wait: only the X server
     # is asked about it, never the accessibility bus, which it does not answer meanwhile.
-    time.sleep(1.5)
-    before = s.pixels(box)
+    sending = e2e.wait_for("the sending window", lambda: only(s.x_windows(SENDING)),
+                           limit=left())
+    settled(s, s.geometry(sending), "the sending window's picture", left(), plain=False)
+    before = settled(s, box, "the program's windows at rest in the wait", left())
     s.shot("waiting.png", box=box)
 
     # Another window over the program's, then gone: the part it covered is uncovered.
@@ -133,16 +163,17 @@ def run(s, service):
                                                                          box[1]),
                               "-bg", "magenta", "a window laid over the program"])
     s.children.append(cover)
-    e2e.wait_for("the covering window", lambda: s.pixels(box) != before, limit=10)
+    e2e.wait_for("the covering window", lambda: s.pixels(box) != before, limit=left())
     e2e.end(cover)
-    time.sleep(1.0)
-    after = s.pixels(box)
-    s.shot("uncovered-while-waiting.png", box=box)
-    if service.released.is_set() or time.monotonic() - locked_at >= HELD:
-        raise e2e.Failed("the lock was let go before the uncovered window was looked at")
-    if after != before:
+    try:
+        e2e.wait_for("the uncovered part shown again", lambda: s.pixels(box) == before,
+                     limit=left())
+    except e2e.Failed:
+        s.shot("uncovered-while-waiting.png", box=box)
         raise e2e.Failed("the uncovered part of the window was not shown again during the "
                          "wait (see waiting.png and uncovered-while-waiting.png)")
+    if service.released.is_set():
+        raise e2e.Failed("the lock was let go before the uncovered window was looked at")
 
     # The lock let go past the usual wait: the message is recorded once, then the credits.
     if not service.released.wait(HELD + e2e.STEP_LIMIT):

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -29,6 +30,24 @@ bool createDatabase(const QString& path, const QString& sql) {
     return rt::createDatabaseFromSql(path, sql.toUtf8());
 }
 
+// What the user is told of the failures a user can meet.
+const QString unfinished = QStringLiteral(
+    "Η εργασία δεν ολοκληρώθηκε και η αλλαγή που βρισκόταν σε εξέλιξη δεν αποθηκεύτηκε.");
+const QString inUse =
+    QStringLiteral("Η βάση δεδομένων χρησιμοποιείται από άλλο πρόγραμμα.\n") + unfinished;
+const QString readOnly = QStringLiteral("Η βάση δεδομένων δεν μπορεί να τροποποιηθεί, γιατί το "
+                                        "αρχείο της ή ο φάκελός της επιτρέπει μόνο ανάγνωση.\n") +
+                         unfinished;
+const QString diskFull =
+    QStringLiteral("Δεν υπάρχει ελεύθερος χώρος στον δίσκο για τη βάση δεδομένων.\n") + unfinished;
+const QString ioError = QStringLiteral("Παρουσιάστηκε σφάλμα κατά την ανάγνωση ή την εγγραφή του "
+                                       "αρχείου της βάσης δεδομένων.\n") +
+                        unfinished;
+const QString damaged =
+    QStringLiteral("Το αρχείο της βάσης δεδομένων έχει καταστραφεί ή δεν είναι βάση δεδομένων.");
+const QString cannotOpen =
+    QStringLiteral("Το αρχείο της βάσης δεδομένων δεν βρέθηκε ή δεν μπορεί να ανοιχτεί.");
+
 QStringList folderListing(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
@@ -45,6 +64,10 @@ private slots:
 
     void openFailsWithoutCreatingAFile_data();
     void openFailsWithoutCreatingAFile();
+    void failuresAUserCanMeetAreToldInGreek_data();
+    void failuresAUserCanMeetAreToldInGreek();
+    void failuresOfTheFileAreToldInGreek_data();
+    void failuresOfTheFileAreToldInGreek();
     void missingTableFailsAtFirstStatement();
     void executeReportsRowsAffected();
     void executeRejectsBadStatements_data();
@@ -135,17 +158,19 @@ QStringList tst_database::column(const Query& query) {
 void tst_database::openFailsWithoutCreatingAFile_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("number");
-    QTest::newRow("missing file") << "missing" << SQLITE_CANTOPEN;
-    QTest::newRow("URI-looking name") << "uri" << SQLITE_CANTOPEN;
-    QTest::newRow("folder") << "folder" << SQLITE_CANTOPEN;
-    QTest::newRow("empty path") << "empty path" << SQLITE_CANTOPEN;
-    QTest::newRow("text file") << "text" << SQLITE_NOTADB;
-    QTest::newRow("empty file") << "empty" << SQLITE_NOTADB;
+    QTest::addColumn<QString>("text");
+    QTest::newRow("missing file") << "missing" << SQLITE_CANTOPEN << cannotOpen;
+    QTest::newRow("URI-looking name") << "uri" << SQLITE_CANTOPEN << cannotOpen;
+    QTest::newRow("folder") << "folder" << SQLITE_CANTOPEN << cannotOpen;
+    QTest::newRow("empty path") << "empty path" << SQLITE_CANTOPEN << cannotOpen;
+    QTest::newRow("text file") << "text" << SQLITE_NOTADB << damaged;
+    QTest::newRow("empty file") << "empty" << SQLITE_NOTADB << damaged;
 }
 
 void tst_database::openFailsWithoutCreatingAFile() {
     QFETCH(QString, kind);
     QFETCH(int, number);
+    QFETCH(QString, text);
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -170,14 +195,106 @@ void tst_database::openFailsWithoutCreatingAFile() {
 
     rt::Database db;
     const rt::DbResult r = db.open(path);
+    // The user is told which file it was (the start-up box).
+    const QString named = path.isEmpty()
+                              ? QString()
+                              : QStringLiteral("\nΑρχείο: ") +
+                                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     QDir::setCurrent(cwd);
 
     QVERIFY(!r.ok);
     QCOMPARE(r.number, number);
-    QVERIFY(!r.description.isEmpty());
+    QCOMPARE(r.description, text + named);
     QVERIFY(!db.isOpen());
     QCOMPARE(folderListing(folder.path()), before);
     QVERIFY(!db.execute({QStringLiteral("SELECT 1"), {}}).ok);
+}
+
+void tst_database::failuresAUserCanMeetAreToldInGreek_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("busy") << SQLITE_BUSY << inUse;
+    QTest::newRow("busy, extended") << SQLITE_BUSY_SNAPSHOT << inUse;
+    QTest::newRow("locked") << SQLITE_LOCKED << inUse;
+    QTest::newRow("locked, extended") << SQLITE_LOCKED_SHAREDCACHE << inUse;
+    QTest::newRow("read-only") << SQLITE_READONLY << readOnly;
+    QTest::newRow("read-only, extended") << SQLITE_READONLY_DBMOVED << readOnly;
+    QTest::newRow("full") << SQLITE_FULL << diskFull;
+    QTest::newRow("I/O error") << SQLITE_IOERR << ioError;
+    QTest::newRow("I/O error, extended") << SQLITE_IOERR_WRITE << ioError;
+    QTest::newRow("not a database") << SQLITE_NOTADB << damaged;
+    QTest::newRow("damaged") << SQLITE_CORRUPT << damaged;
+    QTest::newRow("damaged, extended") << SQLITE_CORRUPT_INDEX << damaged;
+    QTest::newRow("cannot open") << SQLITE_CANTOPEN << cannotOpen;
+    QTest::newRow("cannot open, extended") << SQLITE_CANTOPEN_ISDIR << cannotOpen;
+    // Any other failure is a fault of the program's own statement: the engine's text.
+    QTest::newRow("syntax") << SQLITE_ERROR << QString();
+    QTest::newRow("constraint") << SQLITE_CONSTRAINT << QString();
+    QTest::newRow("constraint, extended") << SQLITE_CONSTRAINT_UNIQUE << QString();
+    QTest::newRow("out of memory") << SQLITE_NOMEM << QString();
+}
+
+void tst_database::failuresAUserCanMeetAreToldInGreek()
+{
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    const QString engine = QString::fromUtf8(sqlite3_errstr(code));
+    const rt::DbResult r = rt::DbResult::fromSqlite(code, engine);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.number, code);
+    QCOMPARE(r.description, text.isNull() ? engine : text);
+}
+
+// The failures as the file gives them, each told the way the table says.
+void tst_database::failuresOfTheFileAreToldInGreek_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("read-only") << "read-only" << SQLITE_READONLY << readOnly;
+    QTest::newRow("disk full") << "full" << SQLITE_FULL << diskFull;
+    QTest::newRow("damaged") << "damaged" << SQLITE_CORRUPT << damaged;
+}
+
+void tst_database::failuresOfTheFileAreToldInGreek()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, number);
+    QFETCH(QString, text);
+    for (int i = 0; i < 20; ++i)
+        addMember(QStringLiteral("member %1").arg(i));
+    const Query insert{QStringLiteral("INSERT INTO members (LastName) VALUES (?)"),
+                       {QString(20000, QLatin1Char('x'))}};
+    rt::DbResult r;
+    if (kind == u"read-only") {
+        QVERIFY(m_db.execute({QStringLiteral("PRAGMA query_only = 1"), {}}).ok);
+        r = m_db.execute(insert);
+    } else if (kind == u"full") {
+        // No page beyond those it has: the long name needs more.
+        QVERIFY(m_db.execute({QStringLiteral("PRAGMA max_page_count = 1"), {}}).ok);
+        r = m_db.execute(insert);
+    } else {
+        const QStringList root =
+            column({QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = ?"),
+                    {QStringLiteral("members")}});
+        const QStringList pageSize = column({QStringLiteral("PRAGMA page_size"), {}});
+        QCOMPARE(root.size(), 1);
+        m_db.close();
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const qint64 size = pageSize.value(0).toLongLong();
+        QVERIFY(file.seek((root.first().toLongLong() - 1) * size));
+        QCOMPARE(file.write(QByteArray(size, '\xff')), size);
+        file.close();
+        QVERIFY(m_db.open(m_path).ok);
+        r = m_db.openRecordset({QStringLiteral("SELECT * FROM members"), {}},
+                               RecordsetType::Snapshot)
+                .status();
+    }
+    QVERIFY(!r.ok);
+    QCOMPARE(r.number, number);
+    QCOMPARE(r.description, text);
 }
 
 void tst_database::missingTableFailsAtFirstStatement() {
@@ -542,7 +659,7 @@ void tst_database::aLockHeldPastTheWaitFails() {
             m_db.execute({QStringLiteral("INSERT INTO members (LastName) VALUES (?)"), {"lost"}});
         QVERIFY(!single.ok);
         QCOMPARE(single.number, SQLITE_BUSY);
-        QCOMPARE(single.description, QStringLiteral("database is locked"));
+        QCOMPARE(single.description, inUse);
         QVERIFY(lock.waits() > 0);
         QVERIFY(lock.isHeld());
     }
