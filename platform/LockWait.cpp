@@ -74,10 +74,17 @@ void paintWindows()
         QBackingStore* store = top->backingStore();
         if (store == nullptr)
             continue;
-        if (!top->testAttribute(Qt::WA_Mapped))
+        if (!top->testAttribute(Qt::WA_Mapped)) {
             paintNotYetExposed(*top, *store);
-        else if (!window->isExposed())
+        } else if (!window->isExposed()) {
             continue;
+        } else {
+            // A window painted at most once per gap (PaintPacing) holds back a change
+            // that came within the gap until its timer runs, and no timer runs here:
+            // asked again now, long after the gap, it paints what is still dirty.
+            QEvent request(QEvent::UpdateRequest);
+            QCoreApplication::sendEvent(top, &request);
+        }
         store->flush(QRegion(QRect(QPoint(), top->size())), window);
     }
 }

@@ -2,6 +2,7 @@
 #include "platform/DatabaseCreation.h"
 #include "platform/Events.h"
 #include "platform/LockWait.h"
+#include "platform/PaintPacing.h"
 #include "tests/support/MomentaryLock.h"
 
 #include <QApplication>
@@ -286,6 +287,36 @@ private slots:
         QVERIFY(!probe.windowHandle()->isExposed());
         QCOMPARE(pending.ran(probe), QStringList());
         QTRY_COMPARE(pending.ran(probe), everything);
+    }
+
+    // A window painted at most once per gap holds back a change that comes just after a
+    // paint until the gap's timer runs, and no timer runs while a statement waits: the
+    // change is painted during the wait all the same.
+    void aPacedWindowChangedJustBeforeTheWaitIsPainted()
+    {
+        m_db.setLockWaitMs(10000); // a bound only: the lock goes once a paint was seen
+        Probe probe;
+        probe.resize(200, 100);
+        rt::PaintPacing::install(probe);
+        probe.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&probe));
+        QCoreApplication::processEvents();
+
+        testsupport::MomentaryLock lock(m_path, -1);
+        QVERIFY(lock.isHeld());
+        probe.lock = &lock;
+        lock.duringWait([&] {
+            if (probe.paintsWhileHeld > 0)
+                lock.release();
+        });
+        probe.repaint();
+        probe.update();
+
+        const rt::DbResult r =
+            m_db.execute({QStringLiteral("INSERT INTO members (LastName) VALUES (?)"), {"x"}});
+
+        QVERIFY2(r.ok, qPrintable(r.description));
+        QVERIFY(probe.paintsWhileHeld > 0);
     }
 
     // The pause between two attempts at a write shows the same as a wait for the lock.
