@@ -1,6 +1,7 @@
 #include "platform/Form.h"
 
 #include "platform/KeyInput.h"
+#include "platform/WindowServices.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 
 #include <map>
 #include <utility>
@@ -76,6 +78,13 @@ void Form::setVisible(bool visible)
 {
     if (visible && m_unloading)
         return;
+    if (visible && isWindow() && !isVisible() && windowType() == Qt::Dialog &&
+        !testAttribute(Qt::WA_Moved)) {
+        // A dialog opens centred over the window it was opened from; a form that placed
+        // itself keeps its place.
+        QWidget* owner = OwnerWindow();
+        PlaceOver(*this, owner != this ? owner : nullptr);
+    }
     QWidget::setVisible(visible);
 }
 
@@ -169,7 +178,11 @@ void Forms::showModal(Form& form)
         return;
     }
     form.setWindowModality(Qt::ApplicationModal);
+    // The window it was opened from, which the window manager keeps it above.
+    QWidget* owner = OwnerWindow();
     form.show();
+    if (owner != nullptr && owner != &form && form.windowHandle() != nullptr)
+        form.windowHandle()->setTransientParent(owner->windowHandle());
     QEventLoop loop;
     QObject::connect(&form, &Form::shownEnded, &loop, &QEventLoop::quit);
     QObject::connect(&form, &QObject::destroyed, &loop, &QEventLoop::quit);

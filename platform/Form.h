@@ -31,7 +31,9 @@ public:
     virtual void Form_KeyPress(int& KeyAscii) { Q_UNUSED(KeyAscii); }
     virtual void Form_KeyUp(int& KeyCode, int Shift) { Q_UNUSED(KeyCode); Q_UNUSED(Shift); }
 
-    // An unloaded form is never shown again, also while it waits to be deleted.
+    // An unloaded form is never shown again, also while it waits to be deleted. A dialog
+    // that has not placed itself opens centred over the window it was opened from (the
+    // active one), whole on the screen; shown modally, it stays above that window.
     void setVisible(bool visible) override;
 
 signals:

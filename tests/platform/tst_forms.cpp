@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -25,6 +28,15 @@ protected:
         state = 1;
     }
     void Form_Unload(bool& cancel) override { cancel = refuse; }
+};
+
+class frmDialog : public rt::Form {
+public:
+    frmDialog() : rt::Form(QStringLiteral("frmDialog"))
+    {
+        setWindowFlags(Qt::Dialog);
+        resize(300, 200);
+    }
 };
 
 class frmOther : public rt::Form {
@@ -99,6 +111,91 @@ private slots:
         QCOMPARE(forms.size(), 2);
         QCOMPARE(forms.at(0)->Name(), QStringLiteral("frmOther"));
         QCOMPARE(forms.at(1)->Name(), QStringLiteral("frmSample"));
+    }
+
+    // A dialog opens over the window it was opened from, as near as the screen allows;
+    // one that placed itself is left where it is.
+    void aDialogOpensOverItsOwner_data()
+    {
+        QTest::addColumn<QRect>("owner");     // relative to the available area; none when empty
+        QTest::addColumn<QPoint>("placedAt"); // where the form put itself, if anywhere
+        QTest::addColumn<QString>("wanted");  // "owner", "screen" or "own place"
+        QTest::newRow("over a window in the middle")
+            << QRect(150, 200, 500, 400) << QPoint() << "owner";
+        QTest::newRow("over a window far off the centre")
+            << QRect(20, 30, 400, 300) << QPoint() << "owner";
+        QTest::newRow("over a window lower right")
+            << QRect(600, 500, 320, 240) << QPoint() << "owner";
+        QTest::newRow("no window active") << QRect() << QPoint() << "screen";
+        QTest::newRow("a dialog that placed itself")
+            << QRect(20, 30, 400, 300) << QPoint(61, 47) << "own place";
+    }
+    void aDialogOpensOverItsOwner()
+    {
+        QFETCH(QRect, owner);
+        QFETCH(QPoint, placedAt);
+        QFETCH(QString, wanted);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QWidget main;
+        if (!owner.isNull()) {
+            main.setGeometry(owner.translated(screen.topLeft()));
+            main.show();
+            main.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&main));
+        }
+        frmDialog& form = rt::Forms::get<frmDialog>();
+        if (!placedAt.isNull())
+            form.move(placedAt);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        QVERIFY(screen.contains(form.frameGeometry()));
+        if (wanted == QLatin1String("own place")) {
+            QCOMPARE(form.pos(), placedAt);
+            return;
+        }
+        // Over its owner, frame over frame; alone, it is centred on the screen as near as
+        // the frame it gets allows, which is not known before it is shown.
+        const bool overOwner = wanted == QLatin1String("owner");
+        const QRect placed = form.frameGeometry();
+        const int slack = overOwner ? 1 : 1 + form.geometry().left() - placed.left();
+        QRect centred(QPoint(0, 0), placed.size());
+        centred.moveCenter(overOwner ? main.frameGeometry().center() : screen.center());
+        centred.moveRight(qMin(centred.right(), screen.right()));
+        centred.moveBottom(qMin(centred.bottom(), screen.bottom()));
+        const QPoint off = placed.topLeft() - centred.topLeft();
+        QVERIFY2(qAbs(off.x()) <= slack && qAbs(off.y()) <= slack,
+                 qPrintable(QStringLiteral("%1,%2 off; at %3,%4 %5x%6 in %7,%8 %9x%10")
+                                .arg(off.x())
+                                .arg(off.y())
+                                .arg(placed.x())
+                                .arg(placed.y())
+                                .arg(placed.width())
+                                .arg(placed.height())
+                                .arg(screen.x())
+                                .arg(screen.y())
+                                .arg(screen.width())
+                                .arg(screen.height())));
+    }
+
+    // Shown modally, a dialog is the window manager's to keep above the window it was
+    // opened from.
+    void aModalDialogStaysAboveItsOwner()
+    {
+        rt::Forms::setModalDriver(nullptr);
+        QWidget main;
+        main.setGeometry(QRect(QPoint(40, 50), QSize(500, 400)));
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        frmDialog& form = rt::Forms::get<frmDialog>();
+        QWindow* owner = nullptr;
+        QTimer::singleShot(0, &form, [&form, &owner] {
+            owner = form.windowHandle()->transientParent();
+            form.hide();
+        });
+        rt::Forms::showModal(form);
+        QCOMPARE(owner, main.windowHandle());
     }
 
     void modalShowIsDrivenByTheScript()
