@@ -16,6 +16,16 @@
 //   e2e_helper measure TEXT                 the text in the display's default font: the
 //                                           height of a line, then the width of each of
 //                                           its lines, one a line
+//   e2e_helper windows                      windows that break the harness's rules on
+//                                           purpose, to try its guards; commands on
+//                                           standard input, one a line, each answered
+//                                           "shown ID" once its window is on the screen:
+//     owner X Y W H                         a window of W x H at X, Y (its frame around)
+//     dialog X Y W H BUSY                   a dialog of that window, placed the same way;
+//                                           once shown, the program keeps a core busy
+//                                           for BUSY ms (-1: for ever)
+//     alone X Y W H BUSY                    the same dialog without an owner
+//     close                                 closes the dialog ("closed")
 
 #include "app/mdlSettings.h"
 #include "platform/App.h"
@@ -24,15 +34,22 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
+#include <QRasterWindow>
 #include <QScreen>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace road = testsupport::road;
 
@@ -48,7 +65,7 @@ int usage()
 {
     std::fprintf(stderr, "usage: e2e_helper road FOLDER HOST PORT | settings FOLDER KEY=VALUE... "
                          "| expected DIR HOST | text | screenshot X Y W H FILE "
-                         "| pixels X Y W H | measure TEXT\n");
+                         "| pixels X Y W H | measure TEXT | windows\n");
     return 2;
 }
 
@@ -89,10 +106,103 @@ int writeSettings(const QString& folder, const QStringList& pairs)
     }
     account.apply();
     rt::App::setPath(folder);
-    const bool saved = s::SaveSettings() &&
-                       rt::WriteLines(rt::App::file(s::IniFileName),
-                                      {QStringLiteral("Disclaimer = ") + disclaimer});
+    const bool saved =
+        s::SaveSettings() && rt::WriteLines(rt::App::file(s::IniFileName),
+                                            {QStringLiteral("Disclaimer = ") + disclaimer});
     return saved ? 0 : 1;
+}
+
+// A window of one colour that says when it is first on the screen.
+class PlainWindow : public QRasterWindow {
+public:
+    PlainWindow(QColor ground, std::function<void()> shown)
+        : m_ground(ground), m_shown(std::move(shown))
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter(this).fillRect(QRect(QPoint(), size()), m_ground);
+    }
+    void exposeEvent(QExposeEvent* event) override
+    {
+        QRasterWindow::exposeEvent(event);
+        if (isExposed() && m_shown)
+            std::exchange(m_shown, nullptr)();
+    }
+
+private:
+    QColor m_ground;
+    std::function<void()> m_shown;
+};
+
+void answer(const QByteArray& line)
+{
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+int showWindows(QGuiApplication& app)
+{
+    std::unique_ptr<PlainWindow> owner;
+    std::unique_ptr<PlainWindow> dialog;
+    QTimer spin;
+    spin.setInterval(0);
+    QElapsedTimer busy;
+    qint64 busyFor = 0;
+    QObject::connect(&spin, &QTimer::timeout, [&] {
+        if (busyFor >= 0 && busy.elapsed() >= busyFor)
+            spin.stop();
+    });
+    auto place = [](PlainWindow& window, const QStringList& words) {
+        window.setPosition(words.at(1).toInt(), words.at(2).toInt());
+        const QSize size(words.at(3).toInt(), words.at(4).toInt());
+        window.resize(size);
+        window.setMinimumSize(size);
+        window.setMaximumSize(size);
+    };
+    QFile in;
+    if (!in.open(0, QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return 1;
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        const QByteArray line = in.readLine();
+        if (line.isEmpty()) {
+            app.quit();
+            return;
+        }
+        const QStringList words = QString::fromUtf8(line).simplified().split(u' ');
+        if (words.value(0) == QLatin1String("owner") && words.size() == 5) {
+            owner = std::make_unique<PlainWindow>(
+                Qt::darkCyan, [&] { answer("shown " + QByteArray::number(owner->winId())); });
+            owner->setTitle(QStringLiteral("Owner"));
+            place(*owner, words);
+            owner->show();
+        } else if (words.size() == 6 && ((words.at(0) == QLatin1String("dialog") && owner) ||
+                                         words.at(0) == QLatin1String("alone"))) {
+            busyFor = words.at(5).toLongLong();
+            dialog = std::make_unique<PlainWindow>(Qt::lightGray, [&] {
+                answer("shown " + QByteArray::number(dialog->winId()));
+                busy.start();
+                spin.start();
+            });
+            dialog->setFlags(Qt::Dialog);
+            if (words.at(0) == QLatin1String("dialog"))
+                dialog->setTransientParent(owner.get());
+            dialog->setTitle(QStringLiteral("Dialog"));
+            place(*dialog, words);
+            dialog->show();
+        } else if (words.value(0) == QLatin1String("close") && dialog) {
+            spin.stop();
+            dialog.reset();
+            answer("closed");
+        } else {
+            answer("what? " + line.trimmed());
+        }
+    });
+    return app.exec();
 }
 
 } // namespace
@@ -101,8 +211,9 @@ int main(int argc, char* argv[])
 {
     if (argc < 2)
         return usage();
-    const bool screen = std::strcmp(argv[1], "screenshot") == 0 || std::strcmp(argv[1], "pixels") == 0;
-    const bool fonts = std::strcmp(argv[1], "measure") == 0;
+    const bool screen =
+        std::strcmp(argv[1], "screenshot") == 0 || std::strcmp(argv[1], "pixels") == 0;
+    const bool fonts = std::strcmp(argv[1], "measure") == 0 || std::strcmp(argv[1], "windows") == 0;
     std::unique_ptr<QCoreApplication> app;
     if (screen || fonts)
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -130,8 +241,10 @@ int main(int argc, char* argv[])
                    : 1;
     }
     if (command == QLatin1String("text") && args.size() == 1) {
-        const QByteArray lines = QStringList{road::typedText(), road::editedText(),
-                                             road::extraNumber(), road::phoneList(),
+        const QByteArray lines = QStringList{road::typedText(),
+                                             road::editedText(),
+                                             road::extraNumber(),
+                                             road::phoneList(),
                                              QString::number(road::messageId),
                                              QString::number(road::creditsLeft)}
                                      .join(u'\n')
@@ -140,6 +253,8 @@ int main(int argc, char* argv[])
         std::fputc('\n', stdout);
         return 0;
     }
+    if (command == QLatin1String("windows") && args.size() == 1)
+        return showWindows(static_cast<QGuiApplication&>(*app));
     if (fonts && args.size() == 2) {
         const QFontMetricsF metrics(QGuiApplication::font());
         QStringList lines{QString::number(metrics.height())};
@@ -152,11 +267,9 @@ int main(int argc, char* argv[])
     if (screen && args.size() >= 5) {
         const QRect place(args.at(1).toInt(), args.at(2).toInt(), args.at(3).toInt(),
                           args.at(4).toInt());
-        const QImage shot = QGuiApplication::primaryScreen()
-                                ->grabWindow(0)
-                                .toImage()
-                                .copy(place)
-                                .convertToFormat(QImage::Format_RGB888);
+        const QImage shot =
+            QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(place).convertToFormat(
+                QImage::Format_RGB888);
         if (shot.isNull())
             return 1;
         if (command == QLatin1String("screenshot") && args.size() == 6)

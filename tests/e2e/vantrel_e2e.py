@@ -8,6 +8,11 @@ scenario(session) does the work; run it through this module:
 
     xvfb-run -a dbus-run-session -- /usr/bin/python3 e2e_<name>.py --source S --build B \
         --helper H --service F --out DIR
+
+Whatever the scenario does, the harness holds every window the program shows to two
+rules, and fails the scenario when one is broken: a window lies on the screen, centred
+over its owner, and a program that waits for the user uses no processor time (see the
+guards below).
 """
 
 import argparse
@@ -31,15 +36,26 @@ class Failed(Exception):
     pass
 
 
+class GuardFailed(Exception):
+    """A rule that every scenario keeps, broken: not a Failed, so that no scenario's own
+    handling of a failed step passes over it."""
+
+
 def wait_for(what, condition, limit=STEP_LIMIT):
-    """The condition's first true value, looked at again until the limit passes."""
+    """The condition's first true value, looked at again until the limit passes.
+
+    The guards look at the program's new windows while the harness waits; the time they
+    take is not counted against the step.
+    """
     deadline = time.monotonic() + limit
     while True:
         value = condition()
         if value:
+            watch()
             return value
         if time.monotonic() > deadline:
             raise Failed("waited %.0f s in vain for %s" % (limit, what))
+        deadline += watch()
         time.sleep(LOOK_AGAIN)
 
 
@@ -49,6 +65,7 @@ def holds_for(condition, seconds):
     while time.monotonic() < deadline:
         if not condition():
             return False
+        deadline += watch()
         time.sleep(LOOK_AGAIN)
     return condition()
 
@@ -62,7 +79,16 @@ def run(args, **kwargs):
     return done.stdout
 
 
+# xdotool commands that act on the program as a user would: before any of them the
+# guards look at the program's windows, so that none that waits for the user goes unseen.
+INPUT_COMMANDS = {"key", "keydown", "keyup", "type", "click", "mousedown", "mouseup",
+                  "mousemove", "windowactivate", "windowfocus", "windowsize", "windowmove",
+                  "windowclose"}
+
+
 def xdotool(*args):
+    if args and args[0] in INPUT_COMMANDS:
+        watch(now=True)
     return run(["xdotool", *args]).decode()
 
 
@@ -146,8 +172,10 @@ class Session:
         launcher = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher",
                                      "--launch-immediately"], start_new_session=True)
         self.children.append(launcher)
-        if shutil.which("openbox"):
-            self._window_manager()
+        # The guards judge windows as the manager places and frames them.
+        if not shutil.which("openbox"):
+            raise Failed("no window manager: openbox is not installed")
+        self._window_manager()
         import pyatspi  # connects to the bus the launcher announces
         self.pyatspi = pyatspi
 
@@ -207,6 +235,8 @@ class Session:
                                         cwd=self.folder, env=program_env)
         self.children.append(self.process)
         self.app = None
+        if GUARD is not None:
+            GUARD.program(self.process)
 
     def ended(self):
         return self.process is not None and self.process.poll() is not None
@@ -508,6 +538,8 @@ class Session:
                           lambda: (lambda ids: ids[0] if len(ids) == 1 else None)(
                               self.x_windows("Vantrel")), limit=60)
         self.activate(window)
+        if GUARD is not None:
+            GUARD.main_window_at_rest(self.process, window)
         return window
 
     def activate(self, window):
@@ -588,6 +620,300 @@ class Session:
             end(child)
 
 
+# -- guards ----------------------------------------------------------------------------
+#
+# Rules every scenario keeps without asking. The harness looks at the X side for the
+# top-level windows of the programs it started (the window manager's list of the windows
+# it manages: override-redirect menus, tooltips and pop-ups are never in it) and judges
+# each once, when it first sees it, placed by the manager:
+# - with its frame it lies whole on the screen; one with an owner (WM_TRANSIENT_FOR, a
+#   window on the screen) is centred over its owner's frame, as near as the screen allows;
+# - the program waits for the user there, so it uses no processor time: at most a tenth
+#   of a core over a second, measured from /proc while the harness only sleeps. The main
+#   window is measured when main_window() first finds it at rest; the splash and the main
+#   window are not measured when they appear, while the program is still starting.
+
+# The share of a core that a program at rest may use ...
+IDLE_SHARE = 0.10
+# ... over each span of this many seconds, ...
+IDLE_SPAN = 1.0
+# ... looked at up to this many spans in a row: a window that has just appeared may still
+# be laying itself out and painting, but a program that never comes to rest fails.
+IDLE_SPANS = 8
+# Pixels of rounding allowed in a centred window's place.
+CENTRE_SLACK = 3
+# The windows are looked at no more often than this while the harness waits.
+WATCH_EVERY = 0.3
+# xprop prints window titles in UTF-8 only under a UTF-8 locale.
+X_ENV = dict(os.environ, LC_ALL="C.UTF-8")
+
+GUARD = None
+
+
+def watch(now=False):
+    """The guards' look at the programs' windows; the seconds it took to judge new ones."""
+    return GUARD.look(now) if GUARD is not None else 0.0
+
+
+class XWindow:
+    """What the X server and the window manager say of a top-level window."""
+
+    def __init__(self, window, info, props):
+        self.id = window
+        self.viewable = info.get("Map State") == "IsViewable"
+        self.override = info.get("Override Redirect State") == "yes"
+        self.inner = (int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]),
+                      int(info["Width"]), int(info["Height"]))
+        self.title = props.get("_NET_WM_NAME") or props.get("WM_NAME") or ""
+        self.kind = (props.get("_NET_WM_WINDOW_TYPE") or "").split(",")[0].strip()
+        self.kind = self.kind.replace("_NET_WM_WINDOW_TYPE_", "").lower() or "normal"
+        self.owner = props.get("WM_TRANSIENT_FOR")
+        extents = props.get("_NET_FRAME_EXTENTS")
+        self.frame = (tuple(int(v) for v in extents.split(",")) if extents else None)
+        left, right, top, bottom = self.frame or (0, 0, 0, 0)
+        x, y, width, height = self.inner
+        self.framed = (x - left, y - top, width + left + right, height + top + bottom)
+
+    def placed(self):
+        return self.viewable and self.frame is not None and len(self.frame) == 4
+
+    def same_place(self, other):
+        return (other is not None and self.inner == other.inner and self.frame == other.frame
+                and self.viewable == other.viewable)
+
+    def name(self):
+        return "%r (%s, %s)" % (self.title, hex(int(self.id)), self.kind)
+
+    @staticmethod
+    def read(window):
+        """The window as it stands, or None when it is gone."""
+        info = subprocess.run(["xwininfo", "-id", window], capture_output=True, timeout=60)
+        if info.returncode != 0:
+            return None
+        values = {}
+        for line in info.stdout.decode(errors="replace").splitlines():
+            key, _, value = line.strip().partition(":")
+            values[key] = value.strip()
+        props = x_properties(window, "_NET_FRAME_EXTENTS", "WM_TRANSIENT_FOR", "_NET_WM_NAME",
+                             "WM_NAME", "_NET_WM_WINDOW_TYPE")
+        if props is None or "Width" not in values:
+            return None
+        return XWindow(window, values, props)
+
+
+def x_properties(window, *names):
+    """The window's properties by name (a window id as a decimal string), None for one it
+    lacks; None when the window is gone."""
+    done = subprocess.run(["xprop", "-id", window, "-notype", *names], capture_output=True,
+                          timeout=60, env=X_ENV)
+    if done.returncode != 0:
+        return None
+    values = dict.fromkeys(names)
+    for line in done.stdout.decode("utf-8", "replace").splitlines():
+        name, sep, value = line.partition(" = ")
+        if not sep:
+            name, sep, value = line.partition(": window id # ")
+            value = str(int(value.split(",")[0], 16)) if sep else None
+        if name in values and value is not None:
+            values[name] = value[1:-1] if value.startswith('"') else value
+    return values
+
+
+def managed_windows():
+    """The top-level windows that the window manager manages, as decimal ids."""
+    done = subprocess.run(["xprop", "-root", "-notype", "_NET_CLIENT_LIST"],
+                          capture_output=True, timeout=60)
+    _, sep, ids = done.stdout.decode().partition("window id #")
+    return [str(int(w, 16)) for w in ids.replace(",", " ").split()] if sep else []
+
+
+def processor_ticks(pid):
+    """The process's processor time so far (user and system), in clock ticks."""
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            stat = f.read()
+    except OSError:
+        return None
+    # The fields after the command's name, which may hold blanks, in brackets.
+    fields = stat[stat.rindex(")") + 2:].split()
+    return int(fields[11]) + int(fields[12])
+
+
+def processor_share(pid, span):
+    """The share of a core that the process used over the span (None once it has ended).
+    Nothing but /proc is read meanwhile: the harness makes the program do no work."""
+    ticks, started = processor_ticks(pid), time.monotonic()
+    time.sleep(span)
+    later, ended = processor_ticks(pid), time.monotonic()
+    if ticks is None or later is None:
+        return None
+    return (later - ticks) / os.sysconf("SC_CLK_TCK") / (ended - started)
+
+
+class Guard:
+    """The rules every scenario keeps (see above), for the programs the scenario starts."""
+
+    def __init__(self, helper, out):
+        self.helper = helper
+        self.out = out
+        self.programs = {}  # pid: the program's process
+        self.known = set()  # (pid, window) of the windows judged already
+        self.owners = {}  # window: its program's pid (0 for none), while it is managed
+        self.rested = set()  # pids whose main window was found at rest
+        self.failures = []
+        self.last_look = 0.0
+        self.judging = False
+        self.screen = None
+        self.judged = 0
+        self.spent = 0.0  # seconds spent judging windows
+        self.looks = 0
+        self.looking = 0.0  # seconds spent looking for new windows
+
+    def program(self, process):
+        self.programs[process.pid] = process
+
+    def look(self, now=False):
+        """Judges every window of the running programs that appeared since the last look;
+        returns the seconds that took."""
+        live = {pid: p for pid, p in self.programs.items() if p.poll() is None}
+        started = time.monotonic()
+        if self.judging or not live or (not now and started - self.last_look < WATCH_EVERY):
+            return 0.0
+        self.last_look = started
+        self.looks += 1
+        managed = managed_windows()
+        for window in set(self.owners) - set(managed):
+            del self.owners[window]
+        for window in managed:
+            # The X server hands the ids of a program that has ended to the next one: a
+            # window not of a running program here may be another's by now.
+            if self.owners.get(window) not in live:
+                pid = (x_properties(window, "_NET_WM_PID") or {}).get("_NET_WM_PID")
+                self.owners[window] = int(pid) if pid else 0
+        new = [w for w in managed if self.owners[w] in live
+               and (self.owners[w], w) not in self.known]
+        self.looking += time.monotonic() - started
+        if not new:
+            return 0.0
+        self.judging = True
+        try:
+            for window in new:
+                self.known.add((self.owners[window], window))
+                self.judge(window, live[self.owners[window]])
+        finally:
+            self.judging = False
+            took = time.monotonic() - started
+            self.spent += took
+        return took
+
+    def judge(self, window, process):
+        shown = self.placed(window)
+        if shown is None or shown.override:
+            return  # gone before it was placed (it waited for nobody), or no top-level
+        self.judged += 1
+        owner = XWindow.read(shown.owner) if shown.owner else None
+        if owner is not None and not owner.viewable:
+            owner = None  # a dialog without an owner stands for the program's leader window
+        report = self.check_place(shown, owner)
+        starting = shown.kind == "splash" or (owner is None and shown.kind == "normal"
+                                              and shown.title == "Vantrel")
+        if not starting:
+            report += "; " + self.check_idle(process, shown)
+        print("guard: %s: %s" % (shown.name(), report), file=sys.stderr)
+
+    def placed(self, window):
+        """The window once the manager has mapped it, framed it and left it in one place
+        for two looks; None when it goes first."""
+        deadline = time.monotonic() + STEP_LIMIT
+        before = None
+        while True:
+            shown = XWindow.read(window)
+            if shown is None or (not shown.viewable and window not in managed_windows()):
+                return None
+            if shown.placed() and shown.same_place(before):
+                return shown
+            if time.monotonic() > deadline:
+                raise self.fail(shown, "placement", "the window manager did not place it in "
+                                "%.0f s (mapped: %s, frame: %r, at %r)"
+                                % (STEP_LIMIT, shown.viewable, shown.frame, shown.inner))
+            before = shown if shown.placed() else None
+            time.sleep(LOOK_AGAIN)
+
+    def screen_size(self):
+        if self.screen is None:
+            self.screen = tuple(int(v) for v in xdotool("getdisplaygeometry").split())
+        return self.screen
+
+    def check_place(self, shown, owner):
+        width, height = self.screen_size()
+        x, y, w, h = shown.framed
+        where = "its frame at %r (inside %r)" % (shown.framed, shown.inner)
+        if x < 0 or y < 0 or x + w > width or y + h > height:
+            raise self.fail(shown, "placement", "%s does not lie whole on the %dx%d screen"
+                            % (where, width, height))
+        if owner is None:
+            return "%s, on the screen, no owner" % where
+        ox, oy, ow, oh = owner.framed
+        wanted = (min(max(ox + (ow - w) / 2, 0), width - w),
+                  min(max(oy + (oh - h) / 2, 0), height - h))
+        if abs(x - wanted[0]) > CENTRE_SLACK or abs(y - wanted[1]) > CENTRE_SLACK:
+            raise self.fail(shown, "placement", "%s is not centred over its owner %s, whose "
+                            "frame is at %r: centred, as near as the screen allows, its "
+                            "frame's corner would be at (%.0f, %.0f)"
+                            % (where, owner.name(), owner.framed, wanted[0], wanted[1]))
+        return "%s, centred over %s" % (where, owner.name())
+
+    def check_idle(self, process, shown, what="the window"):
+        """The program waits for the user: a span with at most IDLE_SHARE of a core, within
+        IDLE_SPANS spans."""
+        shares = []
+        for _ in range(IDLE_SPANS):
+            share = processor_share(process.pid, IDLE_SPAN)
+            if share is None:
+                return "the program ended"
+            shares.append("%.0f %%" % (100 * share))
+            if share <= IDLE_SHARE:
+                return "at rest: %s of a core" % ", ".join(shares)
+            again = XWindow.read(shown.id)
+            if again is None or not again.viewable:
+                return "gone by itself after %s of a core" % ", ".join(shares)
+        raise self.fail(shown, "idle", "the program (pid %d) never came to rest while %s "
+                        "waits for the user: it used %s of a core in %d spans of %.0f s in a "
+                        "row, more than %.0f %% in each"
+                        % (process.pid, what, ", ".join(shares), IDLE_SPANS, IDLE_SPAN,
+                           100 * IDLE_SHARE))
+
+    def main_window_at_rest(self, process, window):
+        """The main window, found at rest the first time: the program uses no processor."""
+        self.look(now=True)
+        if process.pid in self.rested:
+            return
+        self.rested.add(process.pid)
+        shown = XWindow.read(window)
+        if shown is None:
+            return
+        self.judging = True
+        started = time.monotonic()
+        try:
+            report = self.check_idle(process, shown, "the main window")
+        finally:
+            self.judging = False
+            self.spent += time.monotonic() - started
+        print("guard: %s, the main window: %s" % (shown.name(), report), file=sys.stderr)
+
+    def fail(self, shown, rule, text):
+        picture = "guard-%s-%s.png" % (rule, hex(int(shown.id)))
+        width, height = self.screen_size()
+        done = subprocess.run([self.helper, "screenshot", "0", "0", str(width), str(height),
+                               os.path.join(self.out, picture)], capture_output=True,
+                              timeout=120)
+        failure = GuardFailed("%s guard, window %s: %s (see %s)"
+                              % (rule, shown.name(), text,
+                                 picture if done.returncode == 0 else "no screenshot"))
+        self.failures.append(failure)
+        return failure
+
+
 def end(child):
     """Ends a helper process, and its process group when it leads one."""
     try:
@@ -611,13 +937,26 @@ def main(scenario):
 
     work = tempfile.mkdtemp(prefix="vantrel-e2e.")
     session = Session(options, work)
+    global GUARD
+    GUARD = Guard(options.helper, options.out)
+    # A guard's picture of an earlier run would tell of a failure that did not happen.
+    for name in os.listdir(options.out):
+        if name.startswith("guard-") and name.endswith(".png"):
+            os.remove(os.path.join(options.out, name))
     try:
         scenario(session)
-    except Failed as failed:
+        if GUARD.failures:
+            raise GUARD.failures[0]
+    except (Failed, GuardFailed) as failed:
         print("failed: %s" % failed, file=sys.stderr)
+        for other in GUARD.failures:
+            if other is not failed:
+                print("failed too: %s" % other, file=sys.stderr)
         return 1
     finally:
         session.close()
         shutil.rmtree(work, ignore_errors=True)
+        print("guards: %d windows judged in %.1f s; %d looks for new windows in %.1f s"
+              % (GUARD.judged, GUARD.spent, GUARD.looks, GUARD.looking), file=sys.stderr)
     print("passed; pictures in %s" % options.out)
     return 0
